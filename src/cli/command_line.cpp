@@ -1,0 +1,110 @@
+#include "cli/command_line.h"
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+
+#include "joblist/body_parts.h"
+
+namespace skelvane::cli {
+
+namespace {
+
+bool equalsIgnoringCase(std::string_view a, std::string_view b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        return std::tolower(static_cast<unsigned char>(x)) ==
+               std::tolower(static_cast<unsigned char>(y));
+    });
+}
+
+// A part is named by its number, its diagram name (rThiqh) or the joint it governs (rThigh).
+int partNumberOf(std::string_view name) {
+    int number = 0;
+    const auto [end, error] = std::from_chars(name.data(), name.data() + name.size(), number);
+    if (error == std::errc() && end == name.data() + name.size()) {
+        return number >= 1 && number <= joblist::kPartCount ? number : 0;
+    }
+    for (const joblist::BodyPart& part : joblist::kBodyParts) {
+        if (equalsIgnoringCase(name, part.imageName) ||
+            (!part.poserJoint.empty() && equalsIgnoringCase(name, part.poserJoint))) {
+            return part.number;
+        }
+    }
+    return 0;
+}
+
+}  // namespace
+
+Command parseCommandLine(const std::vector<std::string>& args) {
+    ConvertRequest request;
+    bool optionsEnded = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (optionsEnded || arg == "-" || arg.empty() || arg[0] != '-') {
+            request.files.push_back(arg);
+            continue;
+        }
+        if (arg == "--") {
+            optionsEnded = true;
+        } else if (arg == "-h" || arg == "--help") {
+            return ShowHelp{};
+        } else if (arg == "--version") {
+            return ShowVersion{};
+        } else if (arg == "-o" || arg == "--output-dir" || arg == "--drop") {
+            if (i + 1 == args.size()) return UsageError{"option " + arg + " needs a value"};
+            const std::string& value = args[++i];
+            if (arg == "--drop") {
+                const int part = partNumberOf(value);
+                if (part == 0) {
+                    return UsageError{"unknown body part '" + value +
+                                      "' (use 1..23 or a name such as rShoulder)"};
+                }
+                request.dropped.set(part);
+            } else {
+                if (value.empty()) return UsageError{"option " + arg + " needs a folder"};
+                request.outputDir = value;
+            }
+        } else {
+            return UsageError{"unknown option " + arg};
+        }
+    }
+    if (request.files.empty()) return UsageError{"no input file given"};
+    return request;
+}
+
+std::string usageText() {
+    std::string text =
+        "Usage: skelvane-convert [options] FILE...\n"
+        "Converts BVH files with Poser joint names into BVH files with Max joint names.\n"
+        "Each FILE is written to <title>_max.bvh in the current folder, where <title> is the\n"
+        "file name without its last 4 characters. '-' reads standard input and writes\n"
+        "standard output. Lines are written with CR LF.\n"
+        "\n"
+        "Options:\n"
+        "  -o, --output-dir DIR  write the outputs into DIR instead\n"
+        "      --drop PART       do not convert PART: its joints become \"nothing\";\n"
+        "                        repeatable; PART is a number or a name from the list below\n"
+        "  -h, --help            show this help\n"
+        "      --version         show the version\n"
+        "\n"
+        "Body parts:\n";
+    for (const joblist::BodyPart& part : joblist::kBodyParts) {
+        text += "  " + std::to_string(part.number) + " " + std::string(part.imageName);
+        text += part.poserJoint.empty() ? std::string(" (always dropped)")
+                                        : " (joint " + std::string(part.poserJoint) + ")";
+        text += "\n";
+    }
+    text +=
+        "\n"
+        "Exit status: 0 when every file was converted, 1 when any failed, 2 for a usage error.\n";
+    return text;
+}
+
+std::string outputNameFor(const std::filesystem::path& source) {
+    std::string title = source.filename().string();
+    // Titles shorter than the cut come out empty rather than failing.
+    title.resize(title.size() > 4 ? title.size() - 4 : 0);
+    return title + "_max.bvh";
+}
+
+}  // namespace skelvane::cli

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "conversion/rename_table.h"
+
+namespace skelvane::cli {
+
+/// A conversion request read from the command line.
+struct ConvertRequest {
+    std::vector<std::string> files;
+    std::filesystem::path outputDir;
+    conversion::DroppedParts dropped;
+};
+
+/// What the command line asks for: help, the version, a conversion, or a usage error message.
+struct ShowHelp {};
+struct ShowVersion {};
+struct UsageError {
+    std::string message;
+};
+using Command = std::variant<ShowHelp, ShowVersion, ConvertRequest, UsageError>;
+
+/// Parses the arguments after the program name.
+Command parseCommandLine(const std::vector<std::string>& args);
+
+/// The help text.
+std::string usageText();
+
+/// The output file name for a source: its file name less the last 4 characters, then "_max.bvh".
+std::string outputNameFor(const std::filesystem::path& source);
+
+}  // namespace skelvane::cli

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "joblist/job_list.h"
+
+namespace skelvane::conversion {
+
+/// The message of a run over an empty job list.
+inline constexpr std::string_view kNothingToConvert = "Nothing to Convert!";
+
+/// What a batch run tells its caller while it goes: the window drives its progress bar and
+/// message box with it, tests record the calls.
+class RunObserver {
+public:
+    virtual ~RunObserver() = default;
+    /// Called once, before anything else, with the row count + 0.001.
+    virtual void setProgressMaximum(float maximum) = 0;
+    /// Called with i = 1..N at the start of row i - 1, whether the row is skipped or not.
+    virtual void setProgressValue(float value) = 0;
+    /// A message for the user ("Nothing to Convert!").
+    virtual void showInfo(std::string_view text) = 0;
+};
+
+/// A row that could not be converted.
+struct RowFailure {
+    int row;
+    std::string path;
+    std::string reason;
+};
+
+/// What a batch run did: the output files it wrote, in row order, and the rows that failed.
+struct RunReport {
+    std::vector<std::string> written;
+    std::vector<RowFailure> failures;
+    bool ok() const { return failures.empty(); }
+};
+
+/// Converts every row not marked "x" into "<output name>.bvh", relative to the current working
+/// directory. A row that fails is reported and the run goes on with the next one.
+RunReport ConvertAll(const joblist::JobList& jobs, RunObserver& observer);
+
+}  // namespace skelvane::conversion

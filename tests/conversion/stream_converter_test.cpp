@@ -1,0 +1,139 @@
+#include "conversion/stream_converter.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <memory>
+#include <random>
+
+#include "support/test_files.h"
+
+namespace skelvane::conversion {
+namespace {
+
+using skelvane::testing::splitLines;
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using File = std::unique_ptr<std::FILE, FileCloser>;
+
+File fileHolding(std::string_view bytes) {
+    File file(std::tmpfile());
+    std::fwrite(bytes.data(), 1, bytes.size(), file.get());
+    std::rewind(file.get());
+    return file;
+}
+
+std::string contentOf(std::FILE* file) {
+    std::rewind(file);
+    std::string bytes;
+    char chunk[4096];
+    while (std::size_t n = std::fread(chunk, 1, sizeof chunk, file)) bytes.append(chunk, n);
+    return bytes;
+}
+
+std::string convert(std::string_view input, const DroppedParts& dropped = {}) {
+    File in = fileHolding(input);
+    File out(std::tmpfile());
+    EXPECT_FALSE(convertStream(in.get(), out.get(), dropped).has_value());
+    return contentOf(out.get());
+}
+
+// What the conversion must give, computed the slow and obvious way.
+std::string expectedConversion(std::string_view input, const DroppedParts& dropped = {}) {
+    std::string expected;
+    for (const std::string& line : splitLines(input)) {
+        expected += renameLinePlain(line, dropped) + "\r\n";
+    }
+    return expected;
+}
+
+struct LineEndCase {
+    const char* name;
+    std::string_view input;
+    std::string_view expected;
+};
+
+void PrintTo(const LineEndCase& c, std::ostream* os) { *os << c.name; }
+
+class LineEndTest : public ::testing::TestWithParam<LineEndCase> {};
+
+TEST_P(LineEndTest, EveryLineIsWrittenWithCrLf) {
+    EXPECT_EQ(convert(GetParam().input), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Terminators, LineEndTest,
+    ::testing::Values(
+        LineEndCase{"CrLf", "ROOT hip\r\n{\r\n", "ROOT Hips\r\n{\r\n"},
+        LineEndCase{"Lf", "ROOT hip\n{\n", "ROOT Hips\r\n{\r\n"},
+        LineEndCase{"LoneCr", "ROOT hip\r{\r", "ROOT Hips\r\n{\r\n"},
+        LineEndCase{"Mixed", "a\r\nb\nc\rd\r\n", "a\r\nb\r\nc\r\nd\r\n"},
+        LineEndCase{"LastLineUnterminated", "MOTION\r\n0 1 2", "MOTION\r\n0 1 2\r\n"},
+        LineEndCase{"OnlyUnterminatedLine", "ROOT hip", "ROOT Hips\r\n"},
+        LineEndCase{"EmptyFile", "", ""},
+        LineEndCase{"EmptyLines", "\n\r\n\r", "\r\n\r\n\r\n"},
+        LineEndCase{"CrBeforeCrLf", "a\r\r\nb", "a\r\n\r\nb\r\n"},
+        LineEndCase{"LfThenCr", "a\n\rb", "a\r\n\r\nb\r\n"},
+        LineEndCase{"TrailingBlanksKept", "OFFSET 1 2 3 \n", "OFFSET 1 2 3 \r\n"},
+        LineEndCase{"NulAndHighBytes", std::string_view("hip\0\xfe\n", 6),
+                    std::string_view("Hips\0\xfe\r\n", 8)}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ConvertStream, LinesAndTerminatorsSplitAcrossReadBlocks) {
+    // Reads go in blocks of 1 MiB. Put a CR LF, a joint name and a lone CR across block edges
+    // (and, with a shift, just beside them).
+    constexpr std::size_t kBlock = 1 << 20;
+    // Appends a blank line long enough that `tail` then starts `before` bytes ahead of `edge`.
+    auto placeBefore = [](std::string& text, std::size_t edge, std::size_t before,
+                          std::string_view tail) {
+        text.append(edge - before - text.size() - 1, ' ');
+        text += '\n';
+        text += tail;
+    };
+    for (std::size_t shift : {0, 1, 2}) {
+        SCOPED_TRACE(shift);
+        std::string input;
+        placeBefore(input, kBlock, 1 + shift, "\r\n");
+        placeBefore(input, 2 * kBlock, 10 + shift, "JOINT rShldr\n");
+        placeBefore(input, 3 * kBlock, 5 + shift, "head\rneck\r");
+        EXPECT_EQ(convert(input), expectedConversion(input));
+    }
+}
+
+TEST(ConvertStream, MatchesLineByLineReferenceOnLargeRandomDocument) {
+    std::mt19937 random(7);
+    const char* pieces[] = {"JOINT ", "hip", "rThumb", "abd", "omen", "0.25 ", "-1.5 ", "\t",
+                            "\r\n", "\n", "\r", "lFoot", "neck", "x", " "};
+    std::string input;
+    while (input.size() < (3u << 20)) {
+        input += pieces[std::uniform_int_distribution<std::size_t>(0, std::size(pieces) - 1)(random)];
+    }
+    const DroppedParts dropped = DroppedParts().set(3).set(22);
+    EXPECT_EQ(convert(input, dropped), expectedConversion(input, dropped));
+}
+
+TEST(ConvertStream, ReportsAFullDevice) {
+    File in = fileHolding("ROOT hip\r\n");
+    File out(std::fopen("/dev/full", "wb"));
+    if (!out) GTEST_SKIP() << "/dev/full is not available";
+    const auto error = convertStream(in.get(), out.get(), {});
+    ASSERT_TRUE(error.has_value());
+    EXPECT_EQ(error->side, StreamError::Side::Write);
+    EXPECT_EQ(error->errorNumber, ENOSPC);
+}
+
+TEST(ConvertStream, ReportsAnUnreadableSource) {
+    skelvane::testing::TempFolder folder;
+    File in(std::fopen(folder.path().c_str(), "rb"));  // a folder opens but cannot be read
+    ASSERT_TRUE(in);
+    File out(std::tmpfile());
+    const auto error = convertStream(in.get(), out.get(), {});
+    ASSERT_TRUE(error.has_value());
+    EXPECT_EQ(error->side, StreamError::Side::Read);
+    EXPECT_EQ(error->errorNumber, EISDIR);
+}
+
+}  // namespace
+}  // namespace skelvane::conversion

@@ -1,0 +1,93 @@
+#include "support/test_files.h"
+
+#include <algorithm>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <stdexcept>
+
+namespace skelvane::testing {
+
+namespace fs = std::filesystem;
+
+TempFolder::TempFolder() {
+    std::random_device seed;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        path_ = fs::temp_directory_path() / ("skelvane-test-" + std::to_string(seed()));
+        if (fs::create_directory(path_)) return;
+    }
+    throw std::runtime_error("cannot create a temporary folder");
+}
+
+TempFolder::~TempFolder() {
+    std::error_code ec;
+    // A test may have taken permissions away; give them back so everything can go.
+    for (const auto& entry : fs::recursive_directory_iterator(path_, ec)) {
+        if (entry.is_directory(ec) && !entry.is_symlink(ec)) {
+            fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add, ec);
+        }
+    }
+    fs::remove_all(path_, ec);
+}
+
+WorkingDirectory::WorkingDirectory(const fs::path& folder) : previous_(fs::current_path()) {
+    fs::current_path(folder);
+}
+
+WorkingDirectory::~WorkingDirectory() {
+    std::error_code ec;
+    fs::current_path(previous_, ec);
+}
+
+std::string readFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+void writeFile(const fs::path& path, std::string_view bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+fs::path testdataDir() { return SKELVANE_TESTDATA_DIR; }
+
+fs::path exampleFile() { return fs::path(SKELVANE_EXAMPLES_DIR) / "poser_wave.bvh"; }
+
+std::vector<fs::path> testdataFiles() {
+    std::vector<fs::path> files;
+    for (const auto& entry : fs::directory_iterator(testdataDir())) {
+        if (entry.path().extension() == ".bvh") files.push_back(entry.path());
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+std::vector<std::string> splitLines(std::string_view bytes) {
+    std::vector<std::string> lines;
+    std::string line;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const char c = bytes[i];
+        if (c != '\r' && c != '\n') {
+            line += c;
+            continue;
+        }
+        if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
+        lines.push_back(line);
+        line.clear();
+    }
+    if (!line.empty()) lines.push_back(line);
+    return lines;
+}
+
+std::vector<std::string> fileNamesIn(const fs::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+}  // namespace skelvane::testing

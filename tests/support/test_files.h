@@ -1,0 +1,51 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace skelvane::testing {
+
+/// A fresh folder under the system's temporary folder, removed with everything in it.
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+
+    const std::filesystem::path& path() const { return path_; }
+    std::filesystem::path operator/(std::string_view name) const { return path_ / name; }
+
+private:
+    std::filesystem::path path_;
+};
+
+/// Makes a folder the current working directory for the lifetime of the object.
+class WorkingDirectory {
+public:
+    explicit WorkingDirectory(const std::filesystem::path& folder);
+    ~WorkingDirectory();
+    WorkingDirectory(const WorkingDirectory&) = delete;
+    WorkingDirectory& operator=(const WorkingDirectory&) = delete;
+
+private:
+    std::filesystem::path previous_;
+};
+
+/// The whole content of a file as bytes (empty when it cannot be read).
+std::string readFile(const std::filesystem::path& path);
+/// Writes bytes to a file, replacing it.
+void writeFile(const std::filesystem::path& path, std::string_view bytes);
+/// The folder of real BVH fixtures, and the project's example file.
+std::filesystem::path testdataDir();
+std::filesystem::path exampleFile();
+/// The real fixtures, sorted by name.
+std::vector<std::filesystem::path> testdataFiles();
+/// Splits bytes into lines at CR LF, LF or a lone CR, the simple way.
+std::vector<std::string> splitLines(std::string_view bytes);
+/// Names of the files in a folder, sorted.
+std::vector<std::string> fileNamesIn(const std::filesystem::path& folder);
+
+}  // namespace skelvane::testing
