@@ -72,15 +72,26 @@ std::string renameLine(std::string_view line, const DroppedParts& dropped) {
     return std::string(renamer.rename(line));
 }
 
+namespace {
+
+// One find-and-replace pass: every non-overlapping occurrence, left to right, into a new text.
+std::string replaceAll(std::string_view text, std::string_view search,
+                       std::string_view replacement) {
+    std::string result;
+    std::size_t from = 0;
+    for (std::size_t pos; (pos = text.find(search, from)) != std::string_view::npos;
+         from = pos + search.size()) {
+        result.append(text.substr(from, pos - from)).append(replacement);
+    }
+    return result.append(text.substr(from));
+}
+
+}  // namespace
+
 std::string renameLinePlain(std::string_view line, const DroppedParts& dropped) {
     std::string text(line);
     for (const RenameRule& rule : kRenameRules) {
-        const std::string_view replacement = replacementOf(rule, dropped);
-        std::size_t pos = 0;
-        while ((pos = text.find(rule.search, pos)) != std::string::npos) {
-            text.replace(pos, rule.search.size(), replacement);
-            pos += replacement.size();
-        }
+        text = replaceAll(text, rule.search, replacementOf(rule, dropped));
     }
     return text;
 }

@@ -1,6 +1,8 @@
 #include "conversion/stream_converter.h"
 
 #include <cerrno>
+#include <cstdint>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -25,26 +27,82 @@ constexpr std::array<unsigned char, 256> kByteClasses = [] {
     return table;
 }();
 
-// Collects output in one block and hands it to the stream in large writes.
-class BlockWriter {
+// Line ends are below 0x20 and every search text starts with a lower-case letter (0x61 and
+// up), so a stretch whose bytes all lie in 0x20..0x5F (digits, blanks, signs, dots, capitals:
+// motion data) holds nothing the scanner has to look at. Tested eight bytes at a time.
+static_assert([] {
+    for (int byte = 0x20; byte < 0x60; ++byte) {
+        if (kByteClasses[static_cast<std::size_t>(byte)] != kPlain) return false;
+    }
+    return true;
+}());
+
+constexpr std::uint64_t kEachByte(std::uint8_t value) { return 0x0101010101010101ull * value; }
+
+bool mayHoldSpecialBytes(const char* data) {
+    std::uint64_t words[4];
+    std::memcpy(words, data, sizeof words);
+    std::uint64_t flags = 0;
+    for (std::uint64_t word : words) {
+        const std::uint64_t below20 = (word - kEachByte(0x20)) & ~word;
+        const std::uint64_t above5f = (word + kEachByte(0x20)) | word;
+        flags |= below20 | above5f;
+    }
+    return (flags & kEachByte(0x80)) != 0;
+}
+
+// Finds the end of the line that starts at `pos`: the index of its CR or LF, or `size` when
+// the block ends first. Tells whether the line may hold a search text.
+std::size_t findLineEnd(const char* data, std::size_t pos, std::size_t size, bool& mayMatch) {
+    constexpr std::size_t kStride = 32;
+    for (;;) {
+        if (pos + kStride <= size && !mayHoldSpecialBytes(data + pos)) {
+            pos += kStride;
+            continue;
+        }
+        const std::size_t stop = std::min(pos + kStride, size);
+        for (; pos < stop; ++pos) {
+            const unsigned char cls = kByteClasses[static_cast<unsigned char>(data[pos])];
+            if (cls == kLineEnd) return pos;
+            mayMatch |= cls == kSearchStart;
+        }
+        if (pos == size) return size;
+    }
+}
+
+// Collects small pieces of output and writes large ones straight through.
+class OutputWriter {
 public:
-    explicit BlockWriter(std::FILE* out) : out_(out) { buffer_.reserve(kBlockSize + 4096); }
+    explicit OutputWriter(std::FILE* out) : out_(out) { buffer_.reserve(kBlockSize + 4096); }
+
+    bool write(std::string_view bytes) {
+        if (bytes.size() >= kDirectWrite) {
+            return drain() && std::fwrite(bytes.data(), 1, bytes.size(), out_) == bytes.size();
+        }
+        buffer_.append(bytes);
+        return buffer_.size() < kBlockSize || drain();
+    }
 
     bool writeLine(std::string_view line) {
         buffer_.append(line);
         buffer_.append(kCrLf);
-        return buffer_.size() < kBlockSize || flush();
+        return buffer_.size() < kBlockSize || drain();
     }
 
-    bool flush() {
-        if (!buffer_.empty() && std::fwrite(buffer_.data(), 1, buffer_.size(), out_) != buffer_.size()) {
+    bool flush() { return drain() && std::fflush(out_) == 0; }
+
+private:
+    static constexpr std::size_t kDirectWrite = 64 * 1024;
+
+    bool drain() {
+        if (!buffer_.empty() &&
+            std::fwrite(buffer_.data(), 1, buffer_.size(), out_) != buffer_.size()) {
             return false;
         }
         buffer_.clear();
-        return std::fflush(out_) == 0;
+        return true;
     }
 
-private:
     std::FILE* out_;
     std::string buffer_;
 };
@@ -54,7 +112,7 @@ private:
 std::optional<StreamError> convertStream(std::FILE* in, std::FILE* out,
                                          const DroppedParts& dropped) {
     LineRenamer renamer(dropped);
-    BlockWriter writer(out);
+    OutputWriter writer(out);
     std::vector<char> block(kBlockSize);
 
     // A line cut by the end of a block waits here for the rest of it.
@@ -63,10 +121,7 @@ std::optional<StreamError> convertStream(std::FILE* in, std::FILE* out,
     // A block that ended in CR: an LF at the start of the next one belongs to that CR.
     bool skipLeadingLf = false;
 
-    auto writeLine = [&](std::string_view line, bool mayMatch) {
-        return writer.writeLine(mayMatch ? renamer.rename(line) : line);
-    };
-    auto writeError = [] { return StreamError{StreamError::Side::Write, errno}; };
+    auto writeError = [] { return StreamError{StreamError::Side::Write, errno ? errno : EIO}; };
 
     for (;;) {
         errno = 0;
@@ -80,46 +135,58 @@ std::optional<StreamError> convertStream(std::FILE* in, std::FILE* out,
         if (skipLeadingLf && data[0] == '\n') pos = 1;
         skipLeadingLf = false;
 
+        // Lines that come out byte for byte as they went in (no rule matched, CR LF end) are
+        // not copied: they pile up in this stretch of the block, written in one go.
+        std::size_t unchangedFrom = pos;
+        auto writeUnchanged = [&](std::size_t upTo) {
+            const bool ok = writer.write({data + unchangedFrom, upTo - unchangedFrom});
+            unchangedFrom = upTo;
+            return ok;
+        };
+
         while (pos < size) {
-            std::size_t end = pos;
             bool mayMatch = false;
-            unsigned char cls = kPlain;
-            for (; end < size; ++end) {
-                cls = kByteClasses[static_cast<unsigned char>(data[end])];
-                if (cls == kLineEnd) break;
-                mayMatch |= cls == kSearchStart;
-            }
+            std::size_t end = findLineEnd(data, pos, size, mayMatch);
             const std::string_view piece(data + pos, end - pos);
             if (end == size) {
                 partialLine.append(piece);
                 partialMayMatch |= mayMatch;
                 break;
             }
+            const bool endsInCrLf = data[end] == '\r' && end + 1 < size && data[end + 1] == '\n';
 
-            bool written;
-            if (partialLine.empty()) {
-                written = writeLine(piece, mayMatch);
-            } else {
+            std::string_view line = piece;
+            if (!partialLine.empty()) {
                 partialLine.append(piece);
-                written = writeLine(partialLine, mayMatch || partialMayMatch);
-                partialLine.clear();
-                partialMayMatch = false;
+                line = partialLine;
+                mayMatch |= partialMayMatch;
             }
-            if (!written) return writeError();
+            const std::string_view renamed = mayMatch ? renamer.rename(line) : line;
+            const bool unchanged = renamed.data() == piece.data() && endsInCrLf;
+            if (!unchanged && !(writeUnchanged(pos) && writer.writeLine(renamed))) {
+                return writeError();
+            }
+            partialLine.clear();
+            partialMayMatch = false;
 
             if (data[end] == '\r') {
-                if (end + 1 < size) {
-                    if (data[end + 1] == '\n') ++end;
-                } else {
+                if (endsInCrLf) {
+                    ++end;
+                } else if (end + 1 == size) {
                     skipLeadingLf = true;
                 }
             }
             pos = end + 1;
+            if (!unchanged) unchangedFrom = pos;
         }
+        if (!writeUnchanged(pos)) return writeError();
     }
 
     // The last line may have no terminator; it is written all the same.
-    if (!partialLine.empty() && !writeLine(partialLine, partialMayMatch)) return writeError();
+    if (!partialLine.empty() &&
+        !writer.writeLine(partialMayMatch ? renamer.rename(partialLine) : partialLine)) {
+        return writeError();
+    }
     if (!writer.flush()) return writeError();
     return std::nullopt;
 }

@@ -1,0 +1,153 @@
+// skelvane-bench: makes Poser-style BVH files and measures the conversion's throughput against
+// a plain copy of the same file and against the plain find-and-replace reference.
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "conversion/file_converter.h"
+#include "conversion/rename_table.h"
+#include "poser_bvh.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+namespace conversion = skelvane::conversion;
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using File = std::unique_ptr<std::FILE, FileCloser>;
+
+File open(const fs::path& path, const char* mode) {
+    File file(std::fopen(path.c_str(), mode));
+    if (!file) {
+        std::fprintf(stderr, "skelvane-bench: %s: %s\n", path.c_str(), std::strerror(errno));
+        std::exit(1);
+    }
+    return file;
+}
+
+int generate(const fs::path& path, double megabytes) {
+    // Size one frame from a sample, then write enough frames for the size asked for.
+    File sample(std::tmpfile());
+    skelvane::bench::writePoserBvh(sample.get(), 0);
+    const long header = std::ftell(sample.get());
+    skelvane::bench::writePoserBvh(sample.get(), 100);
+    const double perFrame = static_cast<double>(std::ftell(sample.get()) - 2 * header) / 100.0;
+    const long frames = std::max(1L, static_cast<long>(megabytes * 1e6 / perFrame));
+    File out = open(path, "wb");
+    skelvane::bench::writePoserBvh(out.get(), frames);
+    std::printf("wrote %s: %ld frames of %d channels\n", path.c_str(), frames,
+                skelvane::bench::poserChannelCount());
+    return 0;
+}
+
+void plainCopy(const fs::path& source, const fs::path& target) {
+    File in = open(source, "rb");
+    File out = open(target, "wb");
+    std::vector<char> buffer(1 << 20);
+    while (std::size_t n = std::fread(buffer.data(), 1, buffer.size(), in.get())) {
+        std::fwrite(buffer.data(), 1, n, out.get());
+    }
+}
+
+void conversionRun(const fs::path& source, const fs::path& target) {
+    if (auto failure = conversion::convertFile(source, target, {})) {
+        std::fprintf(stderr, "skelvane-bench: %s: %s\n", failure->path.c_str(), failure->reason.c_str());
+        std::exit(1);
+    }
+}
+
+// The obvious way: read a line, 36 find-and-replace passes, write it.
+void referenceRun(const fs::path& source, const fs::path& target) {
+    std::ifstream in(source, std::ios::binary);
+    std::ofstream out(target, std::ios::binary);
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        out << conversion::renameLinePlain(line, {}) << "\r\n";
+    }
+}
+
+// Each round writes a fresh output: freeing the previous one's pages is not part of the work.
+double bestSeconds(int rounds, const fs::path& output, const std::function<void()>& run) {
+    double best = 1e300;
+    for (int round = 0; round < rounds; ++round) {
+        fs::remove(output);
+        const auto start = std::chrono::steady_clock::now();
+        run();
+        const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
+        best = std::min(best, elapsed.count());
+    }
+    return best;
+}
+
+bool sameContent(const fs::path& a, const fs::path& b) {
+    File fa = open(a, "rb");
+    File fb = open(b, "rb");
+    std::vector<char> ba(1 << 20), bb(1 << 20);
+    for (;;) {
+        const std::size_t na = std::fread(ba.data(), 1, ba.size(), fa.get());
+        const std::size_t nb = std::fread(bb.data(), 1, bb.size(), fb.get());
+        if (na != nb || std::memcmp(ba.data(), bb.data(), na) != 0) return false;
+        if (na == 0) return true;
+    }
+}
+
+int measure(const fs::path& source, int rounds) {
+    const double megabytes = static_cast<double>(fs::file_size(source)) / 1e6;
+    const fs::path folder = source.parent_path();
+    const fs::path copied = folder / "bench-copy.bvh";
+    const fs::path converted = folder / "bench-converted.bvh";
+    const fs::path reference = folder / "bench-reference.bvh";
+
+    plainCopy(source, copied);  // warms the page cache
+    const double copySeconds = bestSeconds(rounds, copied, [&] { plainCopy(source, copied); });
+    const double convertSeconds = bestSeconds(rounds, converted, [&] { conversionRun(source, converted); });
+    const double referenceSeconds = bestSeconds(rounds, reference, [&] { referenceRun(source, reference); });
+    const bool identical = sameContent(converted, reference);
+    for (const fs::path& output : {copied, converted, reference}) fs::remove(output);
+
+    const double copyRate = megabytes / copySeconds;
+    const double convertRate = megabytes / convertSeconds;
+    const double referenceRate = megabytes / referenceSeconds;
+    std::printf("file: %.1f MB (best of %d runs each)\n", megabytes, rounds);
+    std::printf("  plain copy        %8.1f MB/s  %6.3f s\n", copyRate, copySeconds);
+    std::printf("  conversion        %8.1f MB/s  %6.3f s\n", convertRate, convertSeconds);
+    std::printf("  plain reference   %8.1f MB/s  %6.3f s\n", referenceRate, referenceSeconds);
+    std::printf("conversion / copy      = %.2f  (target >= 0.5)  %s\n", convertRate / copyRate,
+                convertRate / copyRate >= 0.5 ? "met" : "MISSED");
+    std::printf("conversion / reference = %.2f  (target >= 5)    %s\n", convertRate / referenceRate,
+                convertRate / referenceRate >= 5 ? "met" : "MISSED");
+    std::printf("conversion output identical to the reference: %s\n", identical ? "yes" : "NO");
+    return identical ? 0 : 1;
+}
+
+int usage() {
+    std::fprintf(stderr,
+                 "usage: skelvane-bench generate FILE MEGABYTES\n"
+                 "       skelvane-bench example FILE\n"
+                 "       skelvane-bench measure FILE [ROUNDS]\n");
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::string command = argc > 1 ? argv[1] : "";
+    if (command == "generate" && argc == 4) return generate(argv[2], std::atof(argv[3]));
+    if (command == "example" && argc == 3) {
+        File out = open(argv[2], "wb");
+        skelvane::bench::writePoserBvh(out.get(), 4);
+        return 0;
+    }
+    if (command == "measure" && (argc == 3 || argc == 4)) {
+        return measure(argv[2], argc == 4 ? std::atoi(argv[3]) : 3);
+    }
+    return usage();
+}
