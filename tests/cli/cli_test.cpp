@@ -1,0 +1,140 @@
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+
+#include "conversion/rename_table.h"
+#include "support/test_files.h"
+
+namespace skelvane::cli {
+namespace {
+
+namespace fs = std::filesystem;
+using skelvane::testing::fileNamesIn;
+using skelvane::testing::readFile;
+using skelvane::testing::splitLines;
+using skelvane::testing::TempFolder;
+using skelvane::testing::testdataDir;
+
+struct Outcome {
+    int exitCode;
+    std::string out;
+    std::string err;
+};
+
+std::string expectedOutputOf(const fs::path& source, const conversion::DroppedParts& dropped = {}) {
+    std::string expected;
+    for (const std::string& line : splitLines(readFile(source))) {
+        expected += conversion::renameLinePlain(line, dropped) + "\r\n";
+    }
+    return expected;
+}
+
+class ConvertCommandTest : public ::testing::Test {
+protected:
+    // Runs the tool in the test's folder; `arguments` and `redirections` are shell text.
+    Outcome run(const std::string& arguments, const std::string& redirections = "") {
+        const std::string command = "cd '" + folder_.path().string() + "' && '" SKELVANE_CONVERT "' " +
+                                    arguments + " >stdout.txt 2>stderr.txt " + redirections;
+        const int status = std::system(command.c_str());
+        Outcome outcome{WIFEXITED(status) ? WEXITSTATUS(status) : -1, readFile(folder_ / "stdout.txt"),
+                        readFile(folder_ / "stderr.txt")};
+        fs::remove(folder_ / "stdout.txt");
+        fs::remove(folder_ / "stderr.txt");
+        return outcome;
+    }
+
+    static std::string fixture(std::string_view name) { return (testdataDir() / name).string(); }
+
+    TempFolder folder_;
+};
+
+TEST_F(ConvertCommandTest, ConvertsEachFileIntoTitleMaxInTheCurrentFolder) {
+    const Outcome outcome =
+        run(fixture("linden_avatar_walk_crlf.bvh") + " " + fixture("opencollar_run_cr_only.bvh"));
+    EXPECT_EQ(outcome.exitCode, 0) << outcome.err;
+    EXPECT_EQ(fileNamesIn(folder_.path()),
+              (std::vector<std::string>{"linden_avatar_walk_crlf_max.bvh",
+                                        "opencollar_run_cr_only_max.bvh"}));
+    EXPECT_EQ(readFile(folder_ / "opencollar_run_cr_only_max.bvh"),
+              expectedOutputOf(fixture("opencollar_run_cr_only.bvh")));
+    EXPECT_EQ(splitLines(outcome.err).size(), 2u);
+    EXPECT_NE(outcome.err.find("linden_avatar_walk_crlf.bvh -> linden_avatar_walk_crlf_max.bvh"),
+              std::string::npos);
+    EXPECT_TRUE(outcome.out.empty());
+}
+
+TEST_F(ConvertCommandTest, OutputFolderAndDroppedParts) {
+    fs::create_directory(folder_ / "out");
+    const Outcome outcome = run("-o out --drop rShoulder --drop 1 --drop rthigh " +
+                                fixture("qavimator_SLFemale_1frame.bvh"));
+    ASSERT_EQ(outcome.exitCode, 0) << outcome.err;
+    const std::string converted = readFile(folder_ / "out/qavimator_SLFemale_1frame_max.bvh");
+    EXPECT_EQ(converted, expectedOutputOf(fixture("qavimator_SLFemale_1frame.bvh"),
+                                          conversion::DroppedParts().set(7).set(1).set(16)));
+    EXPECT_EQ(converted.find("RightShoulder"), std::string::npos);
+    EXPECT_NE(converted.find("LeftShoulder"), std::string::npos);
+}
+
+TEST_F(ConvertCommandTest, AFailedFileIsReportedAndTheOthersStillConverted) {
+    const Outcome outcome = run("missing.bvh " + fixture("opencollar_kneel.bvh"));
+    EXPECT_EQ(outcome.exitCode, 1);
+    EXPECT_NE(outcome.err.find("skelvane-convert: missing.bvh: No such file or directory"),
+              std::string::npos)
+        << outcome.err;
+    EXPECT_EQ(fileNamesIn(folder_.path()), std::vector<std::string>{"opencollar_kneel_max.bvh"});
+}
+
+TEST_F(ConvertCommandTest, RefusesToWriteOverItsOwnSource) {
+    const std::string original = readFile(fixture("opencollar_kneel.bvh"));
+    skelvane::testing::writeFile(folder_ / "kneel.bvh", original);
+    fs::create_symlink(folder_ / "kneel.bvh", folder_ / "kneel_max.bvh");
+    const Outcome outcome = run("kneel.bvh");
+    EXPECT_EQ(outcome.exitCode, 1);
+    EXPECT_NE(outcome.err.find("the output is the source file itself"), std::string::npos);
+    EXPECT_EQ(readFile(folder_ / "kneel.bvh"), original);
+}
+
+TEST_F(ConvertCommandTest, ShortFileNamesGiveAnEmptyTitle) {
+    fs::copy_file(fixture("qavimator_SLFemale_1frame.bvh"), folder_ / "ab");
+    EXPECT_EQ(run("ab").exitCode, 0);
+    EXPECT_TRUE(fs::exists(folder_ / "_max.bvh"));
+}
+
+TEST_F(ConvertCommandTest, DashConvertsStandardInputToStandardOutput) {
+    const Outcome outcome = run("-", "<'" + fixture("linden_avatar_cross_arms_lf.bvh") + "'");
+    EXPECT_EQ(outcome.exitCode, 0) << outcome.err;
+    EXPECT_EQ(outcome.out, expectedOutputOf(fixture("linden_avatar_cross_arms_lf.bvh")));
+}
+
+TEST_F(ConvertCommandTest, AFullStandardOutputIsAFailure) {
+    const Outcome outcome =
+        run("-", "<'" + fixture("opencollar_kneel.bvh") + "' >/dev/full");
+    EXPECT_EQ(outcome.exitCode, 1);
+    EXPECT_NE(outcome.err.find("standard output: No space left on device"), std::string::npos)
+        << outcome.err;
+}
+
+TEST_F(ConvertCommandTest, UsageErrorsExitWithTwoAndWriteNothing) {
+    for (const char* arguments : {"", "--frobnicate x.bvh", "--drop 24 x.bvh", "--drop 0 x.bvh",
+                                  "--drop elbow x.bvh", "-o", "--drop"}) {
+        SCOPED_TRACE(arguments);
+        const Outcome outcome = run(arguments);
+        EXPECT_EQ(outcome.exitCode, 2);
+        EXPECT_NE(outcome.err.find("Try 'skelvane-convert --help'"), std::string::npos);
+        EXPECT_TRUE(fileNamesIn(folder_.path()).empty());
+    }
+}
+
+TEST_F(ConvertCommandTest, HelpAndVersion) {
+    const Outcome help = run("--help");
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_EQ(help.out.rfind("Usage: skelvane-convert [options] FILE...", 0), 0u);
+    EXPECT_NE(help.out.find("16 rThiqh (joint rThigh)"), std::string::npos);
+    const Outcome version = run("--version");
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_EQ(version.out.rfind("skelvane-convert ", 0), 0u);
+}
+
+}  // namespace
+}  // namespace skelvane::cli
