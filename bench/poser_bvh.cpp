@@ -16,8 +16,9 @@ struct Joint {
 
 std::vector<Joint> poserSkeleton() {
     std::vector<Joint> joints{
-        {"hip", -1, 0, 38.7, 0},     {"abdomen", 0, 0, 2.1, -0.3}, {"chest", 1, 0, 8.2, 0.4},
-        {"neck", 2, 0, 12.3, -0.9},  {"head", 3, 0, 3.5, 0.6},     {"leftEye", 4, 1.2, 3.6, 3.1},
+        {"hip", -1, 0, 38.7, 0},         {"abdomen", 0, 0, 2.1, -0.3},
+        {"chest", 1, 0, 8.2, 0.4},       {"neck", 2, 0, 12.3, -0.9},
+        {"head", 3, 0, 3.5, 0.6},        {"leftEye", 4, 1.2, 3.6, 3.1},
         {"rightEye", 4, -1.2, 3.6, 3.1}, {"genital", 0, 0, -3.9, 2.2},
     };
     // Sides in Poser's own spelling: r and l prefixes, the same chain on both sides.
@@ -54,7 +55,8 @@ void writeJoint(std::FILE* out, const std::vector<Joint>& joints, int index, int
     if (depth == 0) {
         std::fprintf(out, "ROOT %s\r\n{\r\n", joint.name.c_str());
     } else {
-        std::fprintf(out, "%sJOINT %s\r\n%s{\r\n", indent.c_str(), joint.name.c_str(), indent.c_str());
+        std::fprintf(out, "%sJOINT %s\r\n%s{\r\n", indent.c_str(), joint.name.c_str(),
+                     indent.c_str());
     }
     std::fprintf(out, "%s    OFFSET %.6f %.6f %.6f\r\n", indent.c_str(), joint.x, joint.y, joint.z);
     std::fprintf(out, "%s    CHANNELS %s\r\n", indent.c_str(),
@@ -68,7 +70,9 @@ void writeJoint(std::FILE* out, const std::vector<Joint>& joints, int index, int
         }
     }
     if (leaf) {
-        std::fprintf(out, "%s    End Site\r\n%s    {\r\n%s        OFFSET 0.000000 1.000000 0.000000\r\n%s    }\r\n",
+        std::fprintf(out,
+                     "%s    End Site\r\n%s    {\r\n%s        OFFSET 0.000000 1.000000 "
+                     "0.000000\r\n%s    }\r\n",
                      indent.c_str(), indent.c_str(), indent.c_str(), indent.c_str());
     }
     std::fprintf(out, "%s}\r\n", indent.c_str());
@@ -76,7 +80,9 @@ void writeJoint(std::FILE* out, const std::vector<Joint>& joints, int index, int
 
 }  // namespace
 
-int poserChannelCount() { return 3 + 3 * static_cast<int>(poserSkeleton().size()); }
+int poserChannelCount() {
+    return 3 + 3 * static_cast<int>(poserSkeleton().size());
+}
 
 void writePoserBvh(std::FILE* out, long frames) {
     const std::vector<Joint> joints = poserSkeleton();
@@ -87,7 +93,8 @@ void writePoserBvh(std::FILE* out, long frames) {
     for (long frame = 0; frame < frames; ++frame) {
         // A slow sway: every channel a sine of its own phase, as exported rotations look.
         for (int channel = 0; channel < channels; ++channel) {
-            const double value = 25.0 * std::sin(0.07 * static_cast<double>(frame) + 0.37 * channel);
+            const double value =
+                25.0 * std::sin(0.07 * static_cast<double>(frame) + 0.37 * channel);
             std::fprintf(out, channel == 0 ? "%.6f" : " %.6f", channel == 1 ? value + 38.7 : value);
         }
         std::fprintf(out, "\r\n");

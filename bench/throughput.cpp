@@ -58,7 +58,8 @@ void plainCopy(const fs::path& source, const fs::path& target) {
 
 void conversionRun(const fs::path& source, const fs::path& target) {
     if (auto failure = conversion::convertFile(source, target, {})) {
-        std::fprintf(stderr, "skelvane-bench: %s: %s\n", failure->path.c_str(), failure->reason.c_str());
+        std::fprintf(stderr, "skelvane-bench: %s: %s\n", failure->path.c_str(),
+                     failure->reason.c_str());
         std::exit(1);
     }
 }
@@ -108,8 +109,10 @@ int measure(const fs::path& source, int rounds) {
 
     plainCopy(source, copied);  // warms the page cache
     const double copySeconds = bestSeconds(rounds, copied, [&] { plainCopy(source, copied); });
-    const double convertSeconds = bestSeconds(rounds, converted, [&] { conversionRun(source, converted); });
-    const double referenceSeconds = bestSeconds(rounds, reference, [&] { referenceRun(source, reference); });
+    const double convertSeconds =
+        bestSeconds(rounds, converted, [&] { conversionRun(source, converted); });
+    const double referenceSeconds =
+        bestSeconds(rounds, reference, [&] { referenceRun(source, reference); });
     const bool identical = sameContent(converted, reference);
     for (const fs::path& output : {copied, converted, reference}) fs::remove(output);
 

@@ -21,8 +21,8 @@ RunReport ConvertAll(const joblist::JobList& jobs, RunObserver& observer) {
         if (jobs.isSkipped(row)) continue;
 
         std::string outputName = jobs.outputName(row) + ".bvh";
-        if (auto failure = convertFile(jobs.sourcePathOfRow(row), outputName,
-                                       droppedPartsOf(jobs, row))) {
+        if (auto failure =
+                convertFile(jobs.sourcePathOfRow(row), outputName, droppedPartsOf(jobs, row))) {
             report.failures.push_back({row, std::move(failure->path), std::move(failure->reason)});
         } else {
             report.written.push_back(std::move(outputName));

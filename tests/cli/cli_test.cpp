@@ -34,11 +34,12 @@ class ConvertCommandTest : public ::testing::Test {
 protected:
     // Runs the tool in the test's folder; `arguments` and `redirections` are shell text.
     Outcome run(const std::string& arguments, const std::string& redirections = "") {
-        const std::string command = "cd '" + folder_.path().string() + "' && '" SKELVANE_CONVERT "' " +
-                                    arguments + " >stdout.txt 2>stderr.txt " + redirections;
+        const std::string command = "cd '" + folder_.path().string() +
+                                    "' && '" SKELVANE_CONVERT "' " + arguments +
+                                    " >stdout.txt 2>stderr.txt " + redirections;
         const int status = std::system(command.c_str());
-        Outcome outcome{WIFEXITED(status) ? WEXITSTATUS(status) : -1, readFile(folder_ / "stdout.txt"),
-                        readFile(folder_ / "stderr.txt")};
+        Outcome outcome{WIFEXITED(status) ? WEXITSTATUS(status) : -1,
+                        readFile(folder_ / "stdout.txt"), readFile(folder_ / "stderr.txt")};
         fs::remove(folder_ / "stdout.txt");
         fs::remove(folder_ / "stderr.txt");
         return outcome;
@@ -108,8 +109,7 @@ TEST_F(ConvertCommandTest, DashConvertsStandardInputToStandardOutput) {
 }
 
 TEST_F(ConvertCommandTest, AFullStandardOutputIsAFailure) {
-    const Outcome outcome =
-        run("-", "<'" + fixture("opencollar_kneel.bvh") + "' >/dev/full");
+    const Outcome outcome = run("-", "<'" + fixture("opencollar_kneel.bvh") + "' >/dev/full");
     EXPECT_EQ(outcome.exitCode, 1);
     EXPECT_NE(outcome.err.find("standard output: No space left on device"), std::string::npos)
         << outcome.err;

@@ -70,7 +70,8 @@ TEST_F(ConvertAllTest, EmptyListSaysNothingToConvert) {
 TEST_F(ConvertAllTest, ConvertsEveryRealFixtureLikeTheLineByLineDefinition) {
     for (const fs::path& source : skelvane::testing::testdataFiles()) addRow(source);
     const RunReport report = run();
-    ASSERT_TRUE(report.ok()) << report.failures.front().path << ": " << report.failures.front().reason;
+    ASSERT_TRUE(report.ok()) << report.failures.front().path << ": "
+                             << report.failures.front().reason;
     ASSERT_EQ(report.written.size(), 6u);
     for (int row = 0; row < jobs_.rowCount(); ++row) {
         SCOPED_TRACE(jobs_.title(row));
@@ -101,9 +102,8 @@ TEST_F(ConvertAllTest, SkipsRowsMarkedXAndReportsProgressForEveryRow) {
     EXPECT_EQ(observer_.maximums, std::vector<float>{3.001f});
     EXPECT_EQ(observer_.values, (std::vector<float>{1, 2, 3}));
     EXPECT_TRUE(observer_.infos.empty());
-    EXPECT_EQ(report.written,
-              (std::vector<std::string>{"linden_avatar_walk_crlf_max.bvh",
-                                        "qavimator_SLFemale_1frame_max.bvh"}));
+    EXPECT_EQ(report.written, (std::vector<std::string>{"linden_avatar_walk_crlf_max.bvh",
+                                                        "qavimator_SLFemale_1frame_max.bvh"}));
     EXPECT_EQ(fileNamesIn(folder_.path()), report.written);
 }
 
@@ -218,8 +218,9 @@ TEST_F(ConvertAllTest, ReportsUnreadableSourcesAndUnwritableOutputsAndGoesOn) {
     if (!root) expectFailure(4, 5, "locked/kneel.bvh", "Permission denied");
     EXPECT_EQ(report.written, std::vector<std::string>{"qavimator_SLFemale_1frame_max.bvh"});
     EXPECT_EQ(observer_.values.size(), static_cast<std::size_t>(jobs_.rowCount()));
-    EXPECT_EQ(fileNamesIn(folder_.path()),
-              (std::vector<std::string>{"folder.bvh", "locked", "qavimator_SLFemale_1frame_max.bvh"}));
+    EXPECT_EQ(
+        fileNamesIn(folder_.path()),
+        (std::vector<std::string>{"folder.bvh", "locked", "qavimator_SLFemale_1frame_max.bvh"}));
 }
 
 // Lowers the file size limit so writes fail part-way, as on a full disk.

@@ -13,7 +13,9 @@ DroppedParts dropping(std::initializer_list<int> parts) {
     return dropped;
 }
 
-DroppedParts droppingAll() { return DroppedParts().set(); }
+DroppedParts droppingAll() {
+    return DroppedParts().set();
+}
 
 struct RenameCase {
     const char* name;
@@ -22,7 +24,9 @@ struct RenameCase {
     std::string_view expected;
 };
 
-void PrintTo(const RenameCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const RenameCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class RenameLineTest : public ::testing::TestWithParam<RenameCase> {};
 
@@ -52,8 +56,8 @@ INSTANTIATE_TEST_SUITE_P(
         // The "g" that ends "nothing" completes a later search text.
         RenameCase{"ReplacementFeedsLaterRule", "rToeenital", {}, "nothinnothing"},
         RenameCase{"NonAsciiPassesThrough", "hip\xff\x80 head", {}, "Hips\xff\x80 Head"},
-        RenameCase{"NulPassesThrough", std::string_view("a\0hip", 5), {},
-                   std::string_view("a\0Hips", 6)}),
+        RenameCase{
+            "NulPassesThrough", std::string_view("a\0hip", 5), {}, std::string_view("a\0Hips", 6)}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(RenameTable, EveryGovernedJointFollowsItsPartFlag) {
@@ -71,13 +75,13 @@ TEST(RenameTable, EveryGovernedJointFollowsItsPartFlag) {
 
 TEST(RenameTable, EyesGenitalFingersToesAndButtocksAreAlwaysDropped) {
     for (std::string_view joint :
-         {"rToe", "lToe", "rightEye", "leftEye", "rThumb1", "rIndex2", "rMid3", "rRing1",
-          "rPinky2", "lThumb3", "lIndex1", "lMid2", "lRing3", "lPinky1", "genital", "lButtock",
-          "rButtock"}) {
+         {"rToe", "lToe", "rightEye", "leftEye", "rThumb1", "rIndex2", "rMid3", "rRing1", "rPinky2",
+          "lThumb3", "lIndex1", "lMid2", "lRing3", "lPinky1", "genital", "lButtock", "rButtock"}) {
         SCOPED_TRACE(std::string(joint));
         const std::string line = "  JOINT " + std::string(joint);
         const std::string suffix(joint.back() >= '0' && joint.back() <= '9' ? 1 : 0, joint.back());
-        for (const DroppedParts& dropped : {DroppedParts(), droppingAll(), dropping({10, 15, 19, 20})}) {
+        for (const DroppedParts& dropped :
+             {DroppedParts(), droppingAll(), dropping({10, 15, 19, 20})}) {
             EXPECT_EQ(renameLine(line, dropped), "  JOINT nothing" + suffix);
         }
     }
@@ -127,7 +131,8 @@ public:
     }
 
     DroppedParts nextDropped() {
-        return DroppedParts(std::uniform_int_distribution<unsigned long>(0, (1ul << 24) - 1)(random_));
+        return DroppedParts(
+            std::uniform_int_distribution<unsigned long>(0, (1ul << 24) - 1)(random_));
     }
 
 private:

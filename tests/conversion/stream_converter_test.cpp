@@ -55,7 +55,9 @@ struct LineEndCase {
     std::string_view expected;
 };
 
-void PrintTo(const LineEndCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const LineEndCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class LineEndTest : public ::testing::TestWithParam<LineEndCase> {};
 
@@ -65,20 +67,19 @@ TEST_P(LineEndTest, EveryLineIsWrittenWithCrLf) {
 
 INSTANTIATE_TEST_SUITE_P(
     Terminators, LineEndTest,
-    ::testing::Values(
-        LineEndCase{"CrLf", "ROOT hip\r\n{\r\n", "ROOT Hips\r\n{\r\n"},
-        LineEndCase{"Lf", "ROOT hip\n{\n", "ROOT Hips\r\n{\r\n"},
-        LineEndCase{"LoneCr", "ROOT hip\r{\r", "ROOT Hips\r\n{\r\n"},
-        LineEndCase{"Mixed", "a\r\nb\nc\rd\r\n", "a\r\nb\r\nc\r\nd\r\n"},
-        LineEndCase{"LastLineUnterminated", "MOTION\r\n0 1 2", "MOTION\r\n0 1 2\r\n"},
-        LineEndCase{"OnlyUnterminatedLine", "ROOT hip", "ROOT Hips\r\n"},
-        LineEndCase{"EmptyFile", "", ""},
-        LineEndCase{"EmptyLines", "\n\r\n\r", "\r\n\r\n\r\n"},
-        LineEndCase{"CrBeforeCrLf", "a\r\r\nb", "a\r\n\r\nb\r\n"},
-        LineEndCase{"LfThenCr", "a\n\rb", "a\r\n\r\nb\r\n"},
-        LineEndCase{"TrailingBlanksKept", "OFFSET 1 2 3 \n", "OFFSET 1 2 3 \r\n"},
-        LineEndCase{"NulAndHighBytes", std::string_view("hip\0\xfe\n", 6),
-                    std::string_view("Hips\0\xfe\r\n", 8)}),
+    ::testing::Values(LineEndCase{"CrLf", "ROOT hip\r\n{\r\n", "ROOT Hips\r\n{\r\n"},
+                      LineEndCase{"Lf", "ROOT hip\n{\n", "ROOT Hips\r\n{\r\n"},
+                      LineEndCase{"LoneCr", "ROOT hip\r{\r", "ROOT Hips\r\n{\r\n"},
+                      LineEndCase{"Mixed", "a\r\nb\nc\rd\r\n", "a\r\nb\r\nc\r\nd\r\n"},
+                      LineEndCase{"LastLineUnterminated", "MOTION\r\n0 1 2", "MOTION\r\n0 1 2\r\n"},
+                      LineEndCase{"OnlyUnterminatedLine", "ROOT hip", "ROOT Hips\r\n"},
+                      LineEndCase{"EmptyFile", "", ""},
+                      LineEndCase{"EmptyLines", "\n\r\n\r", "\r\n\r\n\r\n"},
+                      LineEndCase{"CrBeforeCrLf", "a\r\r\nb", "a\r\n\r\nb\r\n"},
+                      LineEndCase{"LfThenCr", "a\n\rb", "a\r\n\r\nb\r\n"},
+                      LineEndCase{"TrailingBlanksKept", "OFFSET 1 2 3 \n", "OFFSET 1 2 3 \r\n"},
+                      LineEndCase{"NulAndHighBytes", std::string_view("hip\0\xfe\n", 6),
+                                  std::string_view("Hips\0\xfe\r\n", 8)}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ConvertStream, LinesAndTerminatorsSplitAcrossReadBlocks) {
@@ -104,11 +105,12 @@ TEST(ConvertStream, LinesAndTerminatorsSplitAcrossReadBlocks) {
 
 TEST(ConvertStream, MatchesLineByLineReferenceOnLargeRandomDocument) {
     std::mt19937 random(7);
-    const char* pieces[] = {"JOINT ", "hip", "rThumb", "abd", "omen", "0.25 ", "-1.5 ", "\t",
-                            "\r\n", "\n", "\r", "lFoot", "neck", "x", " "};
+    const char* pieces[] = {"JOINT ", "hip", "rThumb", "abd",   "omen", "0.25 ", "-1.5 ", "\t",
+                            "\r\n",   "\n",  "\r",     "lFoot", "neck", "x",     " "};
     std::string input;
     while (input.size() < (3u << 20)) {
-        input += pieces[std::uniform_int_distribution<std::size_t>(0, std::size(pieces) - 1)(random)];
+        input +=
+            pieces[std::uniform_int_distribution<std::size_t>(0, std::size(pieces) - 1)(random)];
     }
     const DroppedParts dropped = DroppedParts().set(3).set(22);
     EXPECT_EQ(convert(input, dropped), expectedConversion(input, dropped));

@@ -51,9 +51,13 @@ void writeFile(const fs::path& path, std::string_view bytes) {
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
-fs::path testdataDir() { return SKELVANE_TESTDATA_DIR; }
+fs::path testdataDir() {
+    return SKELVANE_TESTDATA_DIR;
+}
 
-fs::path exampleFile() { return fs::path(SKELVANE_EXAMPLES_DIR) / "poser_wave.bvh"; }
+fs::path exampleFile() {
+    return fs::path(SKELVANE_EXAMPLES_DIR) / "poser_wave.bvh";
+}
 
 std::vector<fs::path> testdataFiles() {
     std::vector<fs::path> files;
