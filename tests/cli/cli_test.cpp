@@ -2,6 +2,7 @@
 #include <sys/wait.h>
 
 #include <cstdlib>
+#include <set>
 
 #include "conversion/rename_table.h"
 #include "support/test_files.h"
@@ -63,6 +64,24 @@ TEST_F(ConvertCommandTest, ConvertsEachFileIntoTitleMaxInTheCurrentFolder) {
     EXPECT_NE(outcome.err.find("linden_avatar_walk_crlf.bvh -> linden_avatar_walk_crlf_max.bvh"),
               std::string::npos);
     EXPECT_TRUE(outcome.out.empty());
+}
+
+TEST_F(ConvertCommandTest, ExampleFileComesOutWithMaxNamesOnly) {
+    const Outcome outcome = run("'" + skelvane::testing::exampleFile().string() + "'");
+    ASSERT_EQ(outcome.exitCode, 0) << outcome.err;
+    std::set<std::string> joints;
+    for (const std::string& line : splitLines(readFile(folder_ / "poser_wave_max.bvh"))) {
+        const std::size_t at = line.find_first_not_of(' ');
+        if (line.compare(at, 6, "JOINT ") == 0 || line.compare(at, 5, "ROOT ") == 0) {
+            joints.insert(line.substr(line.find(' ', at) + 1));
+        }
+    }
+    EXPECT_EQ(joints, (std::set<std::string>{
+                          "Hips", "Chest", "Chest2", "Neck", "Head", "RightCollar",
+                          "RightShoulder", "RightElbow", "RightWrist", "LeftCollar",
+                          "LeftShoulder", "LeftElbow", "LeftWrist", "RightHip", "RightKnee",
+                          "RightAnkle", "LeftHip", "LeftKnee", "LeftAnkle", "nothing", "nothing1",
+                          "nothing2", "nothing3"}));
 }
 
 TEST_F(ConvertCommandTest, OutputFolderAndDroppedParts) {
