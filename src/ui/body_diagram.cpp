@@ -1,0 +1,80 @@
+#include "ui/body_diagram.h"
+
+#include <QPixmap>
+
+#include "ui/picture_box.h"
+#include "ui/twips_layout.h"
+
+namespace skelvane::ui {
+
+namespace {
+
+QString toQString(std::string_view text) {
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+PictureBox* createPicture(QWidget& window, const QString& name, const QRect& place,
+                          const QPixmap& picture) {
+    auto* image = new PictureBox(&window);
+    image->setObjectName(name);
+    image->setGeometry(place);
+    image->setPixmap(picture);
+    return image;
+}
+
+}  // namespace
+
+BodyDiagram::BodyDiagram(QWidget& window, const TwipsScale& scale) {
+    const QPixmap greenDot(QStringLiteral(":/pictures/green.png"));
+    const QPixmap redDot(QStringLiteral(":/pictures/red.png"));
+
+    auto* figure = createPicture(window, QStringLiteral("Image1"), scale.toPixels(layout::Image1),
+                                 QPixmap(QStringLiteral(":/pictures/body.png")));
+    figure->setFrameStyle(QFrame::Box | QFrame::Plain);
+    figure->setLineWidth(1);
+    Image1_ = figure;
+
+    green_ =
+        createPicture(window, QStringLiteral("green"), scale.toPixels(layout::green), greenDot);
+    red_ = createPicture(window, QStringLiteral("red"), scale.toPixels(layout::red), redDot);
+
+    for (const auto& part : joblist::kBodyParts) {
+        const auto& place = layout::kPartImages.at(part.number - 1);
+        const TwipsRect rect{place.left, place.top, layout::kPartImageSize, layout::kPartImageSize};
+        auto* image =
+            createPicture(window, toQString(place.name), scale.toPixels(rect),
+                          joblist::isFixedPart(part.number) ? red_->pixmap() : green_->pixmap());
+        image->setToolTip(toQString(place.toolTip));
+        image->hide();
+        partImages_.at(part.number - 1) = image;
+    }
+}
+
+void BodyDiagram::showRow(const joblist::JobList& jobs, int row) {
+    for (PictureBox* image : partImages_) image->show();
+    for (const auto& part : joblist::kBodyParts) {
+        if (joblist::isFixedPart(part.number)) continue;
+        const bool notConverted = jobs.PartOff(part.number, row) == 1.0F;
+        partImage(part.number).setPixmap(notConverted ? red_->pixmap() : green_->pixmap());
+    }
+}
+
+void BodyDiagram::toggle(PictureBox& image, joblist::JobList& jobs, int row) {
+    int part = 0;
+    for (const auto& candidate : joblist::kBodyParts) {
+        if (partImage(candidate.number).toolTip() == image.toolTip()) part = candidate.number;
+    }
+    if (showsGreen(image)) {
+        image.setPixmap(red_->pixmap());
+        jobs.setPartOff(part, row, 1.0F);
+    } else {
+        image.setPixmap(green_->pixmap());
+        jobs.setPartOff(part, row, 0.0F);
+    }
+}
+
+bool BodyDiagram::showsGreen(const QLabel& image) const {
+    return image.pixmap().cacheKey() == green_->pixmap().cacheKey();
+}
+
+}  // namespace skelvane::ui

@@ -1,0 +1,87 @@
+#pragma once
+
+#include <memory>
+
+#include <QWidget>
+
+#include "joblist/job_list.h"
+#include "ui/dialogs.h"
+#include "ui/twips_layout.h"
+
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+
+namespace skelvane::ui {
+
+class BodyDiagram;
+class JobListView;
+class ListBox;
+class PictureBox;
+
+/// The program's one window.
+///
+/// Form1 owns the job list model and builds every control from the twips layout, at the
+/// screen's twips per pixel. JobListView holds the three lists and the in-place editor and
+/// writes every change to the model and the lists together. BodyDiagram holds the figure, the
+/// legend and the 23 part images and colours them from the model's part flags. The handlers, named
+/// after their control and event, only read the selection and hand the work on: the diagram to
+/// BodyDiagram, the batch run to ConvertAll, which reports through RunProgress into pbar; every
+/// dialog goes through the Dialogs interface so that tests can answer it.
+class Form1 : public QWidget {
+    Q_OBJECT
+
+public:
+    /// Builds the window with an empty job list; the dialogs default to Qt's own.
+    explicit Form1(std::unique_ptr<Dialogs> dialogs = std::make_unique<QtDialogs>(),
+                   QWidget* parent = nullptr);
+    ~Form1() override;
+
+    /// The window's job list.
+    const joblist::JobList& jobs() const { return jobs_; }
+    /// The window's job list, for writing part flags; rows are added by the window alone.
+    joblist::JobList& jobs() { return jobs_; }
+
+    /// Shows all part images and colours the refreshed ones from the flags of List1's selected
+    /// row; does nothing while List1 has no selected row.
+    void SetSelection();
+    /// Toggles a part image between the green and the red dot and writes the matching flag of
+    /// List1's selected row; does nothing while List1 has no selected row.
+    void OFF(PictureBox& image);
+
+private:
+    void setUpWindow();
+    void createControls();
+    void createPictures();
+    void arrangeControls();
+    void wireEvents();
+    void centreOnScreen();
+
+    ListBox* createList(const char* name, const TwipsRect& place, const QColor& text);
+    QPushButton* createButton(const char* name, const QString& text, const TwipsRect& place);
+    QLabel* createLabel(const char* name, const QString& text, const TwipsRect& place);
+    QWidget& control(std::string_view name) const;
+
+    void Command1_Click();
+    void Command2_Click();
+    void partImage_Click(int part);
+
+    joblist::JobList jobs_;
+    std::unique_ptr<Dialogs> dialogs_;
+    TwipsScale scale_;
+    ListBox* List1_ = nullptr;
+    ListBox* List2_ = nullptr;
+    ListBox* List3_ = nullptr;
+    QLineEdit* Text1_ = nullptr;
+    QPushButton* Command1_ = nullptr;
+    QPushButton* Command2_ = nullptr;
+    QLabel* Label1_ = nullptr;
+    QLabel* Label2_ = nullptr;
+    QLabel* Label3_ = nullptr;
+    QProgressBar* pbar_ = nullptr;
+    std::unique_ptr<JobListView> view_;
+    std::unique_ptr<BodyDiagram> diagram_;
+};
+
+}  // namespace skelvane::ui

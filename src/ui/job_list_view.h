@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QString>
+
+#include "joblist/job_list.h"
+
+class QLineEdit;
+
+namespace skelvane::ui {
+
+class ListBox;
+class TwipsScale;
+
+/// The title of a source: its file title without the last 4 characters, empty when the file
+/// title is no longer than that.
+QString titleOfSource(const QString& fileTitle);
+
+/// The three lists of the job list and the in-place editor of List2, kept in step with the
+/// job list model: every write goes to the model and to the list that shows it, and a row's
+/// texts are read back from the lists the user sees.
+class JobListView {
+public:
+    /// Works on the window's model, its lists of titles (List1), output names (List2) and skip
+    /// marks (List3) and its editor (Text1).
+    JobListView(joblist::JobList& jobs, ListBox& List1, ListBox& List2, ListBox& List3,
+                QLineEdit& Text1);
+
+    /// Appends a row for a source, writing the title to List1, the path to SourcePath, " " to
+    /// List3 and the title followed by "_max" to List2, in this order; selects nothing.
+    void appendRow(const QString& title, const QString& sourcePath);
+
+    /// Selects the row selected in source in the first list, then in the second.
+    void followSelection(const ListBox& source, ListBox& first, ListBox& second);
+
+    /// Toggles the skip mark of the row selected in List3: " " becomes "x", anything else " ".
+    void toggleSkipMark();
+
+    /// Opens the editor over the row selected in List2, holding that row's text, without
+    /// giving it the focus. Its top is computed in twips as if List2 held 23 rows of equal
+    /// height, whatever the real row height or scroll position.
+    void openEditor(const TwipsScale& scale);
+
+    /// Closes the editor, first writing its text into the row selected in List2 unless the
+    /// text is exactly " ".
+    void commitEditor();
+
+private:
+    joblist::JobList& jobs_;
+    ListBox& List1_;
+    ListBox& List2_;
+    ListBox& List3_;
+    QLineEdit& Text1_;
+};
+
+}  // namespace skelvane::ui

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QListWidget>
+
+namespace skelvane::ui {
+
+/// A single-selection list of plain text rows that behaves like a classic list box: the user
+/// can move its selection but never empty it, a press is reported before it moves the
+/// selection, and a double click is reported wherever it lands on the rows' area.
+class ListBox : public QListWidget {
+    Q_OBJECT
+
+public:
+    /// An empty list with no selected row.
+    explicit ListBox(QWidget* parent = nullptr);
+
+    /// The row of the selected entry, or -1 when none is selected.
+    int selectedRow() const;
+    /// Makes the row the current and only selected entry; selecting the entry that is already
+    /// selected changes nothing and emits nothing.
+    void selectRow(int row);
+
+signals:
+    /// A mouse button went down on the rows' area; emitted before the press moves the selection.
+    void mouseDown();
+    /// A double click on the rows' area; emitted after the list has handled it.
+    void dblClick();
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    QItemSelectionModel::SelectionFlags selectionCommand(
+        const QModelIndex& index, const QEvent* event = nullptr) const override;
+};
+
+}  // namespace skelvane::ui

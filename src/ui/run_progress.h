@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QString>
+
+#include "conversion/batch_run.h"
+
+class QProgressBar;
+class QWidget;
+
+namespace skelvane::ui {
+
+class Dialogs;
+
+/// Progress-bar units per unit of the batch run's progress: the run counts rows in
+/// single-precision numbers (a maximum of N + 0.001), the bar in whole numbers.
+inline constexpr int kProgressScale = 1000;
+
+/// A batch-run progress value in progress-bar units.
+int toProgressUnits(float value);
+
+/// Shows a batch run to the user: its progress in the window's progress bar and its messages
+/// in a message box.
+class RunProgress final : public conversion::RunObserver {
+public:
+    /// Reports to the progress bar and through the dialogs, on behalf of the window.
+    RunProgress(QProgressBar& pbar, Dialogs& dialogs, QWidget& window);
+
+    void setProgressMaximum(float maximum) override;
+    /// Sets the value and repaints the bar at once, since the run holds the event loop.
+    void setProgressValue(float value) override;
+    void showInfo(std::string_view text) override;
+
+private:
+    QProgressBar& pbar_;
+    Dialogs& dialogs_;
+    QWidget& window_;
+};
+
+/// The message that lists the rows a run could not convert, one line each with its file and
+/// the reason; empty when every row went through.
+QString failureMessage(const conversion::RunReport& report, const joblist::JobList& jobs);
+
+}  // namespace skelvane::ui
