@@ -118,6 +118,12 @@ void Form1::arrangeControls() {
 void Form1::wireEvents() {
     connect(Command1_, &QPushButton::clicked, this, &Form1::Command1_Click);
     connect(Command2_, &QPushButton::clicked, this, &Form1::Command2_Click);
+    connect(List1_, &ListBox::itemSelectionChanged, this, &Form1::List1_Click);
+    connect(List2_, &ListBox::itemSelectionChanged, this, &Form1::List2_Click);
+    connect(List3_, &ListBox::itemSelectionChanged, this, &Form1::List3_Click);
+    connect(List2_, &ListBox::dblClick, this, &Form1::List2_DblClick);
+    connect(List2_, &ListBox::mouseDown, this, &Form1::List2_MouseDown);
+    connect(List3_, &ListBox::dblClick, this, &Form1::List3_DblClick);
     for (const auto& part : joblist::kBodyParts) {
         if (joblist::isFixedPart(part.number)) continue;
         connect(&diagram_->partImage(part.number), &PictureBox::clicked, this,
@@ -197,6 +203,36 @@ void Form1::Command2_Click() {
     if (!report.ok()) {
         dialogs_->showMessage(this, failureMessage(report, jobs_), QString::fromLatin1(kInfoTitle));
     }
+}
+
+// Selecting a row from code raises the selection handler of that list, which runs nested and
+// finds the other lists already on the row or moves them there; a list already on the row
+// raises nothing, so the nesting ends.
+void Form1::List1_Click() {
+    view_->followSelection(*List1_, *List3_, *List2_);
+    SetSelection();
+}
+
+void Form1::List2_Click() {
+    view_->followSelection(*List2_, *List3_, *List1_);
+    SetSelection();
+}
+
+void Form1::List3_Click() {
+    view_->followSelection(*List3_, *List1_, *List2_);
+    SetSelection();
+}
+
+void Form1::List2_DblClick() {
+    view_->openEditor(TwipsScale::vertical(*this));
+}
+
+void Form1::List2_MouseDown() {
+    view_->commitEditor();
+}
+
+void Form1::List3_DblClick() {
+    view_->toggleSkipMark();
 }
 
 void Form1::partImage_Click(int part) {

@@ -65,6 +65,12 @@ private:
 
     void Command1_Click();
     void Command2_Click();
+    void List1_Click();
+    void List2_Click();
+    void List3_Click();
+    void List2_DblClick();
+    void List2_MouseDown();
+    void List3_DblClick();
     void partImage_Click(int part);
 
     joblist::JobList jobs_;

@@ -120,6 +120,14 @@ TEST(Form1, TabMovesFocusThroughListsButtonsAndSkipMarks) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         EXPECT_EQ(QApplication::focusWidget(), &window.control(next));
     }
+    // The editor joins the cycle, after Convert, only while it is shown.
+    window.control("Text1").show();
+    window.control("Command2").setFocus();
+    for (const char* next : {"Text1", "List3"}) {
+        SCOPED_TRACE(next);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        EXPECT_EQ(QApplication::focusWidget(), &window.control(next));
+    }
 }
 
 }  // namespace
