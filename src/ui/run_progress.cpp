@@ -9,9 +9,15 @@
 
 namespace skelvane::ui {
 
+namespace {
+
+constexpr double kProgressScale = 1000.0;
+
 int toProgressUnits(float value) {
     return static_cast<int>(std::lround(static_cast<double>(value) * kProgressScale));
 }
+
+}  // namespace
 
 RunProgress::RunProgress(QProgressBar& pbar, Dialogs& dialogs, QWidget& window)
     : pbar_(pbar), dialogs_(dialogs), window_(window) {}

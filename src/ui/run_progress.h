@@ -11,15 +11,9 @@ namespace skelvane::ui {
 
 class Dialogs;
 
-/// Progress-bar units per unit of the batch run's progress: the run counts rows in
-/// single-precision numbers (a maximum of N + 0.001), the bar in whole numbers.
-inline constexpr int kProgressScale = 1000;
-
-/// A batch-run progress value in progress-bar units.
-int toProgressUnits(float value);
-
-/// Shows a batch run to the user: its progress in the window's progress bar and its messages
-/// in a message box.
+/// Shows a batch run to the user: its progress in the window's progress bar, scaled by 1000 so
+/// that the run's single-precision maximum (row count + 0.001) survives Qt's whole numbers, and
+/// its messages in a message box.
 class RunProgress final : public conversion::RunObserver {
 public:
     /// Reports to the progress bar and through the dialogs, on behalf of the window.
