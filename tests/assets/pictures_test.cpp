@@ -98,32 +98,8 @@ TEST(IconTest, HasGreenArrowAboveAndYellowArrowBelow) {
 }
 
 // ------------------------------------------------------------------------------------------------
-// Body picture: the window shows it unscaled and centres a marker dot on each body part.
-
-bool isFigure(const QColor& c) {
-    return c.blue() >= c.red();
-}  // blue-grey skin, dark briefs
-bool isBackground(const QColor& c) {
-    return c.red() - c.blue() >= 60;
-}  // orange, even in shade
-
-struct MarkerCase {
-    const char* part;
-    int x;
-    int y;
-    bool onFigure;
-};
-
-constexpr std::array<MarkerCase, 23> kMarkers{{
-    {"Head", 101, 10, true},      {"Neck", 101, 52, true},      {"Chest", 101, 80, true},
-    {"Abdomen", 101, 108, true},  {"Hip", 94, 136, true},       {"rCollar", 66, 66, true},
-    {"rShoulder", 52, 94, true},  {"rForeArm", 31, 115, true},  {"rHand", 17, 136, true},
-    {"Fingers", 10, 157, false},  {"lCollar", 129, 66, true},   {"lShoulder", 143, 94, true},
-    {"lForeArm", 164, 115, true}, {"lHand", 171, 136, true},    {"rButtock", 73, 136, true},
-    {"rThiqh", 80, 178, true},    {"rShin", 73, 241, true},     {"rFoot", 66, 283, true},
-    {"Toes", 143, 290, false},    {"lButtock", 115, 136, true}, {"lThiqh", 115, 178, true},
-    {"lShin", 122, 241, true},    {"lFoot", 129, 283, true},
-}};
+// Body picture: shown unscaled; what lies under each marker is checked by the window's tests,
+// which know where the markers are.
 
 TEST(BodyPictureTest, IsOpaqueOnFlatOrange) {
     const QImage body = loadPicture("body.png");
@@ -132,24 +108,6 @@ TEST(BodyPictureTest, IsOpaqueOnFlatOrange) {
     const QRgb orange = qRgb(247, 148, 29);
     EXPECT_EQ(body.pixel(0, 0), orange);
     EXPECT_EQ(body.pixel(192, 0), orange);
-}
-
-// The pixels under each marker centre and its eight neighbours must be figure for the body parts
-// and background for Fingers and Toes, whose markers sit beside the hand and the foot.
-TEST(BodyPictureTest, MarkersLandOnTheirParts) {
-    const QImage body = loadPicture("body.png");
-    ASSERT_EQ(body.size(), QSize(193, 300));
-    for (const MarkerCase& marker : kMarkers) {
-        for (int dy = -1; dy <= 1; ++dy) {
-            for (int dx = -1; dx <= 1; ++dx) {
-                const QColor c = body.pixelColor(marker.x + dx, marker.y + dy);
-                EXPECT_TRUE(marker.onFigure ? isFigure(c) : isBackground(c))
-                    << marker.part << " at (" << marker.x + dx << ", " << marker.y + dy << ") is "
-                    << c.red() << "," << c.green() << "," << c.blue() << ", wanted "
-                    << (marker.onFigure ? "figure" : "background");
-            }
-        }
-    }
 }
 
 }  // namespace
