@@ -15,6 +15,7 @@ namespace fs = std::filesystem;
 using joblist::JobList;
 using skelvane::testing::fileNamesIn;
 using skelvane::testing::readFile;
+using skelvane::testing::referenceConversionOf;
 using skelvane::testing::splitLines;
 using skelvane::testing::TempFolder;
 using skelvane::testing::testdataDir;
@@ -29,14 +30,6 @@ struct RecordingObserver : RunObserver {
     void setProgressValue(float value) override { values.push_back(value); }
     void showInfo(std::string_view text) override { infos.emplace_back(text); }
 };
-
-std::string expectedOutputOf(const fs::path& source, const DroppedParts& dropped = {}) {
-    std::string expected;
-    for (const std::string& line : splitLines(readFile(source))) {
-        expected += renameLinePlain(line, dropped) + "\r\n";
-    }
-    return expected;
-}
 
 // Every test works in a fresh folder that is also the current directory.
 class ConvertAllTest : public ::testing::Test {
@@ -76,7 +69,7 @@ TEST_F(ConvertAllTest, ConvertsEveryRealFixtureLikeTheLineByLineDefinition) {
     for (int row = 0; row < jobs_.rowCount(); ++row) {
         SCOPED_TRACE(jobs_.title(row));
         EXPECT_EQ(readFile(jobs_.outputName(row) + ".bvh"),
-                  expectedOutputOf(jobs_.sourcePathOfRow(row)));
+                  referenceConversionOf(jobs_.sourcePathOfRow(row)));
     }
     const std::string walk = readFile("linden_avatar_walk_crlf_max.bvh");
     EXPECT_EQ(walk.substr(0, 21), "HIERARCHY\r\nROOT Hips\r");
@@ -125,7 +118,8 @@ TEST_F(ConvertAllTest, PartFlagsOfTheRowTurnJointsIntoNothing) {
     EXPECT_NE(plain.find("JOINT RightShoulder"), std::string::npos);
     EXPECT_EQ(flagged.find("RightShoulder"), std::string::npos);
     EXPECT_EQ(flagged.find("JOINT Head"), std::string::npos);
-    EXPECT_EQ(flagged, expectedOutputOf(jobs_.sourcePathOfRow(1), DroppedParts().set(7).set(1)));
+    EXPECT_EQ(flagged,
+              referenceConversionOf(jobs_.sourcePathOfRow(1), DroppedParts().set(7).set(1)));
 }
 
 TEST_F(ConvertAllTest, OutputNamesAreUsedAsTheyStand) {
@@ -137,9 +131,9 @@ TEST_F(ConvertAllTest, OutputNamesAreUsedAsTheyStand) {
     jobs_.setOutputName(1, "same");
     jobs_.setOutputName(2, "same");
     ASSERT_TRUE(run().ok());
-    EXPECT_EQ(readFile("sub/walk.bvh"), expectedOutputOf(jobs_.sourcePathOfRow(0)));
+    EXPECT_EQ(readFile("sub/walk.bvh"), referenceConversionOf(jobs_.sourcePathOfRow(0)));
     // The later row's output replaces the earlier one's.
-    EXPECT_EQ(readFile("same.bvh"), expectedOutputOf(jobs_.sourcePathOfRow(2)));
+    EXPECT_EQ(readFile("same.bvh"), referenceConversionOf(jobs_.sourcePathOfRow(2)));
     EXPECT_EQ(fileNamesIn(folder_.path()), (std::vector<std::string>{"same.bvh", "sub"}));
 }
 
@@ -157,7 +151,7 @@ TEST_F(ConvertAllTest, RunningTwiceOverwritesWithIdenticalContent) {
     const std::string first = readFile("opencollar_run_cr_only_max.bvh");
     ASSERT_TRUE(run().ok());
     EXPECT_EQ(readFile("opencollar_run_cr_only_max.bvh"), first);
-    EXPECT_EQ(first, expectedOutputOf(jobs_.sourcePathOfRow(0)));
+    EXPECT_EQ(first, referenceConversionOf(jobs_.sourcePathOfRow(0)));
     EXPECT_EQ(fileNamesIn(folder_.path()).size(), 1u);  // no temporary left behind
 }
 
@@ -271,7 +265,7 @@ TEST_F(ConvertAllTest, ReplacingAnOutputKeepsItsPermissionsAndWritesThroughALink
     fs::create_symlink(folder_.path() / "real/target.bvh", "qavimator_SLFemale_1frame_max.bvh");
     ASSERT_TRUE(run().ok());
     EXPECT_TRUE(fs::is_symlink("qavimator_SLFemale_1frame_max.bvh"));
-    EXPECT_EQ(readFile("real/target.bvh"), expectedOutputOf(jobs_.sourcePathOfRow(0)));
+    EXPECT_EQ(readFile("real/target.bvh"), referenceConversionOf(jobs_.sourcePathOfRow(0)));
     EXPECT_EQ(fs::status("real/target.bvh").permissions(),
               fs::perms::owner_read | fs::perms::owner_write);
 }

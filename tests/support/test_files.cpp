@@ -85,6 +85,18 @@ std::vector<std::string> splitLines(std::string_view bytes) {
     return lines;
 }
 
+std::string referenceConversion(std::string_view bytes, const conversion::DroppedParts& dropped) {
+    std::string converted;
+    for (const std::string& line : splitLines(bytes)) {
+        converted += conversion::renameLinePlain(line, dropped) + "\r\n";
+    }
+    return converted;
+}
+
+std::string referenceConversionOf(const fs::path& source, const conversion::DroppedParts& dropped) {
+    return referenceConversion(readFile(source), dropped);
+}
+
 std::vector<std::string> fileNamesIn(const fs::path& folder) {
     std::vector<std::string> names;
     for (const auto& entry : fs::directory_iterator(folder)) {

@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "conversion/rename_table.h"
+
 namespace skelvane::testing {
 
 /// A fresh folder under the system's temporary folder, removed with everything in it.
@@ -45,6 +47,13 @@ std::filesystem::path exampleFile();
 std::vector<std::filesystem::path> testdataFiles();
 /// Splits bytes into lines at CR LF, LF or a lone CR, the simple way.
 std::vector<std::string> splitLines(std::string_view bytes);
+/// What converting `bytes` must give, worked out the slow and obvious way: split into lines,
+/// the plain rename, CR LF after each.
+std::string referenceConversion(std::string_view bytes,
+                                const conversion::DroppedParts& dropped = {});
+/// The same for the content of a file.
+std::string referenceConversionOf(const std::filesystem::path& source,
+                                  const conversion::DroppedParts& dropped = {});
 /// Names of the files in a folder, sorted.
 std::vector<std::string> fileNamesIn(const std::filesystem::path& folder);
 
