@@ -12,6 +12,7 @@
 #include "conversion/file_converter.h"
 #include "conversion/rename_table.h"
 #include "poser_bvh.h"
+#include "reference/reference_conversion.h"
 
 namespace {
 
@@ -64,15 +65,11 @@ void conversionRun(const fs::path& source, const fs::path& target) {
     }
 }
 
-// The obvious way: read a line, 36 find-and-replace passes, write it.
+// The obvious way the tests use too: read a line, 36 find-and-replace passes, write it.
 void referenceRun(const fs::path& source, const fs::path& target) {
     std::ifstream in(source, std::ios::binary);
     std::ofstream out(target, std::ios::binary);
-    std::string line;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        out << conversion::renameLinePlain(line, {}) << "\r\n";
-    }
+    skelvane::reference::convertPlain(in, out, {});
 }
 
 // Each round writes a fresh output: freeing the previous one's pages is not part of the work.

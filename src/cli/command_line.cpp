@@ -5,6 +5,7 @@
 #include <charconv>
 
 #include "joblist/body_parts.h"
+#include "joblist/title_rule.h"
 
 namespace skelvane::cli {
 
@@ -101,10 +102,8 @@ std::string usageText() {
 }
 
 std::string outputNameFor(const std::filesystem::path& source) {
-    std::string title = source.filename().string();
-    // Titles shorter than the cut come out empty rather than failing.
-    title.resize(title.size() > 4 ? title.size() - 4 : 0);
-    return title + "_max.bvh";
+    return joblist::outputFileName(
+        joblist::defaultOutputName(joblist::titleOf(source.filename().native())));
 }
 
 }  // namespace skelvane::cli

@@ -30,7 +30,7 @@ Command parseCommandLine(const std::vector<std::string>& args);
 /// The help text.
 std::string usageText();
 
-/// The output file name for a source: its file name less the last 4 characters, then "_max.bvh".
+/// The output file name for a source: its title, then "_max.bvh".
 std::string outputNameFor(const std::filesystem::path& source);
 
 }  // namespace skelvane::cli

@@ -2,10 +2,11 @@
 
 #include "conversion/file_converter.h"
 #include "conversion/rename_table.h"
+#include "joblist/title_rule.h"
 
 namespace skelvane::conversion {
 
-RunReport ConvertAll(const joblist::JobList& jobs, RunObserver& observer) {
+RunReport convertAll(const joblist::JobList& jobs, RunObserver& observer) {
     RunReport report;
     const int rowCount = jobs.rowCount();
     // The maximum sits a hair above the row count, set before the empty test.
@@ -20,9 +21,9 @@ RunReport ConvertAll(const joblist::JobList& jobs, RunObserver& observer) {
         const int row = i - 1;
         if (jobs.isSkipped(row)) continue;
 
-        std::string outputName = jobs.outputName(row) + ".bvh";
+        std::string outputName = joblist::outputFileName(jobs.outputName(row));
         if (auto failure =
-                convertFile(jobs.sourcePathOfRow(row), outputName, droppedPartsOf(jobs, row))) {
+                convertFile(jobs.sourcePath(row), outputName, droppedPartsOf(jobs, row))) {
             report.failures.push_back({row, std::move(failure->path), std::move(failure->reason)});
         } else {
             report.written.push_back(std::move(outputName));

@@ -40,6 +40,6 @@ struct RunReport {
 
 /// Converts every row not marked "x" into "<output name>.bvh", relative to the current working
 /// directory. A row that fails is reported and the run goes on with the next one.
-RunReport ConvertAll(const joblist::JobList& jobs, RunObserver& observer);
+RunReport convertAll(const joblist::JobList& jobs, RunObserver& observer);
 
 }  // namespace skelvane::conversion

@@ -23,7 +23,7 @@ std::string reasonOf(int errorNumber) {
     return std::strerror(errorNumber != 0 ? errorNumber : EIO);
 }
 
-// Writing goes to the file a link points at, as opening the link for writing would.
+// A link to a file is written through: the file it points at gets the new content.
 fs::path resolveOutput(const fs::path& output) {
     std::error_code ec;
     if (!fs::is_symlink(output, ec)) return output;

@@ -46,6 +46,17 @@ inline constexpr std::array<RenameRule, 36> kRenameRules{{
     {"lButtock", kNothing, 0},     {"rButtock", kNothing, 0},
 }};
 
+/// The bytes that begin some search text. A rule can only match where its first byte stands,
+/// so text without any of them comes through every rule unchanged; motion data lines, nearly
+/// all of a file, are digits, signs, dots and blanks.
+inline constexpr std::array<bool, 256> kSearchStartBytes = [] {
+    std::array<bool, 256> table{};
+    for (const RenameRule& rule : kRenameRules) {
+        table[static_cast<unsigned char>(rule.search.front())] = true;
+    }
+    return table;
+}();
+
 /// Which body parts are not converted, indexed by part number (bit 0 is unused).
 using DroppedParts = std::bitset<joblist::kPartCount + 1>;
 
@@ -77,12 +88,5 @@ private:
     std::string current_;
     std::string next_;
 };
-
-/// Convenience for a single line: the result of LineRenamer::rename as a string.
-std::string renameLine(std::string_view line, const DroppedParts& dropped);
-
-/// The same result as renameLine, computed the plain way: 36 find-and-replace passes over a
-/// copy of the line. Kept as the yardstick for tests and the benchmark.
-std::string renameLinePlain(std::string_view line, const DroppedParts& dropped);
 
 }  // namespace skelvane::conversion

@@ -19,8 +19,8 @@ enum ByteClass : unsigned char { kPlain = 0, kLineEnd = 1, kSearchStart = 2 };
 
 constexpr std::array<unsigned char, 256> kByteClasses = [] {
     std::array<unsigned char, 256> table{};
-    for (const RenameRule& rule : kRenameRules) {
-        table[static_cast<unsigned char>(rule.search.front())] = kSearchStart;
+    for (std::size_t byte = 0; byte < table.size(); ++byte) {
+        if (kSearchStartBytes[byte]) table[byte] = kSearchStart;
     }
     table['\r'] = kLineEnd;
     table['\n'] = kLineEnd;

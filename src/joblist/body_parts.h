@@ -1,7 +1,6 @@
 #pragma once
 
 #include <array>
-#include <optional>
 #include <string_view>
 
 namespace skelvane::joblist {
@@ -9,48 +8,86 @@ namespace skelvane::joblist {
 /// Number of body parts; parts are numbered 1..kPartCount.
 inline constexpr int kPartCount = 23;
 
-/// One body part: its number, the name of the diagram image that shows it and the Poser joint
-/// it governs (empty for the parts whose joints are always dropped).
+/// Where a part's marker lies on the window: its top-left corner in twips from the client
+/// area's top-left corner, and whether it stands beside the figure rather than on it.
+struct MarkerPlace {
+    int left;
+    int top;
+    bool besideFigure = false;
+};
+
+/// One body part: its number, the name of the diagram image that shows it, that image's
+/// tooltip, the Poser joint it governs (empty for the parts whose joints are always dropped)
+/// and the place of its marker.
 struct BodyPart {
     int number;
     std::string_view imageName;
+    std::string_view toolTip;
     std::string_view poserJoint;
+    MarkerPlace marker;
 };
 
-/// The 23 body parts in part-number order (element i is part i + 1).
+/// The 23 body parts in part-number order (element i is part i + 1). "Right" and "left" are
+/// the figure's own sides: it faces the viewer, so its right side is on the viewer's left.
 inline constexpr std::array<BodyPart, kPartCount> kBodyParts{{
-    {1, "Head", "head"},
-    {2, "Neck", "neck"},
-    {3, "Chest", "chest"},
-    {4, "Abdomen", "abdomen"},
-    {5, "Hip", "hip"},
-    {6, "rCollar", "rCollar"},
-    {7, "rShoulder", "rShldr"},
-    {8, "rForeArm", "rForeArm"},
-    {9, "rHand", "rHand"},
-    {10, "Fingers", ""},
-    {11, "lCollar", "lCollar"},
-    {12, "lShoulder", "lShldr"},
-    {13, "lForeArm", "lForeArm"},
-    {14, "lHand", "lHand"},
-    {15, "rButtock", ""},
-    {16, "rThiqh", "rThigh"},
-    {17, "rShin", "rShin"},
-    {18, "rFoot", "rFoot"},
-    {19, "Toes", ""},
-    {20, "lButtock", ""},
-    {21, "lThiqh", "lThigh"},
-    {22, "lShin", "lShin"},
-    {23, "lFoot", "lFoot"},
+    {1, "Head", "Head", "head", {3675, 210}},
+    {2, "Neck", "Neck", "neck", {3675, 840}},
+    {3, "Chest", "Chest", "chest", {3675, 1260}},
+    {4, "Abdomen", "Abdomen", "abdomen", {3675, 1680}},
+    {5, "Hip", "Hip", "hip", {3570, 2100}},
+    {6, "rCollar", "Right Collar", "rCollar", {3150, 1050}},
+    {7, "rShoulder", "Right Shoulder", "rShldr", {2940, 1470}},
+    {8, "rForeArm", "Right ForeArm", "rForeArm", {2625, 1785}},
+    {9, "rHand", "Right Hand", "rHand", {2415, 2100}},
+    {10, "Fingers", "Fingers", "", {2310, 2415, true}},
+    {11, "lCollar", "Left Collar", "lCollar", {4095, 1050}},
+    {12, "lShoulder", "Left Shoulder", "lShldr", {4305, 1470}},
+    {13, "lForeArm", "Left ForeArm", "lForeArm", {4620, 1785}},
+    {14, "lHand", "Left Hand", "lHand", {4725, 2100}},
+    {15, "rButtock", "Right Buttock", "", {3255, 2100}},
+    {16, "rThiqh", "Right Thigh", "rThigh", {3360, 2730}},
+    {17, "rShin", "Right Shin", "rShin", {3255, 3675}},
+    {18, "rFoot", "Right Foot", "rFoot", {3150, 4305}},
+    {19, "Toes", "Toes", "", {4305, 4410, true}},
+    {20, "lButtock", "Left Buttock", "", {3885, 2100}},
+    {21, "lThiqh", "Left Thigh", "lThigh", {3885, 2730}},
+    {22, "lShin", "Left Shin", "lShin", {3990, 3675}},
+    {23, "lFoot", "Left Foot", "lFoot", {4095, 4305}},
 }};
 
-/// True for the parts whose joints are always dropped and whose marker always stays red
-/// (Fingers, rButtock, Toes, lButtock).
-constexpr bool isFixedPart(int number) {
-    return number == 10 || number == 15 || number == 19 || number == 20;
+/// The part with the given number (1..kPartCount).
+constexpr const BodyPart& bodyPart(int number) {
+    return kBodyParts.at(static_cast<std::size_t>(number - 1));
 }
 
-/// The part with the given image name (exact, case-sensitive), if any.
-std::optional<BodyPart> findPartByImageName(std::string_view imageName);
+/// True for the parts that govern no joint: their joints are always dropped and their marker
+/// always stays red (Fingers, rButtock, Toes, lButtock).
+constexpr bool isFixedPart(int number) {
+    return bodyPart(number).poserJoint.empty();
+}
+
+namespace detail {
+
+constexpr bool partTableIsWellFormed() {
+    for (std::size_t i = 0; i < kBodyParts.size(); ++i) {
+        const BodyPart& part = kBodyParts[i];
+        if (part.number != static_cast<int>(i) + 1 || part.imageName.empty()) return false;
+        for (std::size_t j = 0; j < i; ++j) {
+            const BodyPart& other = kBodyParts[j];
+            // Names and tooltips tell the parts apart; the tooltip scan of the part toggle
+            // relies on it.
+            if (part.imageName == other.imageName || part.toolTip == other.toolTip) return false;
+            if (!part.poserJoint.empty() && part.poserJoint == other.poserJoint) return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace detail
+
+static_assert(detail::partTableIsWellFormed(),
+              "parts are numbered in order, with distinct names, tooltips and joints");
+static_assert(isFixedPart(10) && isFixedPart(15) && isFixedPart(19) && isFixedPart(20),
+              "fingers, buttocks and toes govern no joint");
 
 }  // namespace skelvane::joblist

@@ -5,22 +5,35 @@
 #include <string_view>
 #include <vector>
 
+#include "joblist/body_parts.h"
+
 namespace skelvane::joblist {
 
 /// Most rows the window's job list accepts.
 inline constexpr int kMaxRows = 22;
-/// Slots of the source-path table; the n-th added file lives in slot n.
-inline constexpr int kSourcePathSlots = 24;
-/// Dimensions of the part-flag table: part numbers 0..23 by row indexes 0..100.
-inline constexpr int kPartOffParts = 24;
-inline constexpr int kPartOffRows = 101;
 
 /// The skip mark of a row to convert, and the one of a row to pass over.
 inline constexpr std::string_view kConvertMark = " ";
 inline constexpr std::string_view kSkipMark = "x";
 
-/// The job list: one row per added source (title, output name, skip mark), the source-path
-/// table and the per-row part flags. Rows are only appended, so a row index never goes stale.
+/// A row's flag per part number 0..kPartCount (0 is never read): 0 converts the part, any
+/// other value does not. The diagram shows red only for exactly 1.
+using PartFlags = std::array<float, kPartCount + 1>;
+
+/// One row of the job list: one added source and what to make of it.
+struct JobRow {
+    /// The source's file name less its last 4 characters; never changes.
+    std::string title;
+    /// Base name of the output; the conversion appends ".bvh".
+    std::string outputName;
+    /// Exactly "x" skips the row; any other text converts it.
+    std::string skipMark;
+    /// The source file with its folder.
+    std::string sourcePath;
+    PartFlags partFlags{};
+};
+
+/// The job list: one record per added source, in the order they were added.
 class JobList {
 public:
     /// Number of rows.
@@ -28,40 +41,36 @@ public:
     /// True when no further row may be added (the row count has reached kMaxRows).
     bool isFull() const { return rowCount() >= kMaxRows; }
 
-    /// Appends a row and stores its source path in slot rowCount(); returns the new row's
-    /// index, or -1 (changing nothing) when the list is full.
+    /// Appends a row with all parts converted; returns its index, or -1 (changing nothing)
+    /// when the list is full.
     int appendRow(std::string title, std::string outputName, std::string skipMark,
                   std::string sourcePath);
+    /// Removes a row with everything it holds; the rows after it move up by one.
+    void removeRow(int row);
+    /// Removes every row.
+    void clear() { rows_.clear(); }
 
-    /// Title of a row (source file title without its last 4 characters).
-    const std::string& title(int row) const { return rows_.at(row).title; }
-    /// Output base name of a row; the conversion appends ".bvh".
-    const std::string& outputName(int row) const { return rows_.at(row).outputName; }
-    void setOutputName(int row, std::string name) { rows_.at(row).outputName = std::move(name); }
-    /// Skip mark of a row: exactly "x" skips it, any other text converts it.
-    const std::string& skipMark(int row) const { return rows_.at(row).skipMark; }
-    void setSkipMark(int row, std::string mark) { rows_.at(row).skipMark = std::move(mark); }
+    /// The whole record of a row.
+    const JobRow& row(int row) const { return rows_.at(static_cast<std::size_t>(row)); }
+
+    const std::string& title(int row) const { return this->row(row).title; }
+    const std::string& outputName(int row) const { return this->row(row).outputName; }
+    void setOutputName(int row, std::string name) { at(row).outputName = std::move(name); }
+    const std::string& skipMark(int row) const { return this->row(row).skipMark; }
+    void setSkipMark(int row, std::string mark) { at(row).skipMark = std::move(mark); }
     bool isSkipped(int row) const { return skipMark(row) == kSkipMark; }
+    const std::string& sourcePath(int row) const { return this->row(row).sourcePath; }
 
-    /// Slot of the source-path table (0..23); slot 0 and slots past the row count are empty.
-    const std::string& SourcePath(int slot) const { return sourcePath_.at(slot); }
-    /// Source path of a row, which lives in slot row + 1.
-    const std::string& sourcePathOfRow(int row) const { return SourcePath(row + 1); }
-
-    /// Part flag cell (part 0..23, row 0..100): 0 converts the part, anything else does not.
-    float PartOff(int part, int row) const { return partOff_.at(part).at(row); }
-    void setPartOff(int part, int row, float value) { partOff_.at(part).at(row) = value; }
+    /// The flag of a part (0..kPartCount) for a row.
+    float partFlag(int row, int part) const { return this->row(row).partFlags.at(part); }
+    void setPartFlag(int row, int part, float value) { at(row).partFlags.at(part) = value; }
+    /// True when the row does not convert the part: its flag is anything but 0.
+    bool isDropped(int row, int part) const { return partFlag(row, part) != 0.0f; }
 
 private:
-    struct Row {
-        std::string title;
-        std::string outputName;
-        std::string skipMark;
-    };
+    JobRow& at(int row) { return rows_.at(static_cast<std::size_t>(row)); }
 
-    std::vector<Row> rows_;
-    std::array<std::string, kSourcePathSlots> sourcePath_{};
-    std::array<std::array<float, kPartOffRows>, kPartOffParts> partOff_{};
+    std::vector<JobRow> rows_;
 };
 
 }  // namespace skelvane::joblist

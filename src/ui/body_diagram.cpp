@@ -3,15 +3,12 @@
 #include <QPixmap>
 
 #include "ui/picture_box.h"
+#include "ui/text.h"
 #include "ui/twips_layout.h"
 
 namespace skelvane::ui {
 
 namespace {
-
-QString toQString(std::string_view text) {
-    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 PictureBox* createPicture(QWidget& window, const QString& name, const QRect& place,
                           const QPixmap& picture) {
@@ -39,12 +36,12 @@ BodyDiagram::BodyDiagram(QWidget& window, const TwipsScale& scale) {
     red_ = createPicture(window, QStringLiteral("red"), scale.toPixels(layout::red), redDot);
 
     for (const auto& part : joblist::kBodyParts) {
-        const auto& place = layout::kPartImages.at(part.number - 1);
-        const TwipsRect rect{place.left, place.top, layout::kPartImageSize, layout::kPartImageSize};
+        const TwipsRect rect{part.marker.left, part.marker.top, layout::kPartImageSize,
+                             layout::kPartImageSize};
         auto* image =
-            createPicture(window, toQString(place.name), scale.toPixels(rect),
+            createPicture(window, fromBytes(part.imageName), scale.toPixels(rect),
                           joblist::isFixedPart(part.number) ? red_->pixmap() : green_->pixmap());
-        image->setToolTip(toQString(place.toolTip));
+        image->setToolTip(fromBytes(part.toolTip));
         image->hide();
         partImages_.at(part.number - 1) = image;
     }
@@ -54,7 +51,7 @@ void BodyDiagram::showRow(const joblist::JobList& jobs, int row) {
     for (PictureBox* image : partImages_) image->show();
     for (const auto& part : joblist::kBodyParts) {
         if (joblist::isFixedPart(part.number)) continue;
-        const bool notConverted = jobs.PartOff(part.number, row) == 1.0F;
+        const bool notConverted = jobs.partFlag(row, part.number) == 1.0F;
         partImage(part.number).setPixmap(notConverted ? red_->pixmap() : green_->pixmap());
     }
 }
@@ -66,10 +63,10 @@ void BodyDiagram::toggle(PictureBox& image, joblist::JobList& jobs, int row) {
     }
     if (showsGreen(image)) {
         image.setPixmap(red_->pixmap());
-        jobs.setPartOff(part, row, 1.0F);
+        jobs.setPartFlag(row, part, 1.0F);
     } else {
         image.setPixmap(green_->pixmap());
-        jobs.setPartOff(part, row, 0.0F);
+        jobs.setPartFlag(row, part, 0.0F);
     }
 }
 

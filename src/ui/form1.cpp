@@ -105,8 +105,17 @@ void Form1::createPictures() {
 }
 
 void Form1::arrangeControls() {
-    for (auto name = layout::kStackingFrontToBack.rbegin();
-         name != layout::kStackingFrontToBack.rend(); ++name) {
+    // Raising from the back forwards leaves each control in front of all raised before it.
+    for (auto name = layout::kStackedBehindParts.rbegin();
+         name != layout::kStackedBehindParts.rend(); ++name) {
+        control(*name).raise();
+    }
+    for (auto part = layout::kPartImagesFrontToBack.rbegin();
+         part != layout::kPartImagesFrontToBack.rend(); ++part) {
+        diagram_->partImage(*part).raise();
+    }
+    for (auto name = layout::kStackedBeforeParts.rbegin();
+         name != layout::kStackedBeforeParts.rend(); ++name) {
         control(*name).raise();
     }
     for (std::size_t i = 1; i < layout::kTabOrder.size(); ++i) {
@@ -194,12 +203,12 @@ void Form1::Command1_Click() {
     }
     const OpenFileResult chosen = dialogs_->openFile(this, openSourceRequest());
     if (!chosen.accepted) return;
-    view_->appendRow(titleOfSource(chosen.fileTitle), chosen.fullPath);
+    view_->appendRow(chosen.fileTitle, chosen.fullPath);
 }
 
 void Form1::Command2_Click() {
     RunProgress progress(*pbar_, *dialogs_, *this);
-    const conversion::RunReport report = conversion::ConvertAll(jobs_, progress);
+    const conversion::RunReport report = conversion::convertAll(jobs_, progress);
     if (!report.ok()) {
         dialogs_->showMessage(this, failureMessage(report, jobs_), QString::fromLatin1(kInfoTitle));
     }

@@ -19,6 +19,9 @@ class BodyDiagram;
 class JobListView;
 class ListBox;
 class PictureBox;
+namespace testing {
+struct Form1Access;
+}
 
 /// The program's one window.
 ///
@@ -38,19 +41,9 @@ public:
                    QWidget* parent = nullptr);
     ~Form1() override;
 
-    /// The window's job list.
-    const joblist::JobList& jobs() const { return jobs_; }
-    /// The window's job list, for writing part flags; rows are added by the window alone.
-    joblist::JobList& jobs() { return jobs_; }
-
-    /// Shows all part images and colours the refreshed ones from the flags of List1's selected
-    /// row; does nothing while List1 has no selected row.
-    void SetSelection();
-    /// Toggles a part image between the green and the red dot and writes the matching flag of
-    /// List1's selected row; does nothing while List1 has no selected row.
-    void OFF(PictureBox& image);
-
 private:
+    friend struct testing::Form1Access;
+
     void setUpWindow();
     void createControls();
     void createPictures();
@@ -72,6 +65,13 @@ private:
     void List2_MouseDown();
     void List3_DblClick();
     void partImage_Click(int part);
+
+    /// Shows all part images and colours the refreshed ones from the flags of List1's selected
+    /// row; does nothing while List1 has no selected row.
+    void SetSelection();
+    /// Toggles a part image between the green and the red dot and writes the matching flag of
+    /// List1's selected row; does nothing while List1 has no selected row.
+    void OFF(PictureBox& image);
 
     joblist::JobList jobs_;
     std::unique_ptr<Dialogs> dialogs_;

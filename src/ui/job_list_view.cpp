@@ -2,42 +2,34 @@
 
 #include <cmath>
 
-#include <QFile>
 #include <QLineEdit>
 
+#include "joblist/title_rule.h"
 #include "ui/list_box.h"
+#include "ui/text.h"
 #include "ui/twips_layout.h"
 
 namespace skelvane::ui {
 
 namespace {
 
-constexpr qsizetype kCutFromFileTitle = 4;
-const QString kOutputSuffix = QStringLiteral("_max");
 const QString kIdleEditorText = QStringLiteral(" ");
 
-QString toQString(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 }  // namespace
-
-QString titleOfSource(const QString& fileTitle) {
-    return fileTitle.left(std::max<qsizetype>(0, fileTitle.size() - kCutFromFileTitle));
-}
 
 JobListView::JobListView(joblist::JobList& jobs, ListBox& List1, ListBox& List2, ListBox& List3,
                          QLineEdit& Text1)
     : jobs_(jobs), List1_(List1), List2_(List2), List3_(List3), Text1_(Text1) {}
 
-void JobListView::appendRow(const QString& title, const QString& sourcePath) {
-    const QString outputName = title + kOutputSuffix;
-    List1_.addItem(title);
-    jobs_.appendRow(title.toStdString(), outputName.toStdString(),
-                    std::string(joblist::kConvertMark),
-                    QFile::encodeName(sourcePath).toStdString());
-    List3_.addItem(toQString(joblist::kConvertMark));
-    List2_.addItem(outputName);
+bool JobListView::appendRow(const QString& fileTitle, const QString& sourcePath) {
+    if (jobs_.isFull()) return false;
+    const std::string title = joblist::titleOf(toBytes(fileTitle));
+    const std::string outputName = joblist::defaultOutputName(title);
+    List1_.addItem(fromBytes(title));
+    jobs_.appendRow(title, outputName, std::string(joblist::kConvertMark), toBytes(sourcePath));
+    List3_.addItem(fromBytes(joblist::kConvertMark));
+    List2_.addItem(fromBytes(outputName));
+    return true;
 }
 
 void JobListView::followSelection(const ListBox& source, ListBox& first, ListBox& second) {
@@ -51,9 +43,9 @@ void JobListView::followSelection(const ListBox& source, ListBox& first, ListBox
 void JobListView::toggleSkipMark() {
     const int row = List3_.selectedRow();
     if (row < 0) return;
-    const bool convertMark = List3_.item(row)->text() == toQString(joblist::kConvertMark);
+    const bool convertMark = List3_.item(row)->text() == fromBytes(joblist::kConvertMark);
     const std::string_view mark = convertMark ? joblist::kSkipMark : joblist::kConvertMark;
-    List3_.item(row)->setText(toQString(mark));
+    List3_.item(row)->setText(fromBytes(mark));
     jobs_.setSkipMark(row, std::string(mark));
 }
 
@@ -73,7 +65,7 @@ void JobListView::commitEditor() {
     const int row = List2_.selectedRow();
     if (Text1_.text() != kIdleEditorText && row >= 0) {
         List2_.item(row)->setText(Text1_.text());
-        jobs_.setOutputName(row, Text1_.text().toStdString());
+        jobs_.setOutputName(row, toBytes(Text1_.text()));
     }
     Text1_.setText(kIdleEditorText);
 }

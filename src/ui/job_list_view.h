@@ -11,10 +11,6 @@ namespace skelvane::ui {
 class ListBox;
 class TwipsScale;
 
-/// The title of a source: its file title without the last 4 characters, empty when the file
-/// title is no longer than that.
-QString titleOfSource(const QString& fileTitle);
-
 /// The three lists of the job list and the in-place editor of List2, kept in step with the
 /// job list model: every write goes to the model and to the list that shows it, and a row's
 /// texts are read back from the lists the user sees.
@@ -25,9 +21,10 @@ public:
     JobListView(joblist::JobList& jobs, ListBox& List1, ListBox& List2, ListBox& List3,
                 QLineEdit& Text1);
 
-    /// Appends a row for a source, writing the title to List1, the path to SourcePath, " " to
-    /// List3 and the title followed by "_max" to List2, in this order; selects nothing.
-    void appendRow(const QString& title, const QString& sourcePath);
+    /// Appends a row for a source chosen as `sourcePath`, whose file name is `fileTitle`:
+    /// its title to List1, the row to the model, " " to List3 and the title followed by "_max"
+    /// to List2, in this order; selects nothing. Returns false, adding nothing, when full.
+    bool appendRow(const QString& fileTitle, const QString& sourcePath);
 
     /// Selects the row selected in source in the first list, then in the second.
     void followSelection(const ListBox& source, ListBox& first, ListBox& second);

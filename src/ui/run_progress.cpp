@@ -2,10 +2,10 @@
 
 #include <cmath>
 
-#include <QFile>
 #include <QProgressBar>
 
 #include "ui/dialogs.h"
+#include "ui/text.h"
 
 namespace skelvane::ui {
 
@@ -32,9 +32,7 @@ void RunProgress::setProgressValue(float value) {
 }
 
 void RunProgress::showInfo(std::string_view text) {
-    dialogs_.showMessage(&window_,
-                         QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())),
-                         QString::fromLatin1(kInfoTitle));
+    dialogs_.showMessage(&window_, fromBytes(text), QString::fromLatin1(kInfoTitle));
 }
 
 QString failureMessage(const conversion::RunReport& report, const joblist::JobList& jobs) {
@@ -43,8 +41,7 @@ QString failureMessage(const conversion::RunReport& report, const joblist::JobLi
     for (const auto& failure : report.failures) {
         message += QStringLiteral("\n\nRow %1 (%2): %3\n%4")
                        .arg(failure.row + 1)
-                       .arg(QString::fromStdString(jobs.title(failure.row)),
-                            QFile::decodeName(QByteArray::fromStdString(failure.path)),
+                       .arg(fromBytes(jobs.title(failure.row)), fromBytes(failure.path),
                             QString::fromLocal8Bit(failure.reason));
     }
     return message;

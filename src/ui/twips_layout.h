@@ -5,6 +5,8 @@
 
 #include <QRect>
 
+#include "joblist/body_parts.h"
+
 class QWidget;
 
 namespace skelvane::ui {
@@ -35,55 +37,56 @@ inline constexpr TwipsRect Command2{5250, 4620, 1905, 225};
 inline constexpr TwipsRect pbar{90, 5130, 7080, 105};
 inline constexpr TwipsRect Label1{2205, 4860, 2925, 195};
 
-/// Width and height of every part image.
+/// Width and height of every part image; their places are in the body-part table.
 inline constexpr int kPartImageSize = 120;
 
 /// Rows of equal height assumed in the height of List2 when the editor is placed over one.
 inline constexpr int kEditorRowsInList2 = 23;
 
-/// A part image: its name, its tooltip and its top-left corner.
-struct PartImagePlace {
-    std::string_view name;
-    std::string_view toolTip;
-    int left;
-    int top;
-};
+/// The controls in front of the part images, front to back. The open-file dialog never draws
+/// inside the window and so has no place here.
+inline constexpr std::array<std::string_view, 11> kStackedBeforeParts{
+    "pbar",  "List3",  "Text1",  "Command2", "Command1", "List2",
+    "List1", "Label3", "Label2", "green",    "red"};
+/// The part images front to back, by part number. No two overlap, so their order among
+/// themselves shows nowhere; all lie in front of the figure.
+inline constexpr std::array<int, joblist::kPartCount> kPartImagesFrontToBack{
+    10, 14, 9, 13, 8, 12, 7, 11, 6, 19, 23, 18, 22, 17, 16, 21, 15, 20, 5, 4, 3, 2, 1};
+/// The controls behind the part images, front to back.
+inline constexpr std::array<std::string_view, 2> kStackedBehindParts{"Label1", "Image1"};
 
-/// The 23 part images in part-number order (element i shows part i + 1).
-inline constexpr std::array<PartImagePlace, 23> kPartImages{{
-    {"Head", "Head", 3675, 210},
-    {"Neck", "Neck", 3675, 840},
-    {"Chest", "Chest", 3675, 1260},
-    {"Abdomen", "Abdomen", 3675, 1680},
-    {"Hip", "Hip", 3570, 2100},
-    {"rCollar", "Right Collar", 3150, 1050},
-    {"rShoulder", "Right Shoulder", 2940, 1470},
-    {"rForeArm", "Right ForeArm", 2625, 1785},
-    {"rHand", "Right Hand", 2415, 2100},
-    {"Fingers", "Fingers", 2310, 2415},
-    {"lCollar", "Left Collar", 4095, 1050},
-    {"lShoulder", "Left Shoulder", 4305, 1470},
-    {"lForeArm", "Left ForeArm", 4620, 1785},
-    {"lHand", "Left Hand", 4725, 2100},
-    {"rButtock", "Right Buttock", 3255, 2100},
-    {"rThiqh", "Right Thigh", 3360, 2730},
-    {"rShin", "Right Shin", 3255, 3675},
-    {"rFoot", "Right Foot", 3150, 4305},
-    {"Toes", "Toes", 4305, 4410},
-    {"lButtock", "Left Buttock", 3885, 2100},
-    {"lThiqh", "Left Thigh", 3885, 2730},
-    {"lShin", "Left Shin", 3990, 3675},
-    {"lFoot", "Left Foot", 4095, 4305},
-}};
+static_assert(
+    [] {
+        std::array<bool, joblist::kPartCount + 1> seen{};
+        for (int part : kPartImagesFrontToBack) {
+            if (part < 1 || part > joblist::kPartCount || seen[part]) return false;
+            seen[part] = true;
+        }
+        return true;
+    }(),
+    "every part image is stacked exactly once");
 
-/// The window's controls from front to back; the open-file dialog never draws inside the
-/// window and so has no place here.
-inline constexpr std::array<std::string_view, 36> kStackingFrontToBack{
-    "pbar",      "List3",     "Text1",   "Command2", "Command1", "List2", "List1",    "Label3",
-    "Label2",    "green",     "red",     "Fingers",  "lHand",    "rHand", "lForeArm", "rForeArm",
-    "lShoulder", "rShoulder", "lCollar", "rCollar",  "Toes",     "lFoot", "rFoot",    "lShin",
-    "rShin",     "rThiqh",    "lThiqh",  "rButtock", "lButtock", "Hip",   "Abdomen",  "Chest",
-    "Neck",      "Head",      "Label1",  "Image1"};
+static_assert(
+    [] {
+        constexpr int size = kPartImageSize;
+        for (const joblist::BodyPart& part : joblist::kBodyParts) {
+            const joblist::MarkerPlace& m = part.marker;
+            if (m.left < Image1.left || m.top < Image1.top ||
+                m.left + size > Image1.left + Image1.width ||
+                m.top + size > Image1.top + Image1.height) {
+                return false;
+            }
+            for (const joblist::BodyPart& other : joblist::kBodyParts) {
+                const joblist::MarkerPlace& o = other.marker;
+                if (&other != &part && m.left < o.left + size && o.left < m.left + size &&
+                    m.top < o.top + size && o.top < m.top + size) {
+                    return false;
+                }
+            }
+        }
+        return true;
+    }(),
+    "part images lie on the figure's picture and never on each other");
 
 /// The controls that take the keyboard focus, in tab order; the labels and the progress bar
 /// sit between them in the tab indexes but never take the focus.

@@ -115,10 +115,16 @@ TEST_F(ConvertCommandTest, RefusesToWriteOverItsOwnSource) {
     EXPECT_EQ(readFile(folder_ / "kneel.bvh"), original);
 }
 
-TEST_F(ConvertCommandTest, ShortFileNamesGiveAnEmptyTitle) {
-    fs::copy_file(fixture("qavimator_SLFemale_1frame.bvh"), folder_ / "ab");
-    EXPECT_EQ(run("ab").exitCode, 0);
-    EXPECT_TRUE(fs::exists(folder_ / "_max.bvh"));
+TEST_F(ConvertCommandTest, TitlesCutWholeCharactersAndShortNamesGiveAnEmptyOne) {
+    for (const auto& [source, output] :
+         {std::pair{"ab", "_max.bvh"},
+          {"a\xe6\x97\xa5xyz", "a_max.bvh"},
+          {"\xe6\xad\xa9\xe3\x81\x8f.bvh", "\xe6\xad\xa9\xe3\x81\x8f_max.bvh"}}) {
+        SCOPED_TRACE(output);
+        fs::copy_file(fixture("qavimator_SLFemale_1frame.bvh"), folder_ / source);
+        EXPECT_EQ(run(std::string("'") + source + "'").exitCode, 0);
+        EXPECT_TRUE(fs::exists(folder_ / output));
+    }
 }
 
 TEST_F(ConvertCommandTest, DashConvertsStandardInputToStandardOutput) {

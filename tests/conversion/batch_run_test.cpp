@@ -43,7 +43,7 @@ protected:
         return jobs_.appendRow(title, title + "_max", " ", source.string());
     }
 
-    RunReport run() { return ConvertAll(jobs_, observer_); }
+    RunReport run() { return convertAll(jobs_, observer_); }
 
     TempFolder folder_;
     WorkingDirectory cwd_{folder_.path()};
@@ -69,7 +69,7 @@ TEST_F(ConvertAllTest, ConvertsEveryRealFixtureLikeTheLineByLineDefinition) {
     for (int row = 0; row < jobs_.rowCount(); ++row) {
         SCOPED_TRACE(jobs_.title(row));
         EXPECT_EQ(readFile(jobs_.outputName(row) + ".bvh"),
-                  referenceConversionOf(jobs_.sourcePathOfRow(row)));
+                  referenceConversionOf(jobs_.sourcePath(row)));
     }
     const std::string walk = readFile("linden_avatar_walk_crlf_max.bvh");
     EXPECT_EQ(walk.substr(0, 21), "HIERARCHY\r\nROOT Hips\r");
@@ -110,16 +110,15 @@ TEST_F(ConvertAllTest, PartFlagsOfTheRowTurnJointsIntoNothing) {
     addRow(fixture("qavimator_SLFemale_1frame.bvh"));
     addRow(fixture("qavimator_SLFemale_1frame.bvh"));
     jobs_.setOutputName(1, "flagged");
-    jobs_.setPartOff(7, 1, 1.0f);
-    jobs_.setPartOff(1, 1, 0.5f);  // any value but 0 drops the part
+    jobs_.setPartFlag(1, 7, 1.0f);
+    jobs_.setPartFlag(1, 1, 0.5f);  // any value but 0 drops the part
     ASSERT_TRUE(run().ok());
     const std::string plain = readFile("qavimator_SLFemale_1frame_max.bvh");
     const std::string flagged = readFile("flagged.bvh");
     EXPECT_NE(plain.find("JOINT RightShoulder"), std::string::npos);
     EXPECT_EQ(flagged.find("RightShoulder"), std::string::npos);
     EXPECT_EQ(flagged.find("JOINT Head"), std::string::npos);
-    EXPECT_EQ(flagged,
-              referenceConversionOf(jobs_.sourcePathOfRow(1), DroppedParts().set(7).set(1)));
+    EXPECT_EQ(flagged, referenceConversionOf(jobs_.sourcePath(1), DroppedParts().set(7).set(1)));
 }
 
 TEST_F(ConvertAllTest, OutputNamesAreUsedAsTheyStand) {
@@ -131,9 +130,9 @@ TEST_F(ConvertAllTest, OutputNamesAreUsedAsTheyStand) {
     jobs_.setOutputName(1, "same");
     jobs_.setOutputName(2, "same");
     ASSERT_TRUE(run().ok());
-    EXPECT_EQ(readFile("sub/walk.bvh"), referenceConversionOf(jobs_.sourcePathOfRow(0)));
+    EXPECT_EQ(readFile("sub/walk.bvh"), referenceConversionOf(jobs_.sourcePath(0)));
     // The later row's output replaces the earlier one's.
-    EXPECT_EQ(readFile("same.bvh"), referenceConversionOf(jobs_.sourcePathOfRow(2)));
+    EXPECT_EQ(readFile("same.bvh"), referenceConversionOf(jobs_.sourcePath(2)));
     EXPECT_EQ(fileNamesIn(folder_.path()), (std::vector<std::string>{"same.bvh", "sub"}));
 }
 
@@ -151,7 +150,7 @@ TEST_F(ConvertAllTest, RunningTwiceOverwritesWithIdenticalContent) {
     const std::string first = readFile("opencollar_run_cr_only_max.bvh");
     ASSERT_TRUE(run().ok());
     EXPECT_EQ(readFile("opencollar_run_cr_only_max.bvh"), first);
-    EXPECT_EQ(first, referenceConversionOf(jobs_.sourcePathOfRow(0)));
+    EXPECT_EQ(first, referenceConversionOf(jobs_.sourcePath(0)));
     EXPECT_EQ(fileNamesIn(folder_.path()).size(), 1u);  // no temporary left behind
 }
 
@@ -265,7 +264,7 @@ TEST_F(ConvertAllTest, ReplacingAnOutputKeepsItsPermissionsAndWritesThroughALink
     fs::create_symlink(folder_.path() / "real/target.bvh", "qavimator_SLFemale_1frame_max.bvh");
     ASSERT_TRUE(run().ok());
     EXPECT_TRUE(fs::is_symlink("qavimator_SLFemale_1frame_max.bvh"));
-    EXPECT_EQ(readFile("real/target.bvh"), referenceConversionOf(jobs_.sourcePathOfRow(0)));
+    EXPECT_EQ(readFile("real/target.bvh"), referenceConversionOf(jobs_.sourcePath(0)));
     EXPECT_EQ(fs::status("real/target.bvh").permissions(),
               fs::perms::owner_read | fs::perms::owner_write);
 }

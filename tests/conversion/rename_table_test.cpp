@@ -4,8 +4,17 @@
 
 #include <random>
 
+#include "reference/reference_conversion.h"
+
 namespace skelvane::conversion {
 namespace {
+
+using reference::renameLinePlain;
+
+std::string renameLine(std::string_view line, const DroppedParts& dropped) {
+    LineRenamer renamer(dropped);
+    return std::string(renamer.rename(line));
+}
 
 DroppedParts dropping(std::initializer_list<int> parts) {
     DroppedParts dropped;
@@ -53,6 +62,9 @@ INSTANTIATE_TEST_SUITE_P(
         RenameCase{"Empty", "", droppingAll(), ""},
         // Rule 2 eats the tail of "rThigh" before rule 13 can see it.
         RenameCase{"EarlierRuleWins", "rThighip", {}, "rThigHips"},
+        // Rules 4 and 19, 5 and 6: the earlier one takes the shared letters.
+        RenameCase{"AbdomenBeforeNeck", "abdomeneck", {}, "Chesteck"},
+        RenameCase{"CollarBeforeShoulder", "rCollarShldr", {}, "RightCollaRightShoulder"},
         // The "g" that ends "nothing" completes a later search text.
         RenameCase{"ReplacementFeedsLaterRule", "rToeenital", {}, "nothinnothing"},
         RenameCase{"NonAsciiPassesThrough", "hip\xff\x80 head", {}, "Hips\xff\x80 Head"},
@@ -60,8 +72,46 @@ INSTANTIATE_TEST_SUITE_P(
             "NulPassesThrough", std::string_view("a\0hip", 5), {}, std::string_view("a\0Hips", 6)}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// The table written out by hand, in the order of application: a wrong name, part or order in
+// the real table fails here, since nothing below reads the real table for its expectations.
+constexpr RenameRule kExpectedRules[] = {
+    {"head", "Head", 1},           {"hip", "Hips", 5},
+    {"chest", "Chest2", 3},        {"abdomen", "Chest", 4},
+    {"rCollar", "RightCollar", 6}, {"rShldr", "RightShoulder", 7},
+    {"rForeArm", "RightElbow", 8}, {"rHand", "RightWrist", 9},
+    {"lCollar", "LeftCollar", 11}, {"lShldr", "LeftShoulder", 12},
+    {"lForeArm", "LeftElbow", 13}, {"lHand", "LeftWrist", 14},
+    {"rThigh", "RightHip", 16},    {"rShin", "RightKnee", 17},
+    {"rFoot", "RightAnkle", 18},   {"lThigh", "LeftHip", 21},
+    {"lShin", "LeftKnee", 22},     {"lFoot", "LeftAnkle", 23},
+    {"neck", "Neck", 2},           {"rToe", "nothing", 0},
+    {"lToe", "nothing", 0},        {"rightEye", "nothing", 0},
+    {"leftEye", "nothing", 0},     {"rThumb", "nothing", 0},
+    {"rIndex", "nothing", 0},      {"rMid", "nothing", 0},
+    {"rRing", "nothing", 0},       {"rPinky", "nothing", 0},
+    {"lThumb", "nothing", 0},      {"lIndex", "nothing", 0},
+    {"lMid", "nothing", 0},        {"lRing", "nothing", 0},
+    {"lPinky", "nothing", 0},      {"genital", "nothing", 0},
+    {"lButtock", "nothing", 0},    {"rButtock", "nothing", 0},
+};
+
+TEST(RenameTable, IsTheThirtySixRulesInTheirOrder) {
+    ASSERT_EQ(kRenameRules.size(), std::size(kExpectedRules));
+    for (std::size_t i = 0; i < kRenameRules.size(); ++i) {
+        SCOPED_TRACE("rule " + std::to_string(i + 1));
+        EXPECT_EQ(kRenameRules[i].search, kExpectedRules[i].search);
+        EXPECT_EQ(kRenameRules[i].maxName, kExpectedRules[i].maxName);
+        EXPECT_EQ(kRenameRules[i].governingPart, kExpectedRules[i].governingPart);
+        // A governed rule searches for the very joint its part names in the body-part table.
+        if (kRenameRules[i].governingPart != 0) {
+            EXPECT_EQ(joblist::bodyPart(kRenameRules[i].governingPart).poserJoint,
+                      kRenameRules[i].search);
+        }
+    }
+}
+
 TEST(RenameTable, EveryGovernedJointFollowsItsPartFlag) {
-    for (const RenameRule& rule : kRenameRules) {
+    for (const RenameRule& rule : kExpectedRules) {
         if (rule.governingPart == 0) continue;
         SCOPED_TRACE(std::string(rule.search));
         const std::string line = "JOINT " + std::string(rule.search);

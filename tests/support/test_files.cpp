@@ -68,33 +68,8 @@ std::vector<fs::path> testdataFiles() {
     return files;
 }
 
-std::vector<std::string> splitLines(std::string_view bytes) {
-    std::vector<std::string> lines;
-    std::string line;
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        const char c = bytes[i];
-        if (c != '\r' && c != '\n') {
-            line += c;
-            continue;
-        }
-        if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
-        lines.push_back(line);
-        line.clear();
-    }
-    if (!line.empty()) lines.push_back(line);
-    return lines;
-}
-
-std::string referenceConversion(std::string_view bytes, const conversion::DroppedParts& dropped) {
-    std::string converted;
-    for (const std::string& line : splitLines(bytes)) {
-        converted += conversion::renameLinePlain(line, dropped) + "\r\n";
-    }
-    return converted;
-}
-
 std::string referenceConversionOf(const fs::path& source, const conversion::DroppedParts& dropped) {
-    return referenceConversion(readFile(source), dropped);
+    return reference::referenceConversion(readFile(source), dropped);
 }
 
 std::vector<std::string> fileNamesIn(const fs::path& folder) {

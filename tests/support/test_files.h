@@ -6,8 +6,13 @@
 #include <vector>
 
 #include "conversion/rename_table.h"
+#include "reference/reference_conversion.h"
 
 namespace skelvane::testing {
+
+using reference::referenceConversion;
+using reference::renameLinePlain;
+using reference::splitLines;
 
 /// A fresh folder under the system's temporary folder, removed with everything in it.
 class TempFolder {
@@ -45,13 +50,7 @@ std::filesystem::path testdataDir();
 std::filesystem::path exampleFile();
 /// The real fixtures, sorted by name.
 std::vector<std::filesystem::path> testdataFiles();
-/// Splits bytes into lines at CR LF, LF or a lone CR, the simple way.
-std::vector<std::string> splitLines(std::string_view bytes);
-/// What converting `bytes` must give, worked out the slow and obvious way: split into lines,
-/// the plain rename, CR LF after each.
-std::string referenceConversion(std::string_view bytes,
-                                const conversion::DroppedParts& dropped = {});
-/// The same for the content of a file.
+/// What converting a file must give, worked out the slow and obvious way.
 std::string referenceConversionOf(const std::filesystem::path& source,
                                   const conversion::DroppedParts& dropped = {});
 /// Names of the files in a folder, sorted.

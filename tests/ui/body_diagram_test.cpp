@@ -29,7 +29,7 @@ QColor shown(const Window& window, int part) {
 
 void showRow(Window& window, int row) {
     window.control<ListBox>("List1").selectRow(row);
-    window.form->SetSelection();
+    Form1Access::SetSelection(*window.form);
 }
 
 struct DiagramWithRows : ::testing::Test {
@@ -38,15 +38,15 @@ struct DiagramWithRows : ::testing::Test {
             addSource(window, path);
     }
     Window window;
-    joblist::JobList& jobs = window.form->jobs();
+    joblist::JobList& jobs = Form1Access::jobs(*window.form);
 };
 
 TEST_F(DiagramWithRows, ShowsRedExactlyWhereTheSelectedRowsFlagIsOneAndFixedPartsAlwaysRed) {
-    window.form->SetSelection();  // no row selected: stays bare
+    Form1Access::SetSelection(*window.form);  // no row selected: stays bare
     for (const auto& part : kBodyParts) EXPECT_EQ(shown(window, part.number), Qt::black);
-    jobs.setPartOff(7, 2, 1.0F);   // rShoulder
-    jobs.setPartOff(16, 0, 0.5F);  // rThiqh: not exactly 1
-    jobs.setPartOff(10, 1, 0.0F);  // Fingers: fixed
+    jobs.setPartFlag(2, 7, 1.0F);   // rShoulder
+    jobs.setPartFlag(0, 16, 0.5F);  // rThiqh: not exactly 1
+    jobs.setPartFlag(1, 10, 0.0F);  // Fingers: fixed
     for (const auto& [row, redPart] : {std::pair{2, 7}, {1, 0}, {0, 0}, {2, 7}}) {
         showRow(window, row);
         for (const auto& part : kBodyParts) {
@@ -81,7 +81,7 @@ TEST_F(DiagramWithRows, ClickOnARefreshedPartTogglesItsFlagForTheSelectedRowOnly
     showRow(window, 1);
     clickCentre(rShoulder);
     EXPECT_EQ(shown(window, 7), kRed);
-    EXPECT_EQ(std::vector<float>({jobs.PartOff(7, 0), jobs.PartOff(7, 1)}),
+    EXPECT_EQ(std::vector<float>({jobs.partFlag(0, 7), jobs.partFlag(1, 7)}),
               std::vector<float>({0, 1}));
     showRow(window, 0);
     EXPECT_EQ(shown(window, 7), kGreen);
@@ -89,14 +89,14 @@ TEST_F(DiagramWithRows, ClickOnARefreshedPartTogglesItsFlagForTheSelectedRowOnly
     EXPECT_EQ(shown(window, 7), kRed);
     clickCentre(rShoulder);
     EXPECT_EQ(shown(window, 7), kGreen);
-    EXPECT_EQ(jobs.PartOff(7, 1), 0.0F);
+    EXPECT_EQ(jobs.partFlag(1, 7), 0.0F);
 
     for (const char* name : {"Fingers", "rButtock", "Toes", "lButtock", "green", "red"}) {
         clickCentre(window.control(name));
     }
     for (const auto& part : kBodyParts) {
         SCOPED_TRACE(std::string(part.imageName));
-        EXPECT_EQ(jobs.PartOff(part.number, 1), 0.0F);
+        EXPECT_EQ(jobs.partFlag(1, part.number), 0.0F);
         EXPECT_EQ(shown(window, part.number), isFixedPart(part.number) ? kRed : kGreen);
     }
 }

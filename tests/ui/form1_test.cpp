@@ -5,7 +5,7 @@
 #include <QScreen>
 #include <QTest>
 
-#include "ui/twips_layout.h"
+#include "joblist/body_parts.h"
 #include "window_driver.h"
 
 namespace skelvane::ui::testing {
@@ -63,10 +63,10 @@ TEST(Form1, StacksTheEditorOverList2AndThePartImagesOverTheFigure) {
     };
     EXPECT_GT(depth("Text1"), depth("List2"));
     EXPECT_EQ(depth("Image1"), 0);
-    for (const auto& part : layout::kPartImages) {
-        SCOPED_TRACE(std::string(part.name));
-        EXPECT_GT(depth(part.name), depth("Label1"));
-        EXPECT_LT(depth(part.name), depth("red"));
+    for (const auto& part : joblist::kBodyParts) {
+        SCOPED_TRACE(std::string(part.imageName));
+        EXPECT_GT(depth(part.imageName), depth("Label1"));
+        EXPECT_LT(depth(part.imageName), depth("red"));
     }
 }
 

@@ -36,7 +36,7 @@ struct JobRows : ::testing::Test {
     ListBox& List2 = window.control<ListBox>("List2");
     ListBox& List3 = window.control<ListBox>("List3");
     QLineEdit& Text1 = window.control<QLineEdit>("Text1");
-    const joblist::JobList& jobs = window.form->jobs();
+    const joblist::JobList& jobs = Form1Access::jobs(*window.form);
 };
 
 TEST_F(JobRows, AddPreparesTheDialogEachTimeAndAppendsAWholeRowOrNothing) {
@@ -50,6 +50,7 @@ TEST_F(JobRows, AddPreparesTheDialogEachTimeAndAppendsAWholeRowOrNothing) {
     for (const auto& [path, title] : {std::pair{"/data/walk.bvh", "walk"},
                                       {"/data/RUN.BVH", "RUN"},
                                       {"/data/abcd", ""},
+                                      {"/data/a\xf0\x9f\x98\x80.bv", "a"},
                                       {"/data/ab", ""}}) {
         SCOPED_TRACE(path);
         writes.clear();
@@ -64,16 +65,16 @@ TEST_F(JobRows, AddPreparesTheDialogEachTimeAndAppendsAWholeRowOrNothing) {
         EXPECT_EQ(QStringList(
                       {List1.item(row)->text(), List2.item(row)->text(), List3.item(row)->text()}),
                   QStringList({title, QString(title) + "_max", " "}));
-        EXPECT_EQ(jobs.SourcePath(row + 1), path);
+        EXPECT_EQ(jobs.sourcePath(row), path);
         EXPECT_EQ(jobs.outputName(row), std::string(title) + "_max");
     }
     EXPECT_EQ(selectedRows(), std::vector<int>({-1, -1, -1}));
     EXPECT_FALSE(window.control("Head").isVisible());
 
     clickCentre(window.control("Command1"));  // cancelled
-    EXPECT_EQ(window.dialogs->requests.size(), 5U);
+    EXPECT_EQ(window.dialogs->requests.size(), 6U);
     EXPECT_EQ(std::vector<int>({List1.count(), List2.count(), List3.count(), jobs.rowCount()}),
-              std::vector<int>(4, 4));
+              std::vector<int>(4, 5));
 }
 
 TEST_F(JobRows, TheTwentyThirdAddIsRefusedWithAMessageAndNoDialog) {
@@ -82,13 +83,13 @@ TEST_F(JobRows, TheTwentyThirdAddIsRefusedWithAMessageAndNoDialog) {
     EXPECT_EQ(window.dialogs->messages, QStringList("Info: No more than 22 Items suported!"));
     EXPECT_EQ(std::vector<int>({List1.count(), List2.count(), List3.count()}),
               std::vector<int>(3, 22));
-    EXPECT_EQ(jobs.SourcePath(22), "/data/take21.bvh");
-    EXPECT_EQ(jobs.SourcePath(23), "");
+    EXPECT_EQ(jobs.sourcePath(21), "/data/take21.bvh");
+    EXPECT_EQ(jobs.rowCount(), 22);
 }
 
 TEST_F(JobRows, SelectingInAnyListPutsAllThreeAndTheDiagramOnTheRow) {
     addSources(5);
-    window.form->jobs().setPartOff(7, 3, 1.0F);
+    Form1Access::jobs(*window.form).setPartFlag(3, 7, 1.0F);
     const auto& rShoulder = window.control<PictureBox>("rShoulder");
     const auto& red = window.control<PictureBox>("red");
     const auto press = [](ListBox& list, Qt::KeyboardModifiers modifiers, QPoint at) {

@@ -28,6 +28,13 @@ public:
     QStringList messages;
 };
 
+/// The one way in to the window's insides that real events cannot reach: the job list (for
+/// flag values no event writes) and the diagram's refresh.
+struct Form1Access {
+    static joblist::JobList& jobs(Form1& form) { return form.jobs_; }
+    static void SetSelection(Form1& form) { form.SetSelection(); }
+};
+
 /// A shown window whose dialogs the test answers.
 struct Window {
     Window();
