@@ -25,7 +25,8 @@ bool LineRenamer::cannotMatch(std::string_view line) {
     return true;
 }
 
-std::string_view LineRenamer::rename(std::string_view line) {
+std::string_view LineRenamer::rename(std::string_view line, RuleHits* hits) {
+    if (hits != nullptr) hits->reset();
     if (cannotMatch(line)) return line;
 
     // Rules that find nothing cost one search and no copy; a rule that matches rebuilds the
@@ -35,6 +36,7 @@ std::string_view LineRenamer::rename(std::string_view line) {
         const std::string_view search = kRenameRules[i].search;
         std::size_t pos = current.find(search);
         if (pos == std::string_view::npos) continue;
+        if (hits != nullptr) hits->set(i);
 
         next_.clear();
         std::size_t from = 0;
