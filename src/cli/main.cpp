@@ -1,10 +1,14 @@
 // skelvane-convert: converts Poser-style BVH files from the shell.
-#include <cstdio>
+#include <cerrno>
 #include <cstring>
 #include <iostream>
+#include <new>
+#include <optional>
 
 #include "cli/command_line.h"
 #include "conversion/file_converter.h"
+#include "conversion/platform.h"
+#include "conversion/run_guard.h"
 #include "conversion/stream_converter.h"
 
 namespace {
@@ -17,7 +21,20 @@ constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
 
 bool convertStandardStreams(const conversion::DroppedParts& dropped) {
-    if (auto error = conversion::convertStream(stdin, stdout, dropped)) {
+    namespace platform = conversion::platform;
+    // Reading a file while appending to it would never reach its end.
+    if (platform::sameRegularFile(platform::kStandardInput, platform::kStandardOutput)) {
+        std::cerr << "skelvane-convert: standard input and standard output are the same file\n";
+        return false;
+    }
+    std::optional<conversion::StreamError> error;
+    try {
+        error =
+            conversion::convertStream(platform::kStandardInput, platform::kStandardOutput, dropped);
+    } catch (const std::bad_alloc&) {
+        error = conversion::StreamError{conversion::StreamError::Side::Read, ENOMEM};
+    }
+    if (error) {
         const bool reading = error->side == conversion::StreamError::Side::Read;
         std::cerr << "skelvane-convert: " << (reading ? "standard input" : "standard output")
                   << ": " << std::strerror(error->errorNumber) << "\n";
@@ -27,23 +44,38 @@ bool convertStandardStreams(const conversion::DroppedParts& dropped) {
     return true;
 }
 
-bool convertOne(const std::string& file, const cli::ConvertRequest& request) {
+void reportFailure(const std::string& file, const std::string& path, const std::string& reason) {
+    std::cerr << "skelvane-convert: " << file << ": ";
+    if (path != file) std::cerr << path << ": ";
+    std::cerr << reason << "\n";
+}
+
+bool convertOne(const std::string& file, const cli::ConvertRequest& request,
+                conversion::RunGuard& guard) {
     const std::filesystem::path output = request.outputDir / cli::outputNameFor(file);
-    if (auto failure = conversion::convertFile(file, output, request.dropped)) {
-        std::cerr << "skelvane-convert: " << file << ": ";
-        if (failure->path != file) std::cerr << failure->path << ": ";
-        std::cerr << failure->reason << "\n";
+    if (auto reason = guard.refusal(output, file)) {
+        reportFailure(file, output.string(), *reason);
         return false;
     }
+    if (auto failure = conversion::convertFile(file, output, request.dropped)) {
+        reportFailure(file, failure->path, failure->reason);
+        return false;
+    }
+    guard.addWritten(output, file);
     std::cerr << file << " -> " << output.string() << "\n";
     return true;
 }
 
 int run(const cli::ConvertRequest& request) {
+    // No output may land on any input, and none may replace one this run has written.
+    conversion::RunGuard guard;
+    for (const std::string& file : request.files) {
+        if (file != "-") guard.addSource(file, "one of the inputs (" + file + ")");
+    }
     bool allConverted = true;
     for (const std::string& file : request.files) {
-        const bool converted =
-            file == "-" ? convertStandardStreams(request.dropped) : convertOne(file, request);
+        const bool converted = file == "-" ? convertStandardStreams(request.dropped)
+                                           : convertOne(file, request, guard);
         allConverted = allConverted && converted;
     }
     return allConverted ? kExitOk : kExitFailed;
@@ -66,5 +98,6 @@ int main(int argc, char** argv) {
                   << "Try 'skelvane-convert --help' for more information.\n";
         return kExitUsage;
     }
+    conversion::platform::installSignalCleanup();
     return run(std::get<cli::ConvertRequest>(command));
 }

@@ -15,9 +15,11 @@ struct FileFailure {
 };
 
 /// Converts `source` into `output` without ever harming either: an output that is the source
-/// itself (by name, link or relative path) is refused; the result is written to a temporary
-/// file in the output's folder and renamed over `output` only once complete, so a failure
-/// leaves any existing output as it was. Returns the failure, or nothing on success.
+/// itself (by name, link or relative path) or a link that leads nowhere is refused; the result
+/// is written to a private, unnamed (or hidden temporary) file in the output's folder and put
+/// in place, durably, only once complete, so a failure leaves any existing output as it was
+/// and nothing behind. A new output takes the source's permissions less the umask; an
+/// existing one keeps its own. Returns the failure, or nothing on success.
 std::optional<FileFailure> convertFile(const std::filesystem::path& source,
                                        const std::filesystem::path& output,
                                        const DroppedParts& dropped);

@@ -68,29 +68,4 @@ constexpr std::string_view replacementOf(const RenameRule& rule, const DroppedPa
     return rule.governingPart == 0 || dropped.test(rule.governingPart) ? kNothing : rule.maxName;
 }
 
-/// Which rules matched a line, by index into kRenameRules.
-using RuleHits = std::bitset<kRenameRules.size()>;
-
-/// Applies the 36 rules, in order, to lines of one row. Each rule replaces every
-/// non-overlapping occurrence of its search text left to right, without rescanning what it
-/// wrote, and works on the result of the rule before it.
-class LineRenamer {
-public:
-    /// A renamer for a row whose dropped parts are `dropped`.
-    explicit LineRenamer(const DroppedParts& dropped);
-
-    /// The renamed line (given without terminator): `line` itself when no rule matches,
-    /// otherwise a view into the renamer's buffer, valid until the next call. When `hits` is
-    /// given, it is set to the rules that matched.
-    std::string_view rename(std::string_view line, RuleHits* hits = nullptr);
-
-    /// True when `line` holds no byte that begins a search text, so no rule can match it.
-    static bool cannotMatch(std::string_view line);
-
-private:
-    std::array<std::string_view, kRenameRules.size()> replacements_;
-    std::string current_;
-    std::string next_;
-};
-
 }  // namespace skelvane::conversion

@@ -1,10 +1,9 @@
 #include "conversion/stream_converter.h"
 
-#include <cerrno>
-#include <cstdint>
-#include <cstring>
 #include <string>
 #include <vector>
+
+#include "conversion/line_renamer.h"
 
 namespace skelvane::conversion {
 
@@ -71,101 +70,101 @@ std::size_t findLineEnd(const char* data, std::size_t pos, std::size_t size, boo
 // Collects small pieces of output and writes large ones straight through.
 class OutputWriter {
 public:
-    explicit OutputWriter(std::FILE* out) : out_(out) { buffer_.reserve(kBlockSize + 4096); }
+    explicit OutputWriter(platform::Handle out) : out_(out) { buffer_.reserve(kBufferSize); }
 
-    bool write(std::string_view bytes) {
+    /// Returns 0 or the system's error number, as every member that writes.
+    int write(std::string_view bytes) {
         if (bytes.size() >= kDirectWrite) {
-            return drain() && std::fwrite(bytes.data(), 1, bytes.size(), out_) == bytes.size();
+            const int error = drain();
+            return error != 0 ? error : platform::writeAll(out_, bytes);
         }
         buffer_.append(bytes);
-        return buffer_.size() < kBlockSize || drain();
+        return buffer_.size() < kBufferSize ? 0 : drain();
     }
 
-    bool writeLine(std::string_view line) {
-        buffer_.append(line);
+    int writeLine(std::string_view line) {
+        if (const int error = write(line)) return error;
         buffer_.append(kCrLf);
-        return buffer_.size() < kBlockSize || drain();
+        return buffer_.size() < kBufferSize ? 0 : drain();
     }
 
-    bool flush() { return drain() && std::fflush(out_) == 0; }
+    int drain() {
+        const int error = platform::writeAll(out_, buffer_);
+        buffer_.clear();
+        return error;
+    }
 
 private:
+    static constexpr std::size_t kBufferSize = 256 * 1024;
     static constexpr std::size_t kDirectWrite = 64 * 1024;
 
-    bool drain() {
-        if (!buffer_.empty() &&
-            std::fwrite(buffer_.data(), 1, buffer_.size(), out_) != buffer_.size()) {
-            return false;
-        }
-        buffer_.clear();
-        return true;
-    }
-
-    std::FILE* out_;
+    platform::Handle out_;
     std::string buffer_;
 };
 
 }  // namespace
 
-std::optional<StreamError> convertStream(std::FILE* in, std::FILE* out,
+std::optional<StreamError> convertStream(platform::Handle in, platform::Handle out,
                                          const DroppedParts& dropped) {
     LineRenamer renamer(dropped);
     OutputWriter writer(out);
     std::vector<char> block(kBlockSize);
 
-    // A line cut by the end of a block waits here for the rest of it.
-    std::string partialLine;
-    bool partialMayMatch = false;
+    // The last line of a block may go on in the next one.
+    bool lineOpen = false;
     // A block that ended in CR: an LF at the start of the next one belongs to that CR.
     bool skipLeadingLf = false;
-
-    auto writeError = [] { return StreamError{StreamError::Side::Write, errno ? errno : EIO}; };
+    int writeError = 0;
+    const auto failedWrite = [&] { return StreamError{StreamError::Side::Write, writeError}; };
 
     for (;;) {
-        errno = 0;
-        const std::size_t size = std::fread(block.data(), 1, block.size(), in);
-        if (size == 0) {
-            if (std::ferror(in)) return StreamError{StreamError::Side::Read, errno ? errno : EIO};
-            break;
-        }
+        int readError = 0;
+        const std::ptrdiff_t count = platform::readSome(in, block.data(), block.size(), readError);
+        if (count < 0) return StreamError{StreamError::Side::Read, readError};
+        if (count == 0) break;
+        const auto size = static_cast<std::size_t>(count);
         const char* data = block.data();
         std::size_t pos = 0;
         if (skipLeadingLf && data[0] == '\n') pos = 1;
         skipLeadingLf = false;
 
-        // Lines that come out byte for byte as they went in (no rule matched, CR LF end) are
-        // not copied: they pile up in this stretch of the block, written in one go.
+        // Bytes that come out as they went in (no rule matched, CR LF end) are not copied:
+        // they pile up in this stretch of the block, written in one go.
         std::size_t unchangedFrom = pos;
-        auto writeUnchanged = [&](std::size_t upTo) {
-            const bool ok = writer.write({data + unchangedFrom, upTo - unchangedFrom});
+        const auto writeUnchanged = [&](std::size_t upTo) {
+            writeError = writer.write({data + unchangedFrom, upTo - unchangedFrom});
             unchangedFrom = upTo;
-            return ok;
+            return writeError == 0;
         };
 
         while (pos < size) {
             bool mayMatch = false;
             std::size_t end = findLineEnd(data, pos, size, mayMatch);
             const std::string_view piece(data + pos, end - pos);
+            const bool renaming = mayMatch || !renamer.holdsNothing();
             if (end == size) {
-                partialLine.append(piece);
-                partialMayMatch |= mayMatch;
+                // What the rules have decided of this line goes out now; the few bytes they
+                // hold back wait for the rest of the line.
+                if (renaming) {
+                    if (!writeUnchanged(pos)) return failedWrite();
+                    if ((writeError = writer.write(renamer.feed(piece, false)))) {
+                        return failedWrite();
+                    }
+                    unchangedFrom = size;
+                }
+                lineOpen = true;
+                pos = size;
                 break;
             }
+            lineOpen = false;
             const bool endsInCrLf = data[end] == '\r' && end + 1 < size && data[end + 1] == '\n';
-
-            std::string_view line = piece;
-            if (!partialLine.empty()) {
-                partialLine.append(piece);
-                line = partialLine;
-                mayMatch |= partialMayMatch;
+            const std::string_view renamed = renaming ? renamer.feed(piece, true) : piece;
+            const bool unchanged =
+                renamed.data() == piece.data() && renamed.size() == piece.size() && endsInCrLf;
+            if (!unchanged) {
+                if (!writeUnchanged(pos)) return failedWrite();
+                if ((writeError = writer.writeLine(renamed))) return failedWrite();
             }
-            const std::string_view renamed = mayMatch ? renamer.rename(line) : line;
-            const bool unchanged = renamed.data() == piece.data() && endsInCrLf;
-            if (!unchanged && !(writeUnchanged(pos) && writer.writeLine(renamed))) {
-                return writeError();
-            }
-            partialLine.clear();
-            partialMayMatch = false;
 
             if (data[end] == '\r') {
                 if (endsInCrLf) {
@@ -177,15 +176,12 @@ std::optional<StreamError> convertStream(std::FILE* in, std::FILE* out,
             pos = end + 1;
             if (!unchanged) unchangedFrom = pos;
         }
-        if (!writeUnchanged(pos)) return writeError();
+        if (!writeUnchanged(pos)) return failedWrite();
     }
 
     // The last line may have no terminator; it is written all the same.
-    if (!partialLine.empty() &&
-        !writer.writeLine(partialMayMatch ? renamer.rename(partialLine) : partialLine)) {
-        return writeError();
-    }
-    if (!writer.flush()) return writeError();
+    if (lineOpen && (writeError = writer.writeLine(renamer.feed({}, true)))) return failedWrite();
+    if ((writeError = writer.drain())) return failedWrite();
     return std::nullopt;
 }
 

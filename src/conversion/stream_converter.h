@@ -1,8 +1,8 @@
 #pragma once
 
-#include <cstdio>
 #include <optional>
 
+#include "conversion/platform.h"
 #include "conversion/rename_table.h"
 
 namespace skelvane::conversion {
@@ -16,8 +16,9 @@ struct StreamError {
 
 /// Streams `in` to `out` line by line through the rename rules. Lines end at CR LF, LF or a
 /// lone CR; every written line ends with CR LF, the last one too; all other bytes pass through.
-/// Only one line (plus fixed-size buffers) is held at a time. Flushes `out` but closes nothing.
-std::optional<StreamError> convertStream(std::FILE* in, std::FILE* out,
+/// Memory stays flat whatever the input: fixed-size buffers, and a line longer than a read
+/// block flows through the rules in pieces. Closes nothing.
+std::optional<StreamError> convertStream(platform::Handle in, platform::Handle out,
                                          const DroppedParts& dropped);
 
 }  // namespace skelvane::conversion

@@ -1,5 +1,7 @@
 #include "conversion/rename_table.h"
 
+#include "conversion/line_renamer.h"
+
 #include <gtest/gtest.h>
 
 #include <random>
@@ -213,6 +215,27 @@ TEST(RenameTable, MatchesPlainFindAndReplaceOnRandomLines) {
         const std::string expected = renameLinePlain(line, dropped);
         ASSERT_EQ(renamer.rename(line), expected) << "line " << i << ": " << line;
         changed += expected != line;
+        if (i % 16 != 0) continue;
+        // The same line in pieces: cut once at every position, and in chunks of a few bytes.
+        const auto inPieces = [&](std::vector<std::size_t> cuts) {
+            cuts.push_back(line.size());
+            std::string result;
+            std::size_t from = 0;
+            for (std::size_t to : cuts) {
+                result +=
+                    renamer.feed(std::string_view(line).substr(from, to - from), to == line.size());
+                from = to;
+            }
+            return result;
+        };
+        for (std::size_t cut = 0; cut <= line.size(); ++cut) {
+            ASSERT_EQ(inPieces({cut}), expected) << "cut at " << cut << ": " << line;
+        }
+        for (std::size_t chunk : {1, 2, 3, 7}) {
+            std::vector<std::size_t> cuts;
+            for (std::size_t at = chunk; at < line.size(); at += chunk) cuts.push_back(at);
+            ASSERT_EQ(inPieces(cuts), expected) << "chunks of " << chunk << ": " << line;
+        }
     }
     // The generator must really exercise the rules, not just pass lines through.
     EXPECT_GT(changed, 75000);

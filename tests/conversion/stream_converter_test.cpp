@@ -36,7 +36,7 @@ std::string contentOf(std::FILE* file) {
 std::string convert(std::string_view input, const DroppedParts& dropped = {}) {
     File in = fileHolding(input);
     File out(std::tmpfile());
-    EXPECT_FALSE(convertStream(in.get(), out.get(), dropped).has_value());
+    EXPECT_FALSE(convertStream(fileno(in.get()), fileno(out.get()), dropped).has_value());
     return contentOf(out.get());
 }
 
@@ -92,6 +92,15 @@ TEST(ConvertStream, LinesAndTerminatorsSplitAcrossReadBlocks) {
         placeBefore(input, 3 * kBlock, 5 + shift, "head\rneck\r");
         EXPECT_EQ(convert(input), referenceConversion(input));
     }
+    // One line of several blocks, no terminator: every block edge cuts a search text or its
+    // replacement's neighbour somewhere else.
+    std::string line;
+    for (std::size_t i = 0; line.size() < 3 * kBlock + 100; ++i) {
+        line += kRenameRules[i % kRenameRules.size()].search;
+        line.append(i % 7, 'x');
+    }
+    EXPECT_EQ(convert(line, DroppedParts().set(5)),
+              referenceConversion(line, DroppedParts().set(5)));
 }
 
 TEST(ConvertStream, MatchesLineByLineReferenceOnLargeRandomDocument) {
@@ -111,7 +120,7 @@ TEST(ConvertStream, ReportsAFullDevice) {
     File in = fileHolding("ROOT hip\r\n");
     File out(std::fopen("/dev/full", "wb"));
     if (!out) GTEST_SKIP() << "/dev/full is not available";
-    const auto error = convertStream(in.get(), out.get(), {});
+    const auto error = convertStream(fileno(in.get()), fileno(out.get()), {});
     ASSERT_TRUE(error.has_value());
     EXPECT_EQ(error->side, StreamError::Side::Write);
     EXPECT_EQ(error->errorNumber, ENOSPC);
@@ -122,7 +131,7 @@ TEST(ConvertStream, ReportsAnUnreadableSource) {
     File in(std::fopen(folder.path().c_str(), "rb"));  // a folder opens but cannot be read
     ASSERT_TRUE(in);
     File out(std::tmpfile());
-    const auto error = convertStream(in.get(), out.get(), {});
+    const auto error = convertStream(fileno(in.get()), fileno(out.get()), {});
     ASSERT_TRUE(error.has_value());
     EXPECT_EQ(error->side, StreamError::Side::Read);
     EXPECT_EQ(error->errorNumber, EISDIR);
