@@ -1,5 +1,11 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <cstring>
 
 #include <cstdlib>
 #include <set>
@@ -35,8 +41,14 @@ class ConvertCommandTest : public ::testing::Test {
 protected:
     // Runs the tool in the test's folder; `arguments` and `redirections` are shell text.
     Outcome run(const std::string& arguments, const std::string& redirections = "") {
-        const std::string command = "cd '" + folder_.path().string() +
-                                    "' && '" SKELVANE_CONVERT "' " + arguments +
+        return runAfter("", arguments, redirections);
+    }
+
+    // The same, with shell commands (`prelude`) run first in the same shell.
+    Outcome runAfter(const std::string& prelude, const std::string& arguments,
+                     const std::string& redirections = "") {
+        const std::string command = "cd '" + folder_.path().string() + "' && " + prelude +
+                                    " '" SKELVANE_CONVERT "' " + arguments +
                                     " >stdout.txt 2>stderr.txt " + redirections;
         const int status = std::system(command.c_str());
         Outcome outcome{WIFEXITED(status) ? WEXITSTATUS(status) : -1,
@@ -113,6 +125,85 @@ TEST_F(ConvertCommandTest, RefusesToWriteOverItsOwnSource) {
     EXPECT_EQ(outcome.exitCode, 1);
     EXPECT_NE(outcome.err.find("the output is the source file itself"), std::string::npos);
     EXPECT_EQ(readFile(folder_ / "kneel.bvh"), original);
+}
+
+TEST_F(ConvertCommandTest, NeverWritesOverAnInputOrAnOutputOfTheSameRun) {
+    const std::string kneel = readFile(fixture("opencollar_kneel.bvh"));
+    const std::string single = readFile(fixture("qavimator_SLFemale_1frame.bvh"));
+    for (const char* name : {"walk.bvh", "walk_max.bvh", "x/run.bvh"}) {
+        fs::create_directories((folder_ / name).parent_path());
+        skelvane::testing::writeFile(folder_ / name, kneel);
+    }
+    fs::create_directory(folder_ / "y");
+    skelvane::testing::writeFile(folder_ / "y/run.bvh", single);
+
+    Outcome outcome = run("walk.bvh walk_max.bvh x/run.bvh y/run.bvh");
+    EXPECT_EQ(outcome.exitCode, 1);
+    EXPECT_NE(outcome.err.find("walk.bvh: walk_max.bvh: the output is one of the inputs "
+                               "(walk_max.bvh)"),
+              std::string::npos)
+        << outcome.err;
+    EXPECT_NE(
+        outcome.err.find("y/run.bvh: run_max.bvh: already written from x/run.bvh in this run"),
+        std::string::npos)
+        << outcome.err;
+    EXPECT_EQ(readFile(folder_ / "walk_max.bvh"), kneel);
+    EXPECT_EQ(readFile(folder_ / "run_max.bvh"), referenceConversionOf(folder_ / "x/run.bvh"));
+    EXPECT_TRUE(fs::exists(folder_ / "walk_max_max.bvh"));
+
+    // An output left by an earlier run is replaced as usual.
+    EXPECT_EQ(run("y/run.bvh").exitCode, 0);
+    EXPECT_EQ(readFile(folder_ / "run_max.bvh"), referenceConversionOf(folder_ / "y/run.bvh"));
+
+    // Standard input appended to its own file would never end.
+    outcome = run("-", "<walk.bvh >>walk.bvh");
+    EXPECT_EQ(outcome.exitCode, 1);
+    EXPECT_NE(outcome.err.find("standard input and standard output are the same file"),
+              std::string::npos);
+    EXPECT_EQ(readFile(folder_ / "walk.bvh"), kneel);
+}
+
+TEST_F(ConvertCommandTest, AFileSizeLimitFailsThatFileAndTheRunGoesOn) {
+    // Without the limit in the way, the first output is 53 kB.
+    const Outcome outcome =
+        runAfter("ulimit -f 16 &&",
+                 fixture("opencollar_kneel.bvh") + " " + fixture("qavimator_SLFemale_1frame.bvh"));
+    EXPECT_EQ(outcome.exitCode, 1);
+    EXPECT_NE(outcome.err.find("opencollar_kneel_max.bvh: File too large"), std::string::npos)
+        << outcome.err;
+    EXPECT_EQ(fileNamesIn(folder_.path()),
+              std::vector<std::string>{"qavimator_SLFemale_1frame_max.bvh"});
+}
+
+// Starts the tool on a pipe, feeds it part of a file, stops it with a signal and tells how it
+// ended; the tool is then in the middle of writing its output.
+int killedMidway(const fs::path& folder, int signalNumber) {
+    const fs::path pipe = folder / "pipe.bvh";
+    mkfifo(pipe.c_str(), 0600);
+    const pid_t child = fork();
+    if (child == 0) {
+        if (chdir(folder.c_str()) != 0) _exit(126);
+        execl(SKELVANE_CONVERT, SKELVANE_CONVERT, "pipe.bvh", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    const int writeEnd = open(pipe.c_str(), O_WRONLY);
+    const std::string lines(4 << 20, '\n');
+    EXPECT_EQ(write(writeEnd, lines.data(), lines.size()), static_cast<ssize_t>(lines.size()));
+    usleep(100000);
+    kill(child, signalNumber);
+    int status = 0;
+    waitpid(child, &status, 0);
+    close(writeEnd);
+    fs::remove(pipe);
+    return WIFSIGNALED(status) ? WTERMSIG(status) : -1;
+}
+
+TEST_F(ConvertCommandTest, StoppedBySignalsItLeavesNothingBehind) {
+    for (int signalNumber : {SIGINT, SIGTERM, SIGHUP, SIGKILL}) {
+        SCOPED_TRACE(strsignal(signalNumber));
+        EXPECT_EQ(killedMidway(folder_.path(), signalNumber), signalNumber);
+        EXPECT_TRUE(fileNamesIn(folder_.path()).empty());
+    }
 }
 
 TEST_F(ConvertCommandTest, TitlesCutWholeCharactersAndShortNamesGiveAnEmptyOne) {

@@ -269,5 +269,54 @@ TEST_F(ConvertAllTest, ReplacingAnOutputKeepsItsPermissionsAndWritesThroughALink
               fs::perms::owner_read | fs::perms::owner_write);
 }
 
+TEST_F(ConvertAllTest, NoOutputLandsOnAnySourceOrThroughABrokenLink) {
+    const std::string walk = readFile(fixture("linden_avatar_walk_crlf.bvh"));
+    writeFile("walk.bvh", walk);
+    fs::permissions("walk.bvh",
+                    fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    fs::create_directory("sub");
+    fs::create_hard_link("walk.bvh", "hard.bvh");
+    fs::create_symlink(folder_.path() / "walk.bvh", "link.bvh");
+    fs::create_symlink(folder_.path() / "gone.bvh", "dangling.bvh");
+    fs::create_symlink("loop2.bvh", "loop1.bvh");
+    fs::create_symlink("loop1.bvh", "loop2.bvh");
+    const std::string longName(251, 'n');  // with ".bvh", the longest name a folder takes
+
+    jobs_.appendRow("walk", "walk_max", "x", (folder_.path() / "walk.bvh").string());
+    const struct {
+        const char* outputName;
+        const char* reason;
+    } rows[] = {
+        {"walk", "the output is the source of row 1"},
+        {"sub/../walk", "the output is the source of row 1"},
+        {"hard", "the output is the source of row 1"},
+        {"link", "the output is the source of row 1"},
+        {"dangling", "the output is a link that points nowhere"},
+        {"loop1",
+         "the output is a link that cannot be followed: Too many levels of symbolic links"},
+    };
+    for (const auto& row : rows) {
+        addRow(fixture("opencollar_kneel.bvh"));
+        jobs_.setOutputName(jobs_.rowCount() - 1, row.outputName);
+    }
+    jobs_.appendRow("walk", longName, " ", "walk.bvh");
+
+    const RunReport report = run();
+    ASSERT_EQ(report.failures.size(), std::size(rows));
+    for (std::size_t i = 0; i < std::size(rows); ++i) {
+        SCOPED_TRACE(rows[i].outputName);
+        EXPECT_EQ(report.failures[i].path, std::string(rows[i].outputName) + ".bvh");
+        EXPECT_EQ(report.failures[i].reason, rows[i].reason);
+    }
+    EXPECT_EQ(readFile("walk.bvh"), walk);
+    EXPECT_TRUE(fs::is_symlink("dangling.bvh"));
+    EXPECT_FALSE(fs::exists("gone.bvh"));
+    // The long name converts, and a new output is as private as its source.
+    ASSERT_EQ(report.written, std::vector<std::string>{longName + ".bvh"});
+    EXPECT_EQ(readFile(longName + ".bvh"), referenceConversionOf("walk.bvh"));
+    EXPECT_EQ(fs::status(longName + ".bvh").permissions(),
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+}
+
 }  // namespace
 }  // namespace skelvane::conversion
