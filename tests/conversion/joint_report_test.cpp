@@ -1,0 +1,200 @@
+#include "conversion/joint_report.h"
+
+#include <gtest/gtest.h>
+
+#include "conversion/bvh_start.h"
+#include "conversion/joint_scanner.h"
+#include "support/test_files.h"
+
+namespace skelvane::conversion {
+namespace {
+
+using skelvane::testing::exampleFile;
+using skelvane::testing::testdataDir;
+using Verdict = BvhStartCheck::Verdict;
+
+JointReport reportOf(const std::filesystem::path& path, const DroppedParts& dropped = {}) {
+    auto result = jointReportOf(path, dropped);
+    EXPECT_TRUE(std::holds_alternative<JointReport>(result)) << path;
+    return std::holds_alternative<JointReport>(result) ? std::get<JointReport>(result)
+                                                       : JointReport{};
+}
+
+// Feeds the whole input at once or byte by byte: both must give the same report.
+JointReport scan(std::string_view input, bool bytewise) {
+    JointScanner scanner({});
+    if (!bytewise) scanner.feed(input);
+    for (std::size_t i = 0; bytewise && i < input.size(); ++i) scanner.feed(input.substr(i, 1));
+    return scanner.finish();
+}
+
+std::size_t countIf(const JointReport& report, auto predicate) {
+    return static_cast<std::size_t>(
+        std::count_if(report.joints.begin(), report.joints.end(), predicate));
+}
+
+TEST(JointReport, RealFixtures) {
+    // Counts read off the files with grep and awk.
+    struct Case {
+        std::filesystem::path file;
+        std::size_t joints, frames, untouched, partial;
+        LineEnds lineEnds;
+    };
+    const Case cases[] = {
+        {testdataDir() / "linden_avatar_cross_arms_lf.bvh", 21, 3, 1, 1, LineEnds::Lf},
+        {testdataDir() / "linden_avatar_walk_crlf.bvh", 21, 14, 1, 1, LineEnds::CrLf},
+        {testdataDir() / "opencollar_bara_bento_hands.bvh", 49, 3, 30, 0, LineEnds::Lf},
+        {testdataDir() / "opencollar_kneel.bvh", 19, 89, 0, 0, LineEnds::Lf},
+        {testdataDir() / "opencollar_run_cr_only.bvh", 20, 31, 1, 0, LineEnds::Cr},
+        {testdataDir() / "qavimator_SLFemale_1frame.bvh", 19, 1, 0, 0, LineEnds::CrLf},
+        {exampleFile(), 56, 4, 0, 30, LineEnds::CrLf},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file.filename().string());
+        const JointReport report = reportOf(c.file);
+        EXPECT_TRUE(report.bvh);
+        EXPECT_EQ(report.joints.size(), c.joints);
+        EXPECT_EQ(report.frames, c.frames);
+        EXPECT_EQ(report.lineEnds, c.lineEnds);
+        EXPECT_EQ(countIf(report, [](auto& j) { return j.outcome == JointOutcome::Untouched; }),
+                  c.untouched);
+        EXPECT_EQ(countIf(report, [](auto& j) { return j.partialWord; }), c.partial);
+    }
+}
+
+TEST(JointReport, JointsInFileOrderWithLoneCrLines) {
+    std::string names;
+    for (const JointEntry& joint : reportOf(testdataDir() / "opencollar_run_cr_only.bvh").joints) {
+        names += joint.oldName + " ";
+    }
+    EXPECT_EQ(names,
+              "hip abdomen chest neck head lCollar lShldr lForeArm lHand rCollar rShldr rForeArm "
+              "rHand lThigh lShin lFoot rThigh rShin rFoot cyl_1 ");
+}
+
+TEST(JointReport, WhatHappenedToNamedJoints) {
+    const auto walk = testdataDir() / "linden_avatar_walk_crlf.bvh";
+    const auto bento = testdataDir() / "opencollar_bara_bento_hands.bvh";
+    const auto wave = exampleFile();
+    const DroppedParts none;
+    const DroppedParts noNeckNoLeftHand = DroppedParts().set(2).set(14);
+    struct Case {
+        std::filesystem::path file;
+        DroppedParts dropped;
+        std::string_view oldName, newName;
+        JointOutcome outcome;
+        bool partial;
+    };
+    const Case cases[] = {
+        {walk, none, "neckDummy", "NeckDummy", JointOutcome::Renamed, true},
+        {walk, noNeckNoLeftHand, "neckDummy", "nothingDummy", JointOutcome::Dropped, true},
+        {bento, none, "mHandIndex1Left", "mHandIndex1Left", JointOutcome::Untouched, false},
+        {wave, none, "hip", "Hips", JointOutcome::Renamed, false},
+        {wave, none, "rThumb2", "nothing2", JointOutcome::Dropped, true},
+        {wave, none, "leftEye", "nothing", JointOutcome::Dropped, false},
+        {wave, none, "lHand", "LeftWrist", JointOutcome::Renamed, false},
+        {wave, noNeckNoLeftHand, "lHand", "nothing", JointOutcome::Dropped, false},
+        {wave, noNeckNoLeftHand, "lShldr", "LeftShoulder", JointOutcome::Renamed, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.oldName) + " in " + c.file.filename().string());
+        const JointReport report = reportOf(c.file, c.dropped);
+        const auto joint =
+            std::find_if(report.joints.begin(), report.joints.end(),
+                         [&](const JointEntry& j) { return j.oldName == c.oldName; });
+        ASSERT_NE(joint, report.joints.end());
+        EXPECT_EQ(joint->newName, c.newName);
+        EXPECT_EQ(joint->outcome, c.outcome);
+        EXPECT_EQ(joint->partialWord, c.partial);
+    }
+}
+
+TEST(JointScanner, LinesFramesAndLineEndsInAnyPieces) {
+    struct Case {
+        const char* name;
+        std::string_view input;
+        std::string_view joints;  // old -> new, one per joint
+        std::optional<std::uint64_t> frames;
+        LineEnds lineEnds;
+    };
+    const Case cases[] = {
+        {"Declarations", "ROOT hip\r\n\t JOINT\tr Hand  \t\r\n  End Site\r\njoint neck\r\n",
+         "hip>Hips r Hand>r Hand ", std::nullopt, LineEnds::CrLf},
+        {"NotKeywords", "ROOTS hip\nJOINTneck\nxJOINT neck\n", "", std::nullopt, LineEnds::Lf},
+        {"LastLineUnterminated", "a\rJOINT head", "head>Head ", std::nullopt, LineEnds::Cr},
+        {"Mixed", "a\nb\r\nc", "", std::nullopt, LineEnds::Mixed},
+        {"Empty", "", "", std::nullopt, LineEnds::None},
+        {"FramesTab", "Frames:\t89 \n", "", 89, LineEnds::Lf},
+        {"FirstFramesCounts", "Frames: 2\nFrames: 3\n", "", 2, LineEnds::Lf},
+        {"FramesNotNumber", "Frames: 12x\nFrames: 3\n", "", std::nullopt, LineEnds::Lf},
+        {"FramesMissing", "Frames:\n", "", std::nullopt, LineEnds::Lf},
+        {"FramesOverflow", "Frames: 18446744073709551616", "", std::nullopt, LineEnds::None},
+        {"FramesLargest", "Frames: 18446744073709551615", "", 18446744073709551615u,
+         LineEnds::None},
+    };
+    for (const Case& c : cases) {
+        for (const bool bytewise : {false, true}) {
+            SCOPED_TRACE(std::string(c.name) + (bytewise ? " bytewise" : " whole"));
+            const JointReport report = scan(c.input, bytewise);
+            std::string joints;
+            for (const JointEntry& j : report.joints) joints += j.oldName + ">" + j.newName + " ";
+            EXPECT_EQ(joints, c.joints);
+            EXPECT_EQ(report.frames, c.frames);
+            EXPECT_EQ(report.lineEnds, c.lineEnds);
+        }
+    }
+}
+
+TEST(BvhStartCheck, HierarchyFirstAfterMarkAndWhiteSpace) {
+    struct Case {
+        const char* name;
+        std::string_view input;
+        Verdict verdict;
+    };
+    const Case cases[] = {
+        {"Plain", "HIERARCHY\r\nROOT hip", Verdict::Bvh},
+        {"ByteOrderMark", "\xEF\xBB\xBFHIERARCHY\n", Verdict::Bvh},
+        {"MarkThenWhiteSpace", "\xEF\xBB\xBF \t\r\n\v\f\nHIERARCHY", Verdict::Bvh},
+        {"WhiteSpaceThenMark", " \xEF\xBB\xBFHIERARCHY", Verdict::NotBvh},
+        {"BrokenMark", "\xEF\xBBHIERARCHY", Verdict::NotBvh},
+        {"LowerCase", "hierarchy\n", Verdict::NotBvh},
+        {"Png", "\x89PNG\r\n\x1A\n", Verdict::NotBvh},
+        {"Empty", "", Verdict::NotBvh},
+        {"OnlyWhiteSpace", "\n\n  ", Verdict::NotBvh},
+        {"CutShort", "HIERARCH", Verdict::NotBvh},
+        {"NulFirst", std::string_view("\0HIERARCHY", 10), Verdict::NotBvh},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(startsLikeBvh(c.input), c.verdict == Verdict::Bvh);
+        BvhStartCheck bytewise;
+        for (const char byte : c.input) bytewise.feed({&byte, 1});
+        EXPECT_EQ(bytewise.finish(), c.verdict);
+    }
+
+    BvhStartCheck undecided;
+    EXPECT_EQ(undecided.feed(std::string(100000, ' ')), Verdict::NeedMore);
+    EXPECT_EQ(undecided.feed("HIER"), Verdict::NeedMore);
+    EXPECT_EQ(undecided.feed("ARCHY garbage"), Verdict::Bvh);
+    EXPECT_EQ(undecided.feed("anything"), Verdict::Bvh);
+}
+
+TEST(JointReport, UnreadableSourceNamesPathAndReason) {
+    skelvane::testing::TempFolder folder;
+    struct Case {
+        std::filesystem::path path;
+        std::string_view reason;
+    };
+    for (const Case& c : {Case{folder / "missing.bvh", "No such file or directory"},
+                          Case{folder.path(), "Is a directory"}}) {
+        SCOPED_TRACE(c.path.string());
+        const auto result = jointReportOf(c.path, {});
+        const auto* failure = std::get_if<FileFailure>(&result);
+        ASSERT_NE(failure, nullptr);
+        EXPECT_EQ(failure->path, c.path.string());
+        EXPECT_EQ(failure->reason, c.reason);
+    }
+}
+
+}  // namespace
+}  // namespace skelvane::conversion
