@@ -3,8 +3,6 @@
 #include <string>
 #include <vector>
 
-#include "conversion/line_renamer.h"
-
 namespace skelvane::conversion {
 
 namespace {
@@ -67,121 +65,128 @@ std::size_t findLineEnd(const char* data, std::size_t pos, std::size_t size, boo
     }
 }
 
-// Collects small pieces of output and writes large ones straight through.
-class OutputWriter {
+// Small pieces of output are collected, large ones written straight through.
+constexpr std::size_t kBufferSize = 256 * 1024;
+constexpr std::size_t kDirectWrite = 64 * 1024;
+
+class HandleSink final : public ByteSink {
 public:
-    explicit OutputWriter(platform::Handle out) : out_(out) { buffer_.reserve(kBufferSize); }
-
-    /// Returns 0 or the system's error number, as every member that writes.
-    int write(std::string_view bytes) {
-        if (bytes.size() >= kDirectWrite) {
-            const int error = drain();
-            return error != 0 ? error : platform::writeAll(out_, bytes);
-        }
-        buffer_.append(bytes);
-        return buffer_.size() < kBufferSize ? 0 : drain();
-    }
-
-    int writeLine(std::string_view line) {
-        if (const int error = write(line)) return error;
-        buffer_.append(kCrLf);
-        return buffer_.size() < kBufferSize ? 0 : drain();
-    }
-
-    int drain() {
-        const int error = platform::writeAll(out_, buffer_);
-        buffer_.clear();
-        return error;
-    }
+    explicit HandleSink(platform::Handle out) : out_(out) {}
+    int write(std::string_view bytes) override { return platform::writeAll(out_, bytes); }
 
 private:
-    static constexpr std::size_t kBufferSize = 256 * 1024;
-    static constexpr std::size_t kDirectWrite = 64 * 1024;
-
     platform::Handle out_;
-    std::string buffer_;
 };
 
 }  // namespace
 
+BlockConverter::BlockConverter(const DroppedParts& dropped, ByteSink& sink)
+    : renamer_(dropped), sink_(sink) {
+    buffer_.reserve(kBufferSize);
+}
+
+int BlockConverter::write(std::string_view bytes) {
+    if (bytes.size() >= kDirectWrite) {
+        const int error = drain();
+        return error != 0 ? error : sink_.write(bytes);
+    }
+    buffer_.append(bytes);
+    return buffer_.size() < kBufferSize ? 0 : drain();
+}
+
+int BlockConverter::writeLine(std::string_view line) {
+    if (const int error = write(line)) return error;
+    buffer_.append(kCrLf);
+    return buffer_.size() < kBufferSize ? 0 : drain();
+}
+
+int BlockConverter::drain() {
+    const int error = buffer_.empty() ? 0 : sink_.write(buffer_);
+    buffer_.clear();
+    return error;
+}
+
+int BlockConverter::convert(std::string_view block) {
+    const char* data = block.data();
+    const std::size_t size = block.size();
+    std::size_t pos = 0;
+    if (size == 0) return 0;
+    if (skipLeadingLf_ && data[0] == '\n') pos = 1;
+    skipLeadingLf_ = false;
+
+    // Bytes that come out as they went in (no rule matched, CR LF end) are not copied: they
+    // pile up in this stretch of the block, written in one go.
+    std::size_t unchangedFrom = pos;
+    const auto writeUnchanged = [&](std::size_t upTo) {
+        const int error = write({data + unchangedFrom, upTo - unchangedFrom});
+        unchangedFrom = upTo;
+        return error;
+    };
+
+    while (pos < size) {
+        bool mayMatch = false;
+        std::size_t end = findLineEnd(data, pos, size, mayMatch);
+        const std::string_view piece(data + pos, end - pos);
+        const bool renaming = mayMatch || !renamer_.holdsNothing();
+        if (end == size) {
+            // What the rules have decided of this line goes out now; the few bytes they hold
+            // back wait for the rest of the line.
+            if (renaming) {
+                if (const int error = writeUnchanged(pos)) return error;
+                if (const int error = write(renamer_.feed(piece, false))) return error;
+                unchangedFrom = size;
+            }
+            lineOpen_ = true;
+            pos = size;
+            break;
+        }
+        lineOpen_ = false;
+        const bool endsInCrLf = data[end] == '\r' && end + 1 < size && data[end + 1] == '\n';
+        const std::string_view renamed = renaming ? renamer_.feed(piece, true) : piece;
+        const bool unchanged =
+            renamed.data() == piece.data() && renamed.size() == piece.size() && endsInCrLf;
+        if (!unchanged) {
+            if (const int error = writeUnchanged(pos)) return error;
+            if (const int error = writeLine(renamed)) return error;
+        }
+
+        if (data[end] == '\r') {
+            if (endsInCrLf) {
+                ++end;
+            } else if (end + 1 == size) {
+                skipLeadingLf_ = true;
+            }
+        }
+        pos = end + 1;
+        if (!unchanged) unchangedFrom = pos;
+    }
+    return writeUnchanged(pos);
+}
+
+int BlockConverter::finish() {
+    // The last line may have no terminator; it is written all the same.
+    if (lineOpen_) {
+        lineOpen_ = false;
+        if (const int error = writeLine(renamer_.feed({}, true))) return error;
+    }
+    return drain();
+}
+
 std::optional<StreamError> convertStream(platform::Handle in, platform::Handle out,
                                          const DroppedParts& dropped) {
-    LineRenamer renamer(dropped);
-    OutputWriter writer(out);
+    HandleSink sink(out);
+    BlockConverter converter(dropped, sink);
     std::vector<char> block(kBlockSize);
-
-    // The last line of a block may go on in the next one.
-    bool lineOpen = false;
-    // A block that ended in CR: an LF at the start of the next one belongs to that CR.
-    bool skipLeadingLf = false;
-    int writeError = 0;
-    const auto failedWrite = [&] { return StreamError{StreamError::Side::Write, writeError}; };
-
     for (;;) {
         int readError = 0;
         const std::ptrdiff_t count = platform::readSome(in, block.data(), block.size(), readError);
         if (count < 0) return StreamError{StreamError::Side::Read, readError};
         if (count == 0) break;
-        const auto size = static_cast<std::size_t>(count);
-        const char* data = block.data();
-        std::size_t pos = 0;
-        if (skipLeadingLf && data[0] == '\n') pos = 1;
-        skipLeadingLf = false;
-
-        // Bytes that come out as they went in (no rule matched, CR LF end) are not copied:
-        // they pile up in this stretch of the block, written in one go.
-        std::size_t unchangedFrom = pos;
-        const auto writeUnchanged = [&](std::size_t upTo) {
-            writeError = writer.write({data + unchangedFrom, upTo - unchangedFrom});
-            unchangedFrom = upTo;
-            return writeError == 0;
-        };
-
-        while (pos < size) {
-            bool mayMatch = false;
-            std::size_t end = findLineEnd(data, pos, size, mayMatch);
-            const std::string_view piece(data + pos, end - pos);
-            const bool renaming = mayMatch || !renamer.holdsNothing();
-            if (end == size) {
-                // What the rules have decided of this line goes out now; the few bytes they
-                // hold back wait for the rest of the line.
-                if (renaming) {
-                    if (!writeUnchanged(pos)) return failedWrite();
-                    if ((writeError = writer.write(renamer.feed(piece, false)))) {
-                        return failedWrite();
-                    }
-                    unchangedFrom = size;
-                }
-                lineOpen = true;
-                pos = size;
-                break;
-            }
-            lineOpen = false;
-            const bool endsInCrLf = data[end] == '\r' && end + 1 < size && data[end + 1] == '\n';
-            const std::string_view renamed = renaming ? renamer.feed(piece, true) : piece;
-            const bool unchanged =
-                renamed.data() == piece.data() && renamed.size() == piece.size() && endsInCrLf;
-            if (!unchanged) {
-                if (!writeUnchanged(pos)) return failedWrite();
-                if ((writeError = writer.writeLine(renamed))) return failedWrite();
-            }
-
-            if (data[end] == '\r') {
-                if (endsInCrLf) {
-                    ++end;
-                } else if (end + 1 == size) {
-                    skipLeadingLf = true;
-                }
-            }
-            pos = end + 1;
-            if (!unchanged) unchangedFrom = pos;
+        if (const int error = converter.convert({block.data(), static_cast<std::size_t>(count)})) {
+            return StreamError{StreamError::Side::Write, error};
         }
-        if (!writeUnchanged(pos)) return failedWrite();
     }
-
-    // The last line may have no terminator; it is written all the same.
-    if (lineOpen && (writeError = writer.writeLine(renamer.feed({}, true)))) return failedWrite();
-    if ((writeError = writer.drain())) return failedWrite();
+    if (const int error = converter.finish()) return StreamError{StreamError::Side::Write, error};
     return std::nullopt;
 }
 

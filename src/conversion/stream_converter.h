@@ -1,7 +1,10 @@
 #pragma once
 
 #include <optional>
+#include <string>
+#include <string_view>
 
+#include "conversion/line_renamer.h"
 #include "conversion/platform.h"
 #include "conversion/rename_table.h"
 
@@ -12,6 +15,43 @@ struct StreamError {
     enum class Side { Read, Write };
     Side side;
     int errorNumber;
+};
+
+/// Where converted bytes go.
+class ByteSink {
+public:
+    virtual ~ByteSink() = default;
+    /// Takes the bytes; returns 0 or the system's error number.
+    virtual int write(std::string_view bytes) = 0;
+};
+
+/// The conversion of one input handed over in blocks of any size, written to a sink. Lines end
+/// at CR LF, LF or a lone CR, also across block edges; every written line ends with CR LF, the
+/// last one too; all other bytes pass through. Lines that come out as they went in are passed
+/// on as stretches of the block, uncopied.
+class BlockConverter {
+public:
+    /// A conversion for a row whose dropped parts are `dropped`.
+    BlockConverter(const DroppedParts& dropped, ByteSink& sink);
+
+    /// Converts the next block of input; returns 0 or the sink's error number.
+    int convert(std::string_view block);
+    /// Ends the input: writes what is left of the last line and flushes; returns 0 or the
+    /// sink's error number.
+    int finish();
+
+private:
+    int write(std::string_view bytes);
+    int writeLine(std::string_view line);
+    int drain();
+
+    LineRenamer renamer_;
+    ByteSink& sink_;
+    std::string buffer_;
+    // The last line of a block may go on in the next one.
+    bool lineOpen_ = false;
+    // A block that ended in CR: an LF at the start of the next one belongs to that CR.
+    bool skipLeadingLf_ = false;
 };
 
 /// Streams `in` to `out` line by line through the rename rules. Lines end at CR LF, LF or a
