@@ -12,6 +12,7 @@
 #include "conversion/file_converter.h"
 #include "conversion/rename_table.h"
 #include "poser_bvh.h"
+#include "race.h"
 #include "reference/reference_conversion.h"
 
 namespace {
@@ -128,11 +129,38 @@ int measure(const fs::path& source, int rounds) {
     return identical ? 0 : 1;
 }
 
+// The rename table as a sed script: sed applies its commands to each line in order, which is
+// the sequential definition itself.
+int sedScript() {
+    for (const conversion::RenameRule& rule : conversion::kRenameRules) {
+        std::printf("s/%.*s/%.*s/g\n", static_cast<int>(rule.search.size()), rule.search.data(),
+                    static_cast<int>(rule.maxName.size()), rule.maxName.data());
+    }
+    return 0;
+}
+
+// One line without an end, of joint names and replacements: the worst case for memory.
+int oneLine(const fs::path& path, double megabytes) {
+    File out = open(path, "wb");
+    std::string piece;
+    for (const conversion::RenameRule& rule : conversion::kRenameRules) {
+        piece.append(rule.search).append(" ").append(rule.maxName).append(" 0.125 ");
+    }
+    for (double written = 0; written < megabytes * 1e6;
+         written += static_cast<double>(piece.size())) {
+        std::fwrite(piece.data(), 1, piece.size(), out.get());
+    }
+    return 0;
+}
+
 int usage() {
     std::fprintf(stderr,
                  "usage: skelvane-bench generate FILE MEGABYTES\n"
+                 "       skelvane-bench one-line FILE MEGABYTES\n"
                  "       skelvane-bench example FILE\n"
-                 "       skelvane-bench measure FILE [ROUNDS]\n");
+                 "       skelvane-bench measure FILE [ROUNDS]\n"
+                 "       skelvane-bench sed-script\n"
+                 "       skelvane-bench race PAIRS NAME_A COMMAND_A NAME_B COMMAND_B [SETUP]\n");
     return 2;
 }
 
@@ -148,6 +176,13 @@ int main(int argc, char** argv) {
     }
     if (command == "measure" && (argc == 3 || argc == 4)) {
         return measure(argv[2], argc == 4 ? std::atoi(argv[3]) : 3);
+    }
+    if (command == "one-line" && argc == 4) return oneLine(argv[2], std::atof(argv[3]));
+    if (command == "sed-script" && argc == 2) return sedScript();
+    if (command == "race" && (argc == 7 || argc == 8)) {
+        skelvane::bench::race(std::atoi(argv[2]), argv[3], argv[4], argv[5], argv[6],
+                              argc == 8 ? argv[7] : "");
+        return 0;
     }
     return usage();
 }

@@ -7,7 +7,7 @@ namespace skelvane::conversion {
 
 namespace {
 
-constexpr std::size_t kBlockSize = 1 << 20;
+constexpr std::size_t kBlockSize = 1 << 18;
 constexpr std::string_view kCrLf = "\r\n";
 
 // What the line scanner needs to know of a byte: nothing, a line end, or the first byte of
