@@ -51,6 +51,12 @@ Command parseCommandLine(const std::vector<std::string>& args) {
             return ShowHelp{};
         } else if (arg == "--version") {
             return ShowVersion{};
+        } else if (arg == "-n" || arg == "--dry-run") {
+            request.dryRun = true;
+        } else if (arg == "--json") {
+            request.json = true;
+        } else if (arg == "--force") {
+            request.force = true;
         } else if (arg == "-o" || arg == "--output-dir" || arg == "--drop") {
             if (i + 1 == args.size()) return UsageError{"option " + arg + " needs a value"};
             const std::string& value = args[++i];
@@ -70,6 +76,7 @@ Command parseCommandLine(const std::vector<std::string>& args) {
         }
     }
     if (request.files.empty()) return UsageError{"no input file given"};
+    if (request.json && !request.dryRun) return UsageError{"--json goes with --dry-run"};
     return request;
 }
 
@@ -85,6 +92,12 @@ std::string usageText() {
         "  -o, --output-dir DIR  write the outputs into DIR instead\n"
         "      --drop PART       do not convert PART: its joints become \"nothing\";\n"
         "                        repeatable; PART is a number or a name from the list below\n"
+        "  -n, --dry-run         write nothing; show for each FILE the output it would write\n"
+        "                        (or why not) and its joints: old name, new name, what\n"
+        "                        happens; untouched joints and partial-word hits marked !\n"
+        "      --json            with --dry-run: the same as JSON, one object per file\n"
+        "      --force           convert a FILE that does not start like a BVH file\n"
+        "                        (HIERARCHY) too; without it such a FILE is refused\n"
         "  -h, --help            show this help\n"
         "      --version         show the version\n"
         "\n"
@@ -97,7 +110,11 @@ std::string usageText() {
     }
     text +=
         "\n"
-        "Exit status: 0 when every file was converted, 1 when any failed, 2 for a usage error.\n";
+        "No output is written over a FILE of the same run or over an output the run has\n"
+        "already written.\n"
+        "\n"
+        "Exit status: 0 when every file was converted (or, with --dry-run, would be), 1 when\n"
+        "any failed, 2 for a usage error.\n";
     return text;
 }
 

@@ -14,6 +14,12 @@ struct ConvertRequest {
     std::vector<std::string> files;
     std::filesystem::path outputDir;
     conversion::DroppedParts dropped;
+    /// Report what would be done, write nothing.
+    bool dryRun = false;
+    /// With dryRun: the report as JSON.
+    bool json = false;
+    /// Convert sources that do not start like a BVH file too.
+    bool force = false;
 };
 
 /// What the command line asks for: help, the version, a conversion, or a usage error message.

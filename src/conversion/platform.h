@@ -38,6 +38,12 @@ std::ptrdiff_t readSome(Handle handle, char* data, std::size_t size, int& errorN
 /// Writes all bytes; returns 0, or the system's error number.
 int writeAll(Handle handle, std::string_view bytes);
 
+/// The read position of a handle, or nothing when it cannot seek (a pipe, a terminal).
+std::optional<std::int64_t> position(Handle handle);
+
+/// Moves the read position; returns 0 or the system's error number.
+int seekTo(Handle handle, std::int64_t offset);
+
 /// Opens a file for reading; returns the handle, or -1 with `errorNumber` set.
 Handle openForReading(const std::filesystem::path& path, int& errorNumber);
 

@@ -129,6 +129,16 @@ int writeAll(Handle handle, std::string_view bytes) {
     return 0;
 }
 
+std::optional<std::int64_t> position(Handle handle) {
+    const off_t offset = ::lseek(handle, 0, SEEK_CUR);
+    if (offset < 0) return std::nullopt;
+    return offset;
+}
+
+int seekTo(Handle handle, std::int64_t offset) {
+    return ::lseek(handle, static_cast<off_t>(offset), SEEK_SET) < 0 ? errno : 0;
+}
+
 Handle openForReading(const fs::path& path, int& errorNumber) {
     const int handle = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (handle < 0) errorNumber = errno;

@@ -173,9 +173,13 @@ int BlockConverter::finish() {
 }
 
 std::optional<StreamError> convertStream(platform::Handle in, platform::Handle out,
-                                         const DroppedParts& dropped) {
+                                         const DroppedParts& dropped,
+                                         std::string_view alreadyRead) {
     HandleSink sink(out);
     BlockConverter converter(dropped, sink);
+    if (const int error = converter.convert(alreadyRead)) {
+        return StreamError{StreamError::Side::Write, error};
+    }
     std::vector<char> block(kBlockSize);
     for (;;) {
         int readError = 0;

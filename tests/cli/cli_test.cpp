@@ -10,6 +10,8 @@
 #include <cstdlib>
 #include <set>
 
+#include <nlohmann/json.hpp>
+
 #include "conversion/rename_table.h"
 #include "support/test_files.h"
 
@@ -136,8 +138,31 @@ TEST_F(ConvertCommandTest, NeverWritesOverAnInputOrAnOutputOfTheSameRun) {
     }
     fs::create_directory(folder_ / "y");
     skelvane::testing::writeFile(folder_ / "y/run.bvh", single);
+    const std::string files = "walk.bvh walk_max.bvh x/run.bvh y/run.bvh";
 
-    Outcome outcome = run("walk.bvh walk_max.bvh x/run.bvh y/run.bvh");
+    // The dry run writes nothing and tells every refusal the run makes.
+    const std::vector<std::string> before = fileNamesIn(folder_.path());
+    Outcome outcome = run("--dry-run " + files);
+    EXPECT_EQ(outcome.exitCode, 1);
+    EXPECT_EQ(fileNamesIn(folder_.path()), before);
+    for (const char* line :
+         {"walk.bvh: would not convert to walk_max.bvh: the output is one of the inputs "
+          "(walk_max.bvh)\n",
+          "walk_max.bvh -> walk_max_max.bvh\n", "x/run.bvh -> run_max.bvh\n",
+          "y/run.bvh: would not convert to run_max.bvh: already written from x/run.bvh in this "
+          "run\n"}) {
+        EXPECT_NE(outcome.out.find(line), std::string::npos) << line << outcome.out;
+    }
+    outcome = run("-n --json " + files);
+    const auto json = nlohmann::json::parse(outcome.out);
+    ASSERT_EQ(json.size(), 4u);
+    EXPECT_EQ(json[0]["refusal"], "the output is one of the inputs (walk_max.bvh)");
+    EXPECT_EQ(json[2]["converts"], true);
+    EXPECT_EQ(json[2]["joints"].size(), 19u);
+    EXPECT_EQ(json[2]["joints"][0]["new"], "Hips");
+    EXPECT_EQ(fileNamesIn(folder_.path()), before);
+
+    outcome = run(files);
     EXPECT_EQ(outcome.exitCode, 1);
     EXPECT_NE(outcome.err.find("walk.bvh: walk_max.bvh: the output is one of the inputs "
                                "(walk_max.bvh)"),
@@ -161,6 +186,29 @@ TEST_F(ConvertCommandTest, NeverWritesOverAnInputOrAnOutputOfTheSameRun) {
     EXPECT_NE(outcome.err.find("standard input and standard output are the same file"),
               std::string::npos);
     EXPECT_EQ(readFile(folder_ / "walk.bvh"), kneel);
+}
+
+TEST_F(ConvertCommandTest, RefusesWhatDoesNotStartLikeBvhUnlessForced) {
+    skelvane::testing::writeFile(folder_ / "picture.bvh", "\x89PNG\r\n\x1a\nHIERARCHY\n");
+    skelvane::testing::writeFile(folder_ / "bom.bvh", "\xef\xbb\xbf \r\n\tHIERARCHY\nROOT hip\n");
+    Outcome outcome = run("picture.bvh bom.bvh");
+    EXPECT_EQ(outcome.exitCode, 1);
+    EXPECT_NE(outcome.err.find("not a BVH file: picture.bvh"), std::string::npos) << outcome.err;
+    EXPECT_EQ(fileNamesIn(folder_.path()),
+              (std::vector<std::string>{"bom.bvh", "bom_max.bvh", "picture.bvh"}));
+    EXPECT_EQ(readFile(folder_ / "bom_max.bvh"), "\xef\xbb\xbf \r\n\tHIERARCHY\r\nROOT Hips\r\n");
+
+    outcome = run("-", "<picture.bvh");
+    EXPECT_EQ(outcome.exitCode, 1);
+    EXPECT_EQ(outcome.out, "");
+    // Through a pipe, which cannot be read twice.
+    outcome = runAfter("cat bom.bvh |", "-");
+    EXPECT_EQ(outcome.exitCode, 0) << outcome.err;
+    EXPECT_EQ(outcome.out, "\xef\xbb\xbf \r\n\tHIERARCHY\r\nROOT Hips\r\n");
+
+    outcome = run("--force picture.bvh");
+    EXPECT_EQ(outcome.exitCode, 0);
+    EXPECT_EQ(readFile(folder_ / "picture_max.bvh"), "\x89PNG\r\n\x1a\r\nHIERARCHY\r\n");
 }
 
 TEST_F(ConvertCommandTest, AFileSizeLimitFailsThatFileAndTheRunGoesOn) {
