@@ -1,10 +1,44 @@
+#include <iostream>
+#include <variant>
+
 #include <QApplication>
 
 #include "ui/form1.h"
+#include "ui/program_arguments.h"
+
+namespace {
+
+constexpr int kExitOk = 0;
+constexpr int kExitUsage = 2;
+
+}  // namespace
 
 int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
-    skelvane::ui::Form1 window;
+    using namespace skelvane::ui;
+    // Read before QApplication exists, which needs a display: --help and --version work
+    // without one.
+    ProgramRequest request = parseProgramArguments(argc, argv);
+    if (std::holds_alternative<ShowProgramHelp>(request)) {
+        std::cout << programHelpText();
+        return kExitOk;
+    }
+    if (std::holds_alternative<ShowProgramVersion>(request)) {
+        std::cout << programVersionText();
+        return kExitOk;
+    }
+    if (const auto* error = std::get_if<ProgramUsageError>(&request)) {
+        std::cerr << "skelvane: " << error->message << "\n"
+                  << "Try 'skelvane --help' for more information.\n";
+        return kExitUsage;
+    }
+
+    OpenWindow& open = std::get<OpenWindow>(request);
+    int qtArgc = static_cast<int>(open.qtArguments.size()) - 1;
+    QApplication app(qtArgc, open.qtArguments.data());
+    Form1 window;
     window.show();
+    // Added once the event loop runs, so that any message about them shows over the window.
+    QMetaObject::invokeMethod(
+        &window, [&window, &open] { window.addSources(open.files); }, Qt::QueuedConnection);
     return QApplication::exec();
 }

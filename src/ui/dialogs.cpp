@@ -1,25 +1,25 @@
 #include "ui/dialogs.h"
 
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QMessageBox>
 
 namespace skelvane::ui {
 
-OpenFileResult QtDialogs::openFile(QWidget* parent, const OpenFileRequest& request) {
+QStringList QtDialogs::openFiles(QWidget* parent, const OpenFileRequest& request) {
     QFileDialog comdlg(parent, request.title, request.initialFolder);
     comdlg.setObjectName("comdlg");
     comdlg.setAcceptMode(QFileDialog::AcceptOpen);
-    comdlg.setFileMode(QFileDialog::ExistingFile);
+    comdlg.setFileMode(QFileDialog::ExistingFiles);
     comdlg.setNameFilters(request.filters);
     comdlg.selectFile(request.fileName);
-    if (comdlg.exec() != QDialog::Accepted || comdlg.selectedFiles().isEmpty()) return {};
-    const QString path = comdlg.selectedFiles().constFirst();
-    return {true, path, QFileInfo(path).fileName()};
+    if (comdlg.exec() != QDialog::Accepted) return {};
+    return comdlg.selectedFiles();
 }
 
 void QtDialogs::showMessage(QWidget* parent, const QString& text, const QString& title) {
     QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok, parent);
+    // File names come from users and may contain anything, markup included.
+    box.setTextFormat(Qt::PlainText);
     box.exec();
 }
 

@@ -19,29 +19,22 @@ struct OpenFileRequest {
     QStringList filters;
 };
 
-/// What the open-file dialog answered.
-struct OpenFileResult {
-    bool accepted = false;
-    /// The chosen file with its folder.
-    QString fullPath;
-    /// The chosen file's name without its folder.
-    QString fileTitle;
-};
-
 /// The modal dialogs of the window; tests answer them with an implementation of their own.
 class Dialogs {
 public:
     virtual ~Dialogs() = default;
-    /// Shows a modal open-file dialog for one existing file and returns the user's answer.
-    virtual OpenFileResult openFile(QWidget* parent, const OpenFileRequest& request) = 0;
-    /// Shows a modal message box with the text and title, an OK button only and no icon.
+    /// Shows a modal open-file dialog for one or more existing files and returns the chosen
+    /// files with their folders, in the order the dialog gives them; none when cancelled.
+    virtual QStringList openFiles(QWidget* parent, const OpenFileRequest& request) = 0;
+    /// Shows a modal message box with the text (plain, never markup) and title, an OK button
+    /// only and no icon.
     virtual void showMessage(QWidget* parent, const QString& text, const QString& title) = 0;
 };
 
 /// The dialogs of Qt: a QFileDialog named comdlg and a QMessageBox.
 class QtDialogs final : public Dialogs {
 public:
-    OpenFileResult openFile(QWidget* parent, const OpenFileRequest& request) override;
+    QStringList openFiles(QWidget* parent, const OpenFileRequest& request) override;
     void showMessage(QWidget* parent, const QString& text, const QString& title) override;
 };
 

@@ -1,6 +1,11 @@
 #include "ui/form1.h"
 
+#include <utility>
+
+#include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QLabel>
@@ -12,7 +17,9 @@
 
 #include "conversion/batch_run.h"
 #include "joblist/body_parts.h"
+#include "ui/background_run.h"
 #include "ui/body_diagram.h"
+#include "ui/file_drops.h"
 #include "ui/job_list_view.h"
 #include "ui/list_box.h"
 #include "ui/picture_box.h"
@@ -32,6 +39,12 @@ OpenFileRequest openSourceRequest() {
             QString(),
             QStringLiteral("Open Poser BVH file:"),
             {QStringLiteral("Poser BVH File (*.bvh)"), QStringLiteral("All files (*.*)")}};
+}
+
+// The file a path names, absolute so that it stays the same file whatever the working folder.
+// Joined rather than cleaned: "link/../walk.bvh" is not always "walk.bvh".
+QString absoluteSourcePath(const QString& path) {
+    return QDir::isAbsolutePath(path) ? path : QDir::currentPath() + QLatin1Char('/') + path;
 }
 
 }  // namespace
@@ -98,6 +111,9 @@ void Form1::createControls() {
     pbar_->setGeometry(scale_.toPixels(layout::pbar));
 
     view_ = std::make_unique<JobListView>(jobs_, *List1_, *List2_, *List3_, *Text1_);
+
+    drops_ = std::make_unique<FileDrops>(*this);
+    drops_->watch(*Text1_);
 }
 
 void Form1::createPictures() {
@@ -133,6 +149,7 @@ void Form1::wireEvents() {
     connect(List2_, &ListBox::dblClick, this, &Form1::List2_DblClick);
     connect(List2_, &ListBox::mouseDown, this, &Form1::List2_MouseDown);
     connect(List3_, &ListBox::dblClick, this, &Form1::List3_DblClick);
+    connect(drops_.get(), &FileDrops::filesDropped, this, &Form1::addSources);
     for (const auto& part : joblist::kBodyParts) {
         if (joblist::isFixedPart(part.number)) continue;
         connect(&diagram_->partImage(part.number), &PictureBox::clicked, this,
@@ -195,23 +212,59 @@ void Form1::OFF(PictureBox& image) {
     diagram_->toggle(image, jobs_, row);
 }
 
-void Form1::Command1_Click() {
-    if (jobs_.isFull()) {
-        dialogs_->showMessage(this, QStringLiteral("No more than 22 Items suported!"),
-                              QString::fromLatin1(kInfoTitle));
+void Form1::addSources(const QStringList& paths) {
+    QStringList unusable;
+    bool refused = false;
+    for (const QString& path : paths) {
+        const QFileInfo file(path);
+        if (!file.isFile()) {
+            unusable << path;
+        } else if (!view_->appendRow(file.fileName(), absoluteSourcePath(path))) {
+            refused = true;
+        }
+    }
+    if (refused) showInfo(QStringLiteral("No more than 22 Items suported!"));
+    if (!unusable.isEmpty()) {
+        showInfo(QStringLiteral("These files were not added: they do not exist or are not "
+                                "regular files.\n\n") +
+                 unusable.join(QLatin1Char('\n')));
+    }
+}
+
+void Form1::closeEvent(QCloseEvent* event) {
+    // The run reads the job list on another thread, and closing the last window ends the
+    // program; the run's failure message would be lost as well.
+    if (converting_) {
+        closeAfterConvert_ = true;
+        event->ignore();
         return;
     }
-    const OpenFileResult chosen = dialogs_->openFile(this, openSourceRequest());
-    if (!chosen.accepted) return;
-    view_->appendRow(chosen.fileTitle, chosen.fullPath);
+    QWidget::closeEvent(event);
+}
+
+void Form1::showInfo(const QString& text) {
+    dialogs_->showMessage(this, text, QString::fromLatin1(kInfoTitle));
+}
+
+void Form1::Command1_Click() {
+    if (jobs_.isFull()) {
+        showInfo(QStringLiteral("No more than 22 Items suported!"));
+        return;
+    }
+    addSources(dialogs_->openFiles(this, openSourceRequest()));
 }
 
 void Form1::Command2_Click() {
     RunProgress progress(*pbar_, *dialogs_, *this);
-    const conversion::RunReport report = conversion::convertAll(jobs_, progress);
-    if (!report.ok()) {
-        dialogs_->showMessage(this, failureMessage(report, jobs_), QString::fromLatin1(kInfoTitle));
-    }
+    // Nothing may change the job list while the run reads it; user input waits anyway, but a
+    // drop arrives as a window-system event.
+    converting_ = true;
+    drops_->setEnabled(false);
+    const conversion::RunReport report = convertAllInBackground(jobs_, progress);
+    drops_->setEnabled(true);
+    converting_ = false;
+    if (!report.ok()) showInfo(failureMessage(report, jobs_));
+    if (std::exchange(closeAfterConvert_, false)) close();
 }
 
 // Selecting a row from code raises the selection handler of that list, which runs nested and

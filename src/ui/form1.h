@@ -16,6 +16,7 @@ class QPushButton;
 namespace skelvane::ui {
 
 class BodyDiagram;
+class FileDrops;
 class JobListView;
 class ListBox;
 class PictureBox;
@@ -30,8 +31,10 @@ struct Form1Access;
 /// writes every change to the model and the lists together. BodyDiagram holds the figure, the
 /// legend and the 23 part images and colours them from the model's part flags. The handlers, named
 /// after their control and event, only read the selection and hand the work on: the diagram to
-/// BodyDiagram, the batch run to ConvertAll, which reports through RunProgress into pbar; every
-/// dialog goes through the Dialogs interface so that tests can answer it.
+/// BodyDiagram, the batch run to a worker thread, which reports through RunProgress into pbar;
+/// every dialog goes through the Dialogs interface so that tests can answer it. Files reach the
+/// job list one way, addSources, whether they come from the command line, the open dialog or a
+/// drop (FileDrops).
 class Form1 : public QWidget {
     Q_OBJECT
 
@@ -40,6 +43,15 @@ public:
     explicit Form1(std::unique_ptr<Dialogs> dialogs = std::make_unique<QtDialogs>(),
                    QWidget* parent = nullptr);
     ~Form1() override;
+
+    /// Adds a row for each path, in order, as the open dialog adds one. Paths that are not
+    /// regular files are skipped and listed in one message; once the list is full the rest are
+    /// not added and "No more than 22 Items suported!" shows once.
+    void addSources(const QStringList& paths);
+
+protected:
+    /// Waits for a running Convert to end before the window closes.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     friend struct testing::Form1Access;
@@ -73,6 +85,8 @@ private:
     /// List1's selected row; does nothing while List1 has no selected row.
     void OFF(PictureBox& image);
 
+    void showInfo(const QString& text);
+
     joblist::JobList jobs_;
     std::unique_ptr<Dialogs> dialogs_;
     TwipsScale scale_;
@@ -88,6 +102,9 @@ private:
     QProgressBar* pbar_ = nullptr;
     std::unique_ptr<JobListView> view_;
     std::unique_ptr<BodyDiagram> diagram_;
+    std::unique_ptr<FileDrops> drops_;
+    bool converting_ = false;
+    bool closeAfterConvert_ = false;
 };
 
 }  // namespace skelvane::ui

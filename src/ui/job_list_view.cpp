@@ -1,6 +1,7 @@
 #include "ui/job_list_view.h"
 
 #include <cmath>
+#include <utility>
 
 #include <QLineEdit>
 
@@ -58,11 +59,12 @@ void JobListView::openEditor(const TwipsScale& scale) {
     Text1_.move(Text1_.x(), scale.toPixels(topTwips));
     Text1_.setText(List2_.item(row)->text());
     Text1_.show();
+    editorRow_ = row;
 }
 
 void JobListView::commitEditor() {
     Text1_.hide();
-    const int row = List2_.selectedRow();
+    const int row = std::exchange(editorRow_, -1);
     if (Text1_.text() != kIdleEditorText && row >= 0) {
         List2_.item(row)->setText(Text1_.text());
         jobs_.setOutputName(row, toBytes(Text1_.text()));

@@ -37,8 +37,8 @@ public:
     /// height, whatever the real row height or scroll position.
     void openEditor(const TwipsScale& scale);
 
-    /// Closes the editor, first writing its text into the row selected in List2 unless the
-    /// text is exactly " ".
+    /// Closes the editor, first writing its text into the row it was opened on, wherever the
+    /// selection has moved since, unless the text is exactly " ".
     void commitEditor();
 
 private:
@@ -47,6 +47,8 @@ private:
     ListBox& List2_;
     ListBox& List3_;
     QLineEdit& Text1_;
+    /// The row the editor covers, or -1 while it has not been opened since the last commit.
+    int editorRow_ = -1;
 };
 
 }  // namespace skelvane::ui

@@ -22,17 +22,23 @@ int toProgressUnits(float value) {
 RunProgress::RunProgress(QProgressBar& pbar, Dialogs& dialogs, QWidget& window)
     : pbar_(pbar), dialogs_(dialogs), window_(window) {}
 
+// Queued calls from one thread to objects of another arrive in the order they were made. None
+// waits: a run that waited for the window could never end while the window waits for the run.
 void RunProgress::setProgressMaximum(float maximum) {
-    pbar_.setRange(0, toProgressUnits(maximum));
+    QMetaObject::invokeMethod(
+        &pbar_, [&pbar = pbar_, units = toProgressUnits(maximum)] { pbar.setRange(0, units); });
 }
 
 void RunProgress::setProgressValue(float value) {
-    pbar_.setValue(toProgressUnits(value));
-    pbar_.repaint();
+    QMetaObject::invokeMethod(
+        &pbar_, [&pbar = pbar_, units = toProgressUnits(value)] { pbar.setValue(units); });
 }
 
 void RunProgress::showInfo(std::string_view text) {
-    dialogs_.showMessage(&window_, fromBytes(text), QString::fromLatin1(kInfoTitle));
+    QMetaObject::invokeMethod(
+        &window_, [&dialogs = dialogs_, &window = window_, message = fromBytes(text)] {
+            dialogs.showMessage(&window, message, QString::fromLatin1(kInfoTitle));
+        });
 }
 
 QString failureMessage(const conversion::RunReport& report, const joblist::JobList& jobs) {

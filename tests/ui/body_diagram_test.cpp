@@ -34,8 +34,7 @@ void showRow(Window& window, int row) {
 
 struct DiagramWithRows : ::testing::Test {
     DiagramWithRows() {
-        for (const char* path : {"/data/a.bvh", "/data/b.bvh", "/data/c.bvh"})
-            addSource(window, path);
+        for (const char* name : {"a.bvh", "b.bvh", "c.bvh"}) addSource(window, window.source(name));
     }
     Window window;
     joblist::JobList& jobs = Form1Access::jobs(*window.form);

@@ -45,7 +45,7 @@ TEST(Form1, PlacesControlsAtTheirTwipsInPixelsAndInTheLayoutsFont) {
               8);
     EXPECT_EQ(form.grab().toImage().pixelColor(1, 1), QColor(69, 96, 129));
 
-    addSource(window, "/data/a.bvh");
+    addSource(window, window.source("a.bvh"));
     for (const char* name : {"List1", "List2", "List3"}) {
         SCOPED_TRACE(name);
         auto& list = window.control<QListWidget>(name);

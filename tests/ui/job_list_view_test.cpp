@@ -18,7 +18,8 @@ namespace {
 
 struct JobRows : ::testing::Test {
     void addSources(int count) {
-        for (int i = 0; i < count; ++i) addSource(window, QString("/data/take%1.bvh").arg(i));
+        for (int i = 0; i < count; ++i)
+            addSource(window, window.source(QString("take%1.bvh").arg(i)));
     }
     std::vector<int> selectedRows() const {
         return {List1.selectedRow(), List2.selectedRow(), List3.selectedRow()};
@@ -47,13 +48,14 @@ TEST_F(JobRows, AddPreparesTheDialogEachTimeAndAppendsAWholeRowOrNothing) {
             writes << list->objectName() + (jobs.rowCount() == List1.count() ? "+" : "");
         });
     }
-    for (const auto& [path, title] : {std::pair{"/data/walk.bvh", "walk"},
-                                      {"/data/RUN.BVH", "RUN"},
-                                      {"/data/abcd", ""},
-                                      {"/data/a\xf0\x9f\x98\x80.bv", "a"},
-                                      {"/data/ab", ""}}) {
-        SCOPED_TRACE(path);
+    for (const auto& [name, title] : {std::pair{"walk.bvh", "walk"},
+                                      {"RUN.BVH", "RUN"},
+                                      {"abcd", ""},
+                                      {"a\xf0\x9f\x98\x80.bv", "a"},
+                                      {"ab", ""}}) {
+        SCOPED_TRACE(name);
         writes.clear();
+        const QString path = window.source(name);
         addSource(window, path);
         const OpenFileRequest& request = window.dialogs->requests.back();
         EXPECT_EQ(request.initialFolder, QCoreApplication::applicationDirPath());
@@ -65,7 +67,7 @@ TEST_F(JobRows, AddPreparesTheDialogEachTimeAndAppendsAWholeRowOrNothing) {
         EXPECT_EQ(QStringList(
                       {List1.item(row)->text(), List2.item(row)->text(), List3.item(row)->text()}),
                   QStringList({title, QString(title) + "_max", " "}));
-        EXPECT_EQ(jobs.sourcePath(row), path);
+        EXPECT_EQ(jobs.sourcePath(row), path.toStdString());
         EXPECT_EQ(jobs.outputName(row), std::string(title) + "_max");
     }
     EXPECT_EQ(selectedRows(), std::vector<int>({-1, -1, -1}));
@@ -83,7 +85,7 @@ TEST_F(JobRows, TheTwentyThirdAddIsRefusedWithAMessageAndNoDialog) {
     EXPECT_EQ(window.dialogs->messages, QStringList("Info: No more than 22 Items suported!"));
     EXPECT_EQ(std::vector<int>({List1.count(), List2.count(), List3.count()}),
               std::vector<int>(3, 22));
-    EXPECT_EQ(jobs.sourcePath(21), "/data/take21.bvh");
+    EXPECT_EQ(jobs.sourcePath(21), (window.folder / "take21.bvh").string());
     EXPECT_EQ(jobs.rowCount(), 22);
 }
 
@@ -166,12 +168,13 @@ TEST_F(JobRows, OnlyAPressOnList2CommitsTheEditorIntoTheRowItWasOpenedOn) {
     type("walk2");
     QTest::keyClick(&Text1, Qt::Key_Return);
     QTest::keyClick(&Text1, Qt::Key_Escape);
-    clickRow(List1, 2);
+    clickRow(List1, 1);  // moves the selection away from the row the editor covers
     EXPECT_EQ(texts(List2), QStringList({"take0_max", "take1_max", "take2_max"}));
     EXPECT_TRUE(Text1.isVisible());
 
     clickRow(List2, 0);  // the press is handled before it moves the selection
     EXPECT_EQ(texts(List2), QStringList({"take0_max", "take1_max", "walk2"}));
+    EXPECT_EQ(jobs.outputName(1), "take1_max");
     EXPECT_EQ(jobs.outputName(2), "walk2");
     EXPECT_EQ(selectedRows(), std::vector<int>(3, 0));
     EXPECT_FALSE(Text1.isVisible());

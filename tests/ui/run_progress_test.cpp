@@ -3,7 +3,11 @@
 #include <filesystem>
 #include <vector>
 
+#include <QApplication>
+#include <QMimeData>
 #include <QProgressBar>
+#include <QThread>
+#include <QUrl>
 
 #include "support/test_files.h"
 #include "window_driver.h"
@@ -44,7 +48,9 @@ TEST(RunProgress, ConvertDrivesTheProgressBarAndReportsFailedRowsInOneMessage) {
     EXPECT_EQ(convert(window), std::vector<int>({1000, 2000, 2001}));
     EXPECT_EQ(window.dialogs->messages.size(), 1) << "a run without failures is silent";
 
+    writeFile(folder / "gone.bvh", "");
     addSource(window, pathOf(folder / "gone.bvh"));
+    fs::remove(folder / "gone.bvh");
     fs::remove(folder / "walk_max.bvh");
     EXPECT_EQ(convert(window), std::vector<int>({1000, 2000, 3000, 3001}));
     EXPECT_TRUE(fs::exists(folder / "walk_max.bvh")) << "the run goes on past a failure";
@@ -53,6 +59,34 @@ TEST(RunProgress, ConvertDrivesTheProgressBarAndReportsFailedRowsInOneMessage) {
     EXPECT_TRUE(failure.startsWith("Info: ")) << qPrintable(failure);
     EXPECT_TRUE(failure.contains("Row 3 (gone): " + pathOf(folder / "gone.bvh")));
     EXPECT_FALSE(failure.contains("walk"));
+}
+
+TEST(RunProgress, ConvertRunsOffTheWindowsThreadAndHoldsCloseAndDropsUntilItEnds) {
+    skelvane::testing::TempFolder folder;
+    const skelvane::testing::WorkingDirectory inFolder(folder.path());
+    Window window;
+    addSource(window, window.source("walk.bvh"));
+    addSource(window, window.source("run.bvh"));
+    std::vector<bool> onWindowThread;
+    QObject context;
+    // Direct, so that the slot runs on whichever thread sets the value.
+    const auto duringRun = [&](int value) {
+        onWindowThread.push_back(QThread::currentThread() == qApp->thread());
+        if (value != 1000 || !onWindowThread.back()) return;
+        window.form->close();
+        EXPECT_TRUE(window.form->isVisible());
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(window.source("late.bvh"))});
+        EXPECT_EQ(dropOn(window.control("List1"), data), Qt::IgnoreAction);
+    };
+    QObject::connect(&window.control<QProgressBar>("pbar"), &QProgressBar::valueChanged, &context,
+                     duringRun, Qt::DirectConnection);
+    clickCentre(window.control("Command2"));
+    EXPECT_EQ(onWindowThread, std::vector<bool>(2, true));
+    EXPECT_FALSE(window.form->isVisible()) << "closed once the run ended";
+    EXPECT_EQ(skelvane::testing::fileNamesIn(folder.path()),
+              std::vector<std::string>({"run_max.bvh", "walk_max.bvh"}));
+    EXPECT_EQ(Form1Access::jobs(*window.form).rowCount(), 2);
 }
 
 }  // namespace

@@ -1,15 +1,17 @@
 #include "window_driver.h"
 
-#include <QFileInfo>
+#include <QDropEvent>
 #include <QListWidget>
+#include <QMimeData>
 #include <QTest>
+#include <QWindow>
 
 namespace skelvane::ui::testing {
 
-OpenFileResult ScriptedDialogs::openFile(QWidget*, const OpenFileRequest& request) {
+QStringList ScriptedDialogs::openFiles(QWidget*, const OpenFileRequest& request) {
     requests.push_back(request);
     if (answers.empty()) return {};
-    OpenFileResult answer = answers.front();
+    QStringList answer = answers.front();
     answers.pop_front();
     return answer;
 }
@@ -26,8 +28,14 @@ Window::Window() {
     if (!QTest::qWaitForWindowExposed(form.get())) throw std::runtime_error("window not shown");
 }
 
+QString Window::source(const QString& name) const {
+    const QString path = QString::fromStdString(folder.path().string()) + '/' + name;
+    skelvane::testing::writeFile(path.toStdString(), "");
+    return path;
+}
+
 void addSource(Window& window, const QString& fullPath) {
-    window.dialogs->answers.push_back({true, fullPath, QFileInfo(fullPath).fileName()});
+    window.dialogs->answers.push_back({fullPath});
     clickCentre(window.control("Command1"));
 }
 
@@ -52,6 +60,22 @@ void doubleClickRow(QListWidget& list, int row) {
 
 void clickCentre(QWidget& widget) {
     QTest::mouseClick(&widget, Qt::LeftButton, {}, widget.rect().center());
+}
+
+// As the window system does: an enter, then the drop, or a leave when the enter was refused.
+Qt::DropAction dropOn(QWidget& control, const QMimeData& data, Qt::DropActions offered) {
+    QWindow* window = control.window()->windowHandle();
+    const QPoint at = control.mapTo(control.window(), control.rect().center());
+    QDragEnterEvent enter(at, offered, &data, Qt::LeftButton, {});
+    QCoreApplication::sendEvent(window, &enter);
+    if (!enter.isAccepted()) {
+        QDragLeaveEvent leave;
+        QCoreApplication::sendEvent(window, &leave);
+        return Qt::IgnoreAction;
+    }
+    QDropEvent drop(at, offered, &data, Qt::LeftButton, {});
+    QCoreApplication::sendEvent(window, &drop);
+    return drop.isAccepted() ? drop.dropAction() : Qt::IgnoreAction;
 }
 
 }  // namespace skelvane::ui::testing

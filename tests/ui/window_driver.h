@@ -8,10 +8,12 @@
 
 #include <QStringList>
 
+#include "support/test_files.h"
 #include "ui/dialogs.h"
 #include "ui/form1.h"
 
 class QListWidget;
+class QMimeData;
 
 namespace skelvane::ui::testing {
 
@@ -19,10 +21,10 @@ namespace skelvane::ui::testing {
 /// every request and message is recorded.
 class ScriptedDialogs final : public Dialogs {
 public:
-    OpenFileResult openFile(QWidget* parent, const OpenFileRequest& request) override;
+    QStringList openFiles(QWidget* parent, const OpenFileRequest& request) override;
     void showMessage(QWidget* parent, const QString& text, const QString& title) override;
 
-    std::deque<OpenFileResult> answers;
+    std::deque<QStringList> answers;
     std::vector<OpenFileRequest> requests;
     /// Each message as "title: text".
     QStringList messages;
@@ -35,9 +37,11 @@ struct Form1Access {
     static void SetSelection(Form1& form) { form.SetSelection(); }
 };
 
-/// A shown window whose dialogs the test answers.
+/// A shown window whose dialogs the test answers, with a folder for its source files.
 struct Window {
     Window();
+    /// Creates an empty file of that name in the window's folder and returns its path.
+    QString source(const QString& name) const;
     /// The control with the given object name; throws when there is none.
     template <typename T = QWidget>
     T& control(const std::string& name) const {
@@ -46,6 +50,7 @@ struct Window {
         return *widget;
     }
 
+    skelvane::testing::TempFolder folder;
     ScriptedDialogs* dialogs;
     std::unique_ptr<Form1> form;
 };
@@ -61,5 +66,10 @@ void clickRow(QListWidget& list, int row);
 void doubleClickRow(QListWidget& list, int row);
 /// Clicks a widget at its centre.
 void clickCentre(QWidget& widget);
+/// Drags data from outside onto the window, at the centre of one of its controls, and drops it
+/// there, handing the window the events the window system hands it; returns the action the drop
+/// was taken with, or Qt::IgnoreAction when it was refused.
+Qt::DropAction dropOn(QWidget& control, const QMimeData& data,
+                      Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction | Qt::LinkAction);
 
 }  // namespace skelvane::ui::testing

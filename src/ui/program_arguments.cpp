@@ -1,0 +1,93 @@
+#include "ui/program_arguments.h"
+
+#include <algorithm>
+#include <string_view>
+
+#include <QFile>
+
+namespace skelvane::ui {
+
+namespace {
+
+// Qt's own options as QGuiApplication, QApplication and the X11 platform plugin read them
+// (each with one or two leading dashes). They must pass without a display, so they are known
+// here by name instead of being left for QApplication to find.
+constexpr std::string_view kQtOptionsWithValue[] = {
+    "platform", "platformpluginpath", "platformtheme", "plugin",      "qwindowgeometry",
+    "geometry", "qwindowtitle",       "title",         "qwindowicon", "icon",
+    "style",    "stylesheet",         "session",       "display",     "name",
+    "visual"};
+constexpr std::string_view kQtFlags[] = {"reverse", "testability", "widgetcount", "qdevel",
+                                         "qdebug",  "dograb",      "nograb"};
+constexpr std::string_view kQtOptionsWithEquals[] = {"style=", "stylesheet=", "qmljsdebugger="};
+
+template <std::size_t N>
+bool isOneOf(std::string_view name, const std::string_view (&names)[N]) {
+    return std::find(std::begin(names), std::end(names), name) != std::end(names);
+}
+
+template <std::size_t N>
+bool startsWithOneOf(std::string_view name, const std::string_view (&prefixes)[N]) {
+    return std::any_of(std::begin(prefixes), std::end(prefixes),
+                       [name](std::string_view prefix) { return name.starts_with(prefix); });
+}
+
+}  // namespace
+
+ProgramRequest parseProgramArguments(int argc, char* argv[]) {
+    OpenWindow request;
+    if (argc > 0) request.qtArguments.push_back(argv[0]);
+    bool optionsEnded = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (optionsEnded || arg == "-" || !arg.starts_with('-')) {
+            request.files << QFile::decodeName(argv[i]);
+            continue;
+        }
+        if (arg == "--") {
+            optionsEnded = true;
+        } else if (arg == "-h" || arg == "--help") {
+            return ShowProgramHelp{};
+        } else if (arg == "--version") {
+            return ShowProgramVersion{};
+        } else {
+            const std::string_view name = arg.substr(arg.starts_with("--") ? 2 : 1);
+            if (isOneOf(name, kQtFlags) || startsWithOneOf(name, kQtOptionsWithEquals)) {
+                request.qtArguments.push_back(argv[i]);
+            } else if (isOneOf(name, kQtOptionsWithValue)) {
+                if (i + 1 == argc) {
+                    return ProgramUsageError{"option " + std::string(arg) + " needs a value"};
+                }
+                request.qtArguments.push_back(argv[i]);
+                request.qtArguments.push_back(argv[++i]);
+            } else {
+                return ProgramUsageError{"unknown option " + std::string(arg)};
+            }
+        }
+    }
+    request.qtArguments.push_back(nullptr);
+    return request;
+}
+
+std::string programHelpText() {
+    return "Usage: skelvane [options] [FILE...]\n"
+           "Opens the window that converts BVH files with Poser joint names into BVH files\n"
+           "with Max joint names. Each FILE is added to the job list in the order given, as\n"
+           "Open Source... adds one, up to 22 rows.\n"
+           "\n"
+           "Options:\n"
+           "  -h, --help     show this help\n"
+           "      --version  show the version\n"
+           "      --         take every later argument as a FILE\n"
+           "\n"
+           "Qt's own options are passed on to Qt, for example -platform NAME, -style NAME,\n"
+           "-display DISPLAY, -reverse.\n"
+           "\n"
+           "To convert without a window, use skelvane-convert.\n";
+}
+
+std::string programVersionText() {
+    return "skelvane " SKELVANE_VERSION "\n";
+}
+
+}  // namespace skelvane::ui

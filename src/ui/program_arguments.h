@@ -1,0 +1,43 @@
+#pragma once
+
+#include <string>
+#include <variant>
+#include <vector>
+
+#include <QStringList>
+
+namespace skelvane::ui {
+
+/// The window program is to open with these files in its job list.
+struct OpenWindow {
+    /// The FILE arguments, in the order given, decoded as the system decodes file names.
+    QStringList files;
+    /// The program name, then Qt's own options with their values, as pointers into the
+    /// caller's argv and ended by a null pointer: what QApplication gets to see.
+    std::vector<char*> qtArguments;
+};
+
+/// The window program is to print its help, or its version, and end.
+struct ShowProgramHelp {};
+struct ShowProgramVersion {};
+/// The command line is wrong; the message says how.
+struct ProgramUsageError {
+    std::string message;
+};
+
+/// What the window program's command line asks for.
+using ProgramRequest =
+    std::variant<OpenWindow, ShowProgramHelp, ShowProgramVersion, ProgramUsageError>;
+
+/// Reads the window program's command line without needing a display: Qt's own options
+/// (-platform NAME, -style NAME, -reverse...) are set aside for QApplication, "--" ends the
+/// options, any other argument starting with "-" but "-" itself is a usage error.
+ProgramRequest parseProgramArguments(int argc, char* argv[]);
+
+/// The text that --help prints.
+std::string programHelpText();
+
+/// The line that --version prints.
+std::string programVersionText();
+
+}  // namespace skelvane::ui
