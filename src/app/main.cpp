@@ -3,6 +3,7 @@
 
 #include <QApplication>
 
+#include "conversion/platform.h"
 #include "ui/form1.h"
 #include "ui/program_arguments.h"
 
@@ -35,6 +36,8 @@ int main(int argc, char* argv[]) {
     OpenWindow& open = std::get<OpenWindow>(request);
     int qtArgc = static_cast<int>(open.qtArguments.size()) - 1;
     QApplication app(qtArgc, open.qtArguments.data());
+    // An interrupted Convert leaves no temporary file behind; a file-size limit fails that row.
+    skelvane::conversion::platform::installSignalCleanup();
     Form1 window;
     window.show();
     // Added once the event loop runs, so that any message about them shows over the window.
