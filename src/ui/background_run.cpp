@@ -7,28 +7,25 @@
 
 namespace skelvane::ui {
 
-conversion::RunReport convertAllInBackground(const joblist::JobList& jobs,
-                                             conversion::RunObserver& observer) {
+void runInBackground(const std::function<void()>& work) {
     QEventLoop waiting;
-    conversion::RunReport report;
     std::exception_ptr thrown;
     std::thread worker([&] {
         try {
-            report = conversion::convertAll(jobs, observer);
+            work();
         } catch (...) {
             thrown = std::current_exception();
         }
-        // Posted after everything the observer posted, so the loop ends only once the window
+        // Posted after everything the work posted, so the loop ends only once the window
         // has seen all of it.
         QMetaObject::invokeMethod(
             &waiting, [&waiting] { waiting.quit(); }, Qt::QueuedConnection);
     });
     // Should the application be told to quit meanwhile, the loop ends early and the join
-    // waits for the run; it cannot hang, since the run never waits for this thread.
+    // waits for the work; it cannot hang, since the work never waits for this thread.
     waiting.exec(QEventLoop::ExcludeUserInputEvents);
     worker.join();
     if (thrown) std::rethrow_exception(thrown);
-    return report;
 }
 
 }  // namespace skelvane::ui

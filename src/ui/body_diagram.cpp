@@ -56,6 +56,10 @@ void BodyDiagram::showRow(const joblist::JobList& jobs, int row) {
     }
 }
 
+void BodyDiagram::hideParts() {
+    for (PictureBox* image : partImages_) image->hide();
+}
+
 void BodyDiagram::toggle(PictureBox& image, joblist::JobList& jobs, int row) {
     int part = 0;
     for (const auto& candidate : joblist::kBodyParts) {

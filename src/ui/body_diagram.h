@@ -35,6 +35,9 @@ public:
     /// exactly 1, green otherwise; the fixed parts keep their pictures.
     void showRow(const joblist::JobList& jobs, int row);
 
+    /// Hides the 23 part images again, as before any row was shown; their pictures stay.
+    void hideParts();
+
     /// Swaps an image between the two dots and writes the part's flag for the row to match
     /// (1 for red, 0 for green); the part is the last one whose tooltip equals the image's.
     void toggle(PictureBox& image, joblist::JobList& jobs, int row);

@@ -1,7 +1,12 @@
 #pragma once
 
+#include <variant>
+
 #include <QString>
 #include <QStringList>
+
+#include "conversion/file_converter.h"
+#include "conversion/joint_report.h"
 
 class QWidget;
 
@@ -19,6 +24,14 @@ struct OpenFileRequest {
     QStringList filters;
 };
 
+/// What the joints dialog shows of one row: its title, its source and the source's joint report
+/// under the row's part flags, or why the source could not be read.
+struct JointsRequest {
+    QString title;
+    QString sourcePath;
+    std::variant<conversion::JointReport, conversion::FileFailure> report;
+};
+
 /// The modal dialogs of the window; tests answer them with an implementation of their own.
 class Dialogs {
 public:
@@ -29,13 +42,17 @@ public:
     /// Shows a modal message box with the text (plain, never markup) and title, an OK button
     /// only and no icon.
     virtual void showMessage(QWidget* parent, const QString& text, const QString& title) = 0;
+    /// Shows the read-only joints dialog of a row, modal.
+    virtual void showJoints(QWidget* parent, const JointsRequest& request) = 0;
 };
 
-/// The dialogs of Qt: a QFileDialog named comdlg and a QMessageBox.
+/// The dialogs of Qt: a QFileDialog named comdlg, a QMessageBox kept within the screen's width
+/// (long paths break, very long lists scroll in its details) and the JointsDialog.
 class QtDialogs final : public Dialogs {
 public:
     QStringList openFiles(QWidget* parent, const OpenFileRequest& request) override;
     void showMessage(QWidget* parent, const QString& text, const QString& title) override;
+    void showJoints(QWidget* parent, const JointsRequest& request) override;
 };
 
 }  // namespace skelvane::ui

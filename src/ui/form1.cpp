@@ -1,5 +1,6 @@
 #include "ui/form1.h"
 
+#include <filesystem>
 #include <utility>
 
 #include <QCloseEvent>
@@ -16,6 +17,7 @@
 #include <QStyle>
 
 #include "conversion/batch_run.h"
+#include "conversion/joint_report.h"
 #include "joblist/body_parts.h"
 #include "ui/background_run.h"
 #include "ui/body_diagram.h"
@@ -23,7 +25,9 @@
 #include "ui/job_list_view.h"
 #include "ui/list_box.h"
 #include "ui/picture_box.h"
+#include "ui/row_menu.h"
 #include "ui/run_progress.h"
+#include "ui/text.h"
 
 namespace skelvane::ui {
 
@@ -149,6 +153,10 @@ void Form1::wireEvents() {
     connect(List2_, &ListBox::dblClick, this, &Form1::List2_DblClick);
     connect(List2_, &ListBox::mouseDown, this, &Form1::List2_MouseDown);
     connect(List3_, &ListBox::dblClick, this, &Form1::List3_DblClick);
+    for (ListBox* list : {List1_, List2_, List3_}) {
+        connect(list, &ListBox::contextMenu, this, &Form1::List_ContextMenu);
+        connect(list, &ListBox::deleteKey, this, &Form1::List_DeleteKey);
+    }
     connect(drops_.get(), &FileDrops::filesDropped, this, &Form1::addSources);
     for (const auto& part : joblist::kBodyParts) {
         if (joblist::isFixedPart(part.number)) continue;
@@ -232,10 +240,10 @@ void Form1::addSources(const QStringList& paths) {
 }
 
 void Form1::closeEvent(QCloseEvent* event) {
-    // The run reads the job list on another thread, and closing the last window ends the
-    // program; the run's failure message would be lost as well.
-    if (converting_) {
-        closeAfterConvert_ = true;
+    // A worker reads the job list or a source on another thread, and closing the last window
+    // ends the program; the run's failure message would be lost as well.
+    if (busy_) {
+        closeWhenIdle_ = true;
         event->ignore();
         return;
     }
@@ -254,17 +262,56 @@ void Form1::Command1_Click() {
     addSources(dialogs_->openFiles(this, openSourceRequest()));
 }
 
+void Form1::showJoints(int row) {
+    if (busy_ || row < 0 || row >= jobs_.rowCount()) return;
+    JointsRequest request{fromBytes(jobs_.title(row)), fromBytes(jobs_.sourcePath(row)), {}};
+    const std::filesystem::path source = jobs_.sourcePath(row);
+    const conversion::DroppedParts dropped = conversion::droppedPartsOf(jobs_, row);
+    // The report reads the whole file, which may take a while for a long take.
+    whileBusy([&] { request.report = conversion::jointReportOf(source, dropped); });
+    if (std::exchange(closeWhenIdle_, false)) {
+        close();
+        return;
+    }
+    dialogs_->showJoints(this, request);
+}
+
+void Form1::removeRow(int row) {
+    if (busy_ || row < 0 || row >= jobs_.rowCount()) return;
+    view_->removeRow(row, TwipsScale::vertical(*this));
+    showSelectedRow();
+}
+
+void Form1::clearList() {
+    if (busy_) return;
+    view_->clear();
+    showSelectedRow();
+}
+
+void Form1::showSelectedRow() {
+    if (List1_->selectedRow() < 0) {
+        diagram_->hideParts();
+    } else {
+        SetSelection();
+    }
+}
+
+void Form1::whileBusy(const std::function<void()>& work) {
+    // Nothing may change the job list while a worker reads it; user input waits anyway, but a
+    // drop arrives as a window-system event.
+    busy_ = true;
+    drops_->setEnabled(false);
+    runInBackground(work);
+    drops_->setEnabled(true);
+    busy_ = false;
+}
+
 void Form1::Command2_Click() {
     RunProgress progress(*pbar_, *dialogs_, *this);
-    // Nothing may change the job list while the run reads it; user input waits anyway, but a
-    // drop arrives as a window-system event.
-    converting_ = true;
-    drops_->setEnabled(false);
-    const conversion::RunReport report = convertAllInBackground(jobs_, progress);
-    drops_->setEnabled(true);
-    converting_ = false;
+    conversion::RunReport report;
+    whileBusy([&] { report = conversion::convertAll(jobs_, progress); });
     if (!report.ok()) showInfo(failureMessage(report, jobs_));
-    if (std::exchange(closeAfterConvert_, false)) close();
+    if (std::exchange(closeWhenIdle_, false)) close();
 }
 
 // Selecting a row from code raises the selection handler of that list, which runs nested and
@@ -300,6 +347,21 @@ void Form1::List3_DblClick() {
 void Form1::partImage_Click(int part) {
     if (List1_->selectedRow() < 0) return;
     OFF(diagram_->partImage(part));
+}
+
+// The press has already selected the row in all three lists and committed the editor.
+void Form1::List_ContextMenu(int row, const QPoint& globalPos) {
+    RowMenuActions actions;
+    if (row >= 0 && row < jobs_.rowCount()) {
+        actions.showJoints = [this, row] { showJoints(row); };
+        if (!busy_) actions.removeRow = [this, row] { removeRow(row); };
+    }
+    if (!busy_ && jobs_.rowCount() > 0) actions.clearList = [this] { clearList(); };
+    popUpRowMenu(*this, globalPos, std::move(actions));
+}
+
+void Form1::List_DeleteKey() {
+    removeRow(List1_->selectedRow());
 }
 
 }  // namespace skelvane::ui

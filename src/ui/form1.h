@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 
 #include <QWidget>
@@ -34,7 +35,9 @@ struct Form1Access;
 /// BodyDiagram, the batch run to a worker thread, which reports through RunProgress into pbar;
 /// every dialog goes through the Dialogs interface so that tests can answer it. Files reach the
 /// job list one way, addSources, whether they come from the command line, the open dialog or a
-/// drop (FileDrops).
+/// drop (FileDrops). A row's context menu (popUpRowMenu) and the Delete key show its joints
+/// (JointsDialog, the report read on a worker thread) or remove rows through JobListView;
+/// while a worker runs, nothing may change the job list.
 class Form1 : public QWidget {
     Q_OBJECT
 
@@ -77,6 +80,8 @@ private:
     void List2_MouseDown();
     void List3_DblClick();
     void partImage_Click(int part);
+    void List_ContextMenu(int row, const QPoint& globalPos);
+    void List_DeleteKey();
 
     /// Shows all part images and colours the refreshed ones from the flags of List1's selected
     /// row; does nothing while List1 has no selected row.
@@ -86,6 +91,13 @@ private:
     void OFF(PictureBox& image);
 
     void showInfo(const QString& text);
+    void showJoints(int row);
+    void removeRow(int row);
+    void clearList();
+    /// Shows the selected row on the diagram, or no part images once no row is selected.
+    void showSelectedRow();
+    /// Runs the work on a worker thread (see runInBackground) with drops held off meanwhile.
+    void whileBusy(const std::function<void()>& work);
 
     joblist::JobList jobs_;
     std::unique_ptr<Dialogs> dialogs_;
@@ -103,8 +115,9 @@ private:
     std::unique_ptr<JobListView> view_;
     std::unique_ptr<BodyDiagram> diagram_;
     std::unique_ptr<FileDrops> drops_;
-    bool converting_ = false;
-    bool closeAfterConvert_ = false;
+    /// True while a worker thread reads the job list or a source.
+    bool busy_ = false;
+    bool closeWhenIdle_ = false;
 };
 
 }  // namespace skelvane::ui

@@ -1,12 +1,14 @@
 #include "ui/job_list_view.h"
 
+#include <algorithm>
 #include <cmath>
-#include <utility>
 
 #include <QLineEdit>
+#include <QSignalBlocker>
 
 #include "joblist/title_rule.h"
 #include "ui/list_box.h"
+#include "ui/plain_text.h"
 #include "ui/text.h"
 #include "ui/twips_layout.h"
 
@@ -27,10 +29,40 @@ bool JobListView::appendRow(const QString& fileTitle, const QString& sourcePath)
     const std::string title = joblist::titleOf(toBytes(fileTitle));
     const std::string outputName = joblist::defaultOutputName(title);
     List1_.addItem(fromBytes(title));
+    List1_.item(List1_.count() - 1)->setToolTip(plainToolTip(sourcePath));
     jobs_.appendRow(title, outputName, std::string(joblist::kConvertMark), toBytes(sourcePath));
     List3_.addItem(fromBytes(joblist::kConvertMark));
     List2_.addItem(fromBytes(outputName));
     return true;
+}
+
+void JobListView::removeRow(int row, const TwipsScale& scale) {
+    if (row < 0 || row >= jobs_.rowCount()) return;
+    if (editorRow_ == row) {
+        closeEditor();
+    } else if (editorRow_ > row) {
+        placeEditor(editorRow_ - 1, scale);
+    }
+    const int selected = List1_.selectedRow();
+    jobs_.removeRow(row);
+    for (ListBox* list : {&List1_, &List2_, &List3_}) {
+        const QSignalBlocker quiet(list);
+        delete list->takeItem(row);
+    }
+    if (selected == row) {
+        selectQuietly(std::min(row, jobs_.rowCount() - 1));
+    } else {
+        selectQuietly(selected > row ? selected - 1 : selected);
+    }
+}
+
+void JobListView::clear() {
+    closeEditor();
+    jobs_.clear();
+    for (ListBox* list : {&List1_, &List2_, &List3_}) {
+        const QSignalBlocker quiet(list);
+        list->clear();
+    }
 }
 
 void JobListView::followSelection(const ListBox& source, ListBox& first, ListBox& second) {
@@ -53,23 +85,44 @@ void JobListView::toggleSkipMark() {
 void JobListView::openEditor(const TwipsScale& scale) {
     const int row = List2_.selectedRow();
     if (row < 0) return;
-    const double perPixel = scale.twipsPerPixel();
-    const double rowTop = layout::List2.height / perPixel / layout::kEditorRowsInList2 * row;
-    const double topTwips = std::floor(rowTop) * perPixel + layout::List2.top;
-    Text1_.move(Text1_.x(), scale.toPixels(topTwips));
+    placeEditor(row, scale);
     Text1_.setText(List2_.item(row)->text());
     Text1_.show();
-    editorRow_ = row;
 }
 
 void JobListView::commitEditor() {
-    Text1_.hide();
-    const int row = std::exchange(editorRow_, -1);
+    const int row = editorRow_;
     if (Text1_.text() != kIdleEditorText && row >= 0) {
         List2_.item(row)->setText(Text1_.text());
         jobs_.setOutputName(row, toBytes(Text1_.text()));
     }
+    closeEditor();
+}
+
+void JobListView::placeEditor(int row, const TwipsScale& scale) {
+    const double perPixel = scale.twipsPerPixel();
+    const double rowTop = layout::List2.height / perPixel / layout::kEditorRowsInList2 * row;
+    const double topTwips = std::floor(rowTop) * perPixel + layout::List2.top;
+    Text1_.move(Text1_.x(), scale.toPixels(topTwips));
+    editorRow_ = row;
+}
+
+void JobListView::closeEditor() {
+    Text1_.hide();
     Text1_.setText(kIdleEditorText);
+    editorRow_ = -1;
+}
+
+void JobListView::selectQuietly(int row) {
+    for (ListBox* list : {&List1_, &List2_, &List3_}) {
+        const QSignalBlocker quiet(list);
+        if (row >= 0) {
+            list->selectRow(row);
+        } else {
+            list->setCurrentRow(-1);
+            list->clearSelection();
+        }
+    }
 }
 
 }  // namespace skelvane::ui

@@ -22,9 +22,20 @@ public:
                 QLineEdit& Text1);
 
     /// Appends a row for a source chosen as `sourcePath`, whose file name is `fileTitle`:
-    /// its title to List1, the row to the model, " " to List3 and the title followed by "_max"
-    /// to List2, in this order; selects nothing. Returns false, adding nothing, when full.
+    /// its title to List1, with the source path as its tooltip, the row to the model, " " to
+    /// List3 and the title followed by "_max" to List2, in this order; selects nothing. Returns
+    /// false, adding nothing, when full.
     bool appendRow(const QString& fileTitle, const QString& sourcePath);
+
+    /// Removes a row from the model and the three lists, raising no list's selection handler.
+    /// An editor opened on that row closes without writing; one opened on a later row moves up
+    /// with its row, keeping its text. When the selected row is removed, the row that takes its
+    /// place is selected (the new last row when it was the last), none when the list is empty;
+    /// any other selected row stays selected.
+    void removeRow(int row, const TwipsScale& scale);
+
+    /// Removes every row, closing the editor without writing; nothing is selected after.
+    void clear();
 
     /// Selects the row selected in source in the first list, then in the second.
     void followSelection(const ListBox& source, ListBox& first, ListBox& second);
@@ -42,6 +53,12 @@ public:
     void commitEditor();
 
 private:
+    void placeEditor(int row, const TwipsScale& scale);
+    void closeEditor();
+    /// Makes the row the selected one of all three lists (none for -1) without raising their
+    /// selection handlers.
+    void selectQuietly(int row);
+
     joblist::JobList& jobs_;
     ListBox& List1_;
     ListBox& List2_;

@@ -1,5 +1,8 @@
 #include "ui/list_box.h"
 
+#include <QContextMenuEvent>
+#include <QKeyEvent>
+
 namespace skelvane::ui {
 
 ListBox::ListBox(QWidget* parent) : QListWidget(parent) {
@@ -31,6 +34,26 @@ void ListBox::mouseDoubleClickEvent(QMouseEvent* event) {
     // run first so that a press never follows the double click it belongs to.
     QListWidget::mouseDoubleClickEvent(event);
     emit dblClick();
+}
+
+void ListBox::contextMenuEvent(QContextMenuEvent* event) {
+    if (event->reason() == QContextMenuEvent::Mouse) {
+        emit contextMenu(indexAt(event->pos()).row(), event->globalPos());
+        return;
+    }
+    // From the keyboard the menu belongs to the selected row and opens over it.
+    const int row = selectedRow();
+    const QRect place = row >= 0 ? visualItemRect(item(row)) : viewport()->rect();
+    emit contextMenu(row, viewport()->mapToGlobal(place.center()));
+}
+
+void ListBox::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Delete &&
+        (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        emit deleteKey();
+        return;
+    }
+    QListWidget::keyPressEvent(event);
 }
 
 QItemSelectionModel::SelectionFlags ListBox::selectionCommand(const QModelIndex& index,

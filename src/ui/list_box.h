@@ -6,7 +6,8 @@ namespace skelvane::ui {
 
 /// A single-selection list of plain text rows that behaves like a classic list box: the user
 /// can move its selection but never empty it, a press is reported before it moves the
-/// selection, and a double click is reported wherever it lands on the rows' area.
+/// selection, and a double click is reported wherever it lands on the rows' area. Context-menu
+/// requests and the Delete key are reported for the window to act on.
 class ListBox : public QListWidget {
     Q_OBJECT
 
@@ -25,10 +26,17 @@ signals:
     void mouseDown();
     /// A double click on the rows' area; emitted after the list has handled it.
     void dblClick();
+    /// A context menu was asked for at a point of the screen, over a row or -1 below the rows;
+    /// a right press has already selected the row.
+    void contextMenu(int row, const QPoint& globalPos);
+    /// The Delete key was pressed while the list had the focus.
+    void deleteKey();
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     QItemSelectionModel::SelectionFlags selectionCommand(
         const QModelIndex& index, const QEvent* event = nullptr) const override;
 };

@@ -1,12 +1,17 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QHelpEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QProgressBar>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTextDocument>
+#include <QToolTip>
 
 #include "support/test_files.h"
 #include "ui/list_box.h"
@@ -15,6 +20,25 @@
 
 namespace skelvane::ui::testing {
 namespace {
+
+QStringList enabledEntries(const QMenu& menu) {
+    QStringList entries;
+    for (const QAction* action : menu.actions()) {
+        if (action->isEnabled() && !action->isSeparator()) entries << action->text();
+    }
+    return entries;
+}
+
+// What the tooltip of a row shows, read as its label reads it, less the invisible breaks.
+QString toolTipShown(QListWidget& list, int row) {
+    const QPoint at = list.visualItemRect(list.item(row)).center();
+    QHelpEvent help(QEvent::ToolTip, at, list.viewport()->mapToGlobal(at));
+    QCoreApplication::sendEvent(list.viewport(), &help);
+    QTextDocument shown;
+    const QString tip = QToolTip::text();
+    Qt::mightBeRichText(tip) ? shown.setHtml(tip) : shown.setPlainText(tip);
+    return shown.toPlainText().remove(QChar(0x200B));
+}
 
 struct JobRows : ::testing::Test {
     void addSources(int count) {
@@ -190,6 +214,73 @@ TEST_F(JobRows, OnlyAPressOnList2CommitsTheEditorIntoTheRowItWasOpenedOn) {
     }
 }
 
+TEST_F(JobRows, RightClickSelectsTheRowEverywhereAndItsMenuOrDeleteRemovesRows) {
+    addSources(5);
+    const auto expectRows = [&](const QStringList& titles, int selected) {
+        QStringList names, marks;
+        for (const QString& title : titles) names << title + "_max", marks << " ";
+        EXPECT_EQ(QList<QStringList>({texts(List1), texts(List2), texts(List3)}),
+                  QList<QStringList>({titles, names, marks}));
+        EXPECT_EQ(jobs.rowCount(), titles.size());
+        EXPECT_EQ(selectedRows(), std::vector<int>(3, selected));
+        EXPECT_EQ(window.control("Head").isVisible(), selected >= 0);
+    };
+    const std::tuple<ListBox*, int, QStringList, int> removals[] = {
+        {&List1, 1, {"take0", "take2", "take3", "take4"}, 1},
+        {&List2, 3, {"take0", "take2", "take3"}, 2},  // the last: the new last is selected
+        {&List3, 0, {"take2", "take3"}, 0}};
+    for (const auto& [list, row, titles, selected] : removals) {
+        SCOPED_TRACE(list->objectName().toStdString() + " row " + std::to_string(row));
+        QMenu& menu = openRowMenu(*list, row);
+        EXPECT_EQ(selectedRows(), std::vector<int>(3, row));
+        EXPECT_EQ(enabledEntries(menu),
+                  QStringList({"Show joints...", "Remove row", "Clear list"}));
+        choose(menu, "Remove row");
+        expectRows(titles, selected);
+    }
+    QTest::keyClick(&List2, Qt::Key_Delete);
+    expectRows({"take3"}, 0);
+
+    QMenu& belowRows = openRowMenu(List1, -1);
+    EXPECT_EQ(enabledEntries(belowRows), QStringList("Clear list"));
+    choose(belowRows, "Clear list");
+    expectRows({}, -1);
+}
+
+TEST_F(JobRows, RemovalClosesTheEditorOnItsRowUnwrittenAndMovesItWithALaterRow) {
+    addSources(3);
+    doubleClickRow(List2, 2);
+    type("walk2");
+    clickRow(List1, 0);
+    QTest::keyClick(&List1, Qt::Key_Delete);
+    EXPECT_TRUE(Text1.isVisible());
+    EXPECT_EQ(Text1.y() * 15, 285) << "over its row, now row 1";
+    QMenu& menu = openRowMenu(List2, 0);  // a press on List2 like any other: it commits
+    EXPECT_EQ(texts(List2), QStringList({"take1_max", "walk2"}));
+    EXPECT_EQ(jobs.outputName(1), "walk2");
+    QTest::keyClick(&menu, Qt::Key_Escape);
+
+    doubleClickRow(List2, 1);
+    type("lost");
+    choose(openRowMenu(List1, 1), "Remove row");
+    EXPECT_FALSE(Text1.isVisible());
+    clickRow(List2, 0);
+    EXPECT_EQ(texts(List2), QStringList("take1_max"));
+    EXPECT_EQ(jobs.outputName(0), "take1_max");
+}
+
+TEST_F(JobRows, TitleTooltipShowsTheFullSourcePathLiterally) {
+    std::filesystem::create_directory(window.folder / "<h1>x<");
+    for (const QString& name :
+         {QString("<h1>x</h1>.bvh"), QString(240, 'w') + ".bvh", QString("a  &amp; <b>.bvh")}) {
+        SCOPED_TRACE(name.toStdString());
+        const QString path = window.source(name);
+        addSource(window, path);
+        ASSERT_EQ(List1.count(), jobs.rowCount());
+        EXPECT_EQ(toolTipShown(List1, List1.count() - 1), path);
+    }
+}
+
 TEST_F(JobRows, AddSkipRenameUnconvertAPartAndConvert) {
     namespace t = skelvane::testing;
     t::TempFolder sources, outputs;
@@ -197,14 +288,19 @@ TEST_F(JobRows, AddSkipRenameUnconvertAPartAndConvert) {
     t::writeFile(sources / "walk.bvh", "HIERARCHY\r\nROOT hip\r\n\tJOINT abdomen\r\n");
     t::writeFile(sources / "skip.bvh", "ROOT hip\r\n");
     t::writeFile(sources / "run.bvh", "ROOT hip\n\tJOINT rShldr\n\t\tJOINT rThumb2");
-    for (const char* name : {"walk.bvh", "skip.bvh", "run.bvh"}) {
+    t::writeFile(sources / "mistake.bvh", "ROOT hip\r\n");
+    for (const char* name : {"walk.bvh", "mistake.bvh", "skip.bvh", "run.bvh"}) {
         addSource(window, QString::fromStdString((sources / name).string()));
     }
-    doubleClickRow(List3, 1);
+    doubleClickRow(List3, 2);
     doubleClickRow(List2, 0);
     type("walk2");
-    clickRow(List2, 2);
+    clickRow(List2, 3);
     clickCentre(window.control("rShoulder"));
+    // A row added by mistake, with a flag of its own, goes; the rows after it keep theirs.
+    clickRow(List1, 1);
+    clickCentre(window.control("Hip"));
+    choose(openRowMenu(List3, 1), "Remove row");
 
     std::vector<int> progress;
     QObject::connect(&window.control<QProgressBar>("pbar"), &QProgressBar::valueChanged,

@@ -1,7 +1,9 @@
 #include "window_driver.h"
 
+#include <QApplication>
 #include <QDropEvent>
 #include <QListWidget>
+#include <QMenu>
 #include <QMimeData>
 #include <QTest>
 #include <QWindow>
@@ -18,6 +20,10 @@ QStringList ScriptedDialogs::openFiles(QWidget*, const OpenFileRequest& request)
 
 void ScriptedDialogs::showMessage(QWidget*, const QString& text, const QString& title) {
     messages << title + ": " + text;
+}
+
+void ScriptedDialogs::showJoints(QWidget*, const JointsRequest& request) {
+    joints.push_back(request);
 }
 
 Window::Window() {
@@ -56,6 +62,25 @@ void doubleClickRow(QListWidget& list, int row) {
     QTest::mousePress(list.viewport(), Qt::LeftButton, {}, centre);
     QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, centre);
     QTest::mouseRelease(list.viewport(), Qt::LeftButton, {}, centre);
+}
+
+QMenu& openRowMenu(QListWidget& list, int row) {
+    const QPoint at = row >= 0 ? list.visualItemRect(list.item(row)).center()
+                               : QPoint(6, list.viewport()->height() - 6);
+    QTest::mouseClick(list.window()->windowHandle(), Qt::RightButton, {},
+                      list.viewport()->mapTo(list.window(), at));
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    if (menu == nullptr) throw std::runtime_error("no menu opened");
+    return *menu;
+}
+
+void choose(QMenu& menu, const QString& entry) {
+    for (QAction* action : menu.actions()) {
+        if (action->text() != entry) continue;
+        QTest::mouseClick(&menu, Qt::LeftButton, {}, menu.actionGeometry(action).center());
+        return;
+    }
+    throw std::runtime_error("no entry " + entry.toStdString());
 }
 
 void clickCentre(QWidget& widget) {

@@ -13,6 +13,7 @@
 #include "ui/form1.h"
 
 class QListWidget;
+class QMenu;
 class QMimeData;
 
 namespace skelvane::ui::testing {
@@ -23,11 +24,13 @@ class ScriptedDialogs final : public Dialogs {
 public:
     QStringList openFiles(QWidget* parent, const OpenFileRequest& request) override;
     void showMessage(QWidget* parent, const QString& text, const QString& title) override;
+    void showJoints(QWidget* parent, const JointsRequest& request) override;
 
     std::deque<QStringList> answers;
     std::vector<OpenFileRequest> requests;
     /// Each message as "title: text".
     QStringList messages;
+    std::vector<JointsRequest> joints;
 };
 
 /// The one way in to the window's insides that real events cannot reach: the job list (for
@@ -64,6 +67,12 @@ void clickRow(QListWidget& list, int row);
 /// Double-clicks a row as Qt delivers a real double click: press, release, press, double
 /// click, release.
 void doubleClickRow(QListWidget& list, int row);
+/// Right-clicks a row (or, for -1, below the rows) as the window system delivers it, to the
+/// window, which also turns the press into a context-menu request; returns the menu it opened.
+/// Throws when none opened.
+QMenu& openRowMenu(QListWidget& list, int row);
+/// Clicks a menu's entry; throws when the menu has no entry of that text.
+void choose(QMenu& menu, const QString& entry);
 /// Clicks a widget at its centre.
 void clickCentre(QWidget& widget);
 /// Drags data from outside onto the window, at the centre of one of its controls, and drops it

@@ -1,0 +1,205 @@
+#include "ui/joints_dialog.h"
+
+#include <algorithm>
+#include <variant>
+
+#include <QDialogButtonBox>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScreen>
+#include <QScrollBar>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include "ui/plain_text.h"
+#include "ui/text.h"
+
+namespace skelvane::ui {
+
+namespace {
+
+using conversion::JointOutcome;
+
+// Light enough for dark text on any theme; the text colour is set with them.
+const QColor kUntouchedBackground(255, 221, 128);
+const QColor kPartialWordBackground(190, 215, 255);
+const QColor kMarkedText(0, 0, 0);
+
+constexpr int kLeastWidth = 420;
+
+enum Column { kOldName, kNewName, kWhatHappens, kColumnCount };
+
+QLabel* plainLabel(const char* name, QWidget* parent) {
+    auto* label = new QLabel(parent);
+    label->setObjectName(QLatin1String(name));
+    label->setTextFormat(Qt::PlainText);
+    label->setWordWrap(true);
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    return label;
+}
+
+QString whatHappens(const conversion::JointEntry& joint) {
+    QString text;
+    switch (joint.outcome) {
+        case JointOutcome::Renamed:
+            text = QStringLiteral("renamed");
+            break;
+        case JointOutcome::Dropped:
+            text = QStringLiteral("dropped");
+            break;
+        case JointOutcome::Untouched:
+            text = QStringLiteral("untouched: no rule matches");
+            break;
+    }
+    if (joint.partialWord) text += QStringLiteral(", partial word");
+    return text;
+}
+
+template <typename Count>
+QString counted(Count count, const char* one, const char* many) {
+    return QStringLiteral("%1 %2").arg(count).arg(QLatin1String(count == 1 ? one : many));
+}
+
+QString lineEndsText(conversion::LineEnds ends) {
+    switch (ends) {
+        case conversion::LineEnds::None:
+            return QStringLiteral("none");
+        case conversion::LineEnds::CrLf:
+            return QStringLiteral("CR LF");
+        case conversion::LineEnds::Lf:
+            return QStringLiteral("LF");
+        case conversion::LineEnds::Cr:
+            return QStringLiteral("CR");
+        case conversion::LineEnds::Mixed:
+            return QStringLiteral("mixed");
+    }
+    return {};
+}
+
+}  // namespace
+
+JointsDialog::JointsDialog(const JointsRequest& request, QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("JointsDialog"));
+    setWindowTitle(QStringLiteral("Joints of ") + request.title);
+
+    source_ = new QLineEdit(request.sourcePath, this);
+    source_->setObjectName(QStringLiteral("jointSource"));
+    source_->setReadOnly(true);
+    source_->setCursorPosition(0);
+    notice_ = plainLabel("jointNotice", this);
+    QFont bold = notice_->font();
+    bold.setBold(true);
+    notice_->setFont(bold);
+    notice_->hide();
+
+    table_ = new QTableWidget(0, kColumnCount, this);
+    table_->setObjectName(QStringLiteral("jointTable"));
+    table_->setHorizontalHeaderLabels(
+        {QStringLiteral("Joint"), QStringLiteral("Written as"), QStringLiteral("What happens")});
+    table_->verticalHeader()->hide();
+    // The style's default rows are twice the text's height; a compact table shows more joints.
+    table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 4);
+    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table_->setWordWrap(false);
+    table_->horizontalHeader()->setStretchLastSection(true);
+    summary_ = plainLabel("jointSummary", this);
+
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(source_);
+    layout->addWidget(notice_);
+    layout->addWidget(table_, 1);
+    layout->addWidget(summary_);
+    layout->addWidget(buttons);
+
+    if (const auto* report = std::get_if<conversion::JointReport>(&request.report)) {
+        showReport(*report);
+    } else {
+        showFailure(std::get<conversion::FileFailure>(request.report));
+    }
+    fitToScreen();
+}
+
+void JointsDialog::showReport(const conversion::JointReport& report) {
+    if (!report.bvh) {
+        notice_->setText(
+            QStringLiteral("Not a BVH file: it does not start with HIERARCHY. "
+                           "Convert still renames whatever matches in it."));
+        notice_->show();
+    }
+    table_->setRowCount(static_cast<int>(report.joints.size()));
+    int row = 0;
+    for (const conversion::JointEntry& joint : report.joints) {
+        const QString texts[kColumnCount] = {fromBytes(joint.oldName), fromBytes(joint.newName),
+                                             whatHappens(joint)};
+        const bool untouched = joint.outcome == JointOutcome::Untouched;
+        for (int column = 0; column < kColumnCount; ++column) {
+            auto* cell = new QTableWidgetItem(texts[column]);
+            if (untouched || joint.partialWord) {
+                cell->setBackground(untouched ? kUntouchedBackground : kPartialWordBackground);
+                cell->setForeground(kMarkedText);
+            }
+            table_->setItem(row, column, cell);
+        }
+        ++row;
+    }
+    table_->resizeColumnsToContents();
+    summary_->setText(jointSummaryOf(report));
+}
+
+void JointsDialog::showFailure(const conversion::FileFailure& failure) {
+    notice_->setText(
+        breakableText(QStringLiteral("Cannot read %1:\n%2")
+                          .arg(fromBytes(failure.path), QString::fromLocal8Bit(failure.reason))));
+    notice_->show();
+    table_->hide();
+    summary_->hide();
+}
+
+// Wide enough for the table's columns and tall enough for its rows, as far as the screen allows.
+void JointsDialog::fitToScreen() {
+    const QScreen* screen =
+        parentWidget() != nullptr ? parentWidget()->screen() : QGuiApplication::primaryScreen();
+    const QSize room =
+        screen != nullptr ? screen->availableGeometry().size() * 9 / 10 : QSize(800, 600);
+    QSize wanted = sizeHint().expandedTo({kLeastWidth, 0});
+    if (!table_->isHidden()) {
+        // A table's own size hint ignores its contents.
+        const int frame = 2 * table_->frameWidth();
+        const QSize table(table_->horizontalHeader()->length() +
+                              table_->verticalScrollBar()->sizeHint().width() + frame,
+                          table_->horizontalHeader()->sizeHint().height() +
+                              table_->verticalHeader()->length() + frame);
+        const QMargins margins = layout()->contentsMargins();
+        wanted.setWidth(std::max(wanted.width(), table.width() + margins.left() + margins.right()));
+        wanted.rheight() += std::max(0, table.height() - table_->sizeHint().height());
+    }
+    resize(wanted.boundedTo(room));
+}
+
+QString jointSummaryOf(const conversion::JointReport& report) {
+    qsizetype renamed = 0, dropped = 0, untouched = 0, partial = 0;
+    for (const conversion::JointEntry& joint : report.joints) {
+        renamed += joint.outcome == JointOutcome::Renamed;
+        dropped += joint.outcome == JointOutcome::Dropped;
+        untouched += joint.outcome == JointOutcome::Untouched;
+        partial += joint.partialWord;
+    }
+    const QString frames = report.frames ? counted(qulonglong{*report.frames}, "frame", "frames")
+                                         : QStringLiteral("frames unknown");
+    return QStringLiteral(
+               "%1: %2 renamed, %3 dropped, %4 untouched; %5 \u00b7 %6 \u00b7 line ends %7")
+        .arg(counted(report.joints.size(), "joint", "joints"))
+        .arg(renamed)
+        .arg(dropped)
+        .arg(untouched)
+        .arg(counted(partial, "partial-word hit", "partial-word hits"), frames,
+             lineEndsText(report.lineEnds));
+}
+
+}  // namespace skelvane::ui

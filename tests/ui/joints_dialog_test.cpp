@@ -1,0 +1,80 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScreen>
+#include <QTableWidget>
+#include <QTest>
+
+#include "support/test_files.h"
+#include "ui/joints_dialog.h"
+#include "ui/list_box.h"
+#include "window_driver.h"
+
+namespace skelvane::ui::testing {
+namespace {
+
+namespace t = skelvane::testing;
+
+// A label as the user reads it: empty while hidden, without the invisible breaks.
+QString shownText(const JointsDialog& dialog, const char* name) {
+    const auto* label = dialog.findChild<QLabel*>(name);
+    return label->isHidden() ? QString() : label->text().remove(QChar(0x200B));
+}
+
+TEST(JointsDialog, ShowJointsReportsTheRowsSourceUnderItsPartFlagsOrWhyItCannot) {
+    Window window;
+    const auto walk = QString::fromStdString(t::testdataDir() / "linden_avatar_walk_crlf.bvh");
+    const QString picture = window.source("picture.bvh");
+    t::writeFile(picture.toStdString(), "\x89PNG\r\n\x1a\n");
+    const QString gone = window.source("gone.bvh");
+    for (const QString& path : {walk, picture, gone}) addSource(window, path);
+    std::filesystem::remove(gone.toStdString());
+    auto& List1 = window.control<ListBox>("List1");
+    clickRow(List1, 0);
+    clickCentre(window.control("Head"));
+    for (int row = 0; row < 3; ++row) choose(openRowMenu(List1, row), "Show joints...");
+    ASSERT_EQ(window.dialogs->joints.size(), 3U);
+    const auto notice = [&](int row) {
+        return shownText(JointsDialog(window.dialogs->joints.at(row)), "jointNotice");
+    };
+    EXPECT_EQ(notice(1),
+              "Not a BVH file: it does not start with HIERARCHY. Convert still renames whatever "
+              "matches in it.");
+    EXPECT_EQ(notice(2), "Cannot read " + gone + ":\nNo such file or directory");
+
+    JointsDialog dialog(window.dialogs->joints.front(), window.form.get());
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    EXPECT_EQ(dialog.windowTitle(), "Joints of linden_avatar_walk_crlf");
+    EXPECT_EQ(dialog.findChild<QLineEdit*>("jointSource")->text(), walk);
+    EXPECT_EQ(shownText(dialog, "jointSummary"),
+              "21 joints: 19 renamed, 1 dropped, 1 untouched; 1 partial-word hit \u00b7 14 frames "
+              "\u00b7 line ends CR LF");
+    const auto& table = *dialog.findChild<QTableWidget*>("jointTable");
+    ASSERT_EQ(table.rowCount(), 21);
+    const std::pair<int, QStringList> rows[] = {
+        {0, {"hip", "Hips", "renamed"}},
+        {3, {"neckDummy", "NeckDummy", "renamed, partial word"}},
+        {5, {"head", "nothing", "dropped"}},
+        {6, {"figureHair", "figureHair", "untouched: no rule matches"}}};
+    for (const auto& [row, texts] : rows) {
+        for (int column = 0; column < 3; ++column) {
+            EXPECT_EQ(table.item(row, column)->text(), texts.at(column)) << row;
+        }
+    }
+    // Untouched joints and partial-word hits stand out, each in its own way.
+    const auto background = [&](int row) { return table.item(row, 2)->background(); };
+    EXPECT_EQ(background(0).style(), Qt::NoBrush);
+    EXPECT_NE(background(3).style(), Qt::NoBrush);
+    EXPECT_NE(background(6).color(), background(3).color());
+    EXPECT_LE(table.horizontalHeader()->length(), table.viewport()->width()) << "no column cut";
+    const QSize screen = dialog.screen()->availableGeometry().size();
+    EXPECT_EQ(screen.expandedTo(dialog.frameGeometry().size()), screen) << "fits the screen";
+}
+
+}  // namespace
+}  // namespace skelvane::ui::testing
