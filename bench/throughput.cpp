@@ -10,6 +10,7 @@
 #include <string>
 
 #include "conversion/file_converter.h"
+#include "conversion/platform.h"
 #include "conversion/rename_table.h"
 #include "poser_bvh.h"
 #include "race.h"
@@ -153,6 +154,20 @@ int oneLine(const fs::path& path, double megabytes) {
     return 0;
 }
 
+// Standard input to standard output through a buffer of the converter's read size and nothing
+// else: what any program that has to look at every byte pays at least.
+int copyLoop() {
+    std::vector<char> block(1 << 18);
+    for (;;) {
+        int error = 0;
+        const std::ptrdiff_t count = conversion::platform::readSome(0, block.data(), block.size(), error);
+        if (count <= 0) return count < 0 ? 1 : 0;
+        if (conversion::platform::writeAll(1, {block.data(), static_cast<std::size_t>(count)}) != 0) {
+            return 1;
+        }
+    }
+}
+
 int usage() {
     std::fprintf(stderr,
                  "usage: skelvane-bench generate FILE MEGABYTES\n"
@@ -160,6 +175,7 @@ int usage() {
                  "       skelvane-bench example FILE\n"
                  "       skelvane-bench measure FILE [ROUNDS]\n"
                  "       skelvane-bench sed-script\n"
+                 "       skelvane-bench copy-loop <IN >OUT\n"
                  "       skelvane-bench race PAIRS NAME_A COMMAND_A NAME_B COMMAND_B [SETUP]\n");
     return 2;
 }
@@ -179,6 +195,7 @@ int main(int argc, char** argv) {
     }
     if (command == "one-line" && argc == 4) return oneLine(argv[2], std::atof(argv[3]));
     if (command == "sed-script" && argc == 2) return sedScript();
+    if (command == "copy-loop" && argc == 2) return copyLoop();
     if (command == "race" && (argc == 7 || argc == 8)) {
         skelvane::bench::race(std::atoi(argv[2]), argv[3], argv[4], argv[5], argv[6],
                               argc == 8 ? argv[7] : "");

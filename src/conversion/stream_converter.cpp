@@ -10,61 +10,6 @@ namespace {
 constexpr std::size_t kBlockSize = 1 << 18;
 constexpr std::string_view kCrLf = "\r\n";
 
-// What the line scanner needs to know of a byte: nothing, a line end, or the first byte of
-// some search text (so the line has to go through the rules).
-enum ByteClass : unsigned char { kPlain = 0, kLineEnd = 1, kSearchStart = 2 };
-
-constexpr std::array<unsigned char, 256> kByteClasses = [] {
-    std::array<unsigned char, 256> table{};
-    for (std::size_t byte = 0; byte < table.size(); ++byte) {
-        if (kSearchStartBytes[byte]) table[byte] = kSearchStart;
-    }
-    table['\r'] = kLineEnd;
-    table['\n'] = kLineEnd;
-    return table;
-}();
-
-// Line ends are below 0x20 and every search text starts with a lower-case letter (0x61 and
-// up), so a stretch whose bytes all lie in 0x20..0x5F (digits, blanks, signs, dots, capitals:
-// motion data) holds nothing the scanner has to look at.
-static_assert([] {
-    for (int byte = 0x20; byte < 0x60; ++byte) {
-        if (kByteClasses[static_cast<std::size_t>(byte)] != kPlain) return false;
-    }
-    return true;
-}());
-
-constexpr std::size_t kStride = 64;
-
-// Shifted down by 0x20, a byte in 0x20..0x5F keeps its top two bits clear and every other
-// byte sets one of them. Written as a plain loop over a fixed stride, which the compiler
-// turns into vector instructions.
-bool mayHoldSpecialBytes(const char* data) {
-    unsigned char seen = 0;
-    for (std::size_t i = 0; i < kStride; ++i) {
-        seen |= static_cast<unsigned char>(static_cast<unsigned char>(data[i]) - 0x20u);
-    }
-    return (seen & 0xC0u) != 0;
-}
-
-// Finds the end of the line that starts at `pos`: the index of its CR or LF, or `size` when
-// the block ends first. Tells whether the line may hold a search text.
-std::size_t findLineEnd(const char* data, std::size_t pos, std::size_t size, bool& mayMatch) {
-    for (;;) {
-        if (pos + kStride <= size && !mayHoldSpecialBytes(data + pos)) {
-            pos += kStride;
-            continue;
-        }
-        const std::size_t stop = std::min(pos + kStride, size);
-        for (; pos < stop; ++pos) {
-            const unsigned char cls = kByteClasses[static_cast<unsigned char>(data[pos])];
-            if (cls == kLineEnd) return pos;
-            mayMatch |= cls == kSearchStart;
-        }
-        if (pos == size) return size;
-    }
-}
-
 // Small pieces of output are collected, large ones written straight through.
 constexpr std::size_t kBufferSize = 256 * 1024;
 constexpr std::size_t kDirectWrite = 64 * 1024;
@@ -81,7 +26,7 @@ private:
 }  // namespace
 
 BlockConverter::BlockConverter(const DroppedParts& dropped, ByteSink& sink)
-    : renamer_(dropped), sink_(sink) {
+    : renamer_(dropped), sink_(sink), findLineEnd_(lineEndFinder()) {
     buffer_.reserve(kBufferSize);
 }
 
@@ -125,7 +70,7 @@ int BlockConverter::convert(std::string_view block) {
 
     while (pos < size) {
         bool mayMatch = false;
-        std::size_t end = findLineEnd(data, pos, size, mayMatch);
+        std::size_t end = findLineEnd_(data, pos, size, mayMatch);
         const std::string_view piece(data + pos, end - pos);
         const bool renaming = mayMatch || !renamer_.holdsNothing();
         if (end == size) {

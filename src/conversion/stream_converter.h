@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "conversion/line_renamer.h"
+#include "conversion/line_scan.h"
 #include "conversion/platform.h"
 #include "conversion/rename_table.h"
 
@@ -47,6 +48,7 @@ private:
 
     LineRenamer renamer_;
     ByteSink& sink_;
+    LineEndFinder findLineEnd_;
     std::string buffer_;
     // The last line of a block may go on in the next one.
     bool lineOpen_ = false;

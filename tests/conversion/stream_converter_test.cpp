@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "conversion/line_scan.h"
+
 #include <cerrno>
 #include <memory>
 #include <random>
@@ -73,8 +75,40 @@ INSTANTIATE_TEST_SUITE_P(
                                   std::string_view("Hips\0\xfe\r\n", 8)}),
     [](const auto& info) { return std::string(info.param.name); });
 
+TEST(LineScan, EveryFinderStopsAtTheFirstLineEndAndSeesSearchStarts) {
+    // Motion bytes with one byte put at each place, before, inside and after whole 64-byte
+    // strides, looked for from several starts: 'h' begins a search text, 'e', 0x80 and NUL
+    // only look unusual, CR and LF end the line.
+    struct Special {
+        char byte;
+        bool endsLine;
+        bool startsSearch;
+    };
+    const Special specials[] = {{'\r', true, false}, {'\n', true, false}, {'h', false, true},
+                                {'e', false, false},  {'\x80', false, false}, {'\0', false, false}};
+    const auto finders = availableLineEndFinders();
+    ASSERT_EQ(finders.back().first, "portable");
+    for (const auto& [name, find] : finders) {
+        for (const Special& special : specials) {
+            for (std::size_t at = 0; at < 200; ++at) {
+                std::string data(200, '7');
+                data[at] = special.byte;
+                for (std::size_t from : {0, 1, 63, 64, 150}) {
+                    bool mayMatch = false;
+                    const std::size_t end = find(data.data(), from, data.size(), mayMatch);
+                    const bool seen = at >= from;
+                    SCOPED_TRACE(::testing::Message() << name << " byte " << int(special.byte)
+                                                      << " at " << at << " from " << from);
+                    ASSERT_EQ(end, seen && special.endsLine ? at : data.size());
+                    ASSERT_EQ(mayMatch, seen && special.startsSearch);
+                }
+            }
+        }
+    }
+}
+
 TEST(ConvertStream, LinesAndTerminatorsSplitAcrossReadBlocks) {
-    // Reads go in blocks of 1 MiB. Put a CR LF, a joint name and a lone CR across block edges
+    // Reads go in blocks that divide 1 MiB. Put a CR LF, a joint name and a lone CR across block edges
     // (and, with a shift, just beside them).
     constexpr std::size_t kBlock = 1 << 20;
     // Appends a blank line long enough that `tail` then starts `before` bytes ahead of `edge`.
