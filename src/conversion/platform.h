@@ -32,9 +32,6 @@ std::optional<FileId> fileIdOf(const std::filesystem::path& path);
 /// True when both handles are one and the same regular file (not a pipe or terminal).
 bool sameRegularFile(Handle a, Handle b);
 
-/// True when the handle is a regular file (not a pipe, terminal, device or folder).
-bool isRegularFile(Handle handle);
-
 /// Reads up to `size` bytes; returns the count (0 at the end), or -1 with `errorNumber` set.
 std::ptrdiff_t readSome(Handle handle, char* data, std::size_t size, int& errorNumber);
 

@@ -106,11 +106,6 @@ bool sameRegularFile(Handle a, Handle b) {
            first.st_dev == second.st_dev && first.st_ino == second.st_ino;
 }
 
-bool isRegularFile(Handle handle) {
-    struct stat status {};
-    return ::fstat(handle, &status) == 0 && S_ISREG(status.st_mode);
-}
-
 std::ptrdiff_t readSome(Handle handle, char* data, std::size_t size, int& errorNumber) {
     for (;;) {
         const ssize_t count = ::read(handle, data, size);

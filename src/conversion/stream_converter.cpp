@@ -4,12 +4,15 @@
 #include <system_error>
 #include <vector>
 
-#include "conversion/read_ahead.h"
+#include "conversion/write_behind.h"
 
 namespace skelvane::conversion {
 
 namespace {
 
+// Large enough that a read costs little beside its copy, small enough to stay in the
+// processor's cache.
+constexpr std::size_t kBlockSize = 1 << 18;
 constexpr std::string_view kCrLf = "\r\n";
 
 // Small pieces of output are collected, large ones written straight through.
@@ -119,50 +122,34 @@ int BlockConverter::finish() {
     return drain();
 }
 
-namespace {
-
-// Feeds the blocks `nextBlock` gives (an empty one ends the input) through the converter.
-template <class NextBlock>
-std::optional<StreamError> convertBlocks(BlockConverter& converter, NextBlock nextBlock) {
-    for (;;) {
-        const ReadAhead::Block block = nextBlock();
-        if (block.errorNumber != 0) return StreamError{StreamError::Side::Read, block.errorNumber};
-        if (block.bytes.empty()) break;
-        if (const int error = converter.convert(block.bytes)) {
-            return StreamError{StreamError::Side::Write, error};
-        }
-    }
-    if (const int error = converter.finish()) return StreamError{StreamError::Side::Write, error};
-    return std::nullopt;
-}
-
-}  // namespace
-
 std::optional<StreamError> convertStream(platform::Handle in, platform::Handle out,
                                          const DroppedParts& dropped,
                                          std::string_view alreadyRead) {
-    HandleSink sink(out);
-    BlockConverter converter(dropped, sink);
+    std::optional<WriteBehind> writeBehind;
+    try {
+        writeBehind.emplace(out);
+    } catch (const std::system_error&) {
+        // No second thread: the output is written in turn with the rest.
+    }
+    HandleSink direct(out);
+    BlockConverter converter(dropped, writeBehind ? static_cast<ByteSink&>(*writeBehind) : direct);
     if (const int error = converter.convert(alreadyRead)) {
         return StreamError{StreamError::Side::Write, error};
     }
-    std::optional<ReadAhead> readAhead;
-    if (platform::isRegularFile(in)) {
-        try {
-            readAhead.emplace(in);
-        } catch (const std::system_error&) {
-            // No second thread: the input is read in turn with the rest.
+    std::vector<char> block(kBlockSize);
+    for (;;) {
+        int readError = 0;
+        const std::ptrdiff_t count = platform::readSome(in, block.data(), block.size(), readError);
+        if (count < 0) return StreamError{StreamError::Side::Read, readError};
+        if (count == 0) break;
+        if (const int error = converter.convert({block.data(), static_cast<std::size_t>(count)})) {
+            return StreamError{StreamError::Side::Write, error};
         }
     }
-    if (readAhead) return convertBlocks(converter, [&] { return readAhead->next(); });
-
-    std::vector<char> block(ReadAhead::kBlockSize);
-    return convertBlocks(converter, [&]() -> ReadAhead::Block {
-        int error = 0;
-        const std::ptrdiff_t count = platform::readSome(in, block.data(), block.size(), error);
-        if (count < 0) return {{}, error};
-        return {{block.data(), static_cast<std::size_t>(count)}, 0};
-    });
+    int error = converter.finish();
+    if (error == 0 && writeBehind) error = writeBehind->flush();
+    if (error != 0) return StreamError{StreamError::Side::Write, error};
+    return std::nullopt;
 }
 
 }  // namespace skelvane::conversion

@@ -59,7 +59,8 @@ private:
 /// Streams `in` to `out` line by line through the rename rules. Lines end at CR LF, LF or a
 /// lone CR; every written line ends with CR LF, the last one too; all other bytes pass through.
 /// Memory stays flat whatever the input: fixed-size buffers, and a line longer than a read
-/// block flows through the rules in pieces. A regular file is read ahead on a second thread. `alreadyRead`, when given, is the start of the
+/// block flows through the rules in pieces. The output is written on a second thread
+/// while the input is read and converted. `alreadyRead`, when given, is the start of the
 /// input that was read from `in` before. Closes nothing.
 std::optional<StreamError> convertStream(platform::Handle in, platform::Handle out,
                                          const DroppedParts& dropped,

@@ -1,0 +1,75 @@
+#include "conversion/write_behind.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace skelvane::conversion {
+
+WriteBehind::WriteBehind(platform::Handle out) : blocks_(kSlots * kBlockSize) {
+    writer_ = std::thread([this, out] { writeBlocks(out); });
+}
+
+WriteBehind::~WriteBehind() {
+    {
+        const std::lock_guard lock(mutex_);
+        stopping_ = true;
+    }
+    blockFull_.notify_one();
+    writer_.join();
+}
+
+void WriteBehind::writeBlocks(platform::Handle out) {
+    for (std::size_t sequence = 0;; ++sequence) {
+        {
+            std::unique_lock lock(mutex_);
+            blockFull_.wait(lock, [&] { return stopping_ || handedOver_ > sequence; });
+            if (stopping_) return;
+        }
+        const std::size_t slotIndex = sequence % kSlots;
+        const int error = platform::writeAll(out, {slot(sequence), lengths_[slotIndex]});
+        {
+            const std::lock_guard lock(mutex_);
+            if (error != 0) error_ = error;
+            written_ = sequence + 1;
+        }
+        blockWritten_.notify_one();
+        if (error != 0) return;
+    }
+}
+
+int WriteBehind::handOver() {
+    std::unique_lock lock(mutex_);
+    lengths_[handedOver_ % kSlots] = filling_;
+    ++handedOver_;
+    filling_ = 0;
+    lock.unlock();
+    blockFull_.notify_one();
+    lock.lock();
+    // The next block to fill must be free.
+    blockWritten_.wait(lock, [&] { return error_ != 0 || handedOver_ - written_ < kSlots; });
+    return error_;
+}
+
+int WriteBehind::write(std::string_view bytes) {
+    while (!bytes.empty()) {
+        const std::size_t count = std::min(bytes.size(), kBlockSize - filling_);
+        std::memcpy(slot(handedOver_) + filling_, bytes.data(), count);
+        filling_ += count;
+        bytes.remove_prefix(count);
+        if (filling_ == kBlockSize) {
+            if (const int error = handOver()) return error;
+        }
+    }
+    return 0;
+}
+
+int WriteBehind::flush() {
+    if (filling_ > 0) {
+        if (const int error = handOver()) return error;
+    }
+    std::unique_lock lock(mutex_);
+    blockWritten_.wait(lock, [&] { return error_ != 0 || written_ == handedOver_; });
+    return error_;
+}
+
+}  // namespace skelvane::conversion

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <condition_variable>
+#include <cstddef>
+#include <mutex>
+#include <string_view>
+#include <thread>
+#include <vector>
+
+#include "conversion/platform.h"
+#include "conversion/stream_converter.h"
+
+namespace skelvane::conversion {
+
+/// A sink that writes on a thread of its own: the bytes are copied into a small ring of
+/// blocks, and the system's write of one block (for a file, mostly the copy into the system's
+/// cache) overlaps the reading and converting of the next. Memory stays fixed.
+class WriteBehind final : public ByteSink {
+public:
+    /// Starts the writing thread; throws std::system_error when it cannot be started.
+    explicit WriteBehind(platform::Handle out);
+    /// Stops writing; what was handed over but not yet written is dropped (flush() first).
+    ~WriteBehind() override;
+    WriteBehind(const WriteBehind&) = delete;
+    WriteBehind& operator=(const WriteBehind&) = delete;
+
+    /// Takes the bytes; returns 0, or the error of an earlier write that failed.
+    int write(std::string_view bytes) override;
+    /// Waits until everything taken is written; returns 0 or the system's error number.
+    int flush();
+
+private:
+    void writeBlocks(platform::Handle out);
+    int handOver();
+    char* slot(std::size_t sequence) { return blocks_.data() + (sequence % kSlots) * kBlockSize; }
+
+    static constexpr std::size_t kSlots = 4;
+    static constexpr std::size_t kBlockSize = 1 << 18;
+
+    std::vector<char> blocks_;
+    std::size_t lengths_[kSlots] = {};
+    std::size_t filling_ = 0;  // bytes in the block being filled; only the taking side uses it
+
+    std::mutex mutex_;
+    std::condition_variable blockFull_;
+    std::condition_variable blockWritten_;
+    std::size_t handedOver_ = 0;  // blocks given to the writer
+    std::size_t written_ = 0;     // blocks the writer has written
+    int error_ = 0;               // the first write error; the writer stops there
+    bool stopping_ = false;
+
+    std::thread writer_;
+};
+
+}  // namespace skelvane::conversion
