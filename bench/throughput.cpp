@@ -1,5 +1,8 @@
 // skelvane-bench: makes Poser-style BVH files and measures the conversion's throughput against
 // a plain copy of the same file and against the plain find-and-replace reference.
+#include <sys/stat.h>
+
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -8,6 +11,8 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "conversion/file_converter.h"
 #include "conversion/platform.h"
@@ -168,6 +173,32 @@ int copyLoop() {
     }
 }
 
+// Reads standard input to nowhere on one thread while another writes as many bytes to
+// standard output: the most two threads can do when one reads and the other writes, whatever
+// happens between them.
+int readAndWriteApart() {
+    struct stat input {};
+    if (fstat(0, &input) != 0 || !S_ISREG(input.st_mode)) return 2;
+    bool readFailed = false;
+    std::thread reader([&] {
+        std::vector<char> block(1 << 18);
+        int error = 0;
+        std::ptrdiff_t count = 0;
+        while ((count = conversion::platform::readSome(0, block.data(), block.size(), error)) > 0) {
+        }
+        readFailed = count < 0;
+    });
+    const std::vector<char> filler(1 << 18, '7');
+    int writeError = 0;
+    for (auto left = static_cast<std::size_t>(input.st_size); left > 0 && writeError == 0;) {
+        const std::size_t count = std::min(left, filler.size());
+        writeError = conversion::platform::writeAll(1, {filler.data(), count});
+        left -= count;
+    }
+    reader.join();
+    return readFailed || writeError != 0 ? 1 : 0;
+}
+
 int usage() {
     std::fprintf(stderr,
                  "usage: skelvane-bench generate FILE MEGABYTES\n"
@@ -176,6 +207,7 @@ int usage() {
                  "       skelvane-bench measure FILE [ROUNDS]\n"
                  "       skelvane-bench sed-script\n"
                  "       skelvane-bench copy-loop <IN >OUT\n"
+                 "       skelvane-bench read-and-write-apart <IN >OUT\n"
                  "       skelvane-bench race PAIRS NAME_A COMMAND_A NAME_B COMMAND_B [SETUP]\n");
     return 2;
 }
@@ -196,6 +228,7 @@ int main(int argc, char** argv) {
     if (command == "one-line" && argc == 4) return oneLine(argv[2], std::atof(argv[3]));
     if (command == "sed-script" && argc == 2) return sedScript();
     if (command == "copy-loop" && argc == 2) return copyLoop();
+    if (command == "read-and-write-apart" && argc == 2) return readAndWriteApart();
     if (command == "race" && (argc == 7 || argc == 8)) {
         skelvane::bench::race(std::atoi(argv[2]), argv[3], argv[4], argv[5], argv[6],
                               argc == 8 ? argv[7] : "");
