@@ -89,6 +89,12 @@ private:
 /// The permission bits of a file (through links), or nothing when it cannot be reached.
 std::optional<std::uint32_t> permissionsOf(const std::filesystem::path& path);
 
+namespace testing {
+/// Makes new pending outputs use named temporary files even where unnamed ones are offered,
+/// so that the way taken on filesystems without unnamed files can be tried anywhere.
+void useNamedTemporaries(bool named);
+}  // namespace testing
+
 /// Makes SIGINT, SIGTERM and SIGHUP remove any named temporary file before ending the
 /// program as the signal would, and ignores SIGXFSZ so that a file-size limit becomes a write
 /// error of the file at hand. Called once by each front end at start.

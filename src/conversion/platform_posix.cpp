@@ -86,9 +86,11 @@ int syncFolder(const fs::path& folder) {
     return result;
 }
 
+std::atomic<bool> namedTemporariesOnly = false;
+
 bool unnamedFilesCanBeLinked() {
     static const bool canLink = ::access("/proc/self/fd", X_OK) == 0;
-    return canLink;
+    return canLink && !namedTemporariesOnly;
 }
 
 }  // namespace
@@ -230,6 +232,10 @@ int PendingOutput::commit(std::uint32_t newFileMode) {
     unregisterFromCleanup(cleanup_);
     cleanup_ = nullptr;
     return syncFolder(folderOf(target_));
+}
+
+void testing::useNamedTemporaries(bool named) {
+    namedTemporariesOnly = named;
 }
 
 void installSignalCleanup() {

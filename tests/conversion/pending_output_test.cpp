@@ -1,0 +1,63 @@
+// The way outputs are written where the filesystem has no unnamed files: a hidden named
+// temporary file that must never stay behind.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "conversion/file_converter.h"
+#include "conversion/platform.h"
+#include "support/test_files.h"
+
+namespace skelvane::conversion {
+namespace {
+
+namespace fs = std::filesystem;
+using skelvane::testing::fileNamesIn;
+using skelvane::testing::readFile;
+using skelvane::testing::referenceConversionOf;
+using skelvane::testing::TempFolder;
+using skelvane::testing::testdataDir;
+
+class NamedTemporaryTest : public ::testing::Test {
+protected:
+    NamedTemporaryTest() { platform::testing::useNamedTemporaries(true); }
+    ~NamedTemporaryTest() override { platform::testing::useNamedTemporaries(false); }
+
+    const fs::path source_ = testdataDir() / "opencollar_kneel.bvh";
+    TempFolder folder_;
+};
+
+TEST_F(NamedTemporaryTest, ACompletedOrFailedConversionLeavesOnlyWhatItShould) {
+    EXPECT_FALSE(convertFile(source_, folder_ / "kneel.bvh", {}).has_value());
+    EXPECT_EQ(readFile(folder_ / "kneel.bvh"), referenceConversionOf(source_));
+
+    // A folder opens as a source but fails at the first read, after the temporary exists.
+    fs::create_directory(folder_ / "folder.bvh");
+    EXPECT_TRUE(convertFile(folder_ / "folder.bvh", folder_ / "failed.bvh", {}).has_value());
+    EXPECT_EQ(fileNamesIn(folder_.path()), (std::vector<std::string>{"folder.bvh", "kneel.bvh"}));
+}
+
+TEST_F(NamedTemporaryTest, SignalsRemoveItAndEndTheProgramAsTheyWould) {
+    for (int signalNumber : {SIGINT, SIGTERM, SIGHUP}) {
+        SCOPED_TRACE(strsignal(signalNumber));
+        const pid_t child = fork();
+        if (child == 0) {
+            platform::installSignalCleanup();
+            platform::PendingOutput pending(folder_ / "out.bvh");
+            if (pending.handle() < 0 || platform::writeAll(pending.handle(), "HIERARCHY\r\n") != 0)
+                _exit(10);
+            if (fileNamesIn(folder_.path()).size() != 1) _exit(11);  // the temporary is there
+            raise(signalNumber);
+            _exit(12);
+        }
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFSIGNALED(status)) << "exit status " << WEXITSTATUS(status);
+        EXPECT_EQ(WTERMSIG(status), signalNumber);
+        EXPECT_TRUE(fileNamesIn(folder_.path()).empty());
+    }
+}
+
+}  // namespace
+}  // namespace skelvane::conversion
