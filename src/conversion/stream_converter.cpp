@@ -1,7 +1,5 @@
 #include "conversion/stream_converter.h"
 
-#include <string>
-#include <system_error>
 #include <vector>
 
 #include "conversion/write_behind.h"
@@ -15,45 +13,18 @@ namespace {
 constexpr std::size_t kBlockSize = 1 << 18;
 constexpr std::string_view kCrLf = "\r\n";
 
-// Small pieces of output are collected, large ones written straight through.
-constexpr std::size_t kBufferSize = 256 * 1024;
-constexpr std::size_t kDirectWrite = 64 * 1024;
-
-class HandleSink final : public ByteSink {
-public:
-    explicit HandleSink(platform::Handle out) : out_(out) {}
-    int write(std::string_view bytes) override { return platform::writeAll(out_, bytes); }
-
-private:
-    platform::Handle out_;
-};
-
 }  // namespace
 
 BlockConverter::BlockConverter(const DroppedParts& dropped, ByteSink& sink)
-    : renamer_(dropped), sink_(sink), findLineEnd_(lineEndFinder()) {
-    buffer_.reserve(kBufferSize);
-}
+    : renamer_(dropped), sink_(sink), findLineEnd_(lineEndFinder()) {}
 
 int BlockConverter::write(std::string_view bytes) {
-    if (bytes.size() >= kDirectWrite) {
-        const int error = drain();
-        return error != 0 ? error : sink_.write(bytes);
-    }
-    buffer_.append(bytes);
-    return buffer_.size() < kBufferSize ? 0 : drain();
+    return bytes.empty() ? 0 : sink_.write(bytes);
 }
 
 int BlockConverter::writeLine(std::string_view line) {
     if (const int error = write(line)) return error;
-    buffer_.append(kCrLf);
-    return buffer_.size() < kBufferSize ? 0 : drain();
-}
-
-int BlockConverter::drain() {
-    const int error = buffer_.empty() ? 0 : sink_.write(buffer_);
-    buffer_.clear();
-    return error;
+    return sink_.write(kCrLf);
 }
 
 int BlockConverter::convert(std::string_view block) {
@@ -115,24 +86,16 @@ int BlockConverter::convert(std::string_view block) {
 
 int BlockConverter::finish() {
     // The last line may have no terminator; it is written all the same.
-    if (lineOpen_) {
-        lineOpen_ = false;
-        if (const int error = writeLine(renamer_.feed({}, true))) return error;
-    }
-    return drain();
+    if (!lineOpen_) return 0;
+    lineOpen_ = false;
+    return writeLine(renamer_.feed({}, true));
 }
 
 std::optional<StreamError> convertStream(platform::Handle in, platform::Handle out,
                                          const DroppedParts& dropped,
                                          std::string_view alreadyRead) {
-    std::optional<WriteBehind> writeBehind;
-    try {
-        writeBehind.emplace(out);
-    } catch (const std::system_error&) {
-        // No second thread: the output is written in turn with the rest.
-    }
-    HandleSink direct(out);
-    BlockConverter converter(dropped, writeBehind ? static_cast<ByteSink&>(*writeBehind) : direct);
+    WriteBehind sink(out);
+    BlockConverter converter(dropped, sink);
     if (const int error = converter.convert(alreadyRead)) {
         return StreamError{StreamError::Side::Write, error};
     }
@@ -147,7 +110,7 @@ std::optional<StreamError> convertStream(platform::Handle in, platform::Handle o
         }
     }
     int error = converter.finish();
-    if (error == 0 && writeBehind) error = writeBehind->flush();
+    if (error == 0) error = sink.flush();
     if (error != 0) return StreamError{StreamError::Side::Write, error};
     return std::nullopt;
 }

@@ -29,7 +29,8 @@ public:
 /// The conversion of one input handed over in blocks of any size, written to a sink. Lines end
 /// at CR LF, LF or a lone CR, also across block edges; every written line ends with CR LF, the
 /// last one too; all other bytes pass through. Lines that come out as they went in are passed
-/// on as stretches of the block, uncopied.
+/// on as stretches of the block, uncopied; other output goes to the sink in pieces as small as
+/// a line end, so a sink that writes to a file collects them first.
 class BlockConverter {
 public:
     /// A conversion for a row whose dropped parts are `dropped`.
@@ -37,19 +38,17 @@ public:
 
     /// Converts the next block of input; returns 0 or the sink's error number.
     int convert(std::string_view block);
-    /// Ends the input: writes what is left of the last line and flushes; returns 0 or the
-    /// sink's error number.
+    /// Ends the input: writes what is left of the last line; returns 0 or the sink's error
+    /// number.
     int finish();
 
 private:
     int write(std::string_view bytes);
     int writeLine(std::string_view line);
-    int drain();
 
     LineRenamer renamer_;
     ByteSink& sink_;
     LineEndFinder findLineEnd_;
-    std::string buffer_;
     // The last line of a block may go on in the next one.
     bool lineOpen_ = false;
     // A block that ended in CR: an LF at the start of the next one belongs to that CR.
@@ -59,8 +58,8 @@ private:
 /// Streams `in` to `out` line by line through the rename rules. Lines end at CR LF, LF or a
 /// lone CR; every written line ends with CR LF, the last one too; all other bytes pass through.
 /// Memory stays flat whatever the input: fixed-size buffers, and a line longer than a read
-/// block flows through the rules in pieces. The output is written on a second thread
-/// while the input is read and converted. `alreadyRead`, when given, is the start of the
+/// block flows through the rules in pieces. The output is collected in blocks and written on a
+/// second thread while the input is read and converted. `alreadyRead`, when given, is the start of the
 /// input that was read from `in` before. Closes nothing.
 std::optional<StreamError> convertStream(platform::Handle in, platform::Handle out,
                                          const DroppedParts& dropped,

@@ -2,14 +2,20 @@
 
 #include <algorithm>
 #include <cstring>
+#include <system_error>
 
 namespace skelvane::conversion {
 
-WriteBehind::WriteBehind(platform::Handle out) : blocks_(kSlots * kBlockSize) {
-    writer_ = std::thread([this, out] { writeBlocks(out); });
+WriteBehind::WriteBehind(platform::Handle out) : out_(out), blocks_(kSlots * kBlockSize) {
+    try {
+        writer_ = std::thread([this] { writeBlocks(); });
+    } catch (const std::system_error&) {
+        // No second thread (a thread limit, no memory for its stack): written in turn.
+    }
 }
 
 WriteBehind::~WriteBehind() {
+    if (!writer_.joinable()) return;
     {
         const std::lock_guard lock(mutex_);
         stopping_ = true;
@@ -18,15 +24,14 @@ WriteBehind::~WriteBehind() {
     writer_.join();
 }
 
-void WriteBehind::writeBlocks(platform::Handle out) {
+void WriteBehind::writeBlocks() {
     for (std::size_t sequence = 0;; ++sequence) {
         {
             std::unique_lock lock(mutex_);
             blockFull_.wait(lock, [&] { return stopping_ || handedOver_ > sequence; });
             if (stopping_) return;
         }
-        const std::size_t slotIndex = sequence % kSlots;
-        const int error = platform::writeAll(out, {slot(sequence), lengths_[slotIndex]});
+        const int error = platform::writeAll(out_, {slot(sequence), lengths_[sequence % kSlots]});
         {
             const std::lock_guard lock(mutex_);
             if (error != 0) error_ = error;
@@ -38,6 +43,11 @@ void WriteBehind::writeBlocks(platform::Handle out) {
 }
 
 int WriteBehind::handOver() {
+    if (!writer_.joinable()) {
+        if (error_ == 0) error_ = platform::writeAll(out_, {slot(handedOver_), filling_});
+        filling_ = 0;
+        return error_;
+    }
     std::unique_lock lock(mutex_);
     lengths_[handedOver_ % kSlots] = filling_;
     ++handedOver_;
@@ -67,6 +77,7 @@ int WriteBehind::flush() {
     if (filling_ > 0) {
         if (const int error = handOver()) return error;
     }
+    if (!writer_.joinable()) return error_;
     std::unique_lock lock(mutex_);
     blockWritten_.wait(lock, [&] { return error_ != 0 || written_ == handedOver_; });
     return error_;

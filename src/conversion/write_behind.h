@@ -12,31 +12,32 @@
 
 namespace skelvane::conversion {
 
-/// A sink that writes on a thread of its own: the bytes are copied into a small ring of
-/// blocks, and the system's write of one block (for a file, mostly the copy into the system's
-/// cache) overlaps the reading and converting of the next. Memory stays fixed.
+/// A sink that collects bytes in blocks and writes each full block on a thread of its own, so
+/// that the system's write of one block (for a file, mostly the copy into the system's cache)
+/// overlaps the reading and converting of the next. When no thread can be started, blocks are
+/// written in turn. Memory stays fixed: a small ring of blocks.
 class WriteBehind final : public ByteSink {
 public:
-    /// Starts the writing thread; throws std::system_error when it cannot be started.
     explicit WriteBehind(platform::Handle out);
-    /// Stops writing; what was handed over but not yet written is dropped (flush() first).
+    /// Stops writing; what was taken but not yet written is dropped (flush() first).
     ~WriteBehind() override;
     WriteBehind(const WriteBehind&) = delete;
     WriteBehind& operator=(const WriteBehind&) = delete;
 
     /// Takes the bytes; returns 0, or the error of an earlier write that failed.
     int write(std::string_view bytes) override;
-    /// Waits until everything taken is written; returns 0 or the system's error number.
+    /// Writes everything taken; returns 0 or the system's error number.
     int flush();
 
 private:
-    void writeBlocks(platform::Handle out);
+    void writeBlocks();
     int handOver();
     char* slot(std::size_t sequence) { return blocks_.data() + (sequence % kSlots) * kBlockSize; }
 
     static constexpr std::size_t kSlots = 4;
     static constexpr std::size_t kBlockSize = 1 << 18;
 
+    platform::Handle out_;
     std::vector<char> blocks_;
     std::size_t lengths_[kSlots] = {};
     std::size_t filling_ = 0;  // bytes in the block being filled; only the taking side uses it
@@ -49,7 +50,7 @@ private:
     int error_ = 0;               // the first write error; the writer stops there
     bool stopping_ = false;
 
-    std::thread writer_;
+    std::thread writer_;  // not joinable when blocks are written in turn
 };
 
 }  // namespace skelvane::conversion
