@@ -6,7 +6,9 @@
 
 namespace skelvane::conversion {
 
-WriteBehind::WriteBehind(platform::Handle out) : out_(out), blocks_(kSlots * kBlockSize) {
+WriteBehind::WriteBehind(platform::Handle out, bool inTurn)
+    : out_(out), blocks_(kSlots * kBlockSize) {
+    if (inTurn) return;
     try {
         writer_ = std::thread([this] { writeBlocks(); });
     } catch (const std::system_error&) {

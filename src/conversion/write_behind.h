@@ -18,7 +18,8 @@ namespace skelvane::conversion {
 /// written in turn. Memory stays fixed: a small ring of blocks.
 class WriteBehind final : public ByteSink {
 public:
-    explicit WriteBehind(platform::Handle out);
+    /// Writes to `out`; on a thread of its own unless `inTurn` asks for the writes in turn.
+    explicit WriteBehind(platform::Handle out, bool inTurn = false);
     /// Stops writing; what was taken but not yet written is dropped (flush() first).
     ~WriteBehind() override;
     WriteBehind(const WriteBehind&) = delete;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "conversion/line_scan.h"
+#include "conversion/write_behind.h"
 
 #include <cerrno>
 #include <memory>
@@ -160,6 +161,31 @@ TEST(ConvertStream, ReportsAFullDevice) {
         ASSERT_TRUE(error.has_value());
         EXPECT_EQ(error->side, StreamError::Side::Write);
         EXPECT_EQ(error->errorNumber, ENOSPC);
+    }
+}
+
+TEST(WriteBehind, WritesEveryPieceInOrderOnItsThreadOrInTurn) {
+    // Pieces of 1 to 99 999 bytes fill several blocks of the ring and end inside one.
+    std::string written;
+    std::vector<std::string> pieces;
+    for (std::size_t i = 0; written.size() < (3u << 20); ++i) {
+        pieces.emplace_back((i * 7919) % 100000 + 1, static_cast<char>('a' + i % 26));
+        written += pieces.back();
+    }
+    for (bool inTurn : {false, true}) {
+        SCOPED_TRACE(inTurn ? "in turn" : "on its thread");
+        File out(std::tmpfile());
+        WriteBehind sink(fileno(out.get()), inTurn);
+        for (const std::string& piece : pieces) ASSERT_EQ(sink.write(piece), 0);
+        ASSERT_EQ(sink.flush(), 0);
+        EXPECT_TRUE(contentOf(out.get()) == written);
+
+        File full(std::fopen("/dev/full", "wb"));
+        if (!full) continue;
+        WriteBehind failing(fileno(full.get()), inTurn);
+        int error = 0;
+        for (const std::string& piece : pieces) error = error != 0 ? error : failing.write(piece);
+        EXPECT_EQ(error != 0 ? error : failing.flush(), ENOSPC);
     }
 }
 
