@@ -35,8 +35,8 @@ int BlockConverter::convert(std::string_view block) {
     if (skipLeadingLf_ && data[0] == '\n') pos = 1;
     skipLeadingLf_ = false;
 
-    // Bytes that come out as they went in (no rule matched, CR LF end) are not copied: they
-    // pile up in this stretch of the block, written in one go.
+    // Bytes that come out as they went in (no rule matched, CR LF end) are not handed on line
+    // by line: they pile up in this stretch of the block, handed on in one piece.
     std::size_t unchangedFrom = pos;
     const auto writeUnchanged = [&](std::size_t upTo) {
         const int error = write({data + unchangedFrom, upTo - unchangedFrom});

@@ -29,7 +29,7 @@ public:
 /// The conversion of one input handed over in blocks of any size, written to a sink. Lines end
 /// at CR LF, LF or a lone CR, also across block edges; every written line ends with CR LF, the
 /// last one too; all other bytes pass through. Lines that come out as they went in are passed
-/// on as stretches of the block, uncopied; other output goes to the sink in pieces as small as
+/// on as whole stretches of the block; other output goes to the sink in pieces as small as
 /// a line end, so a sink that writes to a file collects them first.
 class BlockConverter {
 public:
