@@ -165,9 +165,11 @@ int copyLoop() {
     std::vector<char> block(1 << 18);
     for (;;) {
         int error = 0;
-        const std::ptrdiff_t count = conversion::platform::readSome(0, block.data(), block.size(), error);
+        const std::ptrdiff_t count =
+            conversion::platform::readSome(0, block.data(), block.size(), error);
         if (count <= 0) return count < 0 ? 1 : 0;
-        if (conversion::platform::writeAll(1, {block.data(), static_cast<std::size_t>(count)}) != 0) {
+        if (conversion::platform::writeAll(1, {block.data(), static_cast<std::size_t>(count)}) !=
+            0) {
             return 1;
         }
     }

@@ -43,8 +43,8 @@ static_assert([] {
 constexpr std::size_t kStride = 64;
 
 // Looks at the bytes a stride marks, in order; true when one of them ends the line.
-[[gnu::always_inline]] inline bool lookAt(const char* data, std::size_t from, std::uint64_t marked, std::size_t& pos,
-                   bool& mayMatch) {
+[[gnu::always_inline]] inline bool lookAt(const char* data, std::size_t from, std::uint64_t marked,
+                                          std::size_t& pos, bool& mayMatch) {
     for (; marked != 0; marked &= marked - 1) {
         const std::size_t at = from + static_cast<std::size_t>(std::countr_zero(marked));
         const unsigned char cls = kByteClasses[static_cast<unsigned char>(data[at])];
@@ -60,7 +60,8 @@ constexpr std::size_t kStride = 64;
 // The common frame: whole strides through `markedBytes` (bit i set when byte i of the 64 lies
 // outside 0x20..0x5F), the short tail byte by byte.
 template <std::uint64_t (*markedBytes)(const char*)>
-[[gnu::always_inline]] inline std::size_t findLineEnd(const char* data, std::size_t pos, std::size_t size, bool& mayMatch) {
+[[gnu::always_inline]] inline std::size_t findLineEnd(const char* data, std::size_t pos,
+                                                      std::size_t size, bool& mayMatch) {
     for (; pos + kStride <= size; pos += kStride) {
         std::size_t end = 0;
         if (lookAt(data, pos, markedBytes(data + pos), end, mayMatch)) return end;
@@ -83,7 +84,8 @@ std::uint64_t markedBytesPortable(const char* data) {
     if ((seen & 0xC0u) == 0) return 0;
     std::uint64_t marked = 0;
     for (std::size_t i = 0; i < kStride; ++i) {
-        const auto shifted = static_cast<unsigned char>(static_cast<unsigned char>(data[i]) - 0x20u);
+        const auto shifted =
+            static_cast<unsigned char>(static_cast<unsigned char>(data[i]) - 0x20u);
         marked |= static_cast<std::uint64_t>(shifted >= 0x40u) << i;
     }
     return marked;
@@ -91,8 +93,7 @@ std::uint64_t markedBytesPortable(const char* data) {
 
 #ifdef SKELVANE_X86_VECTORS
 __attribute__((target("avx512bw"))) std::uint64_t markedBytesAvx512(const char* data) {
-    const __m512i shifted =
-        _mm512_sub_epi8(_mm512_loadu_si512(data), _mm512_set1_epi8(0x20));
+    const __m512i shifted = _mm512_sub_epi8(_mm512_loadu_si512(data), _mm512_set1_epi8(0x20));
     return _mm512_test_epi8_mask(shifted, _mm512_set1_epi8(static_cast<char>(0xC0)));
 }
 
@@ -105,19 +106,18 @@ __attribute__((target("avx2"))) std::uint32_t markedBytesAvx2Half(const char* da
 }
 
 __attribute__((target("avx2"))) std::uint64_t markedBytesAvx2(const char* data) {
-    return markedBytesAvx2Half(data) |
-           static_cast<std::uint64_t>(markedBytesAvx2Half(data + 32)) << 32;
+    return markedBytesAvx2Half(data) | static_cast<std::uint64_t>(markedBytesAvx2Half(data + 32))
+                                           << 32;
 }
 
-__attribute__((target("avx512bw"))) std::size_t findLineEndAvx512(const char* data,
-                                                                   std::size_t pos,
-                                                                   std::size_t size,
-                                                                   bool& mayMatch) {
+__attribute__((target("avx512bw"))) std::size_t findLineEndAvx512(const char* data, std::size_t pos,
+                                                                  std::size_t size,
+                                                                  bool& mayMatch) {
     return findLineEnd<markedBytesAvx512>(data, pos, size, mayMatch);
 }
 
 __attribute__((target("avx2"))) std::size_t findLineEndAvx2(const char* data, std::size_t pos,
-                                                             std::size_t size, bool& mayMatch) {
+                                                            std::size_t size, bool& mayMatch) {
     return findLineEnd<markedBytesAvx2>(data, pos, size, mayMatch);
 }
 #endif

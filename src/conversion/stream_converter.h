@@ -59,8 +59,8 @@ private:
 /// lone CR; every written line ends with CR LF, the last one too; all other bytes pass through.
 /// Memory stays flat whatever the input: fixed-size buffers, and a line longer than a read
 /// block flows through the rules in pieces. The output is collected in blocks and written on a
-/// second thread while the input is read and converted. `alreadyRead`, when given, is the start of the
-/// input that was read from `in` before. Closes nothing.
+/// second thread while the input is read and converted. `alreadyRead`, when given, is the start of
+/// the input that was read from `in` before. Closes nothing.
 std::optional<StreamError> convertStream(platform::Handle in, platform::Handle out,
                                          const DroppedParts& dropped,
                                          std::string_view alreadyRead = {});

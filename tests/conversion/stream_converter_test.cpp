@@ -85,8 +85,8 @@ TEST(LineScan, EveryFinderStopsAtTheFirstLineEndAndSeesSearchStarts) {
         bool endsLine;
         bool startsSearch;
     };
-    const Special specials[] = {{'\r', true, false}, {'\n', true, false}, {'h', false, true},
-                                {'e', false, false},  {'\x80', false, false}, {'\0', false, false}};
+    const Special specials[] = {{'\r', true, false}, {'\n', true, false},    {'h', false, true},
+                                {'e', false, false}, {'\x80', false, false}, {'\0', false, false}};
     const auto finders = availableLineEndFinders();
     ASSERT_EQ(finders.back().first, "portable");
     for (const auto& [name, find] : finders) {
@@ -109,8 +109,8 @@ TEST(LineScan, EveryFinderStopsAtTheFirstLineEndAndSeesSearchStarts) {
 }
 
 TEST(ConvertStream, LinesAndTerminatorsSplitAcrossReadBlocks) {
-    // Reads go in blocks that divide 1 MiB. Put a CR LF, a joint name and a lone CR across block edges
-    // (and, with a shift, just beside them).
+    // Reads go in blocks that divide 1 MiB. Put a CR LF, a joint name and a lone CR across block
+    // edges (and, with a shift, just beside them).
     constexpr std::size_t kBlock = 1 << 20;
     // Appends a blank line long enough that `tail` then starts `before` bytes ahead of `edge`.
     auto placeBefore = [](std::string& text, std::size_t edge, std::size_t before,
