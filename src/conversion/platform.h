@@ -86,6 +86,22 @@ private:
     int error_ = 0;
 };
 
+/// Memory for blocks that bytes are copied into and out of again and again: where the system
+/// offers it on request, it is backed by huge pages, which spares the processor most address
+/// translations during the copies. Throws std::bad_alloc.
+class BlockMemory {
+public:
+    explicit BlockMemory(std::size_t size);
+    ~BlockMemory();
+    BlockMemory(const BlockMemory&) = delete;
+    BlockMemory& operator=(const BlockMemory&) = delete;
+
+    char* data() const { return data_; }
+
+private:
+    char* data_;
+};
+
 /// The permission bits of a file (through links), or nothing when it cannot be reached.
 std::optional<std::uint32_t> permissionsOf(const std::filesystem::path& path);
 

@@ -3,14 +3,17 @@
 #include <fcntl.h>
 #include <limits.h>
 #include <signal.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <array>
 #include <atomic>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <mutex>
+#include <new>
 #include <random>
 
 namespace skelvane::conversion::platform {
@@ -232,6 +235,18 @@ int PendingOutput::commit(std::uint32_t newFileMode) {
     unregisterFromCleanup(cleanup_);
     cleanup_ = nullptr;
     return syncFolder(folderOf(target_));
+}
+
+BlockMemory::BlockMemory(std::size_t size) {
+    constexpr std::size_t kHugePage = 2 << 20;
+    const std::size_t rounded = (size + kHugePage - 1) / kHugePage * kHugePage;
+    data_ = static_cast<char*>(std::aligned_alloc(kHugePage, rounded));
+    if (data_ == nullptr) throw std::bad_alloc();
+    ::madvise(data_, rounded, MADV_HUGEPAGE);  // only advice: small pages serve as well
+}
+
+BlockMemory::~BlockMemory() {
+    std::free(data_);
 }
 
 void testing::useNamedTemporaries(bool named) {

@@ -5,7 +5,6 @@
 #include <mutex>
 #include <string_view>
 #include <thread>
-#include <vector>
 
 #include "conversion/platform.h"
 #include "conversion/stream_converter.h"
@@ -39,7 +38,7 @@ private:
     static constexpr std::size_t kBlockSize = 1 << 18;
 
     platform::Handle out_;
-    std::vector<char> blocks_;
+    platform::BlockMemory blocks_;
     std::size_t lengths_[kSlots] = {};
     std::size_t filling_ = 0;  // bytes in the block being filled; only the taking side uses it
 
