@@ -1,11 +1,16 @@
 #include "conversion/stream_converter.h"
 
+#include <vector>
+
 #include "conversion/write_behind.h"
 
 namespace skelvane::conversion {
 
 namespace {
 
+// Large enough that a read costs little beside its copy, small enough to stay in the
+// processor's cache.
+constexpr std::size_t kBlockSize = 1 << 18;
 constexpr std::string_view kCrLf = "\r\n";
 
 }  // namespace
@@ -94,15 +99,13 @@ std::optional<StreamError> convertStream(platform::Handle in, platform::Handle o
     if (const int error = converter.convert(alreadyRead)) {
         return StreamError{StreamError::Side::Write, error};
     }
+    std::vector<char> block(kBlockSize);
     for (;;) {
         int readError = 0;
-        char* block = sink.inputBlock();
-        const std::ptrdiff_t count =
-            platform::readSome(in, block, WriteBehind::kBlockSize, readError);
+        const std::ptrdiff_t count = platform::readSome(in, block.data(), block.size(), readError);
         if (count < 0) return StreamError{StreamError::Side::Read, readError};
         if (count == 0) break;
-        sink.inputRead(static_cast<std::size_t>(count));
-        if (const int error = converter.convert({block, static_cast<std::size_t>(count)})) {
+        if (const int error = converter.convert({block.data(), static_cast<std::size_t>(count)})) {
             return StreamError{StreamError::Side::Write, error};
         }
     }

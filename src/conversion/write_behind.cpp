@@ -7,9 +7,7 @@
 namespace skelvane::conversion {
 
 WriteBehind::WriteBehind(platform::Handle out, bool inTurn)
-    : out_(out), memory_((kSlots + 1) * kBlockSize) {
-    for (std::size_t i = 0; i < kSlots; ++i) slots_[i] = memory_.data() + i * kBlockSize;
-    input_ = memory_.data() + kSlots * kBlockSize;
+    : out_(out), blocks_(kSlots * kBlockSize) {
     if (inTurn) return;
     try {
         writer_ = std::thread([this] { writeBlocks(); });
@@ -65,17 +63,6 @@ int WriteBehind::handOver() {
 }
 
 int WriteBehind::write(std::string_view bytes) {
-    if (bytes.data() == input_ && bytes.size() == inputCount_) {
-        // The whole input block, unchanged: it becomes the next slot and that slot's memory
-        // the next input block. What was collected before goes first.
-        if (filling_ > 0) {
-            if (const int error = handOver()) return error;
-        }
-        std::swap(slots_[handedOver_ % kSlots], input_);
-        filling_ = bytes.size();
-        inputCount_ = 0;
-        return handOver();
-    }
     while (!bytes.empty()) {
         const std::size_t count = std::min(bytes.size(), kBlockSize - filling_);
         std::memcpy(slot(handedOver_) + filling_, bytes.data(), count);

@@ -14,9 +14,7 @@ namespace skelvane::conversion {
 /// A sink that collects bytes in blocks and writes each full block on a thread of its own, so
 /// that the system's write of one block (for a file, mostly the copy into the system's cache)
 /// overlaps the reading and converting of the next. When no thread can be started, blocks are
-/// written in turn. It also lends the memory the input is read into, so that a block that
-/// comes out unchanged is written without being copied. Memory stays fixed: a small ring of
-/// blocks.
+/// written in turn. Memory stays fixed: a small ring of blocks.
 class WriteBehind final : public ByteSink {
 public:
     /// Writes to `out`; on a thread of its own unless `inTurn` asks for the writes in turn.
@@ -31,31 +29,16 @@ public:
     /// Writes everything taken; returns 0 or the system's error number.
     int flush();
 
-    /// Memory to read the next block of input into, kBlockSize bytes long; ask again for every
-    /// block. A block written whole, in one piece (a block that comes out unchanged), goes to
-    /// the writer as it is instead of being copied, and must not be read after that.
-    char* inputBlock() { return input_; }
-    /// Tells how many bytes were read into the input block.
-    void inputRead(std::size_t count) { inputCount_ = count; }
-
-    /// Large enough that a read or write costs little beside its copy, small enough that the
-    /// ring stays in the processor's cache.
-    static constexpr std::size_t kBlockSize = 1 << 18;
-
 private:
     void writeBlocks();
     int handOver();
-    char* slot(std::size_t sequence) { return slots_[sequence % kSlots]; }
+    char* slot(std::size_t sequence) { return blocks_.data() + (sequence % kSlots) * kBlockSize; }
 
     static constexpr std::size_t kSlots = 4;
+    static constexpr std::size_t kBlockSize = 1 << 18;
 
     platform::Handle out_;
-    platform::BlockMemory memory_;  // the slots and the input block
-    // Which block of memory each slot uses; the input block trades places with a slot that
-    // takes it uncopied. Only the taking side changes them, and only for the slot it fills.
-    char* slots_[kSlots];
-    char* input_;
-    std::size_t inputCount_ = 0;
+    platform::BlockMemory blocks_;
     std::size_t lengths_[kSlots] = {};
     std::size_t filling_ = 0;  // bytes in the block being filled; only the taking side uses it
 
