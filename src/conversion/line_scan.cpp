@@ -42,34 +42,26 @@ static_assert([] {
 
 constexpr std::size_t kStride = 64;
 
-// Looks at the bytes a stride marks, in order; true when one of them ends the line.
-[[gnu::always_inline]] inline bool lookAt(const char* data, std::size_t from, std::uint64_t marked,
-                                          std::size_t& pos, bool& mayMatch) {
-    for (; marked != 0; marked &= marked - 1) {
-        const std::size_t at = from + static_cast<std::size_t>(std::countr_zero(marked));
-        const unsigned char cls = kByteClasses[static_cast<unsigned char>(data[at])];
-        if (cls == kLineEnd) {
-            pos = at;
-            return true;
-        }
-        mayMatch |= cls == kSearchStart;
-    }
-    return false;
+// True when the byte ends the line; notes a byte that begins a search text.
+[[gnu::always_inline]] inline bool endsLine(char byte, bool& mayMatch) {
+    const unsigned char cls = kByteClasses[static_cast<unsigned char>(byte)];
+    mayMatch |= cls == kSearchStart;
+    return cls == kLineEnd;
 }
 
-// The common frame: whole strides through `markedBytes` (bit i set when byte i of the 64 lies
-// outside 0x20..0x5F), the short tail byte by byte.
+// The common frame: whole strides, looking only at the bytes `markedBytes` marks (bit i set
+// when byte i of the 64 lies outside 0x20..0x5F), then the short tail byte by byte.
 template <std::uint64_t (*markedBytes)(const char*)>
 [[gnu::always_inline]] inline std::size_t findLineEnd(const char* data, std::size_t pos,
                                                       std::size_t size, bool& mayMatch) {
     for (; pos + kStride <= size; pos += kStride) {
-        std::size_t end = 0;
-        if (lookAt(data, pos, markedBytes(data + pos), end, mayMatch)) return end;
+        for (std::uint64_t marked = markedBytes(data + pos); marked != 0; marked &= marked - 1) {
+            const std::size_t at = pos + static_cast<std::size_t>(std::countr_zero(marked));
+            if (endsLine(data[at], mayMatch)) return at;
+        }
     }
     for (; pos < size; ++pos) {
-        const unsigned char cls = kByteClasses[static_cast<unsigned char>(data[pos])];
-        if (cls == kLineEnd) return pos;
-        mayMatch |= cls == kSearchStart;
+        if (endsLine(data[pos], mayMatch)) return pos;
     }
     return size;
 }
