@@ -14,9 +14,9 @@
 #include <thread>
 #include <vector>
 
-#include "conversion/file_converter.h"
 #include "conversion/platform.h"
 #include "conversion/rename_table.h"
+#include "conversion/run.h"
 #include "poser_bvh.h"
 #include "race.h"
 #include "reference/reference_conversion.h"
@@ -65,9 +65,14 @@ void plainCopy(const fs::path& source, const fs::path& target) {
 }
 
 void conversionRun(const fs::path& source, const fs::path& target) {
-    if (auto failure = conversion::convertFile(source, target, {})) {
-        std::fprintf(stderr, "skelvane-bench: %s: %s\n", failure->path.c_str(),
-                     failure->reason.c_str());
+    conversion::Job job;
+    job.source = source;
+    job.output = target;
+    conversion::JobObserver quiet;
+    const conversion::JobResult result = conversion::runJobs({&job, 1}, {}, quiet).front();
+    if (result.status != conversion::JobStatus::Done) {
+        std::fprintf(stderr, "skelvane-bench: %s: %s\n", source.c_str(),
+                     result.error.message().c_str());
         std::exit(1);
     }
 }
@@ -164,12 +169,11 @@ int oneLine(const fs::path& path, double megabytes) {
 int copyLoop() {
     std::vector<char> block(1 << 18);
     for (;;) {
-        int error = 0;
+        std::error_code error;
         const std::ptrdiff_t count =
             conversion::platform::readSome(0, block.data(), block.size(), error);
         if (count <= 0) return count < 0 ? 1 : 0;
-        if (conversion::platform::writeAll(1, {block.data(), static_cast<std::size_t>(count)}) !=
-            0) {
+        if (conversion::platform::writeAll(1, {block.data(), static_cast<std::size_t>(count)})) {
             return 1;
         }
     }
@@ -184,21 +188,21 @@ int readAndWriteApart() {
     bool readFailed = false;
     std::thread reader([&] {
         std::vector<char> block(1 << 18);
-        int error = 0;
+        std::error_code error;
         std::ptrdiff_t count = 0;
         while ((count = conversion::platform::readSome(0, block.data(), block.size(), error)) > 0) {
         }
         readFailed = count < 0;
     });
     const std::vector<char> filler(1 << 18, '7');
-    int writeError = 0;
-    for (auto left = static_cast<std::size_t>(input.st_size); left > 0 && writeError == 0;) {
+    std::error_code writeError;
+    for (auto left = static_cast<std::size_t>(input.st_size); left > 0 && !writeError;) {
         const std::size_t count = std::min(left, filler.size());
         writeError = conversion::platform::writeAll(1, {filler.data(), count});
         left -= count;
     }
     reader.join();
-    return readFailed || writeError != 0 ? 1 : 0;
+    return readFailed || writeError ? 1 : 0;
 }
 
 int usage() {

@@ -1,161 +1,143 @@
 #include "cli/convert_run.h"
 
-#include <cerrno>
-#include <cstring>
+#include <algorithm>
 #include <iostream>
-#include <new>
-#include <optional>
 
 #include "cli/dry_run_report.h"
-#include "conversion/file_converter.h"
-#include "conversion/joint_report.h"
+#include "cli/terminal_text.h"
 #include "conversion/platform.h"
-#include "conversion/run_guard.h"
-#include "conversion/source_start.h"
-#include "conversion/stream_converter.h"
 
 namespace skelvane::cli {
 
 namespace {
 
-namespace fs = std::filesystem;
 namespace platform = conversion::platform;
+using conversion::Job;
+using conversion::JobResult;
+using conversion::JobStatus;
+using conversion::JointReport;
 
-constexpr const char* kNotBvh = "not a BVH file";
+constexpr std::string_view kStandardInput = "standard input";
+constexpr std::string_view kStandardOutput = "standard output";
 
-void reportFailure(const std::string& file, const std::string& path, const std::string& reason) {
-    std::cerr << "skelvane-convert: " << file << ": ";
-    if (path != file) std::cerr << path << ": ";
-    std::cerr << reason << "\n";
+// How a message names the file a result is about.
+std::string culpritOf(const Job& job, const JobResult& result) {
+    const bool source = result.culprit == JobResult::Side::Source;
+    if (job.standardStreams) return std::string(source ? kStandardInput : kStandardOutput);
+    return (source ? job.source : job.output).string();
 }
 
-void reportNotBvh(const std::string& file) {
-    std::cerr << "skelvane-convert: " << kNotBvh << ": " << file
-              << " (--force converts it anyway)\n";
-}
+// One line per file on standard error, as each is done.
+class ConversionLines final : public conversion::JobObserver {
+public:
+    explicit ConversionLines(std::span<const Job> jobs) : jobs_(jobs) {}
 
-// Reads the start of a source; nothing when it is refused, with the reason already reported.
-std::optional<conversion::SourceStart> startOfSource(platform::Handle in, const std::string& file,
-                                                     bool force) {
-    if (force) return conversion::SourceStart{true, {}};
-    auto start = conversion::readSourceStart(in);
-    if (const auto* error = std::get_if<conversion::StreamError>(&start)) {
-        reportFailure(file, file, std::strerror(error->errorNumber));
-        return std::nullopt;
+    void jobFinished(std::size_t i, const JobResult& result, const JointReport*) override {
+        const Job& job = jobs_[i];
+        if (result.status == JobStatus::Done) {
+            std::cerr << printable(job.name) << " -> "
+                      << (job.standardStreams ? std::string(kStandardOutput)
+                                              : printable(job.output.string()))
+                      << "\n";
+            return;
+        }
+        std::cerr << "skelvane-convert: ";
+        if (result.error == conversion::RunError::StreamsAreOneFile) {
+            std::cerr << result.error.message() << "\n";
+            return;
+        }
+        const std::string culprit = culpritOf(job, result);
+        std::cerr << printable(job.standardStreams ? culprit : job.name) << ": ";
+        if (!job.standardStreams && culprit != job.name) std::cerr << printable(culprit) << ": ";
+        std::cerr << printable(conversion::reasonOf(result, jobs_));
+        if (result.error == conversion::RunError::NotBvh)
+            std::cerr << " (--force converts it anyway)";
+        std::cerr << "\n";
     }
-    if (!std::get<conversion::SourceStart>(start).bvh) {
-        reportNotBvh(file);
-        return std::nullopt;
-    }
-    return std::get<conversion::SourceStart>(std::move(start));
-}
 
-bool convertStandardStreams(const ConvertRequest& request) {
-    // Reading a file while appending to it would never reach its end.
-    if (platform::sameRegularFile(platform::kStandardInput, platform::kStandardOutput)) {
-        std::cerr << "skelvane-convert: standard input and standard output are the same file\n";
-        return false;
-    }
-    std::optional<conversion::StreamError> error;
-    try {
-        const auto start = startOfSource(platform::kStandardInput, "standard input", request.force);
-        if (!start) return false;
-        error = conversion::convertStream(platform::kStandardInput, platform::kStandardOutput,
-                                          request.dropped, start->held);
-    } catch (const std::bad_alloc&) {
-        error = conversion::StreamError{conversion::StreamError::Side::Read, ENOMEM};
-    }
-    if (error) {
-        const bool reading = error->side == conversion::StreamError::Side::Read;
-        std::cerr << "skelvane-convert: " << (reading ? "standard input" : "standard output")
-                  << ": " << std::strerror(error->errorNumber) << "\n";
-        return false;
-    }
-    std::cerr << "- -> standard output\n";
-    return true;
-}
+private:
+    std::span<const Job> jobs_;
+};
 
-bool isBvh(const std::string& file, bool force) {
-    if (force) return true;
-    int error = 0;
-    const platform::Handle in = platform::openForReading(file, error);
-    if (in < 0) {
-        reportFailure(file, file, std::strerror(error));
-        return false;
-    }
-    const bool bvh = startOfSource(in, file, force).has_value();
-    platform::close(in);
-    return bvh;
-}
+// The dry run's report on standard output, a file at a time as each is read, so that its
+// memory stays flat however many files and joints there are. A failed write is kept and ends
+// the writing.
+class DryRunReport final : public conversion::JobObserver {
+public:
+    DryRunReport(std::span<const Job> jobs, bool json) : jobs_(jobs), json_(json) {}
 
-bool convertOne(const std::string& file, const ConvertRequest& request,
-                conversion::RunGuard& guard) {
-    const fs::path output = request.outputDir / outputNameFor(file);
-    if (auto reason = guard.refusal(output, file)) {
-        reportFailure(file, output.string(), *reason);
-        return false;
-    }
-    if (!isBvh(file, request.force)) return false;
-    if (auto failure = conversion::convertFile(file, output, request.dropped)) {
-        reportFailure(file, failure->path, failure->reason);
-        return false;
-    }
-    guard.addWritten(output, file);
-    std::cerr << file << " -> " << output.string() << "\n";
-    return true;
-}
-
-// What the real run would do with one file, found out without writing anything.
-DryRunFile planOne(const std::string& file, const ConvertRequest& request,
-                   conversion::RunGuard& guard) {
-    DryRunFile planned{file, "standard output", std::nullopt, std::nullopt};
-    if (file == "-") {
-        auto report = conversion::jointReportOf(stdin, request.dropped);
-        if (auto* read = std::get_if<conversion::JointReport>(&report)) {
-            planned.report = std::move(*read);
+    void jobFinished(std::size_t i, const JobResult& result, const JointReport* joints) override {
+        const Job& job = jobs_[i];
+        DryRunFile file{job.name,
+                        job.standardStreams ? std::string(kStandardOutput) : job.output.string(),
+                        std::nullopt, result.bvh, joints};
+        if (result.status == JobStatus::Failed) {
+            file.refusal = conversion::reasonOf(result, jobs_);
         } else {
-            planned.refusal = std::strerror(std::get<conversion::StreamError>(report).errorNumber);
+            ++converting_;
         }
-    } else {
-        const fs::path output = request.outputDir / outputNameFor(file);
-        planned.output = output.string();
-        planned.refusal = guard.refusal(output, file);
-        auto report = conversion::jointReportOf(fs::path(file), request.dropped);
-        if (auto* read = std::get_if<conversion::JointReport>(&report)) {
-            planned.report = std::move(*read);
-        } else if (!planned.refusal) {
-            planned.refusal = std::get<conversion::FileFailure>(report).reason;
-        }
-        if (!planned.refusal) guard.addWritten(output, file);
+        write(json_ ? dryRunJson(file, i == 0) : dryRunText(file, i == 0));
     }
-    if (!planned.refusal && planned.report && !planned.report->bvh && !request.force) {
-        planned.refusal = kNotBvh;
+
+    // Ends the report; returns the first error of writing it, or nothing.
+    std::error_code finish() {
+        write(json_ ? dryRunJsonEnd(jobs_.empty()) : dryRunTextEnd(converting_, jobs_.size()));
+        return error_;
     }
-    return planned;
-}
+
+private:
+    void write(std::string_view text) {
+        if (!error_) error_ = platform::writeAll(platform::kStandardOutput, text);
+    }
+
+    std::span<const Job> jobs_;
+    bool json_;
+    std::size_t converting_ = 0;
+    std::error_code error_;
+};
 
 }  // namespace
 
-int runConversion(const ConvertRequest& request) {
-    // No output may land on any input, and none may replace one this run has written.
-    conversion::RunGuard guard;
+std::vector<Job> jobsOf(const ConvertRequest& request) {
+    std::vector<Job> jobs;
     for (const std::string& file : request.files) {
-        if (file != "-") guard.addSource(file, "one of the inputs (" + file + ")");
-    }
-    bool allConverted = true;
-    std::vector<DryRunFile> planned;
-    for (const std::string& file : request.files) {
-        if (request.dryRun) {
-            planned.push_back(planOne(file, request, guard));
-            allConverted = allConverted && !planned.back().refusal;
-            continue;
+        Job job;
+        job.dropped = request.dropped;
+        job.name = file;
+        if (file == "-") {
+            job.standardStreams = true;
+        } else {
+            job.source = file;
+            job.output = request.outputDir / outputNameFor(file);
+            job.sourceRole = "one of the inputs (" + file + ")";
         }
-        const bool converted =
-            file == "-" ? convertStandardStreams(request) : convertOne(file, request, guard);
-        allConverted = allConverted && converted;
+        jobs.push_back(std::move(job));
     }
-    if (request.dryRun) std::cout << (request.json ? dryRunJson(planned) : dryRunText(planned));
-    return allConverted ? 0 : 1;
+    return jobs;
+}
+
+conversion::RunOptions optionsOf(const ConvertRequest& request) {
+    return {.requireBvh = !request.force, .refuseRepeatedOutputs = true, .dryRun = request.dryRun};
+}
+
+int runConversion(const ConvertRequest& request) {
+    const std::vector<Job> jobs = jobsOf(request);
+    std::vector<JobResult> results;
+    if (request.dryRun) {
+        DryRunReport report(jobs, request.json);
+        results = conversion::runJobs(jobs, optionsOf(request), report);
+        if (const std::error_code error = report.finish()) {
+            std::cerr << "skelvane-convert: " << kStandardOutput << ": " << error.message() << "\n";
+            return 1;
+        }
+    } else {
+        ConversionLines lines(jobs);
+        results = conversion::runJobs(jobs, optionsOf(request), lines);
+    }
+    const bool allDone = std::none_of(results.begin(), results.end(), [](const JobResult& result) {
+        return result.status == JobStatus::Failed;
+    });
+    return allDone ? 0 : 1;
 }
 
 }  // namespace skelvane::cli

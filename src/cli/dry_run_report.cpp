@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <nlohmann/json.hpp>
+#include <vector>
+
+#include "cli/terminal_text.h"
 
 namespace skelvane::cli {
 
@@ -10,7 +13,6 @@ namespace {
 using conversion::JointEntry;
 using conversion::JointOutcome;
 using conversion::JointReport;
-using conversion::LineEnds;
 // Keys come out in the order they are set, the order the fields are documented in.
 using Json = nlohmann::ordered_json;
 
@@ -23,111 +25,45 @@ Json orNull(const std::optional<T>& value) {
 // row off the screen.
 constexpr std::size_t kMaxColumnWidth = 32;
 
-std::string_view outcomeWord(JointOutcome outcome) {
-    switch (outcome) {
-        case JointOutcome::Renamed:
-            return "renamed";
-        case JointOutcome::Dropped:
-            return "dropped";
-        case JointOutcome::Untouched:
-            return "untouched";
-    }
-    return "";
-}
-
-std::string_view lineEndsWords(LineEnds ends) {
-    switch (ends) {
-        case LineEnds::None:
-            return "no line ends";
-        case LineEnds::CrLf:
-            return "CR LF line ends";
-        case LineEnds::Lf:
-            return "LF line ends";
-        case LineEnds::Cr:
-            return "CR line ends";
-        case LineEnds::Mixed:
-            return "mixed line ends";
-    }
-    return "";
-}
-
-std::string_view lineEndsKey(LineEnds ends) {
-    switch (ends) {
-        case LineEnds::None:
-            return "none";
-        case LineEnds::CrLf:
-            return "CRLF";
-        case LineEnds::Lf:
-            return "LF";
-        case LineEnds::Cr:
-            return "CR";
-        case LineEnds::Mixed:
-            return "mixed";
-    }
-    return "";
-}
-
-// Names and paths come from files and arguments: control bytes in them must not reach the
-// terminal as escape sequences.
-std::string printable(std::string_view text) {
-    static constexpr char kHex[] = "0123456789abcdef";
-    std::string shown;
-    shown.reserve(text.size());
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte == 0x7F) {
-            shown.append("\\x").push_back(kHex[byte >> 4]);
-            shown.push_back(kHex[byte & 0xF]);
-        } else {
-            shown.push_back(c);
-        }
-    }
-    return shown;
-}
-
-// Columns on a terminal, taking each UTF-8 sequence as one.
-std::size_t displayWidth(std::string_view text) {
-    return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) {
-        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-    }));
-}
-
 void appendPadded(std::string& out, std::string_view text, std::size_t width) {
     out.append(text);
     out.append(std::max<std::size_t>(width, displayWidth(text)) - displayWidth(text) + 2, ' ');
 }
 
-std::string counted(std::size_t count, std::string_view one, std::string_view many) {
+std::string counted(std::uint64_t count, std::string_view one, std::string_view many) {
     return std::to_string(count) + " " + std::string(count == 1 ? one : many);
 }
 
-void appendSummary(std::string& out, const JointReport& report) {
-    const auto& joints = report.joints;
-    const auto untouched = static_cast<std::size_t>(std::count_if(
-        joints.begin(), joints.end(),
-        [](const JointEntry& joint) { return joint.outcome == JointOutcome::Untouched; }));
-    const auto partial = static_cast<std::size_t>(std::count_if(
-        joints.begin(), joints.end(), [](const JointEntry& joint) { return joint.partialWord; }));
+// A name for the table; one cut for display says so.
+std::string shownName(std::string_view name, bool cut) {
+    return printable(name) + (cut ? "..." : "");
+}
 
+void appendSummary(std::string& out, const JointReport& report) {
     out.append("  ");
-    out.append(report.frames ? counted(static_cast<std::size_t>(*report.frames), "frame", "frames")
+    out.append(report.frames ? counted(*report.frames, "frame", "frames")
                              : std::string("frames unknown"));
-    out.append(", ").append(lineEndsWords(report.lineEnds));
-    out.append(", ").append(counted(joints.size(), "joint", "joints"));
-    if (partial > 0)
-        out.append(", ").append(counted(partial, "partial-word hit", "partial-word hits"));
-    if (untouched > 0) out.append(", ").append(std::to_string(untouched)).append(" untouched");
+    out.append(", ").append(conversion::lineEndsWords(report.lineEnds));
+    out.append(", ").append(counted(report.jointCount, "joint", "joints"));
+    if (report.partialWords > 0) {
+        out.append(", ").append(
+            counted(report.partialWords, "partial-word hit", "partial-word hits"));
+    }
+    if (report.untouched > 0)
+        out.append(", ").append(std::to_string(report.untouched) + " untouched");
     out.append("\n");
 }
 
-void appendJointTable(std::string& out, const std::vector<JointEntry>& joints) {
+void appendJointTable(std::string& out, const JointReport& report) {
+    const std::vector<JointEntry>& joints = report.joints;
     if (joints.empty()) return;
     std::vector<std::pair<std::string, std::string>> names;
     names.reserve(joints.size());
     std::size_t oldWidth = displayWidth("old name");
     std::size_t newWidth = displayWidth("new name");
     for (const JointEntry& joint : joints) {
-        names.emplace_back(printable(joint.oldName), printable(joint.newName));
+        names.emplace_back(shownName(joint.oldName, joint.oldLength > joint.oldName.size()),
+                           shownName(joint.newName, joint.newLength > joint.newName.size()));
         oldWidth = std::max(oldWidth, std::min(displayWidth(names.back().first), kMaxColumnWidth));
         newWidth = std::max(newWidth, std::min(displayWidth(names.back().second), kMaxColumnWidth));
     }
@@ -142,9 +78,14 @@ void appendJointTable(std::string& out, const std::vector<JointEntry>& joints) {
         out.append(flagged ? "  ! " : "    ");
         appendPadded(out, names[i].first, oldWidth);
         appendPadded(out, names[i].second, newWidth);
-        out.append(outcomeWord(joint.outcome));
+        out.append(conversion::outcomeWord(joint.outcome));
         if (joint.partialWord) out.append(", partial word");
+        if (joint.cut()) out.append(", name of " + counted(joint.oldLength, "byte", "bytes"));
         out.append("\n");
+    }
+    if (report.unlisted() > 0) {
+        out.append("    ... and " + counted(report.unlisted(), "more joint", "more joints") +
+                   ", counted above\n");
     }
 }
 
@@ -153,61 +94,70 @@ Json jointsJson(const std::vector<JointEntry>& joints) {
     for (const JointEntry& joint : joints) {
         list.push_back({{"old", joint.oldName},
                         {"new", joint.newName},
-                        {"outcome", outcomeWord(joint.outcome)},
-                        {"partial_word", joint.partialWord}});
+                        {"outcome", conversion::outcomeWord(joint.outcome)},
+                        {"partial_word", joint.partialWord},
+                        {"cut", joint.cut()},
+                        {"old_length", joint.oldLength},
+                        {"new_length", joint.newLength}});
     }
     return list;
 }
 
 }  // namespace
 
-std::string dryRunText(const std::vector<DryRunFile>& files) {
-    std::string out;
-    std::size_t converting = 0;
-    for (const DryRunFile& file : files) {
-        if (!out.empty()) out.append("\n");
-        out.append(printable(file.source));
-        if (file.refusal) {
-            out.append(": would not convert");
-            if (!file.output.empty()) out.append(" to ").append(printable(file.output));
-            out.append(": ").append(printable(*file.refusal)).append("\n");
-        } else {
-            ++converting;
-            out.append(" -> ").append(printable(file.output));
-            // Converted all the same (forced), so say what it is.
-            if (file.report && !file.report->bvh) out.append("  (not a BVH file)");
-            out.append("\n");
-        }
-        if (file.report) {
-            appendSummary(out, *file.report);
-            appendJointTable(out, file.report->joints);
-        }
+std::string dryRunText(const DryRunFile& file, bool first) {
+    std::string out = first ? "" : "\n";
+    out.append(printable(file.source));
+    if (file.refusal) {
+        out.append(": would not convert");
+        if (!file.output.empty()) out.append(" to ").append(printable(file.output));
+        out.append(": ").append(printable(*file.refusal)).append("\n");
+    } else {
+        out.append(" -> ").append(printable(file.output));
+        // Converted all the same (forced, or the window's way), so say what it is.
+        if (file.bvh == false) out.append("  (not a BVH file)");
+        out.append("\n");
     }
-    if (!out.empty()) out.append("\n");
-    out.append(std::to_string(converting))
-        .append(" of ")
-        .append(counted(files.size(), "file", "files"))
-        .append(" would be converted; nothing was written.\n");
+    if (file.report != nullptr) {
+        appendSummary(out, *file.report);
+        appendJointTable(out, *file.report);
+    }
     return out;
 }
 
-std::string dryRunJson(const std::vector<DryRunFile>& files) {
-    Json list = Json::array();
-    for (const DryRunFile& file : files) {
-        Json entry;
-        entry["source"] = file.source;
-        entry["output"] = file.output.empty() ? Json() : Json(file.output);
-        entry["converts"] = !file.refusal.has_value();
-        entry["refusal"] = orNull(file.refusal);
-        // An unreadable source: what it is stays unknown, which null says and false would not.
-        const JointReport* report = file.report ? &*file.report : nullptr;
-        entry["bvh"] = report ? Json(report->bvh) : Json();
-        entry["frames"] = report ? orNull(report->frames) : Json();
-        entry["line_ends"] = report ? Json(lineEndsKey(report->lineEnds)) : Json();
-        entry["joints"] = report ? jointsJson(report->joints) : Json::array();
-        list.push_back(std::move(entry));
+std::string dryRunTextEnd(std::size_t converting, std::size_t files) {
+    return (files > 0 ? "\n" : "") + std::to_string(converting) + " of " +
+           counted(files, "file", "files") + " would be converted; nothing was written.\n";
+}
+
+std::string dryRunJson(const DryRunFile& file, bool first) {
+    Json entry;
+    entry["source"] = file.source;
+    entry["output"] = file.output.empty() ? Json() : Json(file.output);
+    entry["converts"] = !file.refusal.has_value();
+    entry["refusal"] = orNull(file.refusal);
+    // What an unread source is stays unknown, which null says and false would not.
+    const JointReport* report = file.report;
+    entry["bvh"] = orNull(file.bvh);
+    entry["frames"] = report ? orNull(report->frames) : Json();
+    entry["line_ends"] = report ? Json(conversion::lineEndsKey(report->lineEnds)) : Json();
+    entry["joints"] = report ? jointsJson(report->joints) : Json::array();
+    entry["joint_count"] = report ? Json(report->jointCount) : Json();
+    // Elements of an array printed with an indent of 2 stand 2 in, their keys 4.
+    std::string out = first ? "[\n" : ",\n";
+    const std::string element = entry.dump(2, ' ', false, Json::error_handler_t::replace);
+    std::size_t from = 0;
+    while (from < element.size()) {
+        const std::size_t end = std::min(element.find('\n', from), element.size());
+        out.append("  ").append(element, from, end - from);
+        if (end < element.size()) out.push_back('\n');
+        from = end + 1;
     }
-    return list.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
+    return out;
+}
+
+std::string dryRunJsonEnd(bool empty) {
+    return empty ? "[]\n" : "\n]\n";
 }
 
 }  // namespace skelvane::cli

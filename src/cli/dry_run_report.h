@@ -1,8 +1,8 @@
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "conversion/joint_report.h"
 
@@ -16,16 +16,26 @@ struct DryRunFile {
     std::string output;
     /// Why the real run would not convert this file (for example "not a BVH file").
     std::optional<std::string> refusal;
-    /// What the source holds; absent when it could not be read.
-    std::optional<conversion::JointReport> report;
+    /// Whether the source starts like a BVH file; absent when unknown.
+    std::optional<bool> bvh;
+    /// What the source holds; null when it was not read to its end.
+    const conversion::JointReport* report = nullptr;
 };
 
-/// The dry run for people: per file, where it would go or why not, then its joint table with
-/// untouched joints and partial-word hits marked "!".
-std::string dryRunText(const std::vector<DryRunFile>& files);
+/// The dry run for people, one file at a time: where it would go or why not, then its joint
+/// table with untouched joints and partial-word hits marked "!". Files after the first are
+/// set apart by an empty line (`first` tells which this is).
+std::string dryRunText(const DryRunFile& file, bool first);
 
-/// The dry run for scripts: one JSON array with an object per file; bytes that are not UTF-8
-/// in names and paths come out as U+FFFD.
-std::string dryRunJson(const std::vector<DryRunFile>& files);
+/// The last line of the dry run for people.
+std::string dryRunTextEnd(std::size_t converting, std::size_t files);
+
+/// The dry run for scripts, one file at a time: an element of one JSON array, with the text
+/// that opens the array before the first, separates elements or closes the array after the
+/// last (dryRunJsonEnd). Bytes that are not UTF-8 in names and paths come out as U+FFFD.
+std::string dryRunJson(const DryRunFile& file, bool first);
+
+/// What closes the JSON array (`empty` when it has no element).
+std::string dryRunJsonEnd(bool empty);
 
 }  // namespace skelvane::cli

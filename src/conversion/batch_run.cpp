@@ -1,15 +1,39 @@
 #include "conversion/batch_run.h"
 
-#include "conversion/file_converter.h"
-#include "conversion/rename_table.h"
-#include "conversion/run_guard.h"
 #include "joblist/title_rule.h"
 
 namespace skelvane::conversion {
 
-RunReport convertAll(const joblist::JobList& jobs, RunObserver& observer) {
+namespace {
+
+// Row i - 1 starts as value i, before it is looked at.
+class RowProgress final : public JobObserver {
+public:
+    explicit RowProgress(RunObserver& observer) : observer_(observer) {}
+    void jobStarting(std::size_t job) override {
+        observer_.setProgressValue(static_cast<float>(job + 1));
+    }
+
+private:
+    RunObserver& observer_;
+};
+
+}  // namespace
+
+std::vector<Job> jobsOf(const joblist::JobList& list) {
+    std::vector<Job> jobs;
+    for (int row = 0; row < list.rowCount(); ++row) {
+        const std::string number = "row " + std::to_string(row + 1);
+        jobs.push_back({list.sourcePath(row), joblist::outputFileName(list.outputName(row)),
+                        droppedPartsOf(list, row), list.isSkipped(row), false, number,
+                        "the source of " + number});
+    }
+    return jobs;
+}
+
+RunReport convertAll(const joblist::JobList& list, RunObserver& observer) {
     RunReport report;
-    const int rowCount = jobs.rowCount();
+    const int rowCount = list.rowCount();
     // The maximum sits a hair above the row count, set before the empty test.
     observer.setProgressMaximum(static_cast<float>(rowCount + 0.001));
     if (rowCount == 0) {
@@ -17,28 +41,38 @@ RunReport convertAll(const joblist::JobList& jobs, RunObserver& observer) {
         return report;
     }
 
-    // No row may write over the source of any row, skipped or not.
-    RunGuard guard;
-    for (int row = 0; row < rowCount; ++row) {
-        guard.addSource(jobs.sourcePath(row), "the source of row " + std::to_string(row + 1));
-    }
-
-    for (int i = 1; i <= rowCount; ++i) {
-        observer.setProgressValue(static_cast<float>(i));
-        const int row = i - 1;
-        if (jobs.isSkipped(row)) continue;
-
-        std::string outputName = joblist::outputFileName(jobs.outputName(row));
-        if (auto reason = guard.refusal(outputName, jobs.sourcePath(row))) {
-            report.failures.push_back({row, std::move(outputName), std::move(*reason)});
-        } else if (auto failure =
-                       convertFile(jobs.sourcePath(row), outputName, droppedPartsOf(jobs, row))) {
-            report.failures.push_back({row, std::move(failure->path), std::move(failure->reason)});
-        } else {
-            report.written.push_back(std::move(outputName));
+    const std::vector<Job> jobs = jobsOf(list);
+    RowProgress progress(observer);
+    const std::vector<JobResult> results = runJobs(jobs, kWindowRun, progress);
+    for (std::size_t i = 0; i < results.size(); ++i) {
+        const JobResult& result = results[i];
+        const Job& job = jobs[i];
+        if (result.status == JobStatus::Done) {
+            report.written.push_back(job.output.string());
+        } else if (result.status == JobStatus::Failed) {
+            const auto& path = result.culprit == JobResult::Side::Source ? job.source : job.output;
+            report.failures.push_back(
+                {static_cast<int>(i), path.string(), result.error, reasonOf(result, jobs)});
         }
     }
     return report;
+}
+
+std::variant<JointReport, FileFailure> inspectRow(const joblist::JobList& list, int row) {
+    Job job = jobsOf(list).at(static_cast<std::size_t>(row));
+    job.output.clear();
+    job.skip = false;
+    struct Keeper final : JobObserver {
+        std::optional<JointReport> report;
+        void jobFinished(std::size_t, const JobResult&, const JointReport* joints) override {
+            if (joints != nullptr) report = *joints;
+        }
+    } keeper;
+    RunOptions inspect = kWindowRun;
+    inspect.dryRun = true;
+    const JobResult result = runJobs({&job, 1}, inspect, keeper).front();
+    if (keeper.report) return std::move(*keeper.report);
+    return FileFailure{job.source, result.error};
 }
 
 }  // namespace skelvane::conversion

@@ -1,88 +1,78 @@
 #include "conversion/joint_report.h"
 
-#include <cerrno>
-#include <cstring>
-#include <memory>
-#include <new>
-
 #include "conversion/joint_scanner.h"
-#include "conversion/line_renamer.h"
 
 namespace skelvane::conversion {
 
-namespace {
-
-constexpr std::size_t kBlockSize = 64 * 1024;
-
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-
-}  // namespace
+void JointReport::add(JointEntry entry) {
+    ++jointCount;
+    renamed += entry.outcome == JointOutcome::Renamed;
+    dropped += entry.outcome == JointOutcome::Dropped;
+    untouched += entry.outcome == JointOutcome::Untouched;
+    partialWords += entry.partialWord;
+    if (joints.size() < kListedJoints) joints.push_back(std::move(entry));
+}
 
 JointEntry jointEntryFor(std::string_view name, const DroppedParts& dropped) {
-    LineRenamer renamer(dropped);
-    return jointEntryFor(name, renamer, dropped);
+    JointNamer namer(dropped);
+    namer.feed(name);
+    return namer.finish();
 }
 
-JointEntry jointEntryFor(std::string_view name, LineRenamer& renamer, const DroppedParts& dropped) {
-    RuleHits hits;
-    JointEntry entry;
-    entry.oldName = name;
-    entry.newName = renamer.rename(name, &hits);
-    if (hits.none()) return entry;
-
-    entry.outcome = JointOutcome::Renamed;
-    bool wholeName = false;
-    for (std::size_t i = 0; i < kRenameRules.size(); ++i) {
-        if (!hits.test(i)) continue;
-        if (replacementOf(kRenameRules[i], dropped) == kNothing) {
-            entry.outcome = JointOutcome::Dropped;
-        }
-        wholeName = wholeName || kRenameRules[i].search == name;
+std::string_view outcomeWord(JointOutcome outcome) {
+    switch (outcome) {
+        case JointOutcome::Renamed:
+            return "renamed";
+        case JointOutcome::Dropped:
+            return "dropped";
+        case JointOutcome::Untouched:
+            return "untouched";
     }
-    // A name that is exactly one search text is replaced whole, and no search text occurs in
-    // any replacement, so that rule is its only hit; every other hit lands inside a longer word.
-    entry.partialWord = !(wholeName && hits.count() == 1);
-    return entry;
+    return "";
 }
 
-std::variant<JointReport, StreamError> jointReportOf(std::FILE* in, const DroppedParts& dropped) {
-    try {
-        JointScanner scanner(dropped);
-        std::vector<char> block(kBlockSize);
-        for (;;) {
-            errno = 0;
-            const std::size_t size = std::fread(block.data(), 1, block.size(), in);
-            if (size == 0) {
-                if (std::ferror(in)) {
-                    return StreamError{StreamError::Side::Read, errno != 0 ? errno : EIO};
-                }
-                break;
-            }
-            scanner.feed({block.data(), size});
-        }
-        return scanner.finish();
-    } catch (const std::bad_alloc&) {
-        // Only a joint name of absurd length gets here.
-        return StreamError{StreamError::Side::Read, ENOMEM};
+std::string_view lineEndsWords(LineEnds ends) {
+    switch (ends) {
+        case LineEnds::None:
+            return "no line ends";
+        case LineEnds::CrLf:
+            return "CR LF line ends";
+        case LineEnds::Lf:
+            return "LF line ends";
+        case LineEnds::Cr:
+            return "CR line ends";
+        case LineEnds::Mixed:
+            return "mixed line ends";
     }
+    return "";
 }
 
-std::variant<JointReport, FileFailure> jointReportOf(const std::filesystem::path& source,
-                                                     const DroppedParts& dropped) {
-    try {
-        errno = 0;
-        std::unique_ptr<std::FILE, FileCloser> in(std::fopen(source.c_str(), "rb"));
-        if (!in) return FileFailure{source.string(), std::strerror(errno != 0 ? errno : EIO)};
-        auto result = jointReportOf(in.get(), dropped);
-        if (const auto* error = std::get_if<StreamError>(&result)) {
-            return FileFailure{source.string(), std::strerror(error->errorNumber)};
-        }
-        return std::get<JointReport>(std::move(result));
-    } catch (const std::exception& error) {
-        return FileFailure{source.string(), error.what()};
+std::string_view lineEndsKey(LineEnds ends) {
+    switch (ends) {
+        case LineEnds::None:
+            return "none";
+        case LineEnds::CrLf:
+            return "CRLF";
+        case LineEnds::Lf:
+            return "LF";
+        case LineEnds::Cr:
+            return "CR";
+        case LineEnds::Mixed:
+            return "mixed";
     }
+    return "";
+}
+
+std::string_view cutAtCharacter(std::string_view text, std::size_t limit) {
+    if (text.size() <= limit) return text;
+    const auto continues = [&](std::size_t at) {
+        return (static_cast<unsigned char>(text[at]) & 0xC0) == 0x80;
+    };
+    // Back over the continuation bytes to the start of the character that does not fit whole;
+    // a character has at most three of them, so more is no UTF-8 and is cut by bytes.
+    std::size_t end = limit;
+    while (end > 0 && limit - end < 4 && continues(end)) --end;
+    return text.substr(0, continues(end) ? limit : end);
 }
 
 }  // namespace skelvane::conversion

@@ -1,16 +1,13 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <filesystem>
 #include <optional>
 #include <string>
-#include <variant>
+#include <string_view>
 #include <vector>
 
-#include "conversion/file_converter.h"
 #include "conversion/rename_table.h"
-#include "conversion/stream_converter.h"
 
 namespace skelvane::conversion {
 
@@ -19,41 +16,67 @@ class LineRenamer;
 /// What the rules do to a joint's name: give it a Max name, write "nothing" in it, or leave it.
 enum class JointOutcome { Renamed, Dropped, Untouched };
 
+/// Longest stretch of a joint name a report keeps for display; longer names are cut there (at
+/// a character's edge) and their full lengths kept beside them.
+inline constexpr std::size_t kShownNameBytes = 256;
+
+/// Most joints a report lists one by one; it counts every joint all the same.
+inline constexpr std::size_t kListedJoints = 2000;
+
 /// One joint declared in a file (`ROOT` or `JOINT`), with the name the conversion writes.
 struct JointEntry {
+    /// The names, cut to kShownNameBytes for display.
     std::string oldName;
     std::string newName;
     JointOutcome outcome = JointOutcome::Untouched;
     /// True when a search text matched only part of the name (`neckDummy`, `rThumb2`).
     bool partialWord = false;
+    /// The full lengths of the names in bytes.
+    std::uint64_t oldLength = 0;
+    std::uint64_t newLength = 0;
+
+    /// True when the names shown are only the start of the names.
+    bool cut() const { return oldLength > oldName.size() || newLength > newName.size(); }
 };
 
 /// How the lines of a file end; None for a file without any line end.
 enum class LineEnds { None, CrLf, Lf, Cr, Mixed };
 
-/// What a file holds, as far as converting it goes.
+/// What a file holds, as far as converting it goes. Its size is bounded whatever the file.
 struct JointReport {
     /// True when the file starts like a BVH file (see BvhStartCheck).
     bool bvh = false;
-    /// Every joint in file order; `End Site` is not a joint.
+    /// The first kListedJoints joints in file order; `End Site` is not a joint.
     std::vector<JointEntry> joints;
+    /// Every joint of the file, and how many of them had each outcome or a partial-word hit.
+    std::uint64_t jointCount = 0;
+    std::uint64_t renamed = 0;
+    std::uint64_t dropped = 0;
+    std::uint64_t untouched = 0;
+    std::uint64_t partialWords = 0;
     /// The count of the first `Frames:` line; absent when there is none or it is not a number.
     std::optional<std::uint64_t> frames;
     LineEnds lineEnds = LineEnds::None;
+
+    /// The joints counted but not listed.
+    std::uint64_t unlisted() const { return jointCount - joints.size(); }
+    /// Adds a joint to the counts, and to the list while there is room.
+    void add(JointEntry entry);
 };
 
-/// What the rules for `dropped` make of one joint name.
+/// What the rules for `dropped` make of one whole joint name.
 JointEntry jointEntryFor(std::string_view name, const DroppedParts& dropped);
 
-/// The same with a renamer for `dropped` that the caller keeps for many names.
-JointEntry jointEntryFor(std::string_view name, LineRenamer& renamer, const DroppedParts& dropped);
+/// The words for a joint's outcome ("renamed", "dropped", "untouched"), used wherever the
+/// outcome is shown.
+std::string_view outcomeWord(JointOutcome outcome);
 
-/// Reads `in` to its end and reports its joints under `dropped` (see JointScanner). Closes
-/// nothing.
-std::variant<JointReport, StreamError> jointReportOf(std::FILE* in, const DroppedParts& dropped);
+/// How a report names a style of line ends in a sentence ("CR LF line ends") and as a value
+/// for scripts ("CRLF").
+std::string_view lineEndsWords(LineEnds ends);
+std::string_view lineEndsKey(LineEnds ends);
 
-/// The report of the file at `source`, or the file's path and the system's reason.
-std::variant<JointReport, FileFailure> jointReportOf(const std::filesystem::path& source,
-                                                     const DroppedParts& dropped);
+/// The first bytes of `text`, at most `limit`, cut at the edge of a UTF-8 character.
+std::string_view cutAtCharacter(std::string_view text, std::size_t limit);
 
 }  // namespace skelvane::conversion

@@ -1,6 +1,8 @@
 #include "conversion/joint_scanner.h"
 
+#include <algorithm>
 #include <limits>
+#include <utility>
 
 namespace skelvane::conversion {
 
@@ -10,22 +12,63 @@ constexpr std::string_view kRoot = "ROOT";
 constexpr std::string_view kJoint = "JOINT";
 constexpr std::string_view kFrames = "Frames:";
 
-// A name buffer grown past this by one long name is given back after it.
-constexpr std::size_t kKeptNameCapacity = 64 * 1024;
+// A kept name holds a few bytes past the shown length, so that it can be cut at the edge of
+// a character once it is known where the name ends.
+constexpr std::size_t kKeptNameBytes = kShownNameBytes + 4;
 
 // White space inside a line; CR and LF end it.
 bool isBlank(char byte) {
     return byte == ' ' || byte == '\t' || byte == '\v' || byte == '\f';
 }
 
-std::string_view trimTrailingBlanks(std::string_view text) {
-    while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
-    return text;
-}
-
 }  // namespace
 
-JointScanner::JointScanner(const DroppedParts& dropped) : dropped_(dropped), renamer_(dropped) {}
+JointNamer::JointNamer(const DroppedParts& dropped) : dropped_(dropped), renamer_(dropped) {}
+
+void JointNamer::keep(std::string& kept, std::uint64_t& length, std::string_view piece) {
+    length += piece.size();
+    if (kept.size() < kKeptNameBytes) kept.append(piece.substr(0, kKeptNameBytes - kept.size()));
+}
+
+void JointNamer::feed(std::string_view piece) {
+    std::size_t blanks = 0;
+    while (blanks < piece.size() && isBlank(piece[piece.size() - 1 - blanks])) ++blanks;
+    trailingBlanks_ = blanks == piece.size() ? trailingBlanks_ + blanks : blanks;
+    keep(entry_.oldName, entry_.oldLength, piece);
+    keep(entry_.newName, entry_.newLength, renamer_.feed(piece, false, &hits_));
+}
+
+JointEntry JointNamer::finish() {
+    keep(entry_.newName, entry_.newLength, renamer_.feed({}, true, &hits_));
+    // Rules neither match nor write blanks, so the new name ends in the same blanks.
+    for (auto [name, length] : {std::pair{&entry_.oldName, &entry_.oldLength},
+                                std::pair{&entry_.newName, &entry_.newLength}}) {
+        *length -= trailingBlanks_;
+        name->resize(std::min<std::uint64_t>(name->size(), *length));
+        name->resize(cutAtCharacter(*name, kShownNameBytes).size());
+    }
+    if (hits_.any()) {
+        entry_.outcome = JointOutcome::Renamed;
+        bool wholeName = false;
+        for (std::size_t i = 0; i < kRenameRules.size(); ++i) {
+            if (!hits_.test(i)) continue;
+            if (replacementOf(kRenameRules[i], dropped_) == kNothing) {
+                entry_.outcome = JointOutcome::Dropped;
+            }
+            wholeName = wholeName || (kRenameRules[i].search == entry_.oldName &&
+                                      entry_.oldLength == entry_.oldName.size());
+        }
+        // A name that is exactly one search text is replaced whole, and no search text occurs
+        // in any replacement, so that rule is its only hit; every other hit lands inside a
+        // longer word.
+        entry_.partialWord = !(wholeName && hits_.count() == 1);
+    }
+    hits_.reset();
+    trailingBlanks_ = 0;
+    return std::exchange(entry_, JointEntry{});
+}
+
+JointScanner::JointScanner(const DroppedParts& dropped) : namer_(dropped) {}
 
 void JointScanner::feed(std::string_view piece) {
     start_.feed(piece);
@@ -75,7 +118,7 @@ void JointScanner::takeLinePiece(std::string_view piece) {
             case Phase::Skip:
                 return;
             case Phase::Name:
-                name_.append(piece.substr(i));
+                namer_.feed(piece.substr(i));
                 return;
             case Phase::Indent:
                 if (isBlank(byte)) break;
@@ -88,7 +131,7 @@ void JointScanner::takeLinePiece(std::string_view piece) {
             case Phase::NameGap:
                 if (isBlank(byte)) break;
                 phase_ = Phase::Name;
-                name_.append(piece.substr(i));
+                namer_.feed(piece.substr(i));
                 return;
             case Phase::FramesGap:
             case Phase::FramesDigits:
@@ -142,14 +185,12 @@ void JointScanner::takeFramesByte(char byte) {
 void JointScanner::endLine() {
     if (phase_ == Phase::NameGap || phase_ == Phase::Name ||
         (phase_ == Phase::Keyword && keywordIsJoint())) {
-        report_.joints.push_back(jointEntryFor(trimTrailingBlanks(name_), renamer_, dropped_));
+        report_.add(namer_.finish());
     } else if (phase_ == Phase::FramesDigits || phase_ == Phase::FramesTail) {
         report_.frames = frameCount_;
     }
     phase_ = Phase::Indent;
     keyword_.clear();
-    name_.clear();
-    if (name_.capacity() > kKeptNameCapacity) name_.shrink_to_fit();
 }
 
 LineEnds JointScanner::lineEnds() const {

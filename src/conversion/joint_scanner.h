@@ -10,8 +10,34 @@
 
 namespace skelvane::conversion {
 
+/// Names one joint whose name comes in pieces of any size, however long it is: keeps the start
+/// of the old and the new name for display, their full lengths and which rules matched. Blanks
+/// at the end of the name are not part of it.
+class JointNamer {
+public:
+    /// A namer that renames as a row with `dropped` parts does.
+    explicit JointNamer(const DroppedParts& dropped);
+
+    /// Takes the next piece of the name.
+    void feed(std::string_view piece);
+
+    /// Ends the name and gives its entry; the namer is then ready for the next name.
+    JointEntry finish();
+
+private:
+    void keep(std::string& kept, std::uint64_t& length, std::string_view piece);
+
+    DroppedParts dropped_;
+    LineRenamer renamer_;
+    RuleHits hits_;
+    JointEntry entry_;
+    // The blanks at the end of what was fed so far.
+    std::uint64_t trailingBlanks_ = 0;
+};
+
 /// Builds a JointReport from a file fed in consecutive pieces of any size, for readers of any
-/// kind. Only joint names and a few counters are kept; every other line is passed over.
+/// kind. Keeps a few counters, the start of one name and the report's bounded list, so its
+/// memory stays flat whatever the file; every line but joints and frames is passed over.
 class JointScanner {
 public:
     /// A scanner that names joints as a row with `dropped` parts would.
@@ -35,14 +61,12 @@ private:
     void endLine();
     LineEnds lineEnds() const;
 
-    DroppedParts dropped_;
-    LineRenamer renamer_;
+    JointNamer namer_;
     BvhStartCheck start_;
     JointReport report_;
 
     Phase phase_ = Phase::Indent;
     std::string keyword_;
-    std::string name_;
     bool framesSeen_ = false;
     std::uint64_t frameCount_ = 0;
 

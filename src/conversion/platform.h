@@ -1,7 +1,8 @@
 #pragma once
 
 // The system calls the conversion needs beyond the standard library, behind one narrow
-// interface: a port to another system replaces platform_posix.cpp and nothing else.
+// interface: a port to another system replaces platform_posix.cpp and nothing else. Errors
+// cross it as std::error_code, paths as std::filesystem::path.
 
 #include <cstddef>
 #include <cstdint>
@@ -9,11 +10,15 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <system_error>
+#include <utility>
 
 namespace skelvane::conversion::platform {
 
-/// An open file descriptor of the system.
+/// An open file of the system.
 using Handle = int;
+/// The value of a handle that is not open.
+inline constexpr Handle kNoHandle = -1;
 /// The handles of standard input and standard output.
 inline constexpr Handle kStandardInput = 0;
 inline constexpr Handle kStandardOutput = 1;
@@ -26,64 +31,110 @@ struct FileId {
     friend auto operator<=>(const FileId&, const FileId&) = default;
 };
 
+/// A handle that is closed when the object goes.
+class File {
+public:
+    File() = default;
+    explicit File(Handle handle) : handle_(handle) {}
+    ~File();
+    File(File&& other) noexcept : handle_(other.release()) {}
+    File& operator=(File&& other) noexcept;
+
+    Handle handle() const { return handle_; }
+    bool isOpen() const { return handle_ != kNoHandle; }
+    /// Gives the handle up without closing it.
+    Handle release() { return std::exchange(handle_, kNoHandle); }
+
+private:
+    Handle handle_ = kNoHandle;
+};
+
+/// Opens a file for reading; on failure the File is not open and `error` tells why.
+File openForReading(const std::filesystem::path& path, std::error_code& error);
+
 /// The file a path names, through any links; nothing when it cannot be reached.
 std::optional<FileId> fileIdOf(const std::filesystem::path& path);
+
+/// The identity of an open regular file; nothing for a pipe, a terminal or a device.
+std::optional<FileId> regularFileIdOf(Handle handle);
+
+/// The permission bits of an open file, or nothing when the system cannot tell.
+std::optional<std::uint32_t> permissionsOf(Handle handle);
 
 /// True when both handles are one and the same regular file (not a pipe or terminal).
 bool sameRegularFile(Handle a, Handle b);
 
-/// Reads up to `size` bytes; returns the count (0 at the end), or -1 with `errorNumber` set.
-std::ptrdiff_t readSome(Handle handle, char* data, std::size_t size, int& errorNumber);
+/// Reads up to `size` bytes; returns the count (0 at the end), or -1 with `error` set.
+std::ptrdiff_t readSome(Handle handle, char* data, std::size_t size, std::error_code& error);
 
-/// Writes all bytes; returns 0, or the system's error number.
-int writeAll(Handle handle, std::string_view bytes);
+/// Writes all bytes; returns the error, or nothing.
+std::error_code writeAll(Handle handle, std::string_view bytes);
 
-/// The read position of a handle, or nothing when it cannot seek (a pipe, a terminal).
-std::optional<std::int64_t> position(Handle handle);
+/// Where an output will be written, found once: the output's name followed through any links
+/// to the name it finally stands for, with that name's folder held open. Everything done to the
+/// output afterwards goes through that folder and name, so a link swapped meanwhile cannot
+/// redirect the commit onto some other file.
+class OutputTarget {
+public:
+    /// Resolves `output`. Fails with RunError::DanglingLink for a link that leads nowhere,
+    /// RunError::NotRegularOutput for a device, pipe or socket, "Is a directory" for a folder,
+    /// "Permission denied" for a file the user may not write, or the system's reason.
+    static OutputTarget resolve(const std::filesystem::path& output, std::error_code& error);
 
-/// Moves the read position; returns 0 or the system's error number.
-int seekTo(Handle handle, std::int64_t offset);
+    OutputTarget(OutputTarget&&) = default;
+    OutputTarget& operator=(OutputTarget&&) = default;
 
-/// Opens a file for reading; returns the handle, or -1 with `errorNumber` set.
-Handle openForReading(const std::filesystem::path& path, int& errorNumber);
+    /// The file now under the final name; nothing when the output will be a new file.
+    const std::optional<FileId>& existing() const { return existing_; }
+    /// The folder the output lands in and its name there: the output however it was named.
+    const FileId& folderId() const { return folderId_; }
+    const std::string& name() const { return name_; }
 
-/// Closes a handle; returns 0 or the system's error number.
-int close(Handle handle);
+private:
+    OutputTarget() = default;
+    friend class PendingOutput;
 
-/// Why an output name cannot be written through: a link that points nowhere or into a loop.
-/// Nothing when the name is free, a regular file, or a link to one.
-std::optional<std::string> unusableLink(const std::filesystem::path& output);
-
-struct CleanupSlot;
+    File folder_;
+    FileId folderId_{};
+    std::string name_;
+    std::optional<FileId> existing_;
+    std::uint32_t existingMode_ = 0;
+    // A folder that may be written but not read cannot be opened for its own sync.
+    bool folderSyncs_ = true;
+};
 
 /// A new output being written, invisible to others until it is committed: an unnamed file in
-/// the output's folder where the system offers one, otherwise a hidden, private temporary
+/// the target's folder where the system offers one, otherwise a hidden, private temporary
 /// file with a short name that the signal cleanup removes. Destroying it without a commit
 /// removes whatever it wrote.
 class PendingOutput {
 public:
-    /// Creates it in the folder of `target` (which must not be a link); on failure `handle()`
-    /// is -1 and `error()` tells why.
-    explicit PendingOutput(const std::filesystem::path& target);
+    /// Creates it in the folder of `target`, which must outlive it; on failure `handle()` is
+    /// kNoHandle and `error` tells why.
+    PendingOutput(const OutputTarget& target, std::error_code& error);
     ~PendingOutput();
     PendingOutput(const PendingOutput&) = delete;
     PendingOutput& operator=(const PendingOutput&) = delete;
 
-    Handle handle() const { return handle_; }
-    int error() const { return error_; }
+    Handle handle() const { return file_.handle(); }
 
-    /// Makes the written content the file `target`, durably: flushes it to the disk, gives it
-    /// its final permissions (an existing file's own; for a new file `newFileMode` masked by
-    /// the umask), puts it in place (replacing an existing file in one step) and flushes the
-    /// folder. Returns 0 or the system's error number.
-    int commit(std::uint32_t newFileMode);
+    /// Makes the written content the target's file, durably: flushes it to the disk, gives it
+    /// its final permissions (an existing file's own, less set-user-ID and set-group-ID; for a
+    /// new file `newFileMode` masked by the umask; where the filesystem keeps no modes, none),
+    /// puts it in place in one step and flushes the folder. Returns the error, or nothing.
+    std::error_code commit(std::uint32_t newFileMode);
+
+    /// The identity of the file written, once committed.
+    std::optional<FileId> id() const { return regularFileIdOf(file_.handle()); }
 
 private:
-    std::filesystem::path target_;
-    std::string temporaryName_;       // empty for an unnamed file
-    CleanupSlot* cleanup_ = nullptr;  // its slot in the signal cleanup, if named
-    Handle handle_ = -1;
-    int error_ = 0;
+    std::error_code placeUnder(const std::string& name);
+    std::error_code syncFolder();
+
+    const OutputTarget& target_;
+    File file_;
+    std::string temporaryName_;  // empty for an unnamed file
+    int cleanupSlot_ = -1;       // its slot in the signal cleanup, while named
 };
 
 /// Memory for blocks that bytes are copied into and out of again and again: where the system
@@ -102,18 +153,27 @@ private:
     char* data_;
 };
 
-/// The permission bits of a file (through links), or nothing when it cannot be reached.
-std::optional<std::uint32_t> permissionsOf(const std::filesystem::path& path);
+/// Most named temporary files that can exist at once; creating one more is an error.
+inline constexpr int kMaxTemporaries = 64;
 
 namespace testing {
 /// Makes new pending outputs use named temporary files even where unnamed ones are offered,
 /// so that the way taken on filesystems without unnamed files can be tried anywhere.
 void useNamedTemporaries(bool named);
+/// Makes every change of a file's permissions fail as it does on filesystems that keep none.
+void failPermissionChanges(bool fail);
+/// The named temporary files registered for the signal cleanup right now.
+int registeredTemporaries();
 }  // namespace testing
 
 /// Makes SIGINT, SIGTERM and SIGHUP remove any named temporary file before ending the
 /// program as the signal would, and ignores SIGXFSZ so that a file-size limit becomes a write
 /// error of the file at hand. Called once by each front end at start.
 void installSignalCleanup();
+
+/// Puts a handle that fails every read and write where standard input, output or error is
+/// closed, so that no file opened later takes their place and a write there fails as it
+/// should. Called once by the command line at start.
+void holdClosedStandardStreams();
 
 }  // namespace skelvane::conversion::platform

@@ -1,7 +1,6 @@
 #include "conversion/platform.h"
 
 #include <fcntl.h>
-#include <limits.h>
 #include <signal.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -16,44 +15,52 @@
 #include <new>
 #include <random>
 
+#include "conversion/run_error.h"
+
 namespace skelvane::conversion::platform {
 
 namespace fs = std::filesystem;
 
-// Named temporary files that a signal must not leave behind. The handler only reads these
-// slots, so a slot's path is written before it is marked used and unmarked before it is
-// reused.
-struct CleanupSlot {
-    std::array<char, PATH_MAX> path{};
-    std::atomic<bool> used{false};
-};
-
 namespace {
 
-std::array<CleanupSlot, 8> cleanupSlots;
-std::mutex cleanupMutex;
-
-CleanupSlot* registerForCleanup(const fs::path& path) {
-    std::error_code ec;
-    const std::string absolute = fs::absolute(path, ec).string();
-    if (ec || absolute.size() >= PATH_MAX) return nullptr;
-    const std::lock_guard lock(cleanupMutex);
-    for (CleanupSlot& slot : cleanupSlots) {
-        if (slot.used.load()) continue;
-        std::memcpy(slot.path.data(), absolute.c_str(), absolute.size() + 1);
-        slot.used.store(true);
-        return &slot;
-    }
-    return nullptr;
+std::error_code lastError() {
+    return {errno, std::system_category()};
 }
 
-void unregisterFromCleanup(CleanupSlot* slot) {
-    if (slot != nullptr) slot->used.store(false);
+// Named temporary files that a signal must not leave behind, each as its folder's handle and
+// its name there. A slot is registered before its file is created and released only after the
+// file is gone or renamed, so no moment exists in which such a file is unknown to the cleanup.
+// The handler only reads: a slot's name is written before its folder marks it used.
+struct CleanupSlot {
+    std::atomic<int> folder{kNoHandle};
+    std::array<char, 48> name{};
+};
+std::array<CleanupSlot, kMaxTemporaries> cleanupSlots;
+std::mutex cleanupMutex;
+
+int registerForCleanup(int folder, const std::string& name) {
+    if (name.size() >= CleanupSlot{}.name.size()) return -1;
+    const std::lock_guard lock(cleanupMutex);
+    for (std::size_t i = 0; i < cleanupSlots.size(); ++i) {
+        CleanupSlot& slot = cleanupSlots[i];
+        if (slot.folder.load() != kNoHandle) continue;
+        std::memcpy(slot.name.data(), name.c_str(), name.size() + 1);
+        slot.folder.store(folder);
+        return static_cast<int>(i);
+    }
+    return -1;
+}
+
+void unregisterFromCleanup(int& slot) {
+    if (slot < 0) return;
+    cleanupSlots[static_cast<std::size_t>(slot)].folder.store(kNoHandle);
+    slot = -1;
 }
 
 extern "C" void removeTemporariesAndEnd(int signalNumber) {
     for (CleanupSlot& slot : cleanupSlots) {
-        if (slot.used.load()) ::unlink(slot.path.data());
+        const int folder = slot.folder.load();
+        if (folder != kNoHandle) ::unlinkat(folder, slot.name.data(), 0);
     }
     // Ends the program the way the signal would have, so callers see the usual status.
     ::signal(signalNumber, SIG_DFL);
@@ -69,172 +76,278 @@ mode_t currentUmask() {
     return mask;
 }
 
-// A hidden name of fixed, short length, so a long output name still leaves room for it.
-std::string randomHiddenName() {
+// A hidden name of fixed, short length, so a long output name still leaves room for it. The
+// process id keeps two programs apart, the random part two files of one.
+std::string temporaryName() {
     static std::mt19937_64 random{std::random_device{}()};
     static std::mutex randomMutex;
     const std::lock_guard lock(randomMutex);
-    return ".skelvane-" + std::to_string(random() % 1000000000) + ".tmp";
-}
-
-fs::path folderOf(const fs::path& target) {
-    return target.has_parent_path() ? target.parent_path() : fs::path(".");
-}
-
-int syncFolder(const fs::path& folder) {
-    const int handle = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (handle < 0) return errno;
-    const int result = ::fsync(handle) == 0 || errno == EINVAL ? 0 : errno;
-    ::close(handle);
-    return result;
+    return ".skelvane-" + std::to_string(::getpid()) + "-" + std::to_string(random() % 1000000000) +
+           ".tmp";
 }
 
 std::atomic<bool> namedTemporariesOnly = false;
+std::atomic<bool> permissionChangesFail = false;
 
 bool unnamedFilesCanBeLinked() {
     static const bool canLink = ::access("/proc/self/fd", X_OK) == 0;
     return canLink && !namedTemporariesOnly;
 }
 
+// Filesystems such as FAT or exFAT keep no modes and refuse to change them.
+bool keepsNoModes(int error) {
+    return error == EPERM || error == ENOTSUP || error == EOPNOTSUPP;
+}
+
+int changeMode(int handle, mode_t mode) {
+    if (permissionChangesFail) {
+        errno = EPERM;
+        return -1;
+    }
+    return ::fchmod(handle, mode);
+}
+
+FileId idOf(const struct stat& info) {
+    return {static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
+}
+
+// Opens a folder so that files can be created and renamed in it and, where its mode allows
+// reading, synced; a folder that may only be written and searched is opened as a path.
+File openFolder(const fs::path& folder, bool& syncs, std::error_code& error) {
+    syncs = true;
+    int handle = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (handle < 0 && errno == EACCES) {
+        syncs = false;
+        handle = ::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    }
+    if (handle < 0) error = lastError();
+    return File(handle);
+}
+
 }  // namespace
+
+File::~File() {
+    if (isOpen()) ::close(handle_);
+}
+
+File& File::operator=(File&& other) noexcept {
+    if (this != &other) {
+        if (isOpen()) ::close(handle_);
+        handle_ = other.release();
+    }
+    return *this;
+}
+
+File openForReading(const fs::path& path, std::error_code& error) {
+    const int handle = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (handle < 0) error = lastError();
+    return File(handle);
+}
 
 std::optional<FileId> fileIdOf(const fs::path& path) {
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0) return std::nullopt;
-    return FileId{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
+    return idOf(info);
+}
+
+std::optional<FileId> regularFileIdOf(Handle handle) {
+    struct stat info {};
+    if (::fstat(handle, &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
+    return idOf(info);
+}
+
+std::optional<std::uint32_t> permissionsOf(Handle handle) {
+    struct stat info {};
+    if (::fstat(handle, &info) != 0) return std::nullopt;
+    return static_cast<std::uint32_t>(info.st_mode & 07777);
 }
 
 bool sameRegularFile(Handle a, Handle b) {
-    struct stat first {};
-    struct stat second {};
-    return ::fstat(a, &first) == 0 && ::fstat(b, &second) == 0 && S_ISREG(first.st_mode) &&
-           first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+    const auto first = regularFileIdOf(a);
+    return first && first == regularFileIdOf(b);
 }
 
-std::ptrdiff_t readSome(Handle handle, char* data, std::size_t size, int& errorNumber) {
+std::ptrdiff_t readSome(Handle handle, char* data, std::size_t size, std::error_code& error) {
     for (;;) {
         const ssize_t count = ::read(handle, data, size);
         if (count >= 0) return count;
         if (errno != EINTR) {
-            errorNumber = errno;
+            error = lastError();
             return -1;
         }
     }
 }
 
-int writeAll(Handle handle, std::string_view bytes) {
+std::error_code writeAll(Handle handle, std::string_view bytes) {
     while (!bytes.empty()) {
         const ssize_t count = ::write(handle, bytes.data(), bytes.size());
         if (count < 0) {
             if (errno == EINTR) continue;
-            return errno;
+            return lastError();
         }
         bytes.remove_prefix(static_cast<std::size_t>(count));
     }
-    return 0;
+    return {};
 }
 
-std::optional<std::int64_t> position(Handle handle) {
-    const off_t offset = ::lseek(handle, 0, SEEK_CUR);
-    if (offset < 0) return std::nullopt;
-    return offset;
+OutputTarget OutputTarget::resolve(const fs::path& output, std::error_code& error) {
+    // Links are followed here, one hop at a time, and never again: the final folder stays
+    // open and the final name is kept.
+    constexpr int kMostLinks = 40;
+    OutputTarget target;
+    fs::path path = output;
+    for (int links = 0;; ++links) {
+        if (links > kMostLinks) {
+            error = std::make_error_code(std::errc::too_many_symbolic_link_levels);
+            return target;
+        }
+        const fs::path folder = path.has_parent_path() ? path.parent_path() : fs::path(".");
+        target.name_ = path.filename().string();
+        if (target.name_.empty() || target.name_ == "." || target.name_ == "..") {
+            error = std::make_error_code(std::errc::is_a_directory);
+            return target;
+        }
+        target.folder_ = openFolder(folder, target.folderSyncs_, error);
+        if (error) {
+            if (links > 0 && error == std::errc::no_such_file_or_directory) {
+                error = RunError::DanglingLink;
+            }
+            return target;
+        }
+        struct stat info {};
+        if (::fstatat(target.folder_.handle(), target.name_.c_str(), &info, AT_SYMLINK_NOFOLLOW) ==
+            0) {
+            if (S_ISLNK(info.st_mode)) {
+                std::array<char, 4096> link{};
+                const ssize_t size = ::readlinkat(target.folder_.handle(), target.name_.c_str(),
+                                                  link.data(), link.size());
+                if (size < 0 || static_cast<std::size_t>(size) == link.size()) {
+                    error =
+                        size < 0 ? lastError() : std::make_error_code(std::errc::filename_too_long);
+                    return target;
+                }
+                const fs::path next(std::string(link.data(), static_cast<std::size_t>(size)));
+                path = next.is_absolute() ? next : folder / next;
+                continue;
+            }
+            if (S_ISDIR(info.st_mode)) {
+                error = std::make_error_code(std::errc::is_a_directory);
+                return target;
+            }
+            if (!S_ISREG(info.st_mode)) {
+                error = RunError::NotRegularOutput;
+                return target;
+            }
+            // Opening it for writing would be refused, so replacing it is too.
+            if (::faccessat(target.folder_.handle(), target.name_.c_str(), W_OK, AT_EACCESS) != 0) {
+                error = lastError();
+                return target;
+            }
+            target.existing_ = idOf(info);
+            target.existingMode_ = static_cast<std::uint32_t>(info.st_mode & 07777);
+        } else if (errno != ENOENT) {
+            error = lastError();
+            return target;
+        } else if (links > 0) {
+            error = RunError::DanglingLink;
+            return target;
+        }
+        struct stat folderInfo {};
+        if (::fstat(target.folder_.handle(), &folderInfo) != 0) {
+            error = lastError();
+            return target;
+        }
+        target.folderId_ = idOf(folderInfo);
+        return target;
+    }
 }
 
-int seekTo(Handle handle, std::int64_t offset) {
-    return ::lseek(handle, static_cast<off_t>(offset), SEEK_SET) < 0 ? errno : 0;
-}
-
-Handle openForReading(const fs::path& path, int& errorNumber) {
-    const int handle = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (handle < 0) errorNumber = errno;
-    return handle;
-}
-
-int close(Handle handle) {
-    return ::close(handle) == 0 ? 0 : errno;
-}
-
-std::optional<std::string> unusableLink(const fs::path& output) {
-    struct stat info {};
-    if (::lstat(output.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return std::nullopt;
-    if (::stat(output.c_str(), &info) == 0) return std::nullopt;
-    if (errno == ENOENT) return "the output is a link that points nowhere";
-    return std::string("the output is a link that cannot be followed: ") + std::strerror(errno);
-}
-
-std::optional<std::uint32_t> permissionsOf(const fs::path& path) {
-    struct stat info {};
-    if (::stat(path.c_str(), &info) != 0) return std::nullopt;
-    return static_cast<std::uint32_t>(info.st_mode & 07777);
-}
-
-PendingOutput::PendingOutput(const fs::path& target) : target_(target) {
-    const fs::path folder = folderOf(target);
+PendingOutput::PendingOutput(const OutputTarget& target, std::error_code& error) : target_(target) {
+    const int folder = target.folder_.handle();
     if (unnamedFilesCanBeLinked()) {
-        handle_ = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
-        if (handle_ >= 0) return;
+        file_ = File(::openat(folder, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600));
+        if (file_.isOpen()) return;
         // Filesystems without unnamed files say so in one of these ways.
         if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) {
-            error_ = errno;
+            error = lastError();
             return;
         }
     }
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const fs::path temporary = folder / randomHiddenName();
-        handle_ = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-        if (handle_ >= 0) {
-            temporaryName_ = temporary.string();
-            cleanup_ = registerForCleanup(temporary);
+        const std::string name = temporaryName();
+        cleanupSlot_ = registerForCleanup(folder, name);
+        if (cleanupSlot_ < 0) {
+            error = RunError::TooManyTemporaries;
             return;
         }
-        if (errno != EEXIST) break;
+        file_ = File(::openat(folder, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+        if (file_.isOpen()) {
+            temporaryName_ = name;
+            return;
+        }
+        error = lastError();
+        unregisterFromCleanup(cleanupSlot_);
+        if (error != std::errc::file_exists) return;
     }
-    error_ = errno;
 }
 
 PendingOutput::~PendingOutput() {
-    if (handle_ >= 0) ::close(handle_);
-    if (!temporaryName_.empty()) ::unlink(temporaryName_.c_str());
-    unregisterFromCleanup(cleanup_);
+    file_ = File();
+    if (!temporaryName_.empty()) ::unlinkat(target_.folder_.handle(), temporaryName_.c_str(), 0);
+    unregisterFromCleanup(cleanupSlot_);
 }
 
-int PendingOutput::commit(std::uint32_t newFileMode) {
-    if (::fdatasync(handle_) != 0) return errno;
-    struct stat existing {};
-    const bool replacing = ::stat(target_.c_str(), &existing) == 0;
-    const mode_t mode = replacing && S_ISREG(existing.st_mode)
-                            ? existing.st_mode & 07777
+std::error_code PendingOutput::commit(std::uint32_t newFileMode) {
+    const int handle = file_.handle();
+    if (::fdatasync(handle) != 0) return lastError();
+    const mode_t mode = target_.existing_
+                            ? static_cast<mode_t>(target_.existingMode_ & 01777)
                             : static_cast<mode_t>(newFileMode & 0777) & ~currentUmask();
-    if (::fchmod(handle_, mode) != 0) return errno;
+    if (changeMode(handle, mode) != 0 && !keepsNoModes(errno)) return lastError();
 
+    const int folder = target_.folder_.handle();
     if (temporaryName_.empty()) {
-        const std::string self = "/proc/self/fd/" + std::to_string(handle_);
+        const std::string self = "/proc/self/fd/" + std::to_string(handle);
         // linkat never replaces a name: a new output is linked in at once, an existing one is
         // replaced by a short-lived named link renamed over it.
-        if (!replacing &&
-            ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, target_.c_str(), AT_SYMLINK_FOLLOW) == 0) {
-            return syncFolder(folderOf(target_));
+        if (!target_.existing_ && ::linkat(AT_FDCWD, self.c_str(), folder, target_.name_.c_str(),
+                                           AT_SYMLINK_FOLLOW) == 0) {
+            return syncFolder();
         }
-        if (!replacing && errno != EEXIST) return errno;
-        for (int attempt = 0;; ++attempt) {
-            const fs::path temporary = folderOf(target_) / randomHiddenName();
-            cleanup_ = registerForCleanup(temporary);
-            if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, temporary.c_str(), AT_SYMLINK_FOLLOW) ==
-                0) {
-                temporaryName_ = temporary.string();
-                break;
+        if (!target_.existing_ && errno != EEXIST) return lastError();
+        for (int attempt = 0; temporaryName_.empty(); ++attempt) {
+            const std::string name = temporaryName();
+            cleanupSlot_ = registerForCleanup(folder, name);
+            if (cleanupSlot_ < 0) return RunError::TooManyTemporaries;
+            if (::linkat(AT_FDCWD, self.c_str(), folder, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+                temporaryName_ = name;
+            } else {
+                const std::error_code error = lastError();
+                unregisterFromCleanup(cleanupSlot_);
+                if (error != std::errc::file_exists || attempt == 100) return error;
             }
-            const int error = errno;
-            unregisterFromCleanup(cleanup_);
-            cleanup_ = nullptr;
-            if (error != EEXIST || attempt == 100) return error;
         }
     }
-    if (::rename(temporaryName_.c_str(), target_.c_str()) != 0) return errno;
+    if (const std::error_code error = placeUnder(target_.name_)) return error;
+    return syncFolder();
+}
+
+std::error_code PendingOutput::placeUnder(const std::string& name) {
+    const int folder = target_.folder_.handle();
+    if (::renameat(folder, temporaryName_.c_str(), folder, name.c_str()) != 0) return lastError();
     temporaryName_.clear();
-    unregisterFromCleanup(cleanup_);
-    cleanup_ = nullptr;
-    return syncFolder(folderOf(target_));
+    unregisterFromCleanup(cleanupSlot_);
+    return {};
+}
+
+std::error_code PendingOutput::syncFolder() {
+    if (target_.folderSyncs_) {
+        if (::fsync(target_.folder_.handle()) == 0 || errno == EINVAL) return {};
+        return lastError();
+    }
+    // A folder that may be written but not read cannot be synced on its own; syncing the whole
+    // filesystem makes its new entry durable all the same.
+    return ::syncfs(file_.handle()) == 0 ? std::error_code() : lastError();
 }
 
 BlockMemory::BlockMemory(std::size_t size) {
@@ -253,6 +366,16 @@ void testing::useNamedTemporaries(bool named) {
     namedTemporariesOnly = named;
 }
 
+void testing::failPermissionChanges(bool fail) {
+    permissionChangesFail = fail;
+}
+
+int testing::registeredTemporaries() {
+    int count = 0;
+    for (const CleanupSlot& slot : cleanupSlots) count += slot.folder.load() != kNoHandle;
+    return count;
+}
+
 void installSignalCleanup() {
     for (int signalNumber : {SIGINT, SIGTERM, SIGHUP}) {
         struct sigaction previous {};
@@ -264,6 +387,16 @@ void installSignalCleanup() {
         ::sigaction(signalNumber, &action, nullptr);
     }
     ::signal(SIGXFSZ, SIG_IGN);
+}
+
+void holdClosedStandardStreams() {
+    for (const int stream : {0, 1, 2}) {
+        if (::fcntl(stream, F_GETFD) >= 0 || errno != EBADF) continue;
+        // A folder opened as a path takes the lowest free handle, which is this one, and
+        // refuses every read and write with EBADF.
+        const int placeholder = ::open("/", O_PATH | O_CLOEXEC);
+        if (placeholder >= 0 && placeholder != stream) ::close(placeholder);
+    }
 }
 
 }  // namespace skelvane::conversion::platform

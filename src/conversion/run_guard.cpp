@@ -2,45 +2,37 @@
 
 namespace skelvane::conversion {
 
-namespace fs = std::filesystem;
-
-void RunGuard::addSource(const fs::path& source, std::string description) {
-    // Only a file's content can be lost; a folder or a device cannot be written over.
-    std::error_code ec;
-    if (!fs::is_regular_file(source, ec)) return;
-    if (const auto id = platform::fileIdOf(source))
-        sources_.try_emplace(*id, std::move(description));
+void RunGuard::addSource(std::optional<platform::FileId> source) {
+    if (source) sourceJobs_.try_emplace(*source, sources_.size());
+    sources_.push_back(source);
 }
 
-void RunGuard::addWritten(const fs::path& output, std::string source) {
-    if (const auto id = platform::fileIdOf(output)) {
-        written_.try_emplace(*id, std::move(source));
-    } else {
-        writtenNames_.try_emplace(nameKey(output), std::move(source));
-    }
+void RunGuard::addWritten(const platform::OutputTarget& target,
+                          std::optional<platform::FileId> written, std::size_t job) {
+    if (written) written_.try_emplace(*written, job);
+    if (target.existing()) written_.try_emplace(*target.existing(), job);
+    writtenNames_.try_emplace(NameKey{target.folderId(), target.name()}, job);
 }
 
-std::optional<std::string> RunGuard::refusal(const fs::path& output, const fs::path& source) const {
-    const auto id = platform::fileIdOf(output);
-    if (!id) {
-        const auto earlier = writtenNames_.find(nameKey(output));
-        if (earlier == writtenNames_.end()) return std::nullopt;
-        return "already written from " + earlier->second + " in this run";
+std::optional<Refusal> RunGuard::refusal(const platform::OutputTarget& target, std::size_t job,
+                                         bool refuseRepeats) const {
+    if (const auto& existing = target.existing()) {
+        if (job < sources_.size() && sources_[job] == existing) {
+            return Refusal{RunError::OutputIsSource, std::nullopt};
+        }
+        if (const auto other = sourceJobs_.find(*existing); other != sourceJobs_.end()) {
+            return Refusal{RunError::OutputIsOtherSource, other->second};
+        }
     }
-    if (id == platform::fileIdOf(source)) return "the output is the source file itself";
-    if (const auto other = sources_.find(*id); other != sources_.end()) {
-        return "the output is " + other->second;
+    if (!refuseRepeats) return std::nullopt;
+    if (const auto& existing = target.existing()) {
+        if (const auto earlier = written_.find(*existing); earlier != written_.end()) {
+            return Refusal{RunError::AlreadyWritten, earlier->second};
+        }
     }
-    if (const auto earlier = written_.find(*id); earlier != written_.end()) {
-        return "already written from " + earlier->second + " in this run";
-    }
-    return std::nullopt;
-}
-
-std::string RunGuard::nameKey(const fs::path& path) {
-    std::error_code ec;
-    const fs::path absolute = fs::weakly_canonical(fs::absolute(path, ec), ec);
-    return (ec ? path : absolute).lexically_normal().string();
+    const auto earlier = writtenNames_.find(NameKey{target.folderId(), target.name()});
+    if (earlier == writtenNames_.end()) return std::nullopt;
+    return Refusal{RunError::AlreadyWritten, earlier->second};
 }
 
 }  // namespace skelvane::conversion

@@ -1,40 +1,49 @@
 #pragma once
 
-#include <filesystem>
+#include <cstddef>
 #include <map>
 #include <optional>
-#include <set>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "conversion/platform.h"
+#include "conversion/run_error.h"
 
 namespace skelvane::conversion {
 
-/// Keeps a run from writing over any of its own sources, and, where the caller records them,
-/// over outputs it has already written. Files are told apart by identity, so every name of a
-/// file (relative, with "..", through a link, a hard link) counts as that file.
+/// Why an output must not be written: the run's reason and the other job it concerns.
+struct Refusal {
+    RunError error;
+    std::optional<std::size_t> otherJob;
+};
+
+/// Keeps a run from writing over any of its own sources and, where asked, over outputs it has
+/// already written. Files are told apart by identity, so every name of a file (relative, with
+/// "..", through a link, a hard link) counts as that file; an output that does not exist yet is
+/// told by its folder's identity and its name there.
 class RunGuard {
 public:
-    /// Notes a source of the run. `description` completes "the output is ..." in a refusal,
-    /// for example "the source of row 2".
-    void addSource(const std::filesystem::path& source, std::string description);
+    /// Notes the source of each job, in job order; a job whose source is not a regular file
+    /// (a pipe, a device, none) has nothing to lose and passes nothing.
+    void addSource(std::optional<platform::FileId> source);
 
-    /// Notes that `output` was written (or, in a dry run, would be) from `source`, so that a
-    /// later output that is the same file is refused.
-    void addWritten(const std::filesystem::path& output, std::string source);
+    /// Notes that `job` wrote the target (or, in a dry run, would), as the file `written`.
+    void addWritten(const platform::OutputTarget& target, std::optional<platform::FileId> written,
+                    std::size_t job);
 
-    /// Why writing `output` from `source` would harm the run, or nothing when it is safe.
-    std::optional<std::string> refusal(const std::filesystem::path& output,
-                                       const std::filesystem::path& source) const;
+    /// Why `job` must not write the target, or nothing when it is safe; outputs written earlier
+    /// count only when `refuseRepeats`.
+    std::optional<Refusal> refusal(const platform::OutputTarget& target, std::size_t job,
+                                   bool refuseRepeats) const;
 
 private:
-    // An output that does not exist yet has no identity; a dry run then tells outputs
-    // apart by their absolute, normalised names.
-    static std::string nameKey(const std::filesystem::path& path);
+    using NameKey = std::pair<platform::FileId, std::string>;
 
-    std::map<platform::FileId, std::string> sources_;
-    std::map<platform::FileId, std::string> written_;
-    std::map<std::string, std::string> writtenNames_;
+    std::vector<std::optional<platform::FileId>> sources_;
+    std::map<platform::FileId, std::size_t> sourceJobs_;
+    std::map<platform::FileId, std::size_t> written_;
+    std::map<NameKey, std::size_t> writtenNames_;
 };
 
 }  // namespace skelvane::conversion

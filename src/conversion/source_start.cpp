@@ -6,30 +6,22 @@
 
 namespace skelvane::conversion {
 
-std::variant<SourceStart, StreamError> readSourceStart(platform::Handle in) {
-    const std::optional<std::int64_t> start = platform::position(in);
+std::variant<SourceStart, std::error_code> readSourceStart(platform::Handle in) {
     BvhStartCheck check;
     SourceStart result;
     std::array<char, 64 * 1024> block{};
     while (check.verdict() == BvhStartCheck::Verdict::NeedMore) {
-        int readError = 0;
-        const std::ptrdiff_t count = platform::readSome(in, block.data(), block.size(), readError);
-        if (count < 0) return StreamError{StreamError::Side::Read, readError};
+        std::error_code error;
+        const std::ptrdiff_t count = platform::readSome(in, block.data(), block.size(), error);
+        if (count < 0) return error;
         if (count == 0) {
             check.finish();
             break;
         }
         const std::string_view piece(block.data(), static_cast<std::size_t>(count));
         check.feed(piece);
-        if (!start) {
-            if (result.held.size() + piece.size() > kMaxHeldStart) return result;
-            result.held.append(piece);
-        }
-    }
-    if (start) {
-        if (const int error = platform::seekTo(in, *start)) {
-            return StreamError{StreamError::Side::Read, error};
-        }
+        result.held.append(piece);
+        if (result.held.size() > kMaxHeldStart) break;
     }
     result.bvh = check.verdict() == BvhStartCheck::Verdict::Bvh;
     return result;

@@ -18,20 +18,20 @@ constexpr std::string_view kCrLf = "\r\n";
 BlockConverter::BlockConverter(const DroppedParts& dropped, ByteSink& sink)
     : renamer_(dropped), sink_(sink), findLineEnd_(lineEndFinder()) {}
 
-int BlockConverter::write(std::string_view bytes) {
-    return bytes.empty() ? 0 : sink_.write(bytes);
+std::error_code BlockConverter::write(std::string_view bytes) {
+    return bytes.empty() ? std::error_code() : sink_.write(bytes);
 }
 
-int BlockConverter::writeLine(std::string_view line) {
-    if (const int error = write(line)) return error;
+std::error_code BlockConverter::writeLine(std::string_view line) {
+    if (const std::error_code error = write(line)) return error;
     return sink_.write(kCrLf);
 }
 
-int BlockConverter::convert(std::string_view block) {
+std::error_code BlockConverter::convert(std::string_view block) {
     const char* data = block.data();
     const std::size_t size = block.size();
     std::size_t pos = 0;
-    if (size == 0) return 0;
+    if (size == 0) return {};
     if (skipLeadingLf_ && data[0] == '\n') pos = 1;
     skipLeadingLf_ = false;
 
@@ -39,7 +39,7 @@ int BlockConverter::convert(std::string_view block) {
     // by line: they pile up in this stretch of the block, handed on in one piece.
     std::size_t unchangedFrom = pos;
     const auto writeUnchanged = [&](std::size_t upTo) {
-        const int error = write({data + unchangedFrom, upTo - unchangedFrom});
+        const std::error_code error = write({data + unchangedFrom, upTo - unchangedFrom});
         unchangedFrom = upTo;
         return error;
     };
@@ -53,8 +53,8 @@ int BlockConverter::convert(std::string_view block) {
             // What the rules have decided of this line goes out now; the few bytes they hold
             // back wait for the rest of the line.
             if (renaming) {
-                if (const int error = writeUnchanged(pos)) return error;
-                if (const int error = write(renamer_.feed(piece, false))) return error;
+                if (const std::error_code error = writeUnchanged(pos)) return error;
+                if (const std::error_code error = write(renamer_.feed(piece, false))) return error;
                 unchangedFrom = size;
             }
             lineOpen_ = true;
@@ -67,8 +67,8 @@ int BlockConverter::convert(std::string_view block) {
         const bool unchanged =
             renamed.data() == piece.data() && renamed.size() == piece.size() && endsInCrLf;
         if (!unchanged) {
-            if (const int error = writeUnchanged(pos)) return error;
-            if (const int error = writeLine(renamed)) return error;
+            if (const std::error_code error = writeUnchanged(pos)) return error;
+            if (const std::error_code error = writeLine(renamed)) return error;
         }
 
         if (data[end] == '\r') {
@@ -84,9 +84,9 @@ int BlockConverter::convert(std::string_view block) {
     return writeUnchanged(pos);
 }
 
-int BlockConverter::finish() {
+std::error_code BlockConverter::finish() {
     // The last line may have no terminator; it is written all the same.
-    if (!lineOpen_) return 0;
+    if (!lineOpen_) return {};
     lineOpen_ = false;
     return writeLine(renamer_.feed({}, true));
 }
@@ -96,22 +96,23 @@ std::optional<StreamError> convertStream(platform::Handle in, platform::Handle o
                                          std::string_view alreadyRead) {
     WriteBehind sink(out);
     BlockConverter converter(dropped, sink);
-    if (const int error = converter.convert(alreadyRead)) {
+    if (const std::error_code error = converter.convert(alreadyRead)) {
         return StreamError{StreamError::Side::Write, error};
     }
     std::vector<char> block(kBlockSize);
     for (;;) {
-        int readError = 0;
+        std::error_code readError;
         const std::ptrdiff_t count = platform::readSome(in, block.data(), block.size(), readError);
         if (count < 0) return StreamError{StreamError::Side::Read, readError};
         if (count == 0) break;
-        if (const int error = converter.convert({block.data(), static_cast<std::size_t>(count)})) {
+        if (const std::error_code error =
+                converter.convert({block.data(), static_cast<std::size_t>(count)})) {
             return StreamError{StreamError::Side::Write, error};
         }
     }
-    int error = converter.finish();
-    if (error == 0) error = sink.flush();
-    if (error != 0) return StreamError{StreamError::Side::Write, error};
+    std::error_code error = converter.finish();
+    if (!error) error = sink.flush();
+    if (error) return StreamError{StreamError::Side::Write, error};
     return std::nullopt;
 }
 

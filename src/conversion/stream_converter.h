@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <system_error>
 
 #include "conversion/line_renamer.h"
 #include "conversion/line_scan.h"
@@ -11,19 +12,19 @@
 
 namespace skelvane::conversion {
 
-/// Why a stream conversion stopped: which side failed and the system's error number.
+/// Why a stream conversion stopped: which side failed and the system's reason.
 struct StreamError {
     enum class Side { Read, Write };
     Side side;
-    int errorNumber;
+    std::error_code error;
 };
 
 /// Where converted bytes go.
 class ByteSink {
 public:
     virtual ~ByteSink() = default;
-    /// Takes the bytes; returns 0 or the system's error number.
-    virtual int write(std::string_view bytes) = 0;
+    /// Takes the bytes; returns the system's error, or nothing.
+    virtual std::error_code write(std::string_view bytes) = 0;
 };
 
 /// The conversion of one input handed over in blocks of any size, written to a sink. Lines end
@@ -36,15 +37,15 @@ public:
     /// A conversion for a row whose dropped parts are `dropped`.
     BlockConverter(const DroppedParts& dropped, ByteSink& sink);
 
-    /// Converts the next block of input; returns 0 or the sink's error number.
-    int convert(std::string_view block);
-    /// Ends the input: writes what is left of the last line; returns 0 or the sink's error
-    /// number.
-    int finish();
+    /// Converts the next block of input; returns the sink's error, or nothing.
+    std::error_code convert(std::string_view block);
+    /// Ends the input: writes what is left of the last line; returns the sink's error, or
+    /// nothing.
+    std::error_code finish();
 
 private:
-    int write(std::string_view bytes);
-    int writeLine(std::string_view line);
+    std::error_code write(std::string_view bytes);
+    std::error_code writeLine(std::string_view line);
 
     LineRenamer renamer_;
     ByteSink& sink_;

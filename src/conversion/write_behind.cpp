@@ -33,20 +33,21 @@ void WriteBehind::writeBlocks() {
             blockFull_.wait(lock, [&] { return stopping_ || handedOver_ > sequence; });
             if (stopping_) return;
         }
-        const int error = platform::writeAll(out_, {slot(sequence), lengths_[sequence % kSlots]});
+        const std::error_code error =
+            platform::writeAll(out_, {slot(sequence), lengths_[sequence % kSlots]});
         {
             const std::lock_guard lock(mutex_);
-            if (error != 0) error_ = error;
+            if (error) error_ = error;
             written_ = sequence + 1;
         }
         blockWritten_.notify_one();
-        if (error != 0) return;
+        if (error) return;
     }
 }
 
-int WriteBehind::handOver() {
+std::error_code WriteBehind::handOver() {
     if (!writer_.joinable()) {
-        if (error_ == 0) error_ = platform::writeAll(out_, {slot(handedOver_), filling_});
+        if (!error_) error_ = platform::writeAll(out_, {slot(handedOver_), filling_});
         filling_ = 0;
         return error_;
     }
@@ -58,30 +59,30 @@ int WriteBehind::handOver() {
     blockFull_.notify_one();
     lock.lock();
     // The next block to fill must be free.
-    blockWritten_.wait(lock, [&] { return error_ != 0 || handedOver_ - written_ < kSlots; });
+    blockWritten_.wait(lock, [&] { return error_ || handedOver_ - written_ < kSlots; });
     return error_;
 }
 
-int WriteBehind::write(std::string_view bytes) {
+std::error_code WriteBehind::write(std::string_view bytes) {
     while (!bytes.empty()) {
         const std::size_t count = std::min(bytes.size(), kBlockSize - filling_);
         std::memcpy(slot(handedOver_) + filling_, bytes.data(), count);
         filling_ += count;
         bytes.remove_prefix(count);
         if (filling_ == kBlockSize) {
-            if (const int error = handOver()) return error;
+            if (const std::error_code error = handOver()) return error;
         }
     }
-    return 0;
+    return {};
 }
 
-int WriteBehind::flush() {
+std::error_code WriteBehind::flush() {
     if (filling_ > 0) {
-        if (const int error = handOver()) return error;
+        if (const std::error_code error = handOver()) return error;
     }
     if (!writer_.joinable()) return error_;
     std::unique_lock lock(mutex_);
-    blockWritten_.wait(lock, [&] { return error_ != 0 || written_ == handedOver_; });
+    blockWritten_.wait(lock, [&] { return error_ || written_ == handedOver_; });
     return error_;
 }
 

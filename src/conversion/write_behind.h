@@ -24,14 +24,14 @@ public:
     WriteBehind(const WriteBehind&) = delete;
     WriteBehind& operator=(const WriteBehind&) = delete;
 
-    /// Takes the bytes; returns 0, or the error of an earlier write that failed.
-    int write(std::string_view bytes) override;
-    /// Writes everything taken; returns 0 or the system's error number.
-    int flush();
+    /// Takes the bytes; returns the error of an earlier write that failed, or nothing.
+    std::error_code write(std::string_view bytes) override;
+    /// Writes everything taken; returns the system's error, or nothing.
+    std::error_code flush();
 
 private:
     void writeBlocks();
-    int handOver();
+    std::error_code handOver();
     char* slot(std::size_t sequence) { return blocks_.data() + (sequence % kSlots) * kBlockSize; }
 
     static constexpr std::size_t kSlots = 4;
@@ -47,7 +47,7 @@ private:
     std::condition_variable blockWritten_;
     std::size_t handedOver_ = 0;  // blocks given to the writer
     std::size_t written_ = 0;     // blocks the writer has written
-    int error_ = 0;               // the first write error; the writer stops there
+    std::error_code error_;       // the first write error; the writer stops there
     bool stopping_ = false;
 
     std::thread writer_;  // not joinable when blocks are written in turn

@@ -5,8 +5,8 @@
 #include <QString>
 #include <QStringList>
 
-#include "conversion/file_converter.h"
 #include "conversion/joint_report.h"
+#include "conversion/run.h"
 
 class QWidget;
 

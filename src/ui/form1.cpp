@@ -1,6 +1,5 @@
 #include "ui/form1.h"
 
-#include <filesystem>
 #include <utility>
 
 #include <QCloseEvent>
@@ -17,7 +16,6 @@
 #include <QStyle>
 
 #include "conversion/batch_run.h"
-#include "conversion/joint_report.h"
 #include "joblist/body_parts.h"
 #include "ui/background_run.h"
 #include "ui/body_diagram.h"
@@ -265,10 +263,8 @@ void Form1::Command1_Click() {
 void Form1::showJoints(int row) {
     if (busy_ || row < 0 || row >= jobs_.rowCount()) return;
     JointsRequest request{fromBytes(jobs_.title(row)), fromBytes(jobs_.sourcePath(row)), {}};
-    const std::filesystem::path source = jobs_.sourcePath(row);
-    const conversion::DroppedParts dropped = conversion::droppedPartsOf(jobs_, row);
     // The report reads the whole file, which may take a while for a long take.
-    whileBusy([&] { request.report = conversion::jointReportOf(source, dropped); });
+    whileBusy([&] { request.report = conversion::inspectRow(jobs_, row); });
     if (std::exchange(closeWhenIdle_, false)) {
         close();
         return;

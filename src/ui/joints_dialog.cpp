@@ -41,41 +41,21 @@ QLabel* plainLabel(const char* name, QWidget* parent) {
 }
 
 QString whatHappens(const conversion::JointEntry& joint) {
-    QString text;
-    switch (joint.outcome) {
-        case JointOutcome::Renamed:
-            text = QStringLiteral("renamed");
-            break;
-        case JointOutcome::Dropped:
-            text = QStringLiteral("dropped");
-            break;
-        case JointOutcome::Untouched:
-            text = QStringLiteral("untouched: no rule matches");
-            break;
-    }
+    QString text = QString::fromLatin1(conversion::outcomeWord(joint.outcome));
+    if (joint.outcome == JointOutcome::Untouched) text += QStringLiteral(": no rule matches");
     if (joint.partialWord) text += QStringLiteral(", partial word");
+    if (joint.cut()) text += QStringLiteral(", name of %1 bytes").arg(qulonglong{joint.oldLength});
     return text;
+}
+
+// A name as the table shows it; one cut for display says so.
+QString shownName(const std::string& name, std::uint64_t fullLength) {
+    return fromBytes(name) + (fullLength > name.size() ? QStringLiteral("\u2026") : QString());
 }
 
 template <typename Count>
 QString counted(Count count, const char* one, const char* many) {
     return QStringLiteral("%1 %2").arg(count).arg(QLatin1String(count == 1 ? one : many));
-}
-
-QString lineEndsText(conversion::LineEnds ends) {
-    switch (ends) {
-        case conversion::LineEnds::None:
-            return QStringLiteral("none");
-        case conversion::LineEnds::CrLf:
-            return QStringLiteral("CR LF");
-        case conversion::LineEnds::Lf:
-            return QStringLiteral("LF");
-        case conversion::LineEnds::Cr:
-            return QStringLiteral("CR");
-        case conversion::LineEnds::Mixed:
-            return QStringLiteral("mixed");
-    }
-    return {};
 }
 
 }  // namespace
@@ -132,10 +112,12 @@ void JointsDialog::showReport(const conversion::JointReport& report) {
                            "Convert still renames whatever matches in it."));
         notice_->show();
     }
-    table_->setRowCount(static_cast<int>(report.joints.size()));
+    const bool unlisted = report.unlisted() > 0;
+    table_->setRowCount(static_cast<int>(report.joints.size()) + (unlisted ? 1 : 0));
     int row = 0;
     for (const conversion::JointEntry& joint : report.joints) {
-        const QString texts[kColumnCount] = {fromBytes(joint.oldName), fromBytes(joint.newName),
+        const QString texts[kColumnCount] = {shownName(joint.oldName, joint.oldLength),
+                                             shownName(joint.newName, joint.newLength),
                                              whatHappens(joint)};
         const bool untouched = joint.outcome == JointOutcome::Untouched;
         for (int column = 0; column < kColumnCount; ++column) {
@@ -148,14 +130,21 @@ void JointsDialog::showReport(const conversion::JointReport& report) {
         }
         ++row;
     }
+    if (unlisted) {
+        auto* more = new QTableWidgetItem(
+            QStringLiteral("\u2026 and %1, counted below")
+                .arg(counted(qulonglong{report.unlisted()}, "more joint", "more joints")));
+        table_->setItem(row, kOldName, more);
+        table_->setSpan(row, kOldName, 1, kColumnCount);
+    }
     table_->resizeColumnsToContents();
     summary_->setText(jointSummaryOf(report));
 }
 
 void JointsDialog::showFailure(const conversion::FileFailure& failure) {
-    notice_->setText(
-        breakableText(QStringLiteral("Cannot read %1:\n%2")
-                          .arg(fromBytes(failure.path), QString::fromLocal8Bit(failure.reason))));
+    notice_->setText(breakableText(QStringLiteral("Cannot read %1:\n%2")
+                                       .arg(fromBytes(failure.path.string()),
+                                            QString::fromLocal8Bit(failure.error.message()))));
     notice_->show();
     table_->hide();
     summary_->hide();
@@ -183,23 +172,15 @@ void JointsDialog::fitToScreen() {
 }
 
 QString jointSummaryOf(const conversion::JointReport& report) {
-    qsizetype renamed = 0, dropped = 0, untouched = 0, partial = 0;
-    for (const conversion::JointEntry& joint : report.joints) {
-        renamed += joint.outcome == JointOutcome::Renamed;
-        dropped += joint.outcome == JointOutcome::Dropped;
-        untouched += joint.outcome == JointOutcome::Untouched;
-        partial += joint.partialWord;
-    }
     const QString frames = report.frames ? counted(qulonglong{*report.frames}, "frame", "frames")
                                          : QStringLiteral("frames unknown");
-    return QStringLiteral(
-               "%1: %2 renamed, %3 dropped, %4 untouched; %5 \u00b7 %6 \u00b7 line ends %7")
-        .arg(counted(report.joints.size(), "joint", "joints"))
-        .arg(renamed)
-        .arg(dropped)
-        .arg(untouched)
-        .arg(counted(partial, "partial-word hit", "partial-word hits"), frames,
-             lineEndsText(report.lineEnds));
+    return QStringLiteral("%1: %2 renamed, %3 dropped, %4 untouched; %5 \u00b7 %6 \u00b7 %7")
+        .arg(counted(qulonglong{report.jointCount}, "joint", "joints"))
+        .arg(report.renamed)
+        .arg(report.dropped)
+        .arg(report.untouched)
+        .arg(counted(qulonglong{report.partialWords}, "partial-word hit", "partial-word hits"),
+             frames, QString::fromLatin1(conversion::lineEndsWords(report.lineEnds)));
 }
 
 }  // namespace skelvane::ui

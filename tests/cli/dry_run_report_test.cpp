@@ -7,26 +7,43 @@
 namespace skelvane::cli {
 namespace {
 
+using conversion::JointEntry;
 using conversion::JointOutcome;
 using conversion::JointReport;
 using conversion::LineEnds;
 
-std::vector<DryRunFile> plannedRun() {
-    JointReport walk{true,
-                     {{"hip", "Hips", JointOutcome::Renamed, false},
-                      {"neckDummy", "NeckDummy", JointOutcome::Renamed, true},
-                      {"rThumb2", "nothing2", JointOutcome::Dropped, true},
-                      {"cyl_1", "cyl_1", JointOutcome::Untouched, false}},
-                     14,
-                     LineEnds::CrLf};
-    return {{"walk.bvh", "out/walk_max.bvh", std::nullopt, walk},
-            {"photo.bvh", "out/photo_max.bvh", "not a BVH file", JointReport{}},
-            {"gone.bvh", "", "No such file or directory", std::nullopt},
-            {"x\x1b[2J.bvh", "x\x1b[2J_max.bvh", std::nullopt, JointReport{}}};
+JointReport walkReport() {
+    JointReport walk;
+    walk.bvh = true;
+    walk.frames = 14;
+    walk.lineEnds = LineEnds::CrLf;
+    for (JointEntry joint :
+         {JointEntry{"hip", "Hips", JointOutcome::Renamed, false, 3, 4},
+          JointEntry{"neckDummy", "NeckDummy", JointOutcome::Renamed, true, 9, 9},
+          JointEntry{"rThumb2", "nothing2", JointOutcome::Dropped, true, 7, 8},
+          JointEntry{"cyl_1", "cyl_1", JointOutcome::Untouched, false, 5, 5}}) {
+        walk.add(joint);
+    }
+    return walk;
+}
+
+// The whole report of a planned run, as the run prints it a file at a time.
+template <typename Render, typename End>
+std::string rendered(const std::vector<DryRunFile>& files, Render render, End end) {
+    std::string out;
+    for (std::size_t i = 0; i < files.size(); ++i) out += render(files[i], i == 0);
+    return out + end();
 }
 
 TEST(DryRunText, TablesRefusalsAndFlags) {
-    EXPECT_EQ(dryRunText(plannedRun()),
+    const JointReport walk = walkReport();
+    const JointReport empty;
+    const std::vector<DryRunFile> files{
+        {"walk.bvh", "out/walk_max.bvh", std::nullopt, true, &walk},
+        {"photo.bvh", "out/photo_max.bvh", "not a BVH file", false, nullptr},
+        {"gone.bvh", "", "No such file or directory", std::nullopt, nullptr},
+        {"x\x1b[2J.bvh", "x\x1b[2J_max.bvh", std::nullopt, false, &empty}};
+    EXPECT_EQ(rendered(files, dryRunText, [] { return dryRunTextEnd(2, 4); }),
               "walk.bvh -> out/walk_max.bvh\n"
               "  14 frames, CR LF line ends, 4 joints, 2 partial-word hits, 1 untouched\n"
               "    old name   new name   what happened\n"
@@ -36,7 +53,6 @@ TEST(DryRunText, TablesRefusalsAndFlags) {
               "  ! cyl_1      cyl_1      untouched\n"
               "\n"
               "photo.bvh: would not convert to out/photo_max.bvh: not a BVH file\n"
-              "  frames unknown, no line ends, 0 joints\n"
               "\n"
               "gone.bvh: would not convert: No such file or directory\n"
               "\n"
@@ -46,27 +62,53 @@ TEST(DryRunText, TablesRefusalsAndFlags) {
               "2 of 4 files would be converted; nothing was written.\n");
 }
 
-TEST(DryRunJson, OneObjectPerFileAndInvalidUtf8Replaced) {
-    std::vector<DryRunFile> files = plannedRun();
-    files.resize(3);
-    files[0].source = "walk\xFE.bvh";
-    files[0].report->joints.resize(2);
-    files[0].report->joints[1].oldName = "neck\xFF\xC3";
+TEST(DryRunText, CutNamesAndJointsPastTheListAreCounted) {
+    JointReport report;
+    report.bvh = true;
+    report.add({"rThumb1" + std::string(249, 'x'), "nothing1" + std::string(248, 'x'),
+                JointOutcome::Dropped, true, 100000000, 100000001});
+    report.jointCount += 2999999;
+    report.dropped += 2999999;
+    const std::string text =
+        dryRunText({"big.bvh", "big_max.bvh", std::nullopt, true, &report}, true);
+    EXPECT_NE(text.find("  frames unknown, no line ends, 3000000 joints, 1 partial-word hit\n"),
+              std::string::npos)
+        << text;
+    EXPECT_NE(text.find(std::string(248, 'x') + "...  dropped, partial word, name of 100000000 "
+                                                "bytes\n"),
+              std::string::npos)
+        << text;
+    EXPECT_TRUE(text.ends_with("    ... and 2999999 more joints, counted above\n")) << text;
+}
 
-    const std::string json = dryRunJson(files);
+TEST(DryRunJson, OneArrayElementPerFileAndInvalidUtf8Replaced) {
+    JointReport walk = walkReport();
+    walk.joints.resize(2);
+    walk.joints[1].oldName = "neck\xFF\xC3";
+    walk.joints[1].oldLength = 6;
+    const std::vector<DryRunFile> files{
+        {"walk\xFE.bvh", "out/walk_max.bvh", std::nullopt, true, &walk},
+        {"photo.bvh", "out/photo_max.bvh", "not a BVH file", false, nullptr},
+        {"gone.bvh", "", "No such file or directory", std::nullopt, nullptr}};
+
+    const std::string json = rendered(files, dryRunJson, [] { return dryRunJsonEnd(false); });
     EXPECT_TRUE(json.starts_with("[\n  {\n    \"source\": \"walk")) << json;
+    EXPECT_TRUE(json.ends_with("\n  }\n]\n")) << json;
     EXPECT_EQ(nlohmann::json::parse(json), nlohmann::json::parse(R"([
         {"source": "walk\ufffd.bvh", "output": "out/walk_max.bvh", "converts": true,
          "refusal": null, "bvh": true, "frames": 14, "line_ends": "CRLF",
-         "joints": [{"old": "hip", "new": "Hips", "outcome": "renamed", "partial_word": false},
+         "joints": [{"old": "hip", "new": "Hips", "outcome": "renamed", "partial_word": false,
+                     "cut": false, "old_length": 3, "new_length": 4},
                     {"old": "neck\ufffd\ufffd", "new": "NeckDummy", "outcome": "renamed",
-                     "partial_word": true}]},
+                     "partial_word": true, "cut": false, "old_length": 6, "new_length": 9}],
+         "joint_count": 4},
         {"source": "photo.bvh", "output": "out/photo_max.bvh", "converts": false,
-         "refusal": "not a BVH file", "bvh": false, "frames": null, "line_ends": "none",
-         "joints": []},
+         "refusal": "not a BVH file", "bvh": false, "frames": null, "line_ends": null,
+         "joints": [], "joint_count": null},
         {"source": "gone.bvh", "output": null, "converts": false,
          "refusal": "No such file or directory", "bvh": null, "frames": null,
-         "line_ends": null, "joints": []}])"));
+         "line_ends": null, "joints": [], "joint_count": null}])"));
+    EXPECT_EQ(dryRunJsonEnd(true), "[]\n");
 }
 
 }  // namespace

@@ -292,8 +292,7 @@ TEST_F(ConvertAllTest, NoOutputLandsOnAnySourceOrThroughABrokenLink) {
         {"hard", "the output is the source of row 1"},
         {"link", "the output is the source of row 1"},
         {"dangling", "the output is a link that points nowhere"},
-        {"loop1",
-         "the output is a link that cannot be followed: Too many levels of symbolic links"},
+        {"loop1", "Too many levels of symbolic links"},
     };
     for (const auto& row : rows) {
         addRow(fixture("opencollar_kneel.bvh"));

@@ -4,6 +4,7 @@
 
 #include "conversion/bvh_start.h"
 #include "conversion/joint_scanner.h"
+#include "conversion/run.h"
 #include "support/test_files.h"
 
 namespace skelvane::conversion {
@@ -13,11 +14,24 @@ using skelvane::testing::exampleFile;
 using skelvane::testing::testdataDir;
 using Verdict = BvhStartCheck::Verdict;
 
+// What a dry run of the file reports, read as the run reads it.
+struct ReportKeeper final : JobObserver {
+    std::optional<JointReport> report;
+    JobResult result;
+    void jobFinished(std::size_t, const JobResult& finished, const JointReport* joints) override {
+        result = finished;
+        if (joints != nullptr) report = *joints;
+    }
+};
+
 JointReport reportOf(const std::filesystem::path& path, const DroppedParts& dropped = {}) {
-    auto result = jointReportOf(path, dropped);
-    EXPECT_TRUE(std::holds_alternative<JointReport>(result)) << path;
-    return std::holds_alternative<JointReport>(result) ? std::get<JointReport>(result)
-                                                       : JointReport{};
+    Job job;
+    job.source = path;
+    job.dropped = dropped;
+    ReportKeeper keeper;
+    runJobs({&job, 1}, {.dryRun = true}, keeper);
+    EXPECT_TRUE(keeper.report.has_value()) << path;
+    return keeper.report.value_or(JointReport{});
 }
 
 // Feeds the whole input at once or byte by byte: both must give the same report.
@@ -183,16 +197,19 @@ TEST(JointReport, UnreadableSourceNamesPathAndReason) {
     skelvane::testing::TempFolder folder;
     struct Case {
         std::filesystem::path path;
-        std::string_view reason;
+        std::errc reason;
     };
-    for (const Case& c : {Case{folder / "missing.bvh", "No such file or directory"},
-                          Case{folder.path(), "Is a directory"}}) {
+    for (const Case& c : {Case{folder / "missing.bvh", std::errc::no_such_file_or_directory},
+                          Case{folder.path(), std::errc::is_a_directory}}) {
         SCOPED_TRACE(c.path.string());
-        const auto result = jointReportOf(c.path, {});
-        const auto* failure = std::get_if<FileFailure>(&result);
-        ASSERT_NE(failure, nullptr);
-        EXPECT_EQ(failure->path, c.path.string());
-        EXPECT_EQ(failure->reason, c.reason);
+        Job job;
+        job.source = c.path;
+        ReportKeeper keeper;
+        runJobs({&job, 1}, {.dryRun = true}, keeper);
+        EXPECT_FALSE(keeper.report.has_value());
+        EXPECT_EQ(keeper.result.status, JobStatus::Failed);
+        EXPECT_EQ(keeper.result.culprit, JobResult::Side::Source);
+        EXPECT_EQ(keeper.result.error, c.reason);
     }
 }
 

@@ -5,8 +5,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "conversion/file_converter.h"
 #include "conversion/platform.h"
+#include "conversion/run.h"
 #include "support/test_files.h"
 
 namespace skelvane::conversion {
@@ -24,17 +24,26 @@ protected:
     NamedTemporaryTest() { platform::testing::useNamedTemporaries(true); }
     ~NamedTemporaryTest() override { platform::testing::useNamedTemporaries(false); }
 
+    // Converts `source` into `output` as the window's run does; returns the error, if any.
+    std::error_code convert(const fs::path& source, const fs::path& output) {
+        Job job;
+        job.source = source;
+        job.output = output;
+        JobObserver quiet;
+        return runJobs({&job, 1}, {}, quiet).front().error;
+    }
+
     const fs::path source_ = testdataDir() / "opencollar_kneel.bvh";
     TempFolder folder_;
 };
 
 TEST_F(NamedTemporaryTest, ACompletedOrFailedConversionLeavesOnlyWhatItShould) {
-    EXPECT_FALSE(convertFile(source_, folder_ / "kneel.bvh", {}).has_value());
+    EXPECT_FALSE(convert(source_, folder_ / "kneel.bvh"));
     EXPECT_EQ(readFile(folder_ / "kneel.bvh"), referenceConversionOf(source_));
 
     // A folder opens as a source but fails at the first read, after the temporary exists.
     fs::create_directory(folder_ / "folder.bvh");
-    EXPECT_TRUE(convertFile(folder_ / "folder.bvh", folder_ / "failed.bvh", {}).has_value());
+    EXPECT_EQ(convert(folder_ / "folder.bvh", folder_ / "failed.bvh"), std::errc::is_a_directory);
     EXPECT_EQ(fileNamesIn(folder_.path()), (std::vector<std::string>{"folder.bvh", "kneel.bvh"}));
 }
 
@@ -44,9 +53,10 @@ TEST_F(NamedTemporaryTest, SignalsRemoveItAndEndTheProgramAsTheyWould) {
         const pid_t child = fork();
         if (child == 0) {
             platform::installSignalCleanup();
-            platform::PendingOutput pending(folder_ / "out.bvh");
-            if (pending.handle() < 0 || platform::writeAll(pending.handle(), "HIERARCHY\r\n") != 0)
-                _exit(10);
+            std::error_code error;
+            const auto target = platform::OutputTarget::resolve(folder_ / "out.bvh", error);
+            platform::PendingOutput pending(target, error);
+            if (error || platform::writeAll(pending.handle(), "HIERARCHY\r\n")) _exit(10);
             if (fileNamesIn(folder_.path()).size() != 1) _exit(11);  // the temporary is there
             raise(signalNumber);
             _exit(12);

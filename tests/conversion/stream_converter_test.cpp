@@ -160,7 +160,7 @@ TEST(ConvertStream, ReportsAFullDevice) {
         const auto error = convertStream(fileno(in.get()), fileno(out.get()), {});
         ASSERT_TRUE(error.has_value());
         EXPECT_EQ(error->side, StreamError::Side::Write);
-        EXPECT_EQ(error->errorNumber, ENOSPC);
+        EXPECT_EQ(error->error, std::errc::no_space_on_device);
     }
 }
 
@@ -176,16 +176,16 @@ TEST(WriteBehind, WritesEveryPieceInOrderOnItsThreadOrInTurn) {
         SCOPED_TRACE(inTurn ? "in turn" : "on its thread");
         File out(std::tmpfile());
         WriteBehind sink(fileno(out.get()), inTurn);
-        for (const std::string& piece : pieces) ASSERT_EQ(sink.write(piece), 0);
-        ASSERT_EQ(sink.flush(), 0);
+        for (const std::string& piece : pieces) ASSERT_FALSE(sink.write(piece));
+        ASSERT_FALSE(sink.flush());
         EXPECT_TRUE(contentOf(out.get()) == written);
 
         File full(std::fopen("/dev/full", "wb"));
         if (!full) continue;
         WriteBehind failing(fileno(full.get()), inTurn);
-        int error = 0;
-        for (const std::string& piece : pieces) error = error != 0 ? error : failing.write(piece);
-        EXPECT_EQ(error != 0 ? error : failing.flush(), ENOSPC);
+        std::error_code error;
+        for (const std::string& piece : pieces) error = error ? error : failing.write(piece);
+        EXPECT_EQ(error ? error : failing.flush(), std::errc::no_space_on_device);
     }
 }
 
@@ -197,7 +197,7 @@ TEST(ConvertStream, ReportsAnUnreadableSource) {
     const auto error = convertStream(fileno(in.get()), fileno(out.get()), {});
     ASSERT_TRUE(error.has_value());
     EXPECT_EQ(error->side, StreamError::Side::Read);
-    EXPECT_EQ(error->errorNumber, EISDIR);
+    EXPECT_EQ(error->error, std::errc::is_a_directory);
 }
 
 }  // namespace

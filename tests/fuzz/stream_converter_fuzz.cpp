@@ -15,9 +15,9 @@ using skelvane::conversion::DroppedParts;
 
 class StringSink final : public skelvane::conversion::ByteSink {
 public:
-    int write(std::string_view bytes) override {
+    std::error_code write(std::string_view bytes) override {
         text.append(bytes);
-        return 0;
+        return {};
     }
     std::string text;
 };

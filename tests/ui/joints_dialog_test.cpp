@@ -53,7 +53,7 @@ TEST(JointsDialog, ShowJointsReportsTheRowsSourceUnderItsPartFlagsOrWhyItCannot)
     EXPECT_EQ(dialog.findChild<QLineEdit*>("jointSource")->text(), walk);
     EXPECT_EQ(shownText(dialog, "jointSummary"),
               "21 joints: 19 renamed, 1 dropped, 1 untouched; 1 partial-word hit \u00b7 14 frames "
-              "\u00b7 line ends CR LF");
+              "\u00b7 CR LF line ends");
     const auto& table = *dialog.findChild<QTableWidget*>("jointTable");
     ASSERT_EQ(table.rowCount(), 21);
     const std::pair<int, QStringList> rows[] = {

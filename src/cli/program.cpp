@@ -1,0 +1,40 @@
+#include "cli/program.h"
+
+#include <iostream>
+
+#include "cli/command_line.h"
+#include "cli/convert_run.h"
+#include "conversion/platform.h"
+
+namespace skelvane::cli {
+
+namespace {
+
+constexpr int kExitOk = 0;
+constexpr int kExitUsage = 2;
+
+}  // namespace
+
+int runProgram(int argc, char** argv) {
+    namespace platform = conversion::platform;
+    // A closed standard stream must not be taken by a file opened later.
+    platform::holdClosedStandardStreams();
+    const Command command = parseCommandLine({argv + 1, argv + argc});
+    if (std::holds_alternative<ShowHelp>(command)) {
+        std::cout << usageText();
+        return kExitOk;
+    }
+    if (std::holds_alternative<ShowVersion>(command)) {
+        std::cout << "skelvane-convert " << SKELVANE_VERSION << "\n";
+        return kExitOk;
+    }
+    if (const auto* error = std::get_if<UsageError>(&command)) {
+        std::cerr << "skelvane-convert: " << error->message << "\n"
+                  << "Try 'skelvane-convert --help' for more information.\n";
+        return kExitUsage;
+    }
+    platform::installSignalCleanup();
+    return runConversion(std::get<ConvertRequest>(command));
+}
+
+}  // namespace skelvane::cli

@@ -1,0 +1,217 @@
+#include "conversion/run.h"
+
+#include <filesystem>
+#include <new>
+#include <vector>
+
+#include "conversion/joint_scanner.h"
+#include "conversion/platform.h"
+#include "conversion/run_guard.h"
+#include "conversion/source_start.h"
+#include "conversion/stream_converter.h"
+
+namespace skelvane::conversion {
+
+namespace {
+
+using Side = JobResult::Side;
+
+// A new output takes the source's permissions (less the umask), as a copy would.
+constexpr std::uint32_t kModeWhenSourceUnknown = 0666;
+constexpr std::size_t kScanBlock = 64 * 1024;
+
+JobResult failed(std::error_code error, Side side) {
+    return {JobStatus::Failed, error, side, std::nullopt, std::nullopt};
+}
+
+JobResult refused(const Refusal& refusal) {
+    return {JobStatus::Failed, refusal.error, Side::Output, refusal.otherJob, std::nullopt};
+}
+
+JobResult failed(const StreamError& error) {
+    return failed(error.error, error.side == StreamError::Side::Read ? Side::Source : Side::Output);
+}
+
+// The jobs of one run, carried out in order.
+class Run {
+public:
+    Run(std::span<const Job> jobs, const RunOptions& options, JobObserver& observer)
+        : jobs_(jobs), options_(options), observer_(observer) {}
+
+    std::vector<JobResult> all() {
+        // No output may land on the source of any job, skipped or not.
+        for (const Job& job : jobs_) {
+            guard_.addSource(job.standardStreams ? std::nullopt : platform::fileIdOf(job.source));
+        }
+        std::vector<JobResult> results;
+        results.reserve(jobs_.size());
+        for (std::size_t i = 0; i < jobs_.size(); ++i) {
+            observer_.jobStarting(i);
+            joints_.reset();
+            written_.reset();
+            results.push_back(guarded(i));
+            observer_.jobFinished(i, results.back(), joints_ ? &*joints_ : nullptr);
+        }
+        return results;
+    }
+
+private:
+    // Out of memory, or a path the system cannot represent: the job fails, the run goes on.
+    JobResult guarded(std::size_t i) {
+        try {
+            return one(i);
+        } catch (const std::filesystem::filesystem_error& error) {
+            return failed(error.code(), Side::Output);
+        } catch (const std::bad_alloc&) {
+            return failed(std::make_error_code(std::errc::not_enough_memory), Side::Source);
+        }
+    }
+
+    JobResult one(std::size_t i) {
+        const Job& job = jobs_[i];
+        if (job.skip) return {};
+        if (job.standardStreams) return streams(job);
+
+        // What stands against the output is found first, before the source is opened (a pipe
+        // opens only once something writes to it). A dry run still reads the source to report
+        // its joints; one without an output reads nothing else.
+        std::optional<platform::OutputTarget> target;
+        std::optional<JobResult> outputFault;
+        if (!options_.dryRun || !job.output.empty()) {
+            std::error_code error;
+            target = platform::OutputTarget::resolve(job.output, error);
+            if (error) {
+                outputFault = failed(error, Side::Output);
+            } else if (const auto refusal =
+                           guard_.refusal(*target, i, options_.refuseRepeatedOutputs)) {
+                outputFault = refused(*refusal);
+            }
+            if (outputFault && !options_.dryRun) return *outputFault;
+        }
+
+        std::error_code error;
+        const platform::File in = platform::openForReading(job.source, error);
+        if (error) return outputFault ? *outputFault : failed(error, Side::Source);
+        if (!outputFault && target && target->existing() &&
+            target->existing() == platform::regularFileIdOf(in.handle())) {
+            outputFault = refused({RunError::OutputIsSource, std::nullopt});
+            if (!options_.dryRun) return *outputFault;
+        }
+
+        const bool writes = target && !outputFault;
+        JobResult result = readAndWrite(in.handle(), job, writes ? &*target : nullptr);
+        if (outputFault) {
+            outputFault->bvh = result.bvh;
+            return *outputFault;
+        }
+        if (result.status == JobStatus::Done && target) guard_.addWritten(*target, written_, i);
+        return result;
+    }
+
+    JobResult streams(const Job& job) {
+        // Reading a file while appending to it would never reach its end.
+        if (platform::sameRegularFile(platform::kStandardInput, platform::kStandardOutput)) {
+            return failed(RunError::StreamsAreOneFile, Side::Output);
+        }
+        return readAndWrite(platform::kStandardInput, job, nullptr);
+    }
+
+    // The source's part of a job, through its one handle: the BVH check, then the report in a
+    // dry run or the conversion into the target (the standard output for the standard streams;
+    // none in a dry run that found a fault with the output).
+    JobResult readAndWrite(platform::Handle in, const Job& job,
+                           const platform::OutputTarget* target) {
+        JobResult result{JobStatus::Done, {}, Side::Source, std::nullopt, std::nullopt};
+        SourceStart start;
+        if (options_.requireBvh) {
+            auto read = readSourceStart(in);
+            if (const auto* error = std::get_if<std::error_code>(&read)) {
+                return failed(*error, Side::Source);
+            }
+            start = std::get<SourceStart>(std::move(read));
+            result.bvh = start.bvh;
+            if (!start.bvh) {
+                result.status = JobStatus::Failed;
+                result.error = RunError::NotBvh;
+                return result;
+            }
+        }
+        if (options_.dryRun) {
+            if (const std::error_code error = scan(in, job, start.held)) {
+                return failed(error, Side::Source);
+            }
+            result.bvh = joints_->bvh;
+            return result;
+        }
+        if (target != nullptr) return convertInto(*target, in, job, start.held);
+        if (const auto error =
+                convertStream(in, platform::kStandardOutput, job.dropped, start.held)) {
+            return failed(*error);
+        }
+        return result;
+    }
+
+    std::error_code scan(platform::Handle in, const Job& job, std::string_view held) {
+        JointScanner scanner(job.dropped);
+        scanner.feed(held);
+        std::vector<char> block(kScanBlock);
+        for (;;) {
+            std::error_code error;
+            const std::ptrdiff_t count = platform::readSome(in, block.data(), block.size(), error);
+            if (count < 0) return error;
+            if (count == 0) break;
+            scanner.feed({block.data(), static_cast<std::size_t>(count)});
+        }
+        joints_ = scanner.finish();
+        return {};
+    }
+
+    JobResult convertInto(const platform::OutputTarget& target, platform::Handle in, const Job& job,
+                          std::string_view held) {
+        std::error_code error;
+        platform::PendingOutput pending(target, error);
+        if (error) return failed(error, Side::Output);
+        if (const auto streamError = convertStream(in, pending.handle(), job.dropped, held)) {
+            return failed(*streamError);
+        }
+        const std::uint32_t mode = platform::permissionsOf(in).value_or(kModeWhenSourceUnknown);
+        if (const std::error_code commitError = pending.commit(mode)) {
+            return failed(commitError, Side::Output);
+        }
+        written_ = pending.id();
+        return {JobStatus::Done, {}, Side::Output, std::nullopt, std::nullopt};
+    }
+
+    std::span<const Job> jobs_;
+    const RunOptions& options_;
+    JobObserver& observer_;
+    RunGuard guard_;
+    // What the job at hand found: its report in a dry run, the file it wrote otherwise.
+    std::optional<JointReport> joints_;
+    std::optional<platform::FileId> written_;
+};
+
+}  // namespace
+
+void JobObserver::jobStarting(std::size_t) {}
+
+void JobObserver::jobFinished(std::size_t, const JobResult&, const JointReport*) {}
+
+std::vector<JobResult> runJobs(std::span<const Job> jobs, const RunOptions& options,
+                               JobObserver& observer) {
+    return Run(jobs, options, observer).all();
+}
+
+std::string reasonOf(const JobResult& result, std::span<const Job> jobs) {
+    if (result.otherJob && *result.otherJob < jobs.size()) {
+        const Job& other = jobs[*result.otherJob];
+        if (result.error == RunError::OutputIsOtherSource)
+            return "the output is " + other.sourceRole;
+        if (result.error == RunError::AlreadyWritten) {
+            return "already written from " + other.name + " in this run";
+        }
+    }
+    return result.error.message();
+}
+
+}  // namespace skelvane::conversion

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <string>
+#include <system_error>
+
+namespace skelvane::conversion {
+
+/// Why the run refuses a job although the system would let it go ahead. Failures the system
+/// reports (a missing file, a full disk) travel as the system's own error codes beside these.
+enum class RunError {
+    /// The output is the job's own source, by whatever name.
+    OutputIsSource = 1,
+    /// The output is the source of another job of the run.
+    OutputIsOtherSource,
+    /// The output was already written (or, in a dry run, would be) by another job of the run.
+    AlreadyWritten,
+    /// The source does not start like a BVH file.
+    NotBvh,
+    /// The output is a link that leads nowhere.
+    DanglingLink,
+    /// The output is a device, a pipe or a socket, which a conversion must not replace.
+    NotRegularOutput,
+    /// Standard input and standard output are one file, which would never reach its end.
+    StreamsAreOneFile,
+    /// More temporary files at once than the signal cleanup can remove.
+    TooManyTemporaries,
+};
+
+/// The category of RunError codes; its messages are the reasons shown to the user.
+const std::error_category& runErrorCategory();
+
+/// A RunError as an error code.
+std::error_code make_error_code(RunError error);
+
+/// True for the errors that mean the run refused a job rather than failed at it.
+bool isRefusal(const std::error_code& error);
+
+}  // namespace skelvane::conversion
+
+template <>
+struct std::is_error_code_enum<skelvane::conversion::RunError> : std::true_type {};
