@@ -1,11 +1,12 @@
 #include "ui/form1.h"
 
+#include <filesystem>
+#include <string>
 #include <utility>
+#include <vector>
 
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QDir>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QLabel>
@@ -45,8 +46,10 @@ OpenFileRequest openSourceRequest() {
 
 // The file a path names, absolute so that it stays the same file whatever the working folder.
 // Joined rather than cleaned: "link/../walk.bvh" is not always "walk.bvh".
-QString absoluteSourcePath(const QString& path) {
-    return QDir::isAbsolutePath(path) ? path : QDir::currentPath() + QLatin1Char('/') + path;
+std::string absoluteSourcePath(const std::string& path) {
+    const std::filesystem::path name(path);
+    std::error_code error;
+    return name.is_absolute() ? path : (std::filesystem::current_path(error) / name).string();
 }
 
 }  // namespace
@@ -155,7 +158,8 @@ void Form1::wireEvents() {
         connect(list, &ListBox::contextMenu, this, &Form1::List_ContextMenu);
         connect(list, &ListBox::deleteKey, this, &Form1::List_DeleteKey);
     }
-    connect(drops_.get(), &FileDrops::filesDropped, this, &Form1::addSources);
+    connect(drops_.get(), &FileDrops::filesDropped, this,
+            qOverload<const QStringList&>(&Form1::addSources));
     for (const auto& part : joblist::kBodyParts) {
         if (joblist::isFixedPart(part.number)) continue;
         connect(&diagram_->partImage(part.number), &PictureBox::clicked, this,
@@ -219,13 +223,20 @@ void Form1::OFF(PictureBox& image) {
 }
 
 void Form1::addSources(const QStringList& paths) {
+    std::vector<std::string> names;
+    for (const QString& path : paths) names.push_back(toBytes(path));
+    addSources(names);
+}
+
+void Form1::addSources(const std::vector<std::string>& paths) {
     QStringList unusable;
     bool refused = false;
-    for (const QString& path : paths) {
-        const QFileInfo file(path);
-        if (!file.isFile()) {
-            unusable << path;
-        } else if (!view_->appendRow(file.fileName(), absoluteSourcePath(path))) {
+    for (const std::string& path : paths) {
+        std::error_code error;
+        if (!std::filesystem::is_regular_file(path, error)) {
+            unusable << fromBytes(path);
+        } else if (!view_->appendRow(std::filesystem::path(path).filename().string(),
+                                     absoluteSourcePath(path))) {
             refused = true;
         }
     }

@@ -2,6 +2,8 @@
 
 #include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include <QWidget>
 
@@ -51,6 +53,9 @@ public:
     /// regular files are skipped and listed in one message; once the list is full the rest are
     /// not added and "No more than 22 Items suported!" shows once.
     void addSources(const QStringList& paths);
+    /// The same for paths given as the file system's bytes, which need not be valid in any
+    /// encoding: the window program's command line hands its FILE arguments over this way.
+    void addSources(const std::vector<std::string>& paths);
 
 protected:
     /// Waits for a running Convert to end before the window closes.

@@ -24,13 +24,13 @@ JobListView::JobListView(joblist::JobList& jobs, ListBox& List1, ListBox& List2,
                          QLineEdit& Text1)
     : jobs_(jobs), List1_(List1), List2_(List2), List3_(List3), Text1_(Text1) {}
 
-bool JobListView::appendRow(const QString& fileTitle, const QString& sourcePath) {
+bool JobListView::appendRow(const std::string& fileName, const std::string& sourcePath) {
     if (jobs_.isFull()) return false;
-    const std::string title = joblist::titleOf(toBytes(fileTitle));
+    const std::string title = joblist::titleOf(fileName);
     const std::string outputName = joblist::defaultOutputName(title);
     List1_.addItem(fromBytes(title));
-    List1_.item(List1_.count() - 1)->setToolTip(plainToolTip(sourcePath));
-    jobs_.appendRow(title, outputName, std::string(joblist::kConvertMark), toBytes(sourcePath));
+    List1_.item(List1_.count() - 1)->setToolTip(plainToolTip(fromBytes(sourcePath)));
+    jobs_.appendRow(title, outputName, std::string(joblist::kConvertMark), sourcePath);
     List3_.addItem(fromBytes(joblist::kConvertMark));
     List2_.addItem(fromBytes(outputName));
     return true;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include <QString>
 
 #include "joblist/job_list.h"
@@ -21,11 +23,12 @@ public:
     JobListView(joblist::JobList& jobs, ListBox& List1, ListBox& List2, ListBox& List3,
                 QLineEdit& Text1);
 
-    /// Appends a row for a source chosen as `sourcePath`, whose file name is `fileTitle`:
-    /// its title to List1, with the source path as its tooltip, the row to the model, " " to
-    /// List3 and the title followed by "_max" to List2, in this order; selects nothing. Returns
-    /// false, adding nothing, when full.
-    bool appendRow(const QString& fileTitle, const QString& sourcePath);
+    /// Appends a row for a source chosen as `sourcePath`, whose file name is `fileName` (both as
+    /// the file system's bytes, kept as they are for opening the file): its title to List1, with
+    /// the source path as its tooltip, the row to the model, " " to List3 and the title followed
+    /// by "_max" to List2, in this order; selects nothing. Returns false, adding nothing, when
+    /// full.
+    bool appendRow(const std::string& fileName, const std::string& sourcePath);
 
     /// Removes a row from the model and the three lists, raising no list's selection handler.
     /// An editor opened on that row closes without writing; one opened on a later row moves up

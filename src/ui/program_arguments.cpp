@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <string_view>
 
-#include <QFile>
-
 namespace skelvane::ui {
 
 namespace {
@@ -41,7 +39,7 @@ ProgramRequest parseProgramArguments(int argc, char* argv[]) {
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
         if (optionsEnded || arg == "-" || !arg.starts_with('-')) {
-            request.files << QFile::decodeName(argv[i]);
+            request.files.emplace_back(argv[i]);
             continue;
         }
         if (arg == "--") {

@@ -4,14 +4,14 @@
 #include <variant>
 #include <vector>
 
-#include <QStringList>
+#include <string>
 
 namespace skelvane::ui {
 
 /// The window program is to open with these files in its job list.
 struct OpenWindow {
-    /// The FILE arguments, in the order given, decoded as the system decodes file names.
-    QStringList files;
+    /// The FILE arguments, in the order given, as the bytes the system gave them.
+    std::vector<std::string> files;
     /// The program name, then Qt's own options with their values, as pointers into the
     /// caller's argv and ended by a null pointer: what QApplication gets to see.
     std::vector<char*> qtArguments;

@@ -19,7 +19,9 @@ std::string parsed(std::vector<std::string> args) {
     if (const auto* error = std::get_if<ProgramUsageError>(&request))
         return "error: " + error->message;
     const auto& open = std::get<OpenWindow>(request);
-    std::string words = open.files.join('|').toStdString() + "; qt";
+    std::string words;
+    for (const std::string& file : open.files) words += (words.empty() ? "" : "|") + file;
+    words += "; qt";
     for (const char* arg : open.qtArguments) words += arg ? " " + std::string(arg) : " (end)";
     return words;
 }
@@ -27,6 +29,8 @@ std::string parsed(std::vector<std::string> args) {
 TEST(ProgramArguments, SetsQtsOptionsAsideAndTakesTheRestAsFilesInOrder) {
     const std::pair<std::vector<std::string>, std::string> cases[] = {
         {{"b.bvh", "a.bvh", "-"}, "b.bvh|a.bvh|-; qt skelvane (end)"},
+        // File names are bytes, kept as given whatever their encoding.
+        {{"bad\xff\xfe.bvh"}, "bad\xff\xfe.bvh; qt skelvane (end)"},
         {{"-platform", "offscreen", "x.bvh", "--style", "Fusion", "-style=Windows", "-reverse"},
          "x.bvh; qt skelvane -platform offscreen --style Fusion -style=Windows -reverse (end)"},
         {{"a.bvh", "--", "--help", "-style", "Fusion"},

@@ -89,5 +89,19 @@ TEST(RunProgress, ConvertRunsOffTheWindowsThreadAndHoldsCloseAndDropsUntilItEnds
     EXPECT_EQ(Form1Access::jobs(*window.form).rowCount(), 2);
 }
 
+TEST(RunProgress, ANameThatIsNotUtf8KeepsItsBytesFromTheCommandLineToTheOutput) {
+    skelvane::testing::TempFolder folder;
+    const skelvane::testing::WorkingDirectory inFolder(folder.path());
+    const std::string name = "bad\xff\xfe.bvh";
+    writeFile(folder / name, "ROOT hip\n");
+    Window window;
+    window.form->addSources(std::vector<std::string>{(folder.path() / name).string()});
+    ASSERT_EQ(Form1Access::jobs(*window.form).rowCount(), 1) << "not listed as missing";
+    convert(window);
+    EXPECT_TRUE(window.dialogs->messages.isEmpty())
+        << qPrintable(window.dialogs->messages.join('\n'));
+    EXPECT_EQ(skelvane::testing::readFile(folder / "bad\xff\xfe_max.bvh"), "ROOT Hips\r\n");
+}
+
 }  // namespace
 }  // namespace skelvane::ui::testing
