@@ -1,19 +1,11 @@
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <csignal>
-#include <cstring>
-
-#include <cstdlib>
 #include <set>
 
 #include <nlohmann/json.hpp>
 
+#include "cli/convert_command.h"
 #include "conversion/rename_table.h"
-#include "support/test_files.h"
 
 namespace skelvane::cli {
 namespace {
@@ -23,47 +15,6 @@ using skelvane::testing::fileNamesIn;
 using skelvane::testing::readFile;
 using skelvane::testing::referenceConversionOf;
 using skelvane::testing::splitLines;
-using skelvane::testing::TempFolder;
-using skelvane::testing::testdataDir;
-
-struct Outcome {
-    int exitCode;
-    std::string out;
-    std::string err;
-};
-
-// A path as one shell word.
-std::string shellWord(const fs::path& path) {
-    std::string word(1, '\'');
-    word.append(path.string()).push_back('\'');
-    return word;
-}
-
-class ConvertCommandTest : public ::testing::Test {
-protected:
-    // Runs the tool in the test's folder; `arguments` and `redirections` are shell text.
-    Outcome run(const std::string& arguments, const std::string& redirections = "") {
-        return runAfter("", arguments, redirections);
-    }
-
-    // The same, with shell commands (`prelude`) run first in the same shell.
-    Outcome runAfter(const std::string& prelude, const std::string& arguments,
-                     const std::string& redirections = "") {
-        const std::string command = "cd '" + folder_.path().string() + "' && " + prelude +
-                                    " '" SKELVANE_CONVERT "' " + arguments +
-                                    " >stdout.txt 2>stderr.txt " + redirections;
-        const int status = std::system(command.c_str());
-        Outcome outcome{WIFEXITED(status) ? WEXITSTATUS(status) : -1,
-                        readFile(folder_ / "stdout.txt"), readFile(folder_ / "stderr.txt")};
-        fs::remove(folder_ / "stdout.txt");
-        fs::remove(folder_ / "stderr.txt");
-        return outcome;
-    }
-
-    static std::string fixture(std::string_view name) { return (testdataDir() / name).string(); }
-
-    TempFolder folder_;
-};
 
 TEST_F(ConvertCommandTest, ConvertsEachFileIntoTitleMaxInTheCurrentFolder) {
     const Outcome outcome =
@@ -224,37 +175,6 @@ TEST_F(ConvertCommandTest, AFileSizeLimitFailsThatFileAndTheRunGoesOn) {
         << outcome.err;
     EXPECT_EQ(fileNamesIn(folder_.path()),
               std::vector<std::string>{"qavimator_SLFemale_1frame_max.bvh"});
-}
-
-// Starts the tool on a pipe, feeds it part of a file, stops it with a signal and tells how it
-// ended; the tool is then in the middle of writing its output.
-int killedMidway(const fs::path& folder, int signalNumber) {
-    const fs::path pipe = folder / "pipe.bvh";
-    mkfifo(pipe.c_str(), 0600);
-    const pid_t child = fork();
-    if (child == 0) {
-        if (chdir(folder.c_str()) != 0) _exit(126);
-        execl(SKELVANE_CONVERT, SKELVANE_CONVERT, "pipe.bvh", static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    const int writeEnd = open(pipe.c_str(), O_WRONLY);
-    const std::string lines(4 << 20, '\n');
-    EXPECT_EQ(write(writeEnd, lines.data(), lines.size()), static_cast<ssize_t>(lines.size()));
-    usleep(100000);
-    kill(child, signalNumber);
-    int status = 0;
-    waitpid(child, &status, 0);
-    close(writeEnd);
-    fs::remove(pipe);
-    return WIFSIGNALED(status) ? WTERMSIG(status) : -1;
-}
-
-TEST_F(ConvertCommandTest, StoppedBySignalsItLeavesNothingBehind) {
-    for (int signalNumber : {SIGINT, SIGTERM, SIGHUP, SIGKILL}) {
-        SCOPED_TRACE(strsignal(signalNumber));
-        EXPECT_EQ(killedMidway(folder_.path(), signalNumber), signalNumber);
-        EXPECT_TRUE(fileNamesIn(folder_.path()).empty());
-    }
 }
 
 TEST_F(ConvertCommandTest, TitlesCutWholeCharactersAndShortNamesGiveAnEmptyOne) {

@@ -159,6 +159,54 @@ TEST(JointScanner, LinesFramesAndLineEndsInAnyPieces) {
     }
 }
 
+TEST(JointScanner, KeepsItsListAndNamesBoundedWhateverTheFile) {
+    JointScanner many({});
+    many.feed("HIERARCHY\n");
+    std::string lines;
+    for (int i = 0; i < 5000; ++i) lines += "JOINT rThumb1\n";
+    for (int i = 0; i < 600; ++i) many.feed(lines);
+    const JointReport report = many.finish();
+    EXPECT_EQ(report.jointCount, 3000000u);
+    EXPECT_EQ(report.dropped, 3000000u);
+    EXPECT_EQ(report.partialWords, 3000000u);
+    EXPECT_EQ(report.joints.size(), kListedJoints);
+    EXPECT_EQ(report.unlisted(), 3000000u - kListedJoints);
+
+    // One name of 20 MB, in pieces, with blanks after it that are not part of it.
+    JointScanner longName({});
+    longName.feed("ROOT neck");
+    const std::string middle(1 << 20, 'Z');
+    for (int i = 0; i < 20; ++i) longName.feed(middle);
+    longName.feed("hip \t\r\n");
+    const JointReport one = longName.finish();
+    ASSERT_EQ(one.joints.size(), 1u);
+    const JointEntry& joint = one.joints.front();
+    EXPECT_EQ(joint.oldLength, 7u + (20u << 20));
+    EXPECT_EQ(joint.newLength, joint.oldLength + 1);  // hip becomes Hips
+    EXPECT_EQ(joint.oldName, "neck" + std::string(kShownNameBytes - 4, 'Z'));
+    EXPECT_EQ(joint.newName, "Neck" + std::string(kShownNameBytes - 4, 'Z'));
+    EXPECT_TRUE(joint.cut());
+    EXPECT_TRUE(joint.partialWord);
+    EXPECT_EQ(joint.outcome, JointOutcome::Renamed);
+}
+
+TEST(JointReport, NamesAreCutAtTheEdgeOfACharacter) {
+    const std::string twoBytes = "\xC3\xA9";  // é
+    const struct {
+        std::string text;
+        std::size_t limit;
+        std::string cut;
+    } cases[] = {{"abc", 3, "abc"},
+                 {"ab" + twoBytes, 3, "ab"},
+                 {"ab" + twoBytes, 4, "ab" + twoBytes},
+                 {"a\xF0\x9F\x98\x80", 4, "a"},
+                 {std::string(8, '\x80'), 5, std::string(5, '\x80')}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(cutAtCharacter(c.text, c.limit), c.cut);
+    }
+}
+
 TEST(BvhStartCheck, HierarchyFirstAfterMarkAndWhiteSpace) {
     struct Case {
         const char* name;

@@ -5,6 +5,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <memory>
+
 #include "conversion/platform.h"
 #include "conversion/run.h"
 #include "support/test_files.h"
@@ -67,6 +69,28 @@ TEST_F(NamedTemporaryTest, SignalsRemoveItAndEndTheProgramAsTheyWould) {
         EXPECT_EQ(WTERMSIG(status), signalNumber);
         EXPECT_TRUE(fileNamesIn(folder_.path()).empty());
     }
+}
+
+TEST_F(NamedTemporaryTest, NoneExistsThatTheSignalCleanupDoesNotKnow) {
+    std::vector<platform::OutputTarget> targets;
+    targets.reserve(platform::kMaxTemporaries + 1);  // each pending output refers to its target
+    std::vector<std::unique_ptr<platform::PendingOutput>> pending;
+    std::error_code error;
+    for (int i = 0; i <= platform::kMaxTemporaries && !error; ++i) {
+        targets.push_back(
+            platform::OutputTarget::resolve(folder_ / (std::to_string(i) + ".bvh"), error));
+        ASSERT_FALSE(error);
+        pending.push_back(std::make_unique<platform::PendingOutput>(targets.back(), error));
+    }
+    // One more than the cleanup can hold is refused before its file exists.
+    EXPECT_EQ(error, RunError::TooManyTemporaries);
+    EXPECT_EQ(pending.size(), static_cast<std::size_t>(platform::kMaxTemporaries) + 1);
+    EXPECT_EQ(fileNamesIn(folder_.path()).size(),
+              static_cast<std::size_t>(platform::kMaxTemporaries));
+    EXPECT_EQ(platform::testing::registeredTemporaries(), platform::kMaxTemporaries);
+    pending.clear();
+    EXPECT_TRUE(fileNamesIn(folder_.path()).empty());
+    EXPECT_EQ(platform::testing::registeredTemporaries(), 0);
 }
 
 }  // namespace

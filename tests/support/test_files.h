@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -55,5 +56,10 @@ std::string referenceConversionOf(const std::filesystem::path& source,
                                   const conversion::DroppedParts& dropped = {});
 /// Names of the files in a folder, sorted.
 std::vector<std::string> fileNamesIn(const std::filesystem::path& folder);
+
+/// Runs `work` in a forked child that, when the tests run as root, first becomes the unprivileged
+/// user "nobody", so that permission checks bite as they do for users; returns what `work`
+/// returned, or why the child gave no answer.
+std::string asUnprivilegedUser(const std::function<std::string()>& work);
 
 }  // namespace skelvane::testing

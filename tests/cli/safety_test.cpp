@@ -1,0 +1,207 @@
+// skelvane-convert tried as a hostile or unlucky user would: sources that can be read only
+// once, outputs that are not files, reports that could grow without end or fail to be written,
+// names that are terminal commands, and signals while it writes.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <cstring>
+
+#include "cli/convert_command.h"
+
+namespace skelvane::cli {
+namespace {
+
+namespace fs = std::filesystem;
+using skelvane::testing::fileNamesIn;
+using skelvane::testing::readFile;
+using skelvane::testing::referenceConversionOf;
+using skelvane::testing::writeFile;
+
+TEST_F(ConvertCommandTest, ReadsEverySourceOnceWhateverKindOfFileItIs) {
+    fs::copy_file(fixture("linden_avatar_walk_crlf.bvh"), folder_ / "w.bvh");
+    std::string big;
+    while (big.size() < (3 << 20)) big += readFile(folder_ / "w.bvh");
+    writeFile(folder_ / "big.bvh", big);
+    const std::string walk = referenceConversionOf(folder_ / "w.bvh");
+    struct Case {
+        const char* prelude;
+        const char* arguments;
+        const char* output;
+        const std::string& expected;
+    };
+    const std::string bigConverted = referenceConversionOf(folder_ / "big.bvh");
+    const Case cases[] = {
+        {"", "<(cat w.bvh)", "_max.bvh", walk},
+        {"cat big.bvh |", "/dev/stdin", "s_max.bvh", bigConverted},
+        // A named pipe filled in two bursts: the check has decided before the rest comes.
+        {"mkfifo f.bvh && { { head -c 5 w.bvh; sleep 0.2; tail -c +6 w.bvh; } >f.bvh & } &&",
+         "f.bvh", "f_max.bvh", walk},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.arguments);
+        const Outcome outcome = runAfter(c.prelude, c.arguments);
+        EXPECT_EQ(outcome.exitCode, 0) << outcome.err;
+        EXPECT_TRUE(readFile(folder_ / c.output) == c.expected);
+        fs::remove(folder_ / c.output);
+        fs::remove(folder_ / "f.bvh");
+    }
+    // The dry run reads through the same one handle.
+    const Outcome dry = runAfter("cat w.bvh |", "-n /dev/stdin");
+    EXPECT_EQ(dry.exitCode, 0) << dry.err;
+    EXPECT_NE(dry.out.find("/dev/stdin -> s_max.bvh\n  14 frames, CR LF line ends, 21 joints"),
+              std::string::npos)
+        << dry.out;
+}
+
+TEST_F(ConvertCommandTest, ReplacesOnlyRegularFilesAndGoesOn) {
+    for (const char* name : {"n.bvh", "p.bvh", "k.bvh"}) {
+        fs::copy_file(fixture("opencollar_kneel.bvh"), folder_ / name);
+    }
+    fs::create_symlink("/dev/null", folder_ / "n_max.bvh");
+    ASSERT_EQ(mkfifo((folder_ / "p_max.bvh").c_str(), 0600), 0);
+    const Outcome outcome = run("n.bvh p.bvh k.bvh");
+    EXPECT_EQ(outcome.exitCode, 1);
+    EXPECT_EQ(outcome.err,
+              "skelvane-convert: n.bvh: n_max.bvh: the output is not a regular file (a device, a "
+              "pipe or a socket)\n"
+              "skelvane-convert: p.bvh: p_max.bvh: the output is not a regular file (a device, a "
+              "pipe or a socket)\n"
+              "k.bvh -> k_max.bvh\n");
+    EXPECT_TRUE(fs::is_character_file("/dev/null"));
+    EXPECT_TRUE(fs::is_fifo(folder_ / "p_max.bvh"));
+    EXPECT_TRUE(fs::exists(folder_ / "k_max.bvh"));
+}
+
+TEST_F(ConvertCommandTest, ExitStatusSaysWhatHappened) {
+    fs::copy_file(fixture("opencollar_kneel.bvh"), folder_ / "w.bvh");
+    struct Case {
+        const char* arguments;
+        const char* redirections;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"-n --json w.bvh", ">/dev/full",
+         "skelvane-convert: standard output: No space left on "
+         "device\n"},
+        {"-n w.bvh", ">&-", "skelvane-convert: standard output: Bad file descriptor\n"},
+        {"-n --json w.bvh", ">&-", "skelvane-convert: standard output: Bad file descriptor\n"},
+        // Refused at its first byte, as the real run refuses it, instead of read for ever.
+        {"-n /dev/zero", "", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.arguments) + " " + c.redirections);
+        const Outcome outcome = runAfter("timeout 20", c.arguments, c.redirections);
+        EXPECT_EQ(outcome.exitCode, 1);
+        EXPECT_EQ(outcome.err, c.message);
+    }
+    EXPECT_EQ(fileNamesIn(folder_.path()), std::vector<std::string>{"w.bvh"});
+
+    // A folder that may be written but not read: the output is replaced and said to be.
+    fs::permissions(folder_.path(), fs::perms::all);
+    const std::string seen = skelvane::testing::asUnprivilegedUser([&] {
+        mkdir((folder_ / "drop").c_str(), 0700);
+        chmod((folder_ / "drop").c_str(), 0333);
+        const Outcome outcome = run("-o drop w.bvh");
+        return std::to_string(outcome.exitCode) + " " + outcome.err;
+    });
+    EXPECT_EQ(seen, "0 w.bvh -> drop/w_max.bvh\n");
+    fs::permissions(folder_ / "drop", fs::perms::owner_all);
+    EXPECT_TRUE(readFile(folder_ / "drop/w_max.bvh") == referenceConversionOf(folder_ / "w.bvh"));
+}
+
+TEST_F(ConvertCommandTest, NamesReachTheTerminalAsTextNeverAsControls) {
+    const std::string hostile = "\x1b]0;TITLE\a\x1b[31mred";
+    writeFile(folder_ / (hostile + ".bvh"), "HIERARCHY\nROOT hip\nJOINT \x1b[2Jx\xc2\x9b\n");
+    Outcome outcome = run("./" + shellWord(hostile + ".bvh"));
+    EXPECT_EQ(outcome.exitCode, 0);
+    EXPECT_EQ(outcome.err,
+              "./\\x1b]0;TITLE\\x07\\x1b[31mred.bvh -> \\x1b]0;TITLE\\x07\\x1b[31mred_max.bvh\n");
+
+    // C1 controls, stray bytes and characters that turn text around, in a name and a joint.
+    const std::string reordering =
+        "a\xe2\x80\xae"
+        "b\x9b"
+        "c\xc2\x85";
+    writeFile(folder_ / (reordering + ".bvh"), "HIERARCHY\nJOINT " + reordering + "\n");
+    outcome = run("-n " + shellWord(reordering + ".bvh"));
+    EXPECT_EQ(outcome.exitCode, 0);
+    EXPECT_NE(
+        outcome.out.find("a\\u{202e}b\\x9bc\\u{0085}.bvh -> a\\u{202e}b\\x9bc\\u{0085}_max.bvh"),
+        std::string::npos)
+        << outcome.out;
+    EXPECT_NE(outcome.out.find("  ! a\\u{202e}b\\x9bc\\u{0085}  "), std::string::npos)
+        << outcome.out;
+    outcome = run("-n " + shellWord(hostile + ".bvh"));
+    EXPECT_NE(outcome.out.find("  ! \\x1b[2Jx\\u{009b}  "), std::string::npos) << outcome.out;
+    for (const std::string& text : {outcome.out, outcome.err}) {
+        EXPECT_EQ(text.find('\x1b'), std::string::npos);
+    }
+}
+
+#if !defined(__SANITIZE_ADDRESS__)
+TEST_F(ConvertCommandTest, TheDryRunsMemoryStaysFlatWhateverTheFile) {
+    // Three million joints in 42 MB, and one joint name of 100 MB.
+    ASSERT_EQ(runAfter("{ echo HIERARCHY; yes 'JOINT rThumb1' | head -n 3000000; } >many.bvh &&"
+                       "{ echo HIERARCHY; printf 'ROOT '; head -c 100000000 /dev/zero | tr "
+                       "'\\0' Z; echo; } >long.bvh && true",
+                       "--version")
+                  .exitCode,
+              0);
+    for (const char* arguments : {"-n many.bvh", "-n --json many.bvh", "-n long.bvh"}) {
+        SCOPED_TRACE(arguments);
+        const Outcome outcome = runAfter("/usr/bin/time -f %M -o peak.txt", arguments);
+        EXPECT_EQ(outcome.exitCode, 0) << outcome.err;
+        const long peakKilobytes = std::stol(readFile(folder_ / "peak.txt"));
+        EXPECT_LE(peakKilobytes, 16 * 1024);
+    }
+}
+#endif
+
+// Starts the tool (the build that uses named temporary files) on a pipe and feeds it until its
+// temporary output holds at least a block, then stops it with a signal and tells how it ended.
+int killedWhileWriting(const fs::path& folder, int signalNumber) {
+    const fs::path pipe = folder / "pipe.bvh";
+    mkfifo(pipe.c_str(), 0600);
+    const pid_t child = fork();
+    if (child == 0) {
+        if (chdir(folder.c_str()) != 0) _exit(126);
+        execl(SKELVANE_CONVERT_NAMED_TEMPORARIES, "skelvane-convert", "pipe.bvh",
+              static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    const int writeEnd = open(pipe.c_str(), O_WRONLY);
+    std::string block = "HIERARCHY\n";
+    while (block.size() < (64 << 10)) block += "JOINT rThumb1\n";
+    const auto temporaryBytes = [&] {
+        for (const auto& entry : fs::directory_iterator(folder)) {
+            if (entry.path().extension() == ".tmp") return entry.file_size();
+        }
+        return std::uintmax_t{0};
+    };
+    // The writing thread writes a block of 256 KiB once the converter has filled it.
+    for (int fed = 0; temporaryBytes() < (256 << 10) && fed < 4000; ++fed) {
+        EXPECT_EQ(write(writeEnd, block.data(), block.size()), static_cast<ssize_t>(block.size()));
+        block.replace(0, 10, "JOINT hip\n");
+    }
+    EXPECT_GE(temporaryBytes(), 256u << 10);
+    kill(child, signalNumber);
+    int status = 0;
+    waitpid(child, &status, 0);
+    close(writeEnd);
+    fs::remove(pipe);
+    return WIFSIGNALED(status) ? WTERMSIG(status) : -1;
+}
+
+TEST_F(ConvertCommandTest, StoppedBySignalsWhileWritingItLeavesNothingBehind) {
+    for (int signalNumber : {SIGINT, SIGTERM, SIGHUP}) {
+        SCOPED_TRACE(strsignal(signalNumber));
+        EXPECT_EQ(killedWhileWriting(folder_.path(), signalNumber), signalNumber);
+        EXPECT_TRUE(fileNamesIn(folder_.path()).empty());
+    }
+}
+
+}  // namespace
+}  // namespace skelvane::cli
