@@ -1,5 +1,7 @@
 #include "conversion/presets.h"
 
+#include "conversion/mapping_fit.h"
+
 #include <gtest/gtest.h>
 
 #include <set>
@@ -127,6 +129,7 @@ struct RigCase {
     std::string preset;
     std::vector<std::string> joints;
     std::vector<std::string> expected;
+    std::string autoChoice;
 };
 
 void PrintTo(const RigCase& c, std::ostream* os) {
@@ -135,11 +138,14 @@ void PrintTo(const RigCase& c, std::ostream* os) {
 
 class RigTest : public ::testing::TestWithParam<RigCase> {};
 
-TEST_P(RigTest, RenamesEveryJointItKnowsToADistinctName) {
+TEST_P(RigTest, RenamesEveryJointItKnowsToADistinctNameAndFits) {
     const RigCase& c = GetParam();
     const std::vector<std::string> out = renamed(preset(c.preset), c.joints);
     EXPECT_EQ(out, c.expected);
     EXPECT_EQ(std::set(out.begin(), out.end()).size(), out.size()) << "two joints, one name";
+    FitCounter fit;
+    for (const std::string& joint : c.joints) fit.addJoint(joint);
+    EXPECT_EQ(fit.result().choice().name, c.autoChoice);
 }
 
 std::vector<std::string> jointsOf(std::string_view file) {
@@ -205,18 +211,20 @@ INSTANTIATE_TEST_SUITE_P(
     RealNames, RigTest,
     ::testing::Values(
         RigCase{"MixamoWithPrefix", "mixamo-max", jointsOf("mixamo_prefixed_freebvh.bvh"),
-                words(kMixamoOut)},
+                words(kMixamoOut), "mixamo-max"},
         RigCase{"HumanIkNames", "mixamo-max", jointsOf("cmu_humanik_names_jumping.bvh"),
                 words("Hips Chest Chest2 Chest3 Chest4 Neck Head RightCollar RightShoulder "
                       "RightElbow RightWrist RightHandEnd RightFinger0 LeftCollar LeftShoulder "
                       "LeftElbow LeftWrist LeftHandEnd LeftFinger0 RightHip RightKnee RightAnkle "
-                      "RightToe LeftHip LeftKnee LeftAnkle LeftToe")},
+                      "RightToe LeftHip LeftKnee LeftAnkle LeftToe"),
+                "mixamo-max"},
         // One CMU release renamed gives the joint names of the other, joint for joint.
         RigCase{"CmuMotionBuilderNames", "cmu-max", words(kCmuMotionBuilder),
-                jointsOf("cmu_max_friendly_14_14_short.bvh")},
-        RigCase{"GenesisNameList", "genesis-max", genesisJoints(), words(kGenesisOut)},
+                jointsOf("cmu_max_friendly_14_14_short.bvh"), "cmu-max"},
+        RigCase{"GenesisNameList", "genesis-max", genesisJoints(), words(kGenesisOut),
+                "genesis-max"},
         RigCase{"AlreadyMaxNamesKeepThemUnderPoserMaxNames", "poser-max-names",
-                jointsOf("max_names_mocapbank.bvh"), jointsOf("max_names_mocapbank.bvh")}),
+                jointsOf("max_names_mocapbank.bvh"), jointsOf("max_names_mocapbank.bvh"), "none"}),
     [](const ::testing::TestParamInfo<RigCase>& info) { return std::string(info.param.name); });
 
 }  // namespace
