@@ -54,7 +54,9 @@ struct Mapping {
     std::string name;
     /// The `# title:` line, or the file name when there is none.
     std::string title;
+    /// How the rows find what they rename.
     MatchMode mode = MatchMode::Exact;
+    /// The rows, in the order they apply.
     std::vector<MappingRow> rows;
     /// "built in" for a preset, otherwise the file as the user gave it.
     std::string origin;
