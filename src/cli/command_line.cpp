@@ -1,40 +1,9 @@
 #include "cli/command_line.h"
 
-#include <algorithm>
-#include <cctype>
-#include <charconv>
-
 #include "joblist/body_parts.h"
 #include "joblist/title_rule.h"
 
 namespace skelvane::cli {
-
-namespace {
-
-bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        return std::tolower(static_cast<unsigned char>(x)) ==
-               std::tolower(static_cast<unsigned char>(y));
-    });
-}
-
-// A part is named by its number, its diagram name (rThiqh) or the joint it governs (rThigh).
-int partNumberOf(std::string_view name) {
-    int number = 0;
-    const auto [end, error] = std::from_chars(name.data(), name.data() + name.size(), number);
-    if (error == std::errc() && end == name.data() + name.size()) {
-        return number >= 1 && number <= joblist::kPartCount ? number : 0;
-    }
-    for (const joblist::BodyPart& part : joblist::kBodyParts) {
-        if (equalsIgnoringCase(name, part.imageName) ||
-            (!part.poserJoint.empty() && equalsIgnoringCase(name, part.poserJoint))) {
-            return part.number;
-        }
-    }
-    return 0;
-}
-
-}  // namespace
 
 Command parseCommandLine(const std::vector<std::string>& args) {
     ConvertRequest request;
@@ -61,7 +30,7 @@ Command parseCommandLine(const std::vector<std::string>& args) {
             if (i + 1 == args.size()) return UsageError{"option " + arg + " needs a value"};
             const std::string& value = args[++i];
             if (arg == "--drop") {
-                const int part = partNumberOf(value);
+                const int part = joblist::partNumberOf(value);
                 if (part == 0) {
                     return UsageError{"unknown body part '" + value +
                                       "' (use 1..23 or a name such as rShoulder)"};

@@ -66,6 +66,10 @@ constexpr bool isFixedPart(int number) {
     return bodyPart(number).poserJoint.empty();
 }
 
+/// The part a text names: its number (1..kPartCount), its diagram name (`rThiqh`) or the Poser
+/// joint it governs (`rThigh`), names in any case; 0 when it names none.
+int partNumberOf(std::string_view name);
+
 namespace detail {
 
 constexpr bool partTableIsWellFormed() {

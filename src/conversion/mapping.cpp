@@ -1,0 +1,273 @@
+#include "conversion/mapping.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <fstream>
+#include <optional>
+#include <system_error>
+#include <unordered_map>
+
+#include "joblist/body_parts.h"
+#include "joblist/title_rule.h"
+
+namespace skelvane::conversion {
+
+namespace {
+
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+constexpr std::string_view kVersionPrefix = "# skelvane-map ";
+
+bool isBlank(char byte) {
+    return byte == ' ' || byte == '\t';
+}
+
+std::string_view trimBlanks(std::string_view text) {
+    while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
+    return text;
+}
+
+std::string inQuotes(std::string_view text) {
+    return "'" + std::string(text) + "'";
+}
+
+// A directive is `# word: value`; the word is letters, digits, '-' and '_'.
+struct Directive {
+    std::string_view word;
+    std::string_view value;
+};
+
+std::optional<Directive> directiveIn(std::string_view comment) {
+    std::string_view rest = comment.substr(1);
+    while (!rest.empty() && isBlank(rest.front())) rest.remove_prefix(1);
+    std::size_t end = 0;
+    while (end < rest.size() && (std::isalnum(static_cast<unsigned char>(rest[end])) ||
+                                 rest[end] == '-' || rest[end] == '_')) {
+        ++end;
+    }
+    if (end == 0 || end == rest.size() || rest[end] != ':') return std::nullopt;
+    if (end + 1 < rest.size() && !isBlank(rest[end + 1])) return std::nullopt;  // `http://`
+    return Directive{rest.substr(0, end), trimBlanks(rest.substr(end + 1))};
+}
+
+// The fields of one row under RFC 4180 quoting (no line ends inside fields), or why not.
+std::variant<std::vector<std::string>, std::string> splitFields(std::string_view line) {
+    std::vector<std::string> fields;
+    std::size_t i = 0;
+    while (true) {
+        std::string field;
+        if (i < line.size() && line[i] == '"') {
+            for (++i;; ++i) {
+                if (i == line.size()) return std::string("unclosed quote");
+                if (line[i] == '"') {
+                    if (i + 1 == line.size() || line[i + 1] != '"') break;
+                    ++i;
+                }
+                field += line[i];
+            }
+            ++i;
+            if (i < line.size() && line[i] != ',') return std::string("text after a closing quote");
+        } else {
+            const std::size_t end = std::min(line.find(',', i), line.size());
+            field = line.substr(i, end - i);
+            if (field.find('"') != std::string::npos) {
+                return std::string("quote inside a field that does not begin with one");
+            }
+            i = end;
+        }
+        fields.push_back(std::move(field));
+        if (i == line.size()) return fields;
+        ++i;
+    }
+}
+
+class MappingParser {
+public:
+    MappingParser(std::string_view text, std::string_view fileName)
+        : rest_(text), fileName_(fileName) {}
+
+    std::variant<Mapping, MappingError> parse();
+
+private:
+    std::optional<std::string_view> nextLine();
+    MappingError error(std::string reason) const { return {fileName_, line_, std::move(reason)}; }
+    std::optional<MappingError> takeDirective(const Directive& directive);
+    std::optional<MappingError> takeRow(std::string_view line);
+
+    std::string_view rest_;
+    std::string fileName_;
+    std::size_t line_ = 0;
+    std::optional<MappingError> lineError_;
+    Mapping mapping_;
+    bool titleSeen_ = false;
+    bool matchSeen_ = false;
+    // Exact mode: the line of each `from`, to tell a second one where the first is.
+    std::unordered_map<std::string, std::size_t> fromLines_;
+};
+
+// The next line without its end; nothing at the end of the text or when the line is refused
+// (then lineError_ says why).
+std::optional<std::string_view> MappingParser::nextLine() {
+    if (rest_.empty()) return std::nullopt;
+    ++line_;
+    const std::size_t lf = rest_.find('\n');
+    std::string_view line = rest_.substr(0, lf);
+    rest_.remove_prefix(lf == std::string_view::npos ? rest_.size() : lf + 1);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    if (line.find('\r') != std::string_view::npos) {
+        lineError_ = error("CR without LF; lines end with LF or CR LF");
+    } else if (!joblist::isValidUtf8(line)) {
+        lineError_ = error("bytes that are not UTF-8");
+    }
+    if (lineError_) return std::nullopt;
+    return line;
+}
+
+std::variant<Mapping, MappingError> MappingParser::parse() {
+    if (rest_.size() > kMaxMappingBytes) {
+        const std::string_view within = rest_.substr(0, kMaxMappingBytes);
+        line_ = static_cast<std::size_t>(std::count(within.begin(), within.end(), '\n')) + 1;
+        return error("larger than 1 MB");
+    }
+    if (rest_.starts_with(kByteOrderMark)) rest_.remove_prefix(kByteOrderMark.size());
+    mapping_.name = fileName_;
+    mapping_.origin = fileName_;
+    mapping_.title = std::filesystem::path(fileName_).filename().string();
+
+    const std::optional<std::string_view> first = nextLine();
+    if (lineError_) return *lineError_;
+    const std::string_view version = trimBlanks(first.value_or(std::string_view()));
+    if (version != kMappingVersionLine) {
+        line_ = 1;
+        if (version.starts_with(kVersionPrefix)) {
+            return error("unknown version line " + inQuotes(version) + "; this program reads " +
+                         inQuotes(kMappingVersionLine));
+        }
+        return error("missing version line " + inQuotes(kMappingVersionLine));
+    }
+
+    bool headerSeen = false;
+    while (const std::optional<std::string_view> line = nextLine()) {
+        if (trimBlanks(*line).empty()) continue;
+        if (line->front() == '#') {
+            if (headerSeen) continue;
+            if (const std::optional<Directive> directive = directiveIn(*line)) {
+                if (auto failure = takeDirective(*directive)) return *failure;
+            } else {
+                if (!mapping_.notes.empty()) mapping_.notes += '\n';
+                mapping_.notes += line->substr(line->size() > 1 && (*line)[1] == ' ' ? 2 : 1);
+            }
+        } else if (headerSeen) {
+            if (auto failure = takeRow(*line)) return *failure;
+        } else if (trimBlanks(*line) == kMappingHeader) {
+            headerSeen = true;
+        } else {
+            return error("missing header row " + inQuotes(kMappingHeader));
+        }
+    }
+    if (lineError_) return *lineError_;
+    if (!headerSeen) {
+        ++line_;
+        return error("missing header row " + inQuotes(kMappingHeader));
+    }
+    return std::move(mapping_);
+}
+
+std::optional<MappingError> MappingParser::takeDirective(const Directive& directive) {
+    if (directive.word != "title" && directive.word != "match") {
+        return error("unknown directive " + inQuotes(directive.word) + " (known: title, match)");
+    }
+    bool& seen = directive.word == "title" ? titleSeen_ : matchSeen_;
+    if (seen) return error(inQuotes(directive.word) + " given twice");
+    seen = true;
+    if (directive.word == "title") {
+        if (directive.value.empty()) return error("empty title");
+        mapping_.title = directive.value;
+    } else if (directive.value == "contains") {
+        mapping_.mode = MatchMode::Contains;
+    } else if (directive.value == "exact") {
+        mapping_.mode = MatchMode::Exact;
+    } else {
+        return error("unknown match mode " + inQuotes(directive.value) +
+                     " (use contains or exact)");
+    }
+    return std::nullopt;
+}
+
+std::optional<MappingError> MappingParser::takeRow(std::string_view line) {
+    auto split = splitFields(line);
+    if (const std::string* reason = std::get_if<std::string>(&split)) return error(*reason);
+    auto& fields = std::get<std::vector<std::string>>(split);
+    if (fields.size() != 3) {
+        return error("expected 3 fields (from,to,part), found " + std::to_string(fields.size()));
+    }
+    MappingRow row{std::move(fields[0]), std::move(fields[1]), 0};
+    const std::string_view part = trimBlanks(fields[2]);
+    if (row.from.empty()) return error("empty 'from'");
+    if (!part.empty()) {
+        row.part = joblist::partNumberOf(part);
+        if (row.part == 0) {
+            return error("unknown body part " + inQuotes(part) +
+                         " (use 1..23 or a name such as rShoulder)");
+        }
+    }
+    if (mapping_.mode == MatchMode::Exact) {
+        if (trimBlanks(row.from) != row.from) {
+            return error("'from' " + inQuotes(row.from) +
+                         " begins or ends with a blank, which no joint name does");
+        }
+        if (row.to.empty()) return error("empty 'to' (only contains mode may delete text)");
+        const auto [first, inserted] = fromLines_.emplace(row.from, line_);
+        if (!inserted) {
+            return error(inQuotes(row.from) + " given twice (first on line " +
+                         std::to_string(first->second) + ")");
+        }
+    }
+    if (mapping_.rows.size() == kMaxMappingRows) {
+        return error("more than " + std::to_string(kMaxMappingRows) + " rows");
+    }
+    mapping_.rows.push_back(std::move(row));
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::string MappingError::message() const {
+    return line == 0 ? file + ": " + reason : file + ":" + std::to_string(line) + ": " + reason;
+}
+
+std::string_view replacementOf(const MappingRow& row, const DroppedParts& dropped) {
+    if (row.part != 0 && (joblist::isFixedPart(row.part) || dropped.test(row.part))) {
+        return kNothing;
+    }
+    return row.to;
+}
+
+std::variant<Mapping, MappingError> parseMapping(std::string_view text, std::string_view fileName) {
+    return MappingParser(text, fileName).parse();
+}
+
+std::variant<Mapping, MappingError> loadMappingFile(const std::filesystem::path& file) {
+    const std::string name = file.string();
+    const auto failure = [&name](const char* what) {
+        const int error = errno;
+        const std::string reason =
+            error != 0 ? std::generic_category().message(error) : std::string(what);
+        return MappingError{name, 0, reason};
+    };
+    std::error_code ec;
+    if (std::filesystem::is_directory(file, ec)) {
+        return MappingError{name, 0, std::make_error_code(std::errc::is_a_directory).message()};
+    }
+    errno = 0;
+    std::ifstream in(file, std::ios::binary);
+    if (!in) return failure("cannot be opened");
+    std::string text(kMaxMappingBytes + 1, '\0');
+    in.read(text.data(), static_cast<std::streamsize>(text.size()));
+    if (in.bad()) return failure("cannot be read");
+    text.resize(static_cast<std::size_t>(in.gcount()));
+    return parseMapping(text, name);
+}
+
+}  // namespace skelvane::conversion
