@@ -10,8 +10,6 @@
 #include <QProgressBar>
 #include <QSignalSpy>
 #include <QTest>
-#include <QTextDocument>
-#include <QToolTip>
 
 #include "support/test_files.h"
 #include "ui/list_box.h"
@@ -20,49 +18,6 @@
 
 namespace skelvane::ui::testing {
 namespace {
-
-QStringList enabledEntries(const QMenu& menu) {
-    QStringList entries;
-    for (const QAction* action : menu.actions()) {
-        if (action->isEnabled() && !action->isSeparator()) entries << action->text();
-    }
-    return entries;
-}
-
-// What the tooltip of a row shows, read as its label reads it, less the invisible breaks.
-QString toolTipShown(QListWidget& list, int row) {
-    const QPoint at = list.visualItemRect(list.item(row)).center();
-    QHelpEvent help(QEvent::ToolTip, at, list.viewport()->mapToGlobal(at));
-    QCoreApplication::sendEvent(list.viewport(), &help);
-    QTextDocument shown;
-    const QString tip = QToolTip::text();
-    Qt::mightBeRichText(tip) ? shown.setHtml(tip) : shown.setPlainText(tip);
-    return shown.toPlainText().remove(QChar(0x200B));
-}
-
-struct JobRows : ::testing::Test {
-    void addSources(int count) {
-        for (int i = 0; i < count; ++i)
-            addSource(window, window.source(QString("take%1.bvh").arg(i)));
-    }
-    std::vector<int> selectedRows() const {
-        return {List1.selectedRow(), List2.selectedRow(), List3.selectedRow()};
-    }
-    // Replaces the editor's text as a user does: click into it, select all, type.
-    void type(const QString& text) {
-        clickCentre(Text1);
-        QTest::keyClick(&Text1, Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClick(&Text1, Qt::Key_Backspace);
-        QTest::keyClicks(&Text1, text);
-    }
-
-    Window window;
-    ListBox& List1 = window.control<ListBox>("List1");
-    ListBox& List2 = window.control<ListBox>("List2");
-    ListBox& List3 = window.control<ListBox>("List3");
-    QLineEdit& Text1 = window.control<QLineEdit>("Text1");
-    const joblist::JobList& jobs = Form1Access::jobs(*window.form);
-};
 
 TEST_F(JobRows, AddPreparesTheDialogEachTimeAndAppendsAWholeRowOrNothing) {
     QStringList writes;  // each list as it gains a row, with "+" once the model has the row
