@@ -9,6 +9,7 @@
 #include "joblist/title_rule.h"
 #include "ui/list_box.h"
 #include "ui/plain_text.h"
+#include "ui/source_check.h"
 #include "ui/text.h"
 #include "ui/twips_layout.h"
 
@@ -17,6 +18,13 @@ namespace skelvane::ui {
 namespace {
 
 const QString kIdleEditorText = QStringLiteral(" ");
+
+QString titleToolTip(const QString& sourcePath) {
+    if (!doesNotStartLikeBvh(sourcePath)) return plainToolTip(sourcePath);
+    return plainToolTip(sourcePath +
+                        QStringLiteral("\n\nDoes not start like a BVH file (with HIERARCHY);\n"
+                                       "Convert still renames whatever matches in it."));
+}
 
 }  // namespace
 
@@ -29,7 +37,7 @@ bool JobListView::appendRow(const QString& fileTitle, const QString& sourcePath)
     const std::string title = joblist::titleOf(toBytes(fileTitle));
     const std::string outputName = joblist::defaultOutputName(title);
     List1_.addItem(fromBytes(title));
-    List1_.item(List1_.count() - 1)->setToolTip(plainToolTip(sourcePath));
+    List1_.item(List1_.count() - 1)->setToolTip(titleToolTip(sourcePath));
     jobs_.appendRow(title, outputName, std::string(joblist::kConvertMark), toBytes(sourcePath));
     List3_.addItem(fromBytes(joblist::kConvertMark));
     List2_.addItem(fromBytes(outputName));

@@ -22,9 +22,9 @@ public:
                 QLineEdit& Text1);
 
     /// Appends a row for a source chosen as `sourcePath`, whose file name is `fileTitle`:
-    /// its title to List1, with the source path as its tooltip, the row to the model, " " to
-    /// List3 and the title followed by "_max" to List2, in this order; selects nothing. Returns
-    /// false, adding nothing, when full.
+    /// its title to List1, with the source path as its tooltip (noting a source that does not
+    /// start like a BVH file), the row to the model, " " to List3 and the title followed by
+    /// "_max" to List2, in this order; selects nothing. Returns false, adding nothing, when full.
     bool appendRow(const QString& fileTitle, const QString& sourcePath);
 
     /// Removes a row from the model and the three lists, raising no list's selection handler.

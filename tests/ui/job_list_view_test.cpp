@@ -230,6 +230,7 @@ TEST_F(JobRows, TitleTooltipShowsTheFullSourcePathLiterally) {
          {QString("<h1>x</h1>.bvh"), QString(240, 'w') + ".bvh", QString("a  &amp; <b>.bvh")}) {
         SCOPED_TRACE(name.toStdString());
         const QString path = window.source(name);
+        skelvane::testing::writeFile(path.toStdString(), "HIERARCHY\n");
         addSource(window, path);
         ASSERT_EQ(List1.count(), jobs.rowCount());
         EXPECT_EQ(toolTipShown(List1, List1.count() - 1), path);
