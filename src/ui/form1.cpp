@@ -24,6 +24,7 @@
 #include "ui/file_drops.h"
 #include "ui/job_list_view.h"
 #include "ui/list_box.h"
+#include "ui/output_tooltips.h"
 #include "ui/picture_box.h"
 #include "ui/row_menu.h"
 #include "ui/run_progress.h"
@@ -118,6 +119,7 @@ void Form1::createControls() {
 
     drops_ = std::make_unique<FileDrops>(*this);
     drops_->watch(*Text1_);
+    toolTips_ = std::make_unique<OutputToolTips>(jobs_, *List2_, *Command2_);
 }
 
 void Form1::createPictures() {
@@ -308,8 +310,10 @@ void Form1::whileBusy(const std::function<void()>& work) {
 
 void Form1::Command2_Click() {
     RunProgress progress(*pbar_, *dialogs_, *this);
+    const RunSummary summary(jobs_);
     conversion::RunReport report;
     whileBusy([&] { report = conversion::convertAll(jobs_, progress); });
+    pbar_->setToolTip(summary.of(report));
     if (!report.ok()) showInfo(failureMessage(report, jobs_));
     if (std::exchange(closeWhenIdle_, false)) close();
 }

@@ -20,6 +20,7 @@ class BodyDiagram;
 class FileDrops;
 class JobListView;
 class ListBox;
+class OutputToolTips;
 class PictureBox;
 namespace testing {
 struct Form1Access;
@@ -36,8 +37,9 @@ struct Form1Access;
 /// every dialog goes through the Dialogs interface so that tests can answer it. Files reach the
 /// job list one way, addSources, whether they come from the command line, the open dialog or a
 /// drop (FileDrops). A row's context menu (popUpRowMenu) and the Delete key show its joints
-/// (JointsDialog, the report read on a worker thread) or remove rows through JobListView;
-/// while a worker runs, nothing may change the job list.
+/// (JointsDialog, the report read on a worker thread) or remove rows through JobListView.
+/// OutputToolTips tell where Convert writes, and pbar's tooltip the last run. While a worker
+/// runs, nothing may change the job list.
 class Form1 : public QWidget {
     Q_OBJECT
 
@@ -115,6 +117,7 @@ private:
     std::unique_ptr<JobListView> view_;
     std::unique_ptr<BodyDiagram> diagram_;
     std::unique_ptr<FileDrops> drops_;
+    std::unique_ptr<OutputToolTips> toolTips_;
     /// True while a worker thread reads the job list or a source.
     bool busy_ = false;
     bool closeWhenIdle_ = false;
