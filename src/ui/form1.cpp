@@ -39,11 +39,17 @@ const QColor kListBackground(247, 148, 29);
 const QColor kSkipMarkText(255, 0, 0);
 const QColor kEditorText(255, 255, 255);
 
-OpenFileRequest openSourceRequest() {
+// Opening in the program's folder, which for an installed program is a system folder; the
+// sidebar keeps the user's own files one click away.
+OpenFileRequest openSourceRequest(const QString& lastSourceFolder) {
+    QStringList sidebar;
+    if (!lastSourceFolder.isEmpty()) sidebar << lastSourceFolder;
+    if (!sidebar.contains(QDir::homePath())) sidebar << QDir::homePath();
     return {QCoreApplication::applicationDirPath(),
             QString(),
             QStringLiteral("Open Poser BVH file:"),
-            {QStringLiteral("Poser BVH File (*.bvh)"), QStringLiteral("All files (*.*)")}};
+            {QStringLiteral("Poser BVH File (*.bvh)"), QStringLiteral("All files (*.*)")},
+            sidebar};
 }
 
 // The file a path names, absolute so that it stays the same file whatever the working folder.
@@ -231,6 +237,8 @@ void Form1::addSources(const QStringList& paths) {
             unusable << path;
         } else if (!view_->appendRow(file.fileName(), absoluteSourcePath(path))) {
             refused = true;
+        } else {
+            lastSourceFolder_ = file.absolutePath();
         }
     }
     if (refused) showInfo(QStringLiteral("No more than 22 Items suported!"));
@@ -261,7 +269,7 @@ void Form1::Command1_Click() {
         showInfo(QStringLiteral("No more than 22 Items suported!"));
         return;
     }
-    addSources(dialogs_->openFiles(this, openSourceRequest()));
+    addSources(dialogs_->openFiles(this, openSourceRequest(lastSourceFolder_)));
 }
 
 void Form1::showJoints(int row) {

@@ -118,6 +118,8 @@ private:
     std::unique_ptr<BodyDiagram> diagram_;
     std::unique_ptr<FileDrops> drops_;
     std::unique_ptr<OutputToolTips> toolTips_;
+    /// The folder of the last source added, offered in the open dialog's sidebar.
+    QString lastSourceFolder_;
     /// True while a worker thread reads the job list or a source.
     bool busy_ = false;
     bool closeWhenIdle_ = false;

@@ -4,7 +4,7 @@
 #include <functional>
 
 #include <QApplication>
-#include <QHelpEvent>
+#include <QDir>
 #include <QLineEdit>
 #include <QMenu>
 #include <QProgressBar>
@@ -35,12 +35,18 @@ TEST_F(JobRows, AddPreparesTheDialogEachTimeAndAppendsAWholeRowOrNothing) {
         SCOPED_TRACE(name);
         writes.clear();
         const QString path = window.source(name);
+        const bool firstAdd = List1.count() == 0;
         addSource(window, path);
         const OpenFileRequest& request = window.dialogs->requests.back();
         EXPECT_EQ(request.initialFolder, QCoreApplication::applicationDirPath());
         EXPECT_EQ(request.fileName, "");
         EXPECT_EQ(request.title, "Open Poser BVH file:");
         EXPECT_EQ(request.filters, QStringList({"Poser BVH File (*.bvh)", "All files (*.*)"}));
+        // The folder of the file added last, then the home folder.
+        EXPECT_EQ(request.sidebarFolders,
+                  firstAdd ? QStringList(QDir::homePath())
+                           : QStringList({QString::fromStdString(window.folder.path().string()),
+                                          QDir::homePath()}));
         EXPECT_EQ(writes, QStringList({"List1", "List3+", "List2+"}));
         const int row = List1.count() - 1;
         EXPECT_EQ(QStringList(
