@@ -93,6 +93,8 @@ void Form1::createControls() {
     List3_ = createList("List3", layout::List3, kSkipMarkText);
     List1_ = createList("List1", layout::List1, palette().color(QPalette::WindowText));
     List2_ = createList("List2", layout::List2, palette().color(QPalette::WindowText));
+    List1_->elideLongRows();
+    List2_->elideLongRows();
 
     Text1_ = new QLineEdit(QStringLiteral(" "), this);
     Text1_->setObjectName(QStringLiteral("Text1"));

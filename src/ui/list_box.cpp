@@ -2,14 +2,34 @@
 
 #include <QContextMenuEvent>
 #include <QKeyEvent>
+#include <QPainter>
+#include <QStyledItemDelegate>
 
 namespace skelvane::ui {
+
+namespace {
+
+// The list draws its own focus frame, the same in every style, so the style's is left out.
+class RowDelegate final : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        QStyleOptionViewItem withoutFocus = option;
+        withoutFocus.state &= ~QStyle::State_HasFocus;
+        QStyledItemDelegate::paint(painter, withoutFocus, index);
+    }
+};
+
+}  // namespace
 
 ListBox::ListBox(QWidget* parent) : QListWidget(parent) {
     setSelectionMode(QAbstractItemView::SingleSelection);
     setUniformItemSizes(true);
-    // Like a classic list box, long texts are cut at the edge rather than scrolled or elided;
-    // the narrow skip-mark list would otherwise show an ellipsis instead of its "x".
+    setItemDelegate(new RowDelegate(this));
+    // Like a classic list box, long texts are cut at the edge rather than scrolled; the narrow
+    // skip-mark list would show an ellipsis instead of its "x".
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setTextElideMode(Qt::ElideNone);
 }
@@ -22,6 +42,10 @@ int ListBox::selectedRow() const {
 void ListBox::selectRow(int row) {
     if (row == selectedRow() && row == currentRow()) return;
     setCurrentRow(row);
+}
+
+void ListBox::elideLongRows() {
+    setTextElideMode(Qt::ElideRight);
 }
 
 void ListBox::mousePressEvent(QMouseEvent* event) {
@@ -54,6 +78,32 @@ void ListBox::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QListWidget::keyPressEvent(event);
+}
+
+// The focus frame may lie where no row is, which the base class would not repaint.
+void ListBox::focusInEvent(QFocusEvent* event) {
+    QListWidget::focusInEvent(event);
+    viewport()->update();
+}
+
+void ListBox::focusOutEvent(QFocusEvent* event) {
+    QListWidget::focusOutEvent(event);
+    viewport()->update();
+}
+
+void ListBox::paintEvent(QPaintEvent* event) {
+    QListWidget::paintEvent(event);
+    if (!hasFocus()) return;
+    const QListWidgetItem* current = currentItem();
+    const int rowHeight = count() > 0 ? sizeHintForRow(0) : fontMetrics().height();
+    const QRect frame =
+        current != nullptr ? visualItemRect(current) : QRect(0, 0, viewport()->width(), rowHeight);
+    // In the colours the list already shows its text in, so that they stay the list's own.
+    const bool onSelection = current != nullptr && current->isSelected();
+    QPainter painter(viewport());
+    painter.setPen(QPen(palette().color(onSelection ? QPalette::HighlightedText : QPalette::Text),
+                        1, Qt::DotLine));
+    painter.drawRect(frame.adjusted(0, 0, -1, -1));
 }
 
 QItemSelectionModel::SelectionFlags ListBox::selectionCommand(const QModelIndex& index,

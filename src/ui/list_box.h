@@ -6,8 +6,10 @@ namespace skelvane::ui {
 
 /// A single-selection list of plain text rows that behaves like a classic list box: the user
 /// can move its selection but never empty it, a press is reported before it moves the
-/// selection, and a double click is reported wherever it lands on the rows' area. Context-menu
-/// requests and the Delete key are reported for the window to act on.
+/// selection, and a double click is reported wherever it lands on the rows' area. While the
+/// list has the keyboard focus, a dotted frame marks its current row (the first row's place
+/// when it has none). Context-menu requests and the Delete key are reported for the
+/// window to act on.
 class ListBox : public QListWidget {
     Q_OBJECT
 
@@ -20,6 +22,8 @@ public:
     /// Makes the row the current and only selected entry; selecting the entry that is already
     /// selected changes nothing and emits nothing.
     void selectRow(int row);
+    /// Makes long rows end in an ellipsis at the list's edge instead of being cut off there.
+    void elideLongRows();
 
 signals:
     /// A mouse button went down on the rows' area; emitted before the press moves the selection.
@@ -37,6 +41,9 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
     QItemSelectionModel::SelectionFlags selectionCommand(
         const QModelIndex& index, const QEvent* event = nullptr) const override;
 };
