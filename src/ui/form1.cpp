@@ -1,6 +1,7 @@
 #include "ui/form1.h"
 
 #include <filesystem>
+#include <numeric>
 #include <utility>
 
 #include <QCloseEvent>
@@ -14,6 +15,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QStyle>
 
 #include "conversion/batch_run.h"
@@ -163,6 +165,9 @@ void Form1::wireEvents() {
     connect(List2_, &ListBox::dblClick, this, &Form1::List2_DblClick);
     connect(List2_, &ListBox::mouseDown, this, &Form1::List2_MouseDown);
     connect(List3_, &ListBox::dblClick, this, &Form1::List3_DblClick);
+    connect(List3_, &ListBox::spaceKey, this, &Form1::List3_SpaceKey);
+    // Typed into the open editor, Ctrl+Z is the editor's own: a line edit claims it first.
+    connect(new QShortcut(QKeySequence::Undo, this), &QShortcut::activated, this, &Form1::undo);
     for (ListBox* list : {List1_, List2_, List3_}) {
         connect(list, &ListBox::contextMenu, this, &Form1::List_ContextMenu);
         connect(list, &ListBox::deleteKey, this, &Form1::List_DeleteKey);
@@ -290,13 +295,24 @@ void Form1::showJoints(int row) {
 
 void Form1::removeRow(int row) {
     if (busy_ || row < 0 || row >= jobs_.rowCount()) return;
+    undo_.recordRemoval(jobs_, {row}, List1_->selectedRow());
     view_->removeRow(row, TwipsScale::vertical(*this));
     showSelectedRow();
 }
 
 void Form1::clearList() {
-    if (busy_) return;
+    if (busy_ || jobs_.rowCount() == 0) return;
+    std::vector<int> rows(static_cast<std::size_t>(jobs_.rowCount()));
+    std::iota(rows.begin(), rows.end(), 0);
+    undo_.recordRemoval(jobs_, rows, List1_->selectedRow());
     view_->clear();
+    showSelectedRow();
+}
+
+void Form1::undo() {
+    if (busy_ || !undo_.canUndo(jobs_.rowCount())) return;
+    const RowUndo::Removal removal = undo_.takeLast();
+    view_->insertRows(removal.rows, removal.selected, TwipsScale::vertical(*this));
     showSelectedRow();
 }
 
@@ -358,6 +374,10 @@ void Form1::List3_DblClick() {
     view_->toggleSkipMark();
 }
 
+void Form1::List3_SpaceKey() {
+    view_->toggleSkipMark();
+}
+
 void Form1::partImage_Click(int part) {
     if (List1_->selectedRow() < 0) return;
     OFF(diagram_->partImage(part));
@@ -369,8 +389,13 @@ void Form1::List_ContextMenu(int row, const QPoint& globalPos) {
     if (row >= 0 && row < jobs_.rowCount()) {
         actions.showJoints = [this, row] { showJoints(row); };
         if (!busy_) actions.removeRow = [this, row] { removeRow(row); };
+        // The diagram shows the row the menu belongs to, which a part toggle acts on.
+        if (!busy_ && List1_->selectedRow() == row) {
+            actions.parts = partEntries(jobs_, row, [this](int part) { partImage_Click(part); });
+        }
     }
     if (!busy_ && jobs_.rowCount() > 0) actions.clearList = [this] { clearList(); };
+    if (!busy_ && undo_.canUndo(jobs_.rowCount())) actions.undo = [this] { undo(); };
     popUpRowMenu(*this, globalPos, std::move(actions));
 }
 

@@ -73,6 +73,25 @@ void JobListView::clear() {
     }
 }
 
+void JobListView::insertRows(const std::vector<PlacedRow>& rows, int selected,
+                             const TwipsScale& scale) {
+    for (const PlacedRow& placed : rows) {
+        const int row = std::min(placed.row, jobs_.rowCount());
+        if (jobs_.insertRow(row, placed.record) < 0) break;
+        const joblist::JobRow& record = placed.record;
+        const std::pair<ListBox*, QString> texts[] = {{&List1_, fromBytes(record.title)},
+                                                      {&List2_, fromBytes(record.outputName)},
+                                                      {&List3_, fromBytes(record.skipMark)}};
+        for (const auto& [list, text] : texts) {
+            const QSignalBlocker quiet(list);
+            list->insertItem(row, text);
+        }
+        List1_.item(row)->setToolTip(titleToolTip(fromBytes(record.sourcePath)));
+        if (editorRow_ >= row) placeEditor(editorRow_ + 1, scale);
+    }
+    selectQuietly(selected >= 0 ? selected : List1_.selectedRow());
+}
+
 void JobListView::followSelection(const ListBox& source, ListBox& first, ListBox& second) {
     if (source.selectedRow() < 0) return;
     first.selectRow(source.selectedRow());

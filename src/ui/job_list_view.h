@@ -1,5 +1,7 @@
 #pragma once
 
+#include <vector>
+
 #include <QString>
 
 #include "joblist/job_list.h"
@@ -10,6 +12,12 @@ namespace skelvane::ui {
 
 class ListBox;
 class TwipsScale;
+
+/// A whole row of the job list with its place in the list.
+struct PlacedRow {
+    int row;
+    joblist::JobRow record;
+};
 
 /// The three lists of the job list and the in-place editor of List2, kept in step with the
 /// job list model: every write goes to the model and to the list that shows it, and a row's
@@ -36,6 +44,11 @@ public:
 
     /// Removes every row, closing the editor without writing; nothing is selected after.
     void clear();
+
+    /// Puts whole rows back, in ascending order of their places, as long as there is room; an
+    /// open editor moves down with its row. Then selects the row `selected` in all three lists,
+    /// raising no list's selection handler, or for -1 keeps the selected row selected.
+    void insertRows(const std::vector<PlacedRow>& rows, int selected, const TwipsScale& scale);
 
     /// Selects the row selected in source in the first list, then in the second.
     void followSelection(const ListBox& source, ListBox& first, ListBox& second);

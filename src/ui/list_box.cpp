@@ -22,6 +22,10 @@ public:
     }
 };
 
+Qt::KeyboardModifiers modifiersOf(const QKeyEvent& event) {
+    return event.modifiers() & ~Qt::KeypadModifier;
+}
+
 }  // namespace
 
 ListBox::ListBox(QWidget* parent) : QListWidget(parent) {
@@ -65,16 +69,34 @@ void ListBox::contextMenuEvent(QContextMenuEvent* event) {
         emit contextMenu(indexAt(event->pos()).row(), event->globalPos());
         return;
     }
-    // From the keyboard the menu belongs to the selected row and opens over it.
+    requestMenuFromKeyboard();
+}
+
+// From the keyboard the menu belongs to the selected row and opens over it.
+void ListBox::requestMenuFromKeyboard() {
     const int row = selectedRow();
     const QRect place = row >= 0 ? visualItemRect(item(row)) : viewport()->rect();
     emit contextMenu(row, viewport()->mapToGlobal(place.center()));
 }
 
 void ListBox::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Delete &&
-        (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+    const Qt::KeyboardModifiers modifiers = modifiersOf(*event);
+    if (event->key() == Qt::Key_Delete && modifiers == Qt::NoModifier) {
         emit deleteKey();
+        return;
+    }
+    // Space acts on the current row as a double click does: selected first, then reported. The
+    // base class would select it and then, as typed text, move on to the next row that starts
+    // with a blank, which every unmarked skip mark is.
+    if (event->key() == Qt::Key_Space) {
+        if (modifiers != Qt::NoModifier || currentRow() < 0) return;
+        selectRow(currentRow());
+        if (selectedRow() >= 0) emit spaceKey();
+        return;
+    }
+    // Where the window system does not turn it into a context-menu request itself.
+    if (event->key() == Qt::Key_F10 && modifiers == Qt::ShiftModifier) {
+        requestMenuFromKeyboard();
         return;
     }
     QListWidget::keyPressEvent(event);

@@ -8,8 +8,8 @@ namespace skelvane::ui {
 /// can move its selection but never empty it, a press is reported before it moves the
 /// selection, and a double click is reported wherever it lands on the rows' area. While the
 /// list has the keyboard focus, a dotted frame marks its current row (the first row's place
-/// when it has none). Context-menu requests and the Delete key are reported for the
-/// window to act on.
+/// when it has none). Context-menu requests (mouse, Menu key or Shift+F10), Space and the
+/// Delete key are reported for the window to act on.
 class ListBox : public QListWidget {
     Q_OBJECT
 
@@ -35,6 +35,8 @@ signals:
     void contextMenu(int row, const QPoint& globalPos);
     /// The Delete key was pressed while the list had the focus.
     void deleteKey();
+    /// Space was pressed while the list had the focus and a current row, which it has selected.
+    void spaceKey();
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
@@ -46,6 +48,9 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     QItemSelectionModel::SelectionFlags selectionCommand(
         const QModelIndex& index, const QEvent* event = nullptr) const override;
+
+private:
+    void requestMenuFromKeyboard();
 };
 
 }  // namespace skelvane::ui

@@ -190,12 +190,13 @@ TEST_F(JobRows, RightClickSelectsTheRowEverywhereAndItsMenuOrDeleteRemovesRows) 
         {&List1, 1, {"take0", "take2", "take3", "take4"}, 1},
         {&List2, 3, {"take0", "take2", "take3"}, 2},  // the last: the new last is selected
         {&List3, 0, {"take2", "take3"}, 0}};
+    QStringList entries{"Show joints...", "Parts", "Remove row", "Clear list"};
     for (const auto& [list, row, titles, selected] : removals) {
         SCOPED_TRACE(list->objectName().toStdString() + " row " + std::to_string(row));
         QMenu& menu = openRowMenu(*list, row);
         EXPECT_EQ(selectedRows(), std::vector<int>(3, row));
-        EXPECT_EQ(enabledEntries(menu),
-                  QStringList({"Show joints...", "Remove row", "Clear list"}));
+        EXPECT_EQ(enabledEntries(menu), entries);
+        entries = QStringList({"Show joints...", "Parts", "Remove row", "Clear list", "Undo"});
         choose(menu, "Remove row");
         expectRows(titles, selected);
     }
@@ -203,7 +204,7 @@ TEST_F(JobRows, RightClickSelectsTheRowEverywhereAndItsMenuOrDeleteRemovesRows) 
     expectRows({"take3"}, 0);
 
     QMenu& belowRows = openRowMenu(List1, -1);
-    EXPECT_EQ(enabledEntries(belowRows), QStringList("Clear list"));
+    EXPECT_EQ(enabledEntries(belowRows), QStringList({"Clear list", "Undo"}));
     choose(belowRows, "Clear list");
     expectRows({}, -1);
 }
