@@ -1,10 +1,13 @@
 #include <iostream>
+#include <optional>
+#include <string>
 #include <variant>
 
 #include <QApplication>
 
 #include "conversion/platform.h"
 #include "ui/form1.h"
+#include "ui/graphical_session.h"
 #include "ui/program_arguments.h"
 
 namespace {
@@ -34,8 +37,19 @@ int main(int argc, char* argv[]) {
     }
 
     OpenWindow& open = std::get<OpenWindow>(request);
+    const WindowSystem windowSystem = windowSystemOf(open);
+    if (const std::string line = noDisplayMessage(windowSystem); !line.empty()) {
+        std::cerr << line << "\n";
+        return kExitNoDisplay;
+    }
     int qtArgc = static_cast<int>(open.qtArguments.size()) - 1;
-    QApplication app(qtArgc, open.qtArguments.data());
+    std::optional<QApplication> app;
+    {
+        // A platform chosen by name is left to Qt, whose message lists the platforms it has.
+        const WindowSystemStartGuard guard(
+            windowSystem.platform.isEmpty() ? unreachableDisplayMessage(windowSystem) : "");
+        app.emplace(qtArgc, open.qtArguments.data());
+    }
     // An interrupted Convert leaves no temporary file behind; a file-size limit fails that row.
     skelvane::conversion::platform::installSignalCleanup();
     Form1 window;
