@@ -15,6 +15,12 @@ namespace {
 constexpr int kExitOk = 0;
 constexpr int kExitUsage = 2;
 
+// The desktop entry's name (Wayland's app id) and the class of the window on X11, which the
+// entry's StartupWMClass repeats, so that docks and task switchers match the window to the
+// entry and its icon. Set here rather than left to argv[0], which a link or wrapper changes.
+constexpr char kDesktopFileName[] = "org.skelvane.Skelvane";
+constexpr char kApplicationName[] = "skelvane";
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -42,6 +48,8 @@ int main(int argc, char* argv[]) {
         std::cerr << line << "\n";
         return kExitNoDisplay;
     }
+    QCoreApplication::setApplicationName(QString::fromLatin1(kApplicationName));
+    QGuiApplication::setDesktopFileName(QString::fromLatin1(kDesktopFileName));
     int qtArgc = static_cast<int>(open.qtArguments.size()) - 1;
     std::optional<QApplication> app;
     {
