@@ -1,16 +1,25 @@
 #include <iostream>
+#include <optional>
+#include <string>
 #include <variant>
 
 #include <QApplication>
 
 #include "conversion/platform.h"
 #include "ui/form1.h"
+#include "ui/graphical_session.h"
 #include "ui/program_arguments.h"
 
 namespace {
 
 constexpr int kExitOk = 0;
 constexpr int kExitUsage = 2;
+
+// The desktop entry's name (Wayland's app id) and the class of the window on X11, which the
+// entry's StartupWMClass repeats, so that docks and task switchers match the window to the
+// entry and its icon. Set here rather than left to argv[0], which a link or wrapper changes.
+constexpr char kDesktopFileName[] = "org.skelvane.Skelvane";
+constexpr char kApplicationName[] = "skelvane";
 
 }  // namespace
 
@@ -34,8 +43,21 @@ int main(int argc, char* argv[]) {
     }
 
     OpenWindow& open = std::get<OpenWindow>(request);
+    const WindowSystem windowSystem = windowSystemOf(open);
+    if (const std::string line = noDisplayMessage(windowSystem); !line.empty()) {
+        std::cerr << line << "\n";
+        return kExitNoDisplay;
+    }
+    QCoreApplication::setApplicationName(QString::fromLatin1(kApplicationName));
+    QGuiApplication::setDesktopFileName(QString::fromLatin1(kDesktopFileName));
     int qtArgc = static_cast<int>(open.qtArguments.size()) - 1;
-    QApplication app(qtArgc, open.qtArguments.data());
+    std::optional<QApplication> app;
+    {
+        // A platform chosen by name is left to Qt, whose message lists the platforms it has.
+        const WindowSystemStartGuard guard(
+            windowSystem.platform.isEmpty() ? unreachableDisplayMessage(windowSystem) : "");
+        app.emplace(qtArgc, open.qtArguments.data());
+    }
     // An interrupted Convert leaves no temporary file behind; a file-size limit fails that row.
     skelvane::conversion::platform::installSignalCleanup();
     Form1 window;

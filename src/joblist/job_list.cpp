@@ -1,5 +1,7 @@
 #include "joblist/job_list.h"
 
+#include <stdexcept>
+
 namespace skelvane::joblist {
 
 int JobList::appendRow(std::string title, std::string outputName, std::string skipMark,
@@ -8,6 +10,13 @@ int JobList::appendRow(std::string title, std::string outputName, std::string sk
     rows_.push_back({std::move(title), std::move(outputName), std::move(skipMark),
                      std::move(sourcePath), PartFlags{}});
     return rowCount() - 1;
+}
+
+int JobList::insertRow(int row, JobRow record) {
+    if (row < 0 || row > rowCount()) throw std::out_of_range("JobList::insertRow");
+    if (isFull()) return -1;
+    rows_.insert(rows_.begin() + row, std::move(record));
+    return row;
 }
 
 void JobList::removeRow(int row) {

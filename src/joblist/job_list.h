@@ -45,6 +45,9 @@ public:
     /// when the list is full.
     int appendRow(std::string title, std::string outputName, std::string skipMark,
                   std::string sourcePath);
+    /// Puts a whole record back in at a place (0..rowCount), the rows from there on moving
+    /// down by one; returns its index, or -1 (changing nothing) when the list is full.
+    int insertRow(int row, JobRow record);
     /// Removes a row with everything it holds; the rows after it move up by one.
     void removeRow(int row);
     /// Removes every row.

@@ -4,6 +4,7 @@
 
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QUrl>
 
 #include "ui/joints_dialog.h"
 #include "ui/plain_text.h"
@@ -41,6 +42,12 @@ QStringList QtDialogs::openFiles(QWidget* parent, const OpenFileRequest& request
     comdlg.setFileMode(QFileDialog::ExistingFiles);
     comdlg.setNameFilters(request.filters);
     comdlg.selectFile(request.fileName);
+    QList<QUrl> sidebar;
+    for (const QString& folder : request.sidebarFolders) sidebar << QUrl::fromLocalFile(folder);
+    for (const QUrl& place : comdlg.sidebarUrls()) {
+        if (!sidebar.contains(place)) sidebar << place;
+    }
+    comdlg.setSidebarUrls(sidebar);
     if (comdlg.exec() != QDialog::Accepted) return {};
     return comdlg.selectedFiles();
 }

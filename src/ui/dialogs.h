@@ -22,6 +22,8 @@ struct OpenFileRequest {
     QString title;
     /// Filters in the order offered, each a description with its pattern in brackets.
     QStringList filters;
+    /// Folders offered first in the dialog's sidebar, in this order.
+    QStringList sidebarFolders;
 };
 
 /// What the joints dialog shows of one row: its title, its source and the source's joint report
@@ -46,7 +48,8 @@ public:
     virtual void showJoints(QWidget* parent, const JointsRequest& request) = 0;
 };
 
-/// The dialogs of Qt: a QFileDialog named comdlg, a QMessageBox kept within the screen's width
+/// The dialogs of Qt: a QFileDialog named comdlg (the request's sidebar folders before its own
+/// places; a native dialog keeps its own sidebar), a QMessageBox kept within the screen's width
 /// (long paths break, very long lists scroll in its details) and the JointsDialog.
 class QtDialogs final : public Dialogs {
 public:

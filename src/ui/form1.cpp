@@ -1,12 +1,14 @@
 #include "ui/form1.h"
 
 #include <filesystem>
+#include <numeric>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDir>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QLabel>
@@ -14,6 +16,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QStyle>
 
 #include "conversion/batch_run.h"
@@ -23,6 +26,7 @@
 #include "ui/file_drops.h"
 #include "ui/job_list_view.h"
 #include "ui/list_box.h"
+#include "ui/output_tooltips.h"
 #include "ui/picture_box.h"
 #include "ui/row_menu.h"
 #include "ui/run_progress.h"
@@ -37,11 +41,17 @@ const QColor kListBackground(247, 148, 29);
 const QColor kSkipMarkText(255, 0, 0);
 const QColor kEditorText(255, 255, 255);
 
-OpenFileRequest openSourceRequest() {
+// Opening in the program's folder, which for an installed program is a system folder; the
+// sidebar keeps the user's own files one click away.
+OpenFileRequest openSourceRequest(const QString& lastSourceFolder) {
+    QStringList sidebar;
+    if (!lastSourceFolder.isEmpty()) sidebar << lastSourceFolder;
+    if (!sidebar.contains(QDir::homePath())) sidebar << QDir::homePath();
     return {QCoreApplication::applicationDirPath(),
             QString(),
             QStringLiteral("Open Poser BVH file:"),
-            {QStringLiteral("Poser BVH File (*.bvh)"), QStringLiteral("All files (*.*)")}};
+            {QStringLiteral("Poser BVH File (*.bvh)"), QStringLiteral("All files (*.*)")},
+            sidebar};
 }
 
 // The file a path names, absolute so that it stays the same file whatever the working folder.
@@ -87,6 +97,8 @@ void Form1::createControls() {
     List3_ = createList("List3", layout::List3, kSkipMarkText);
     List1_ = createList("List1", layout::List1, palette().color(QPalette::WindowText));
     List2_ = createList("List2", layout::List2, palette().color(QPalette::WindowText));
+    List1_->elideLongRows();
+    List2_->elideLongRows();
 
     Text1_ = new QLineEdit(QStringLiteral(" "), this);
     Text1_->setObjectName(QStringLiteral("Text1"));
@@ -119,6 +131,7 @@ void Form1::createControls() {
 
     drops_ = std::make_unique<FileDrops>(*this);
     drops_->watch(*Text1_);
+    toolTips_ = std::make_unique<OutputToolTips>(jobs_, *List2_, *Command2_);
 }
 
 void Form1::createPictures() {
@@ -154,6 +167,9 @@ void Form1::wireEvents() {
     connect(List2_, &ListBox::dblClick, this, &Form1::List2_DblClick);
     connect(List2_, &ListBox::mouseDown, this, &Form1::List2_MouseDown);
     connect(List3_, &ListBox::dblClick, this, &Form1::List3_DblClick);
+    connect(List3_, &ListBox::spaceKey, this, &Form1::List3_SpaceKey);
+    // Typed into the open editor, Ctrl+Z is the editor's own: a line edit claims it first.
+    connect(new QShortcut(QKeySequence::Undo, this), &QShortcut::activated, this, &Form1::undo);
     for (ListBox* list : {List1_, List2_, List3_}) {
         connect(list, &ListBox::contextMenu, this, &Form1::List_ContextMenu);
         connect(list, &ListBox::deleteKey, this, &Form1::List_DeleteKey);
@@ -235,9 +251,11 @@ void Form1::addSources(const std::vector<std::string>& paths) {
         std::error_code error;
         if (!std::filesystem::is_regular_file(path, error)) {
             unusable << fromBytes(path);
-        } else if (!view_->appendRow(std::filesystem::path(path).filename().string(),
-                                     absoluteSourcePath(path))) {
+        } else if (const std::string source = absoluteSourcePath(path);
+                   !view_->appendRow(std::filesystem::path(path).filename().string(), source)) {
             refused = true;
+        } else {
+            lastSourceFolder_ = fromBytes(std::filesystem::path(source).parent_path().string());
         }
     }
     if (refused) showInfo(QStringLiteral("No more than 22 Items suported!"));
@@ -268,7 +286,7 @@ void Form1::Command1_Click() {
         showInfo(QStringLiteral("No more than 22 Items suported!"));
         return;
     }
-    addSources(dialogs_->openFiles(this, openSourceRequest()));
+    addSources(dialogs_->openFiles(this, openSourceRequest(lastSourceFolder_)));
 }
 
 void Form1::showJoints(int row) {
@@ -285,13 +303,24 @@ void Form1::showJoints(int row) {
 
 void Form1::removeRow(int row) {
     if (busy_ || row < 0 || row >= jobs_.rowCount()) return;
+    undo_.recordRemoval(jobs_, {row}, List1_->selectedRow());
     view_->removeRow(row, TwipsScale::vertical(*this));
     showSelectedRow();
 }
 
 void Form1::clearList() {
-    if (busy_) return;
+    if (busy_ || jobs_.rowCount() == 0) return;
+    std::vector<int> rows(static_cast<std::size_t>(jobs_.rowCount()));
+    std::iota(rows.begin(), rows.end(), 0);
+    undo_.recordRemoval(jobs_, rows, List1_->selectedRow());
     view_->clear();
+    showSelectedRow();
+}
+
+void Form1::undo() {
+    if (busy_ || !undo_.canUndo(jobs_.rowCount())) return;
+    const RowUndo::Removal removal = undo_.takeLast();
+    view_->insertRows(removal.rows, removal.selected, TwipsScale::vertical(*this));
     showSelectedRow();
 }
 
@@ -315,8 +344,10 @@ void Form1::whileBusy(const std::function<void()>& work) {
 
 void Form1::Command2_Click() {
     RunProgress progress(*pbar_, *dialogs_, *this);
+    const RunSummary summary(jobs_);
     conversion::RunReport report;
     whileBusy([&] { report = conversion::convertAll(jobs_, progress); });
+    pbar_->setToolTip(summary.of(report));
     if (!report.ok()) showInfo(failureMessage(report, jobs_));
     if (std::exchange(closeWhenIdle_, false)) close();
 }
@@ -351,6 +382,10 @@ void Form1::List3_DblClick() {
     view_->toggleSkipMark();
 }
 
+void Form1::List3_SpaceKey() {
+    view_->toggleSkipMark();
+}
+
 void Form1::partImage_Click(int part) {
     if (List1_->selectedRow() < 0) return;
     OFF(diagram_->partImage(part));
@@ -362,8 +397,13 @@ void Form1::List_ContextMenu(int row, const QPoint& globalPos) {
     if (row >= 0 && row < jobs_.rowCount()) {
         actions.showJoints = [this, row] { showJoints(row); };
         if (!busy_) actions.removeRow = [this, row] { removeRow(row); };
+        // The diagram shows the row the menu belongs to, which a part toggle acts on.
+        if (!busy_ && List1_->selectedRow() == row) {
+            actions.parts = partEntries(jobs_, row, [this](int part) { partImage_Click(part); });
+        }
     }
     if (!busy_ && jobs_.rowCount() > 0) actions.clearList = [this] { clearList(); };
+    if (!busy_ && undo_.canUndo(jobs_.rowCount())) actions.undo = [this] { undo(); };
     popUpRowMenu(*this, globalPos, std::move(actions));
 }
 

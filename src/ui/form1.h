@@ -9,6 +9,7 @@
 
 #include "joblist/job_list.h"
 #include "ui/dialogs.h"
+#include "ui/row_undo.h"
 #include "ui/twips_layout.h"
 
 class QLabel;
@@ -22,6 +23,7 @@ class BodyDiagram;
 class FileDrops;
 class JobListView;
 class ListBox;
+class OutputToolTips;
 class PictureBox;
 namespace testing {
 struct Form1Access;
@@ -37,9 +39,11 @@ struct Form1Access;
 /// BodyDiagram, the batch run to a worker thread, which reports through RunProgress into pbar;
 /// every dialog goes through the Dialogs interface so that tests can answer it. Files reach the
 /// job list one way, addSources, whether they come from the command line, the open dialog or a
-/// drop (FileDrops). A row's context menu (popUpRowMenu) and the Delete key show its joints
-/// (JointsDialog, the report read on a worker thread) or remove rows through JobListView;
-/// while a worker runs, nothing may change the job list.
+/// drop (FileDrops). A row's context menu (popUpRowMenu: mouse, Menu key or Shift+F10) and the
+/// Delete key show its joints (JointsDialog, the report read on a worker thread), toggle its parts
+/// as a click on the diagram does, or remove rows through JobListView; RowUndo keeps what was
+/// removed for Undo (Ctrl+Z). OutputToolTips tell where Convert writes, and pbar's tooltip the
+/// last run. While a worker runs, nothing may change the job list.
 class Form1 : public QWidget {
     Q_OBJECT
 
@@ -84,6 +88,7 @@ private:
     void List2_DblClick();
     void List2_MouseDown();
     void List3_DblClick();
+    void List3_SpaceKey();
     void partImage_Click(int part);
     void List_ContextMenu(int row, const QPoint& globalPos);
     void List_DeleteKey();
@@ -99,6 +104,8 @@ private:
     void showJoints(int row);
     void removeRow(int row);
     void clearList();
+    /// Puts back the rows of the last removal, unless they would pass the row limit.
+    void undo();
     /// Shows the selected row on the diagram, or no part images once no row is selected.
     void showSelectedRow();
     /// Runs the work on a worker thread (see runInBackground) with drops held off meanwhile.
@@ -120,6 +127,10 @@ private:
     std::unique_ptr<JobListView> view_;
     std::unique_ptr<BodyDiagram> diagram_;
     std::unique_ptr<FileDrops> drops_;
+    std::unique_ptr<OutputToolTips> toolTips_;
+    RowUndo undo_;
+    /// The folder of the last source added, offered in the open dialog's sidebar.
+    QString lastSourceFolder_;
     /// True while a worker thread reads the job list or a source.
     bool busy_ = false;
     bool closeWhenIdle_ = false;

@@ -9,6 +9,7 @@
 #include "joblist/title_rule.h"
 #include "ui/list_box.h"
 #include "ui/plain_text.h"
+#include "ui/source_check.h"
 #include "ui/text.h"
 #include "ui/twips_layout.h"
 
@@ -17,6 +18,14 @@ namespace skelvane::ui {
 namespace {
 
 const QString kIdleEditorText = QStringLiteral(" ");
+
+QString titleToolTip(const std::string& sourcePath) {
+    const QString path = fromBytes(sourcePath);
+    if (!doesNotStartLikeBvh(sourcePath)) return plainToolTip(path);
+    return plainToolTip(path +
+                        QStringLiteral("\n\nDoes not start like a BVH file (with HIERARCHY);\n"
+                                       "Convert still renames whatever matches in it."));
+}
 
 }  // namespace
 
@@ -29,7 +38,7 @@ bool JobListView::appendRow(const std::string& fileName, const std::string& sour
     const std::string title = joblist::titleOf(fileName);
     const std::string outputName = joblist::defaultOutputName(title);
     List1_.addItem(fromBytes(title));
-    List1_.item(List1_.count() - 1)->setToolTip(plainToolTip(fromBytes(sourcePath)));
+    List1_.item(List1_.count() - 1)->setToolTip(titleToolTip(sourcePath));
     jobs_.appendRow(title, outputName, std::string(joblist::kConvertMark), sourcePath);
     List3_.addItem(fromBytes(joblist::kConvertMark));
     List2_.addItem(fromBytes(outputName));
@@ -63,6 +72,25 @@ void JobListView::clear() {
         const QSignalBlocker quiet(list);
         list->clear();
     }
+}
+
+void JobListView::insertRows(const std::vector<PlacedRow>& rows, int selected,
+                             const TwipsScale& scale) {
+    for (const PlacedRow& placed : rows) {
+        const int row = std::min(placed.row, jobs_.rowCount());
+        if (jobs_.insertRow(row, placed.record) < 0) break;
+        const joblist::JobRow& record = placed.record;
+        const std::pair<ListBox*, QString> texts[] = {{&List1_, fromBytes(record.title)},
+                                                      {&List2_, fromBytes(record.outputName)},
+                                                      {&List3_, fromBytes(record.skipMark)}};
+        for (const auto& [list, text] : texts) {
+            const QSignalBlocker quiet(list);
+            list->insertItem(row, text);
+        }
+        List1_.item(row)->setToolTip(titleToolTip(record.sourcePath));
+        if (editorRow_ >= row) placeEditor(editorRow_ + 1, scale);
+    }
+    selectQuietly(selected >= 0 ? selected : List1_.selectedRow());
 }
 
 void JobListView::followSelection(const ListBox& source, ListBox& first, ListBox& second) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include <QString>
 
@@ -12,6 +13,12 @@ namespace skelvane::ui {
 
 class ListBox;
 class TwipsScale;
+
+/// A whole row of the job list with its place in the list.
+struct PlacedRow {
+    int row;
+    joblist::JobRow record;
+};
 
 /// The three lists of the job list and the in-place editor of List2, kept in step with the
 /// job list model: every write goes to the model and to the list that shows it, and a row's
@@ -25,9 +32,9 @@ public:
 
     /// Appends a row for a source chosen as `sourcePath`, whose file name is `fileName` (both as
     /// the file system's bytes, kept as they are for opening the file): its title to List1, with
-    /// the source path as its tooltip, the row to the model, " " to List3 and the title followed
-    /// by "_max" to List2, in this order; selects nothing. Returns false, adding nothing, when
-    /// full.
+    /// the source path as its tooltip (noting a source that does not start like a BVH file), the
+    /// row to the model, " " to List3 and the title followed by "_max" to List2, in this order;
+    /// selects nothing. Returns false, adding nothing, when full.
     bool appendRow(const std::string& fileName, const std::string& sourcePath);
 
     /// Removes a row from the model and the three lists, raising no list's selection handler.
@@ -39,6 +46,11 @@ public:
 
     /// Removes every row, closing the editor without writing; nothing is selected after.
     void clear();
+
+    /// Puts whole rows back, in ascending order of their places, as long as there is room; an
+    /// open editor moves down with its row. Then selects the row `selected` in all three lists,
+    /// raising no list's selection handler, or for -1 keeps the selected row selected.
+    void insertRows(const std::vector<PlacedRow>& rows, int selected, const TwipsScale& scale);
 
     /// Selects the row selected in source in the first list, then in the second.
     void followSelection(const ListBox& source, ListBox& first, ListBox& second);

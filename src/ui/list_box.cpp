@@ -2,14 +2,38 @@
 
 #include <QContextMenuEvent>
 #include <QKeyEvent>
+#include <QPainter>
+#include <QStyledItemDelegate>
 
 namespace skelvane::ui {
+
+namespace {
+
+// The list draws its own focus frame, the same in every style, so the style's is left out.
+class RowDelegate final : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        QStyleOptionViewItem withoutFocus = option;
+        withoutFocus.state &= ~QStyle::State_HasFocus;
+        QStyledItemDelegate::paint(painter, withoutFocus, index);
+    }
+};
+
+Qt::KeyboardModifiers modifiersOf(const QKeyEvent& event) {
+    return event.modifiers() & ~Qt::KeypadModifier;
+}
+
+}  // namespace
 
 ListBox::ListBox(QWidget* parent) : QListWidget(parent) {
     setSelectionMode(QAbstractItemView::SingleSelection);
     setUniformItemSizes(true);
-    // Like a classic list box, long texts are cut at the edge rather than scrolled or elided;
-    // the narrow skip-mark list would otherwise show an ellipsis instead of its "x".
+    setItemDelegate(new RowDelegate(this));
+    // Like a classic list box, long texts are cut at the edge rather than scrolled; the narrow
+    // skip-mark list would show an ellipsis instead of its "x".
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setTextElideMode(Qt::ElideNone);
 }
@@ -22,6 +46,10 @@ int ListBox::selectedRow() const {
 void ListBox::selectRow(int row) {
     if (row == selectedRow() && row == currentRow()) return;
     setCurrentRow(row);
+}
+
+void ListBox::elideLongRows() {
+    setTextElideMode(Qt::ElideRight);
 }
 
 void ListBox::mousePressEvent(QMouseEvent* event) {
@@ -41,19 +69,63 @@ void ListBox::contextMenuEvent(QContextMenuEvent* event) {
         emit contextMenu(indexAt(event->pos()).row(), event->globalPos());
         return;
     }
-    // From the keyboard the menu belongs to the selected row and opens over it.
+    requestMenuFromKeyboard();
+}
+
+// From the keyboard the menu belongs to the selected row and opens over it.
+void ListBox::requestMenuFromKeyboard() {
     const int row = selectedRow();
     const QRect place = row >= 0 ? visualItemRect(item(row)) : viewport()->rect();
     emit contextMenu(row, viewport()->mapToGlobal(place.center()));
 }
 
 void ListBox::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Delete &&
-        (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+    const Qt::KeyboardModifiers modifiers = modifiersOf(*event);
+    if (event->key() == Qt::Key_Delete && modifiers == Qt::NoModifier) {
         emit deleteKey();
         return;
     }
+    // Space acts on the current row as a double click does: selected first, then reported. The
+    // base class would select it and then, as typed text, move on to the next row that starts
+    // with a blank, which every unmarked skip mark is.
+    if (event->key() == Qt::Key_Space) {
+        if (modifiers != Qt::NoModifier || currentRow() < 0) return;
+        selectRow(currentRow());
+        if (selectedRow() >= 0) emit spaceKey();
+        return;
+    }
+    // Where the window system does not turn it into a context-menu request itself.
+    if (event->key() == Qt::Key_F10 && modifiers == Qt::ShiftModifier) {
+        requestMenuFromKeyboard();
+        return;
+    }
     QListWidget::keyPressEvent(event);
+}
+
+// The focus frame may lie where no row is, which the base class would not repaint.
+void ListBox::focusInEvent(QFocusEvent* event) {
+    QListWidget::focusInEvent(event);
+    viewport()->update();
+}
+
+void ListBox::focusOutEvent(QFocusEvent* event) {
+    QListWidget::focusOutEvent(event);
+    viewport()->update();
+}
+
+void ListBox::paintEvent(QPaintEvent* event) {
+    QListWidget::paintEvent(event);
+    if (!hasFocus()) return;
+    const QListWidgetItem* current = currentItem();
+    const int rowHeight = count() > 0 ? sizeHintForRow(0) : fontMetrics().height();
+    const QRect frame =
+        current != nullptr ? visualItemRect(current) : QRect(0, 0, viewport()->width(), rowHeight);
+    // In the colours the list already shows its text in, so that they stay the list's own.
+    const bool onSelection = current != nullptr && current->isSelected();
+    QPainter painter(viewport());
+    painter.setPen(QPen(palette().color(onSelection ? QPalette::HighlightedText : QPalette::Text),
+                        1, Qt::DotLine));
+    painter.drawRect(frame.adjusted(0, 0, -1, -1));
 }
 
 QItemSelectionModel::SelectionFlags ListBox::selectionCommand(const QModelIndex& index,

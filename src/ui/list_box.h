@@ -6,8 +6,10 @@ namespace skelvane::ui {
 
 /// A single-selection list of plain text rows that behaves like a classic list box: the user
 /// can move its selection but never empty it, a press is reported before it moves the
-/// selection, and a double click is reported wherever it lands on the rows' area. Context-menu
-/// requests and the Delete key are reported for the window to act on.
+/// selection, and a double click is reported wherever it lands on the rows' area. While the
+/// list has the keyboard focus, a dotted frame marks its current row (the first row's place
+/// when it has none). Context-menu requests (mouse, Menu key or Shift+F10), Space and the
+/// Delete key are reported for the window to act on.
 class ListBox : public QListWidget {
     Q_OBJECT
 
@@ -20,6 +22,8 @@ public:
     /// Makes the row the current and only selected entry; selecting the entry that is already
     /// selected changes nothing and emits nothing.
     void selectRow(int row);
+    /// Makes long rows end in an ellipsis at the list's edge instead of being cut off there.
+    void elideLongRows();
 
 signals:
     /// A mouse button went down on the rows' area; emitted before the press moves the selection.
@@ -31,14 +35,22 @@ signals:
     void contextMenu(int row, const QPoint& globalPos);
     /// The Delete key was pressed while the list had the focus.
     void deleteKey();
+    /// Space was pressed while the list had the focus and a current row, which it has selected.
+    void spaceKey();
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
     QItemSelectionModel::SelectionFlags selectionCommand(
         const QModelIndex& index, const QEvent* event = nullptr) const override;
+
+private:
+    void requestMenuFromKeyboard();
 };
 
 }  // namespace skelvane::ui

@@ -1,10 +1,15 @@
 #include "ui/plain_text.h"
 
+#include <algorithm>
+
+#include <QStringList>
+
 namespace skelvane::ui {
 
 namespace {
 
 constexpr qsizetype kLongestUnbrokenRun = 40;
+constexpr qsizetype kLongestToolTipLine = 80;
 constexpr QChar kZeroWidthSpace(0x200B);
 
 bool isBreak(QChar c) {
@@ -46,7 +51,14 @@ QString breakableText(const QString& text) {
 }
 
 QString plainToolTip(const QString& text) {
-    return QStringLiteral("<p style='white-space:pre-wrap'>") +
+    // Qt word-wraps a tooltip in markup, and one of a single short line into a quarter of a
+    // line's width: lines that fit are kept whole, only longer ones wrap at their breaks.
+    const QStringList lines = text.split(QLatin1Char('\n'));
+    const bool linesFit = std::all_of(lines.begin(), lines.end(), [](const QString& line) {
+        return line.size() <= kLongestToolTipLine;
+    });
+    return QStringLiteral("<p style='white-space:%1'>")
+               .arg(linesFit ? QStringLiteral("pre") : QStringLiteral("pre-wrap")) +
            breakableText(text).toHtmlEscaped() + QStringLiteral("</p>");
 }
 

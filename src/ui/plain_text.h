@@ -9,8 +9,9 @@ namespace skelvane::ui {
 /// words are left alone.
 QString breakableText(const QString& text);
 
-/// A tooltip that shows the text literally, long paths made breakable: Qt takes any tooltip
-/// whose first line holds a known tag for markup, so the text is escaped and marked up itself.
+/// A tooltip that shows the text literally, lines of up to 80 characters whole and longer ones
+/// wrapped, long paths made breakable: Qt takes any tooltip whose first line holds a known tag
+/// for markup, so the text is escaped and marked up itself.
 QString plainToolTip(const QString& text);
 
 }  // namespace skelvane::ui

@@ -4,17 +4,47 @@
 
 #include <QMenu>
 
+#include "joblist/body_parts.h"
+#include "ui/text.h"
+
 namespace skelvane::ui {
 
 namespace {
 
-void addEntry(QMenu& menu, const QString& text, std::function<void()> action) {
+QAction* addEntry(QMenu& menu, const QString& text, std::function<void()> action) {
     QAction* entry = menu.addAction(text);
     entry->setEnabled(static_cast<bool>(action));
     if (action) QObject::connect(entry, &QAction::triggered, &menu, std::move(action));
+    return entry;
+}
+
+void addParts(QMenu& menu, std::vector<PartEntry> parts) {
+    QMenu* submenu = menu.addMenu(QStringLiteral("Parts"));
+    submenu->setObjectName(QStringLiteral("partsMenu"));
+    submenu->setEnabled(!parts.empty());
+    for (PartEntry& part : parts) {
+        QAction* entry = addEntry(*submenu, part.text, std::move(part.toggle));
+        entry->setCheckable(true);
+        entry->setChecked(part.converted);
+    }
 }
 
 }  // namespace
+
+std::vector<PartEntry> partEntries(const joblist::JobList& jobs, int row,
+                                   const std::function<void(int part)>& toggle) {
+    std::vector<PartEntry> entries;
+    for (const auto& part : joblist::kBodyParts) {
+        PartEntry entry{fromBytes(part.toolTip), false, {}};
+        if (!joblist::isFixedPart(part.number)) {
+            // The diagram's rule: red only for a flag of exactly 1.
+            entry.converted = jobs.partFlag(row, part.number) != 1.0F;
+            entry.toggle = [toggle, number = part.number] { toggle(number); };
+        }
+        entries.push_back(std::move(entry));
+    }
+    return entries;
+}
 
 // Not exec(): a nested event loop under the list's mouse handler would run the chosen action,
 // which may remove that very list's rows, before the handler has returned.
@@ -23,9 +53,16 @@ QMenu& popUpRowMenu(QWidget& window, const QPoint& globalPos, RowMenuActions act
     menu->setObjectName(QStringLiteral("rowMenu"));
     menu->setAttribute(Qt::WA_DeleteOnClose);
     addEntry(*menu, QStringLiteral("Show joints..."), std::move(actions.showJoints));
+    addParts(*menu, std::move(actions.parts));
     menu->addSeparator();
     addEntry(*menu, QStringLiteral("Remove row"), std::move(actions.removeRow));
     addEntry(*menu, QStringLiteral("Clear list"), std::move(actions.clearList));
+    menu->addSeparator();
+    QAction* undo = addEntry(*menu, QStringLiteral("Undo"), std::move(actions.undo));
+    // Shown beside the entry; bound to the menu alone, so the window's own Ctrl+Z stays the one
+    // that acts while the menu is closed.
+    undo->setShortcut(QKeySequence::Undo);
+    undo->setShortcutContext(Qt::WidgetShortcut);
     menu->popup(globalPos);
     return *menu;
 }

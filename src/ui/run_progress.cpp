@@ -2,9 +2,11 @@
 
 #include <cmath>
 
+#include <QDir>
 #include <QProgressBar>
 
 #include "ui/dialogs.h"
+#include "ui/plain_text.h"
 #include "ui/text.h"
 
 namespace skelvane::ui {
@@ -39,6 +41,19 @@ void RunProgress::showInfo(std::string_view text) {
         &window_, [&dialogs = dialogs_, &window = window_, message = fromBytes(text)] {
             dialogs.showMessage(&window, message, QString::fromLatin1(kInfoTitle));
         });
+}
+
+RunSummary::RunSummary(const joblist::JobList& jobs)
+    : folder_(QDir::toNativeSeparators(QDir::currentPath())) {
+    for (int row = 0; row < jobs.rowCount(); ++row) skipped_ += jobs.isSkipped(row) ? 1 : 0;
+}
+
+QString RunSummary::of(const conversion::RunReport& report) const {
+    return plainToolTip(QStringLiteral("%1 written, %2 skipped, %3 failed, into %4")
+                            .arg(report.written.size())
+                            .arg(skipped_)
+                            .arg(report.failures.size())
+                            .arg(folder_));
 }
 
 QString failureMessage(const conversion::RunReport& report, const joblist::JobList& jobs) {

@@ -4,14 +4,12 @@
 #include <functional>
 
 #include <QApplication>
-#include <QHelpEvent>
+#include <QDir>
 #include <QLineEdit>
 #include <QMenu>
 #include <QProgressBar>
 #include <QSignalSpy>
 #include <QTest>
-#include <QTextDocument>
-#include <QToolTip>
 
 #include "support/test_files.h"
 #include "ui/list_box.h"
@@ -20,49 +18,6 @@
 
 namespace skelvane::ui::testing {
 namespace {
-
-QStringList enabledEntries(const QMenu& menu) {
-    QStringList entries;
-    for (const QAction* action : menu.actions()) {
-        if (action->isEnabled() && !action->isSeparator()) entries << action->text();
-    }
-    return entries;
-}
-
-// What the tooltip of a row shows, read as its label reads it, less the invisible breaks.
-QString toolTipShown(QListWidget& list, int row) {
-    const QPoint at = list.visualItemRect(list.item(row)).center();
-    QHelpEvent help(QEvent::ToolTip, at, list.viewport()->mapToGlobal(at));
-    QCoreApplication::sendEvent(list.viewport(), &help);
-    QTextDocument shown;
-    const QString tip = QToolTip::text();
-    Qt::mightBeRichText(tip) ? shown.setHtml(tip) : shown.setPlainText(tip);
-    return shown.toPlainText().remove(QChar(0x200B));
-}
-
-struct JobRows : ::testing::Test {
-    void addSources(int count) {
-        for (int i = 0; i < count; ++i)
-            addSource(window, window.source(QString("take%1.bvh").arg(i)));
-    }
-    std::vector<int> selectedRows() const {
-        return {List1.selectedRow(), List2.selectedRow(), List3.selectedRow()};
-    }
-    // Replaces the editor's text as a user does: click into it, select all, type.
-    void type(const QString& text) {
-        clickCentre(Text1);
-        QTest::keyClick(&Text1, Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClick(&Text1, Qt::Key_Backspace);
-        QTest::keyClicks(&Text1, text);
-    }
-
-    Window window;
-    ListBox& List1 = window.control<ListBox>("List1");
-    ListBox& List2 = window.control<ListBox>("List2");
-    ListBox& List3 = window.control<ListBox>("List3");
-    QLineEdit& Text1 = window.control<QLineEdit>("Text1");
-    const joblist::JobList& jobs = Form1Access::jobs(*window.form);
-};
 
 TEST_F(JobRows, AddPreparesTheDialogEachTimeAndAppendsAWholeRowOrNothing) {
     QStringList writes;  // each list as it gains a row, with "+" once the model has the row
@@ -80,12 +35,18 @@ TEST_F(JobRows, AddPreparesTheDialogEachTimeAndAppendsAWholeRowOrNothing) {
         SCOPED_TRACE(name);
         writes.clear();
         const QString path = window.source(name);
+        const bool firstAdd = List1.count() == 0;
         addSource(window, path);
         const OpenFileRequest& request = window.dialogs->requests.back();
         EXPECT_EQ(request.initialFolder, QCoreApplication::applicationDirPath());
         EXPECT_EQ(request.fileName, "");
         EXPECT_EQ(request.title, "Open Poser BVH file:");
         EXPECT_EQ(request.filters, QStringList({"Poser BVH File (*.bvh)", "All files (*.*)"}));
+        // The folder of the file added last, then the home folder.
+        EXPECT_EQ(request.sidebarFolders,
+                  firstAdd ? QStringList(QDir::homePath())
+                           : QStringList({QString::fromStdString(window.folder.path().string()),
+                                          QDir::homePath()}));
         EXPECT_EQ(writes, QStringList({"List1", "List3+", "List2+"}));
         const int row = List1.count() - 1;
         EXPECT_EQ(QStringList(
@@ -229,12 +190,13 @@ TEST_F(JobRows, RightClickSelectsTheRowEverywhereAndItsMenuOrDeleteRemovesRows) 
         {&List1, 1, {"take0", "take2", "take3", "take4"}, 1},
         {&List2, 3, {"take0", "take2", "take3"}, 2},  // the last: the new last is selected
         {&List3, 0, {"take2", "take3"}, 0}};
+    QStringList entries{"Show joints...", "Parts", "Remove row", "Clear list"};
     for (const auto& [list, row, titles, selected] : removals) {
         SCOPED_TRACE(list->objectName().toStdString() + " row " + std::to_string(row));
         QMenu& menu = openRowMenu(*list, row);
         EXPECT_EQ(selectedRows(), std::vector<int>(3, row));
-        EXPECT_EQ(enabledEntries(menu),
-                  QStringList({"Show joints...", "Remove row", "Clear list"}));
+        EXPECT_EQ(enabledEntries(menu), entries);
+        entries = QStringList({"Show joints...", "Parts", "Remove row", "Clear list", "Undo"});
         choose(menu, "Remove row");
         expectRows(titles, selected);
     }
@@ -242,7 +204,7 @@ TEST_F(JobRows, RightClickSelectsTheRowEverywhereAndItsMenuOrDeleteRemovesRows) 
     expectRows({"take3"}, 0);
 
     QMenu& belowRows = openRowMenu(List1, -1);
-    EXPECT_EQ(enabledEntries(belowRows), QStringList("Clear list"));
+    EXPECT_EQ(enabledEntries(belowRows), QStringList({"Clear list", "Undo"}));
     choose(belowRows, "Clear list");
     expectRows({}, -1);
 }
@@ -275,6 +237,7 @@ TEST_F(JobRows, TitleTooltipShowsTheFullSourcePathLiterally) {
          {QString("<h1>x</h1>.bvh"), QString(240, 'w') + ".bvh", QString("a  &amp; <b>.bvh")}) {
         SCOPED_TRACE(name.toStdString());
         const QString path = window.source(name);
+        skelvane::testing::writeFile(path.toStdString(), "HIERARCHY\n");
         addSource(window, path);
         ASSERT_EQ(List1.count(), jobs.rowCount());
         EXPECT_EQ(toolTipShown(List1, List1.count() - 1), path);

@@ -2,10 +2,13 @@
 
 #include <QApplication>
 #include <QDropEvent>
+#include <QHelpEvent>
 #include <QListWidget>
 #include <QMenu>
 #include <QMimeData>
 #include <QTest>
+#include <QTextDocument>
+#include <QToolTip>
 #include <QWindow>
 
 namespace skelvane::ui::testing {
@@ -45,6 +48,36 @@ void addSource(Window& window, const QString& fullPath) {
     clickCentre(window.control("Command1"));
 }
 
+void JobRows::addSources(int count) {
+    for (int i = 0; i < count; ++i) addSource(window, window.source(QString("take%1.bvh").arg(i)));
+}
+
+std::vector<int> JobRows::selectedRows() const {
+    return {List1.selectedRow(), List2.selectedRow(), List3.selectedRow()};
+}
+
+void JobRows::type(const QString& text) {
+    clickCentre(Text1);
+    QTest::keyClick(&Text1, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(&Text1, Qt::Key_Backspace);
+    QTest::keyClicks(&Text1, text);
+}
+
+void JobRows::activate() {
+    window.form->activateWindow();
+    if (!QTest::qWaitForWindowActive(window.form.get())) {
+        throw std::runtime_error("window not active");
+    }
+}
+
+QStringList enabledEntries(const QMenu& menu) {
+    QStringList entries;
+    for (const QAction* action : menu.actions()) {
+        if (action->isEnabled() && !action->isSeparator()) entries << action->text();
+    }
+    return entries;
+}
+
 QStringList texts(const QListWidget& list) {
     QStringList all;
     for (int row = 0; row < list.count(); ++row) all << list.item(row)->text();
@@ -81,6 +114,29 @@ void choose(QMenu& menu, const QString& entry) {
         return;
     }
     throw std::runtime_error("no entry " + entry.toStdString());
+}
+
+QMenu& openSubmenu(QMenu& menu, const QString& entry) {
+    for (QAction* action : menu.actions()) {
+        if (action->text() == entry) menu.setActiveAction(action);
+    }
+    QTest::keyClick(&menu, Qt::Key_Right);
+    auto* submenu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    if (submenu == nullptr || submenu == &menu) throw std::runtime_error("no submenu opened");
+    return *submenu;
+}
+
+QString toolTipAt(QWidget& widget, const QPoint& at) {
+    QHelpEvent help(QEvent::ToolTip, at, widget.mapToGlobal(at));
+    QCoreApplication::sendEvent(&widget, &help);
+    const QString tip = QToolTip::text();
+    QTextDocument shown;
+    Qt::mightBeRichText(tip) ? shown.setHtml(tip) : shown.setPlainText(tip);
+    return shown.toPlainText().remove(QChar(0x200B));
+}
+
+QString toolTipShown(QListWidget& list, int row) {
+    return toolTipAt(*list.viewport(), list.visualItemRect(list.item(row)).center());
 }
 
 void clickCentre(QWidget& widget) {

@@ -2,19 +2,29 @@
 
 #include <deque>
 #include <memory>
+#include <ostream>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
+#include <QLineEdit>
 #include <QStringList>
 
 #include "support/test_files.h"
 #include "ui/dialogs.h"
 #include "ui/form1.h"
+#include "ui/list_box.h"
 
 class QListWidget;
 class QMenu;
 class QMimeData;
+
+/// Lets GoogleTest print texts as text.
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
 
 namespace skelvane::ui::testing {
 
@@ -60,6 +70,28 @@ struct Window {
 
 /// Adds a source through the window's "Open Source..." button, the dialog choosing the path.
 void addSource(Window& window, const QString& fullPath);
+
+/// A shown window with its three lists and editor at hand.
+struct JobRows : ::testing::Test {
+    /// Adds take0.bvh, take1.bvh... (empty files) through "Open Source...".
+    void addSources(int count);
+    /// The selected row of List1, List2 and List3.
+    std::vector<int> selectedRows() const;
+    /// Replaces the editor's text as a user does: click into it, select all, type.
+    void type(const QString& text);
+    /// Makes the window the active one, where the window's own shortcuts act.
+    void activate();
+
+    Window window;
+    ListBox& List1 = window.control<ListBox>("List1");
+    ListBox& List2 = window.control<ListBox>("List2");
+    ListBox& List3 = window.control<ListBox>("List3");
+    QLineEdit& Text1 = window.control<QLineEdit>("Text1");
+    const joblist::JobList& jobs = Form1Access::jobs(*window.form);
+};
+
+/// The texts of a menu's enabled entries, separators left out.
+QStringList enabledEntries(const QMenu& menu);
 /// The texts of a list's rows.
 QStringList texts(const QListWidget& list);
 /// Clicks the centre of a list's row on its viewport.
@@ -73,6 +105,14 @@ void doubleClickRow(QListWidget& list, int row);
 QMenu& openRowMenu(QListWidget& list, int row);
 /// Clicks a menu's entry; throws when the menu has no entry of that text.
 void choose(QMenu& menu, const QString& entry);
+/// Opens a menu's submenu from the keyboard, its entry made current and Right pressed, and
+/// returns it; throws when none opened.
+QMenu& openSubmenu(QMenu& menu, const QString& entry);
+/// The tooltip a widget shows when the mouse rests at a point of it, as plain text without the
+/// invisible breaks.
+QString toolTipAt(QWidget& widget, const QPoint& at);
+/// The tooltip a list's row shows.
+QString toolTipShown(QListWidget& list, int row);
 /// Clicks a widget at its centre.
 void clickCentre(QWidget& widget);
 /// Drags data from outside onto the window, at the centre of one of its controls, and drops it
