@@ -16,45 +16,52 @@ bool isEnough(std::uint64_t count, std::uint64_t joints) {
 
 }  // namespace
 
-FitCounter::FitCounter() : FitCounter(presets()) {}
-
-FitCounter::FitCounter(std::span<const Mapping> mappings) {
-    tables_.reserve(mappings.size());
-    for (const Mapping& mapping : mappings) {
-        Table& table = tables_.emplace_back(Table{&mapping, {}, 0});
+FitCounter::Index::Index(std::span<const Mapping> all) {
+    for (const Mapping& mapping : all) {
+        mappings.push_back(&mapping);
+        auto& renames = renamedNames.emplace_back();
         for (const MappingRow& row : mapping.rows) {
             const std::string_view written = replacementOf(row, {});
-            if (written != row.from) table.renamedNames.insert(row.from);
-            if (written != kNothing && !written.empty()) targetNameSet_.insert(written);
+            if (written != row.from) renames.insert(row.from);
+            if (written != kNothing && !written.empty()) targetNames.insert(written);
         }
     }
 }
 
+FitCounter::FitCounter() {
+    static const auto presetIndex = std::make_shared<const Index>(presets());
+    index_ = presetIndex;
+    renamed_.assign(index_->mappings.size(), 0);
+}
+
+FitCounter::FitCounter(std::span<const Mapping> mappings)
+    : index_(std::make_shared<const Index>(mappings)), renamed_(mappings.size(), 0) {}
+
 void FitCounter::addJoint(std::string_view name) {
     ++joints_;
     if (name.size() > kLongestFittingName) return;
-    for (Table& table : tables_) {
-        if (table.renamedNames.contains(name)) ++table.renamed;
+    for (std::size_t i = 0; i < renamed_.size(); ++i) {
+        if (index_->renamedNames[i].contains(name)) ++renamed_[i];
     }
-    if (targetNameSet_.contains(name)) ++targetNames_;
+    if (index_->targetNames.contains(name)) ++targetNames_;
 }
 
 FitResult FitCounter::result() const {
     FitResult result;
     result.joints = joints_;
     result.targetNames = targetNames_;
-    const Table* best = nullptr;
-    for (const Table& table : tables_) {
-        result.counts.push_back({table.mapping, table.renamed});
-        if (table.renamed == 0) continue;
-        const bool exactBeatsContains = best != nullptr && table.renamed == best->renamed &&
-                                        table.mapping->mode == MatchMode::Exact &&
-                                        best->mapping->mode == MatchMode::Contains;
-        if (best == nullptr || table.renamed > best->renamed || exactBeatsContains) best = &table;
-    }
-    if (best != nullptr) {
-        result.best = best->mapping;
-        result.renamed = best->renamed;
+    for (std::size_t i = 0; i < renamed_.size(); ++i) {
+        const Mapping* mapping = index_->mappings[i];
+        const std::uint64_t renamed = renamed_[i];
+        result.counts.push_back({mapping, renamed});
+        if (renamed == 0) continue;
+        const bool exactBeatsContains = result.best != nullptr && renamed == result.renamed &&
+                                        mapping->mode == MatchMode::Exact &&
+                                        result.best->mode == MatchMode::Contains;
+        if (result.best == nullptr || renamed > result.renamed || exactBeatsContains) {
+            result.best = mapping;
+            result.renamed = renamed;
+        }
     }
     if (isEnough(targetNames_, joints_) && targetNames_ >= result.renamed) {
         result.verdict = FitVerdict::TargetNames;

@@ -23,6 +23,7 @@
 // longer than kLongestFittingName counts as a joint that no mapping renames.
 
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
@@ -90,15 +91,18 @@ public:
     /// The verdict on the joints taken so far.
     FitResult result() const;
 
-private:
-    struct Table {
-        const Mapping* mapping;
-        std::unordered_set<std::string_view> renamedNames;
-        std::uint64_t renamed = 0;
+    /// The names each mapping renames and the names mappings write, looked up per joint.
+    struct Index {
+        explicit Index(std::span<const Mapping> mappings);
+        std::vector<const Mapping*> mappings;
+        std::vector<std::unordered_set<std::string_view>> renamedNames;
+        std::unordered_set<std::string_view> targetNames;
     };
 
-    std::vector<Table> tables_;
-    std::unordered_set<std::string_view> targetNameSet_;
+private:
+    // The presets' index is made once and shared by every counter.
+    std::shared_ptr<const Index> index_;
+    std::vector<std::uint64_t> renamed_;
     std::uint64_t joints_ = 0;
     std::uint64_t targetNames_ = 0;
 };

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "conversion/joint_scanner.h"
+#include "conversion/presets.h"
 #include "reference/reference_inspection.h"
 
 namespace {
@@ -38,7 +39,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const skelvane::conversion::DroppedParts dropped(data[0] | data[1] << 8 | data[2] << 16);
     std::minstd_rand random(data[3]);
     const std::string_view input(reinterpret_cast<const char*>(data) + 4, size - 4);
-    skelvane::conversion::JointScanner scanner(dropped);
+    const skelvane::conversion::CompiledMapping poserMax(skelvane::conversion::defaultMapping(),
+                                                         dropped);
+    skelvane::conversion::JointScanner scanner(poserMax);
     for (std::size_t pos = 0; pos < input.size();) {
         const std::size_t length = std::min<std::size_t>(1 + random() % 64, input.size() - pos);
         scanner.feed(input.substr(pos, length));

@@ -1,10 +1,12 @@
-// libFuzzer target: random bytes, cut into random small blocks, go through the block converter;
-// the result must be the plain line-by-line reference's, byte for byte.
+// libFuzzer target: random bytes, cut into random small blocks, go through the block converter
+// under one of the presets (contains and exact); the result must be the plain line-by-line
+// reference's, byte for byte.
 #include <cstdint>
 #include <random>
 #include <string>
 #include <string_view>
 
+#include "conversion/presets.h"
 #include "conversion/stream_converter.h"
 #include "reference/reference_conversion.h"
 
@@ -25,20 +27,25 @@ public:
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    if (size < 4) return 0;
-    // The first bytes choose the dropped parts and how the rest is cut into blocks.
+    if (size < 5) return 0;
+    // The first bytes choose the dropped parts, how the rest is cut into blocks and the preset.
     const DroppedParts dropped(data[0] | data[1] << 8 | data[2] << 16);
     std::minstd_rand random(data[3]);
-    const std::string_view input(reinterpret_cast<const char*>(data) + 4, size - 4);
+    const auto presets = skelvane::conversion::presets();
+    const skelvane::conversion::Mapping& mapping = presets[data[4] % presets.size()];
+    const std::string_view input(reinterpret_cast<const char*>(data) + 5, size - 5);
 
     StringSink sink;
-    BlockConverter converter(dropped, sink);
+    const skelvane::conversion::CompiledMapping compiled(mapping, dropped);
+    BlockConverter converter(compiled, sink);
     for (std::size_t pos = 0; pos < input.size();) {
         const std::size_t length = std::min<std::size_t>(1 + random() % 64, input.size() - pos);
         converter.convert(input.substr(pos, length));
         pos += length;
     }
     converter.finish();
-    if (sink.text != skelvane::reference::referenceConversion(input, dropped)) __builtin_trap();
+    if (sink.text != skelvane::reference::referenceConversion(input, mapping, dropped)) {
+        __builtin_trap();
+    }
     return 0;
 }

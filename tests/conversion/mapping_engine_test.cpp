@@ -1,0 +1,218 @@
+// Mappings other than the built-in table through the one engine: contains mappings of any text,
+// exact mappings of whole names, held against the plain references whole and in pieces.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "conversion/joint_line_renamer.h"
+#include "conversion/line_renamer.h"
+#include "conversion/presets.h"
+#include "conversion/stream_converter.h"
+#include "reference/reference_conversion.h"
+
+namespace skelvane::conversion {
+namespace {
+
+using reference::renameLinePlain;
+
+Mapping mappingOf(MatchMode mode, std::vector<MappingRow> rows) {
+    Mapping mapping;
+    mapping.name = "test";
+    mapping.mode = mode;
+    mapping.rows = std::move(rows);
+    return mapping;
+}
+
+// The renamer's result for a line cut into pieces at `cuts`.
+std::string renamedInPieces(Renamer& renamer, std::string_view line,
+                            std::vector<std::size_t> cuts) {
+    cuts.push_back(line.size());
+    std::string result;
+    std::size_t from = 0;
+    for (std::size_t to : cuts) {
+        result += renamer.feed(line.substr(from, to - from), to == line.size());
+        from = to;
+    }
+    return result;
+}
+
+// Every way to cut the line once, and chunks of a few bytes, must give `expected`.
+void expectInAnyPieces(Renamer& renamer, std::string_view line, const std::string& expected) {
+    for (std::size_t cut = 0; cut <= line.size(); ++cut) {
+        ASSERT_EQ(renamedInPieces(renamer, line, {cut}), expected) << "cut at " << cut;
+    }
+    for (std::size_t chunk : {1, 2, 5}) {
+        std::vector<std::size_t> cuts;
+        for (std::size_t at = chunk; at < line.size(); at += chunk) cuts.push_back(at);
+        ASSERT_EQ(renamedInPieces(renamer, line, cuts), expected) << "chunks of " << chunk;
+    }
+}
+
+TEST(ExactMapping, RenamesWholeJointNamesOnceAndNothingElse) {
+    const Mapping mapping = mappingOf(
+        MatchMode::Exact, {{"neck", "Neck", 2},
+                           {"abdomen", "Chest", 4},
+                           {"rShldr", "RightShoulder", 7},
+                           {"Bip01 L Thigh", "LeftHip", 21},
+                           {"mixamorig:Hips", "Hips", 5},
+                           // The collar and shoulder swap works because names match only once.
+                           {"LeftShoulder", "LeftCollar", 11},
+                           {"LeftArm", "LeftShoulder", 12}});
+    const struct {
+        const char* name;
+        std::string_view line;
+        std::string_view expected;
+    } cases[] = {
+        {"WholeName", "JOINT neck", "JOINT Neck"},
+        {"InsideLongerName", "JOINT neckDummy", "JOINT neckDummy"},
+        {"DigitAfter", "JOINT abdomen2", "JOINT abdomen2"},
+        {"BendJoint", "JOINT rShldrBend", "JOINT rShldrBend"},
+        {"BlanksInsideName", "\tJOINT  Bip01 L Thigh \t", "\tJOINT  LeftHip \t"},
+        {"ColonInName", "ROOT mixamorig:Hips", "ROOT Hips"},
+        {"CollarNotShoulderAgain", "JOINT LeftShoulder", "JOINT LeftCollar"},
+        {"ShoulderNotCollarAgain", "JOINT LeftArm", "JOINT LeftShoulder"},
+        {"NotAJointLine", "neck abdomen", "neck abdomen"},
+        {"OtherKeyword", "JOINTS neck", "JOINTS neck"},
+        {"KeywordNeedsABlank", "JOINT\xc2\xa0neck", "JOINT\xc2\xa0neck"},
+        {"NoName", "ROOT", "ROOT"},
+        {"OnlyBlanks", "JOINT  \t", "JOINT  \t"},
+        {"CaseSensitive", "JOINT Neck", "JOINT Neck"},
+        {"EndSite", "End Site", "End Site"},
+    };
+    for (const DroppedParts& dropped : {DroppedParts(), DroppedParts().set(2).set(12)}) {
+        const CompiledMapping compiled(mapping, dropped);
+        JointLineRenamer renamer(compiled);
+        for (const auto& c : cases) {
+            SCOPED_TRACE(std::string(c.name) + (dropped.any() ? ", parts 2 and 12 dropped" : ""));
+            const std::string expected = renameLinePlain(c.line, mapping, dropped);
+            if (dropped.none()) {
+                EXPECT_EQ(expected, c.expected) << "the reference itself";
+            }
+            EXPECT_EQ(renamer.feed(c.line, true), expected);
+            expectInAnyPieces(renamer, c.line, expected);
+        }
+    }
+}
+
+TEST(ExactMapping, HoldsNoMoreThanTheLongestNameOrTheBlanksAfterIt) {
+    const Mapping mapping = mappingOf(MatchMode::Exact, {{"hip", "Hips", 5}});
+    const CompiledMapping compiled(mapping, {});
+    JointLineRenamer renamer(compiled);
+    // A name of 8 MB passes in pieces as soon as it is longer than any row.
+    std::string out(renamer.feed("ROOT hi", false));
+    const std::string piece(1 << 16, 'p');
+    for (int i = 0; i < 128; ++i) {
+        const std::string_view passed = renamer.feed(piece, false);
+        ASSERT_EQ(passed.size(), i == 0 ? piece.size() + 2 : piece.size());
+        if (i == 0) out += passed;
+    }
+    EXPECT_EQ(out.substr(0, 10), "ROOT hippp");
+    renamer.feed({}, true);
+    // Blanks after a name are held while the line may still end, up to a bound.
+    EXPECT_EQ(renamer.feed("ROOT hip ", false), "ROOT ");
+    EXPECT_EQ(renamer.feed(" \t", true), "Hips  \t");
+    std::string_view passed = renamer.feed("ROOT hip", false);
+    const std::string blanks(JointLineRenamer::kMostHeldBlanks, ' ');
+    EXPECT_EQ(renamer.feed(blanks, false), "");
+    passed = renamer.feed(" ", false);
+    EXPECT_EQ(passed.size(), 3 + blanks.size() + 1) << "given up and passed as it came";
+    EXPECT_EQ(renamer.feed("", true), "");
+}
+
+// Random contains mappings of short texts drawn from letters, capitals, digits, blanks and a
+// colon, so that rows start among motion bytes, chain, overlap and delete text.
+class RandomMappings {
+public:
+    explicit RandomMappings(unsigned seed) : random_(seed) {}
+
+    std::string text(std::size_t most) {
+        static constexpr std::string_view kAlphabet = "abAB01 :h";
+        std::string text(std::uniform_int_distribution<std::size_t>(1, most)(random_), 'a');
+        for (char& c : text) c = kAlphabet[pick(kAlphabet.size())];
+        return text;
+    }
+
+    Mapping mapping() {
+        std::vector<MappingRow> rows(1 + pick(12));
+        for (MappingRow& row : rows) {
+            row.from = text(4);
+            row.to = pick(5) == 0 ? "" : text(5);
+            row.part = static_cast<int>(pick(24));
+        }
+        return mappingOf(MatchMode::Contains, std::move(rows));
+    }
+
+    std::string line(const Mapping& mapping) {
+        std::string line;
+        for (std::size_t i = pick(10); i > 0; --i) {
+            line += pick(3) == 0 ? text(3) : mapping.rows[pick(mapping.rows.size())].from;
+        }
+        return line;
+    }
+
+    std::size_t pick(std::size_t count) {
+        return std::uniform_int_distribution<std::size_t>(0, count - 1)(random_);
+    }
+
+private:
+    std::mt19937 random_;
+};
+
+TEST(ContainsMapping, AnyTextsMatchPlainFindAndReplaceWholeAndInPieces) {
+    RandomMappings random(20261207);
+    int changed = 0;
+    for (int i = 0; i < 3000; ++i) {
+        const Mapping mapping = random.mapping();
+        const DroppedParts dropped(random.pick(1 << 24));
+        const CompiledMapping compiled(mapping, dropped);
+        LineRenamer renamer(compiled);
+        for (int j = 0; j < 8; ++j) {
+            const std::string line = random.line(mapping);
+            const std::string expected = renameLinePlain(line, mapping, dropped);
+            SCOPED_TRACE(::testing::Message() << "mapping " << i << ", line '" << line << "'");
+            ASSERT_EQ(renamer.rename(line), expected);
+            changed += expected != line;
+            if (j == 0) expectInAnyPieces(renamer, line, expected);
+        }
+    }
+    EXPECT_GT(changed, 15000);
+}
+
+TEST(ContainsMapping, DocumentsConvertAsTheReferenceDoesWhateverTheBlocks) {
+    // Whole documents through the block converter, in blocks of random sizes, for a contains
+    // mapping whose rows start among the motion bytes and for the exact presets.
+    RandomMappings random(7);
+    const Mapping contains = random.mapping();
+    std::string document;
+    while (document.size() < 200000) {
+        document += (random.pick(4) == 0 ? "JOINT " : "") + random.line(contains);
+        document += random.pick(2) == 0 ? "\r\n" : (random.pick(2) == 0 ? "\n" : "\r");
+        if (random.pick(8) == 0) document += "  ROOT mixamorig:Hips\t\nJOINT rShldr\r\n";
+        // Not joint lines, though a block edge may cut what comes before the keyword away.
+        if (random.pick(8) == 0) document += "OFFSET 0 JOINT rShldr\nx ROOT mixamorig:Hips\n";
+    }
+    for (const Mapping* mapping :
+         {&contains, findPreset("poser-max-names"), findPreset("mixamo-max")}) {
+        SCOPED_TRACE(mapping->name);
+        const DroppedParts dropped = DroppedParts().set(5);
+        const CompiledMapping compiled(*mapping, dropped);
+        struct StringSink final : ByteSink {
+            std::string text;
+            std::error_code write(std::string_view bytes) override {
+                text.append(bytes);
+                return {};
+            }
+        } sink;
+        BlockConverter converter(compiled, sink);
+        for (std::size_t pos = 0; pos < document.size();) {
+            const std::size_t size = std::min(1 + random.pick(300), document.size() - pos);
+            ASSERT_FALSE(converter.convert(std::string_view(document).substr(pos, size)));
+            pos += size;
+        }
+        ASSERT_FALSE(converter.finish());
+        EXPECT_TRUE(sink.text == reference::referenceConversion(document, *mapping, dropped));
+    }
+}
+
+}  // namespace
+}  // namespace skelvane::conversion
