@@ -4,6 +4,7 @@
 
 #include "cli/command_line.h"
 #include "cli/convert_run.h"
+#include "cli/terminal_text.h"
 #include "conversion/platform.h"
 
 namespace skelvane::cli {
@@ -29,7 +30,7 @@ int runProgram(int argc, char** argv) {
         return kExitOk;
     }
     if (const auto* error = std::get_if<UsageError>(&command)) {
-        std::cerr << "skelvane-convert: " << error->message << "\n"
+        std::cerr << "skelvane-convert: " << printable(error->message) << "\n"
                   << "Try 'skelvane-convert --help' for more information.\n";
         return kExitUsage;
     }

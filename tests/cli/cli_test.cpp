@@ -218,7 +218,7 @@ TEST_F(ConvertCommandTest, UsageErrorsExitWithTwoAndWriteNothing) {
 TEST_F(ConvertCommandTest, HelpAndVersion) {
     const Outcome help = run("--help");
     EXPECT_EQ(help.exitCode, 0);
-    EXPECT_EQ(help.out.rfind("Usage: skelvane-convert [options] FILE...", 0), 0u);
+    EXPECT_EQ(help.out.rfind("Usage: skelvane-convert [OPTION]... FILE...", 0), 0u);
     EXPECT_NE(help.out.find("16 rThiqh (joint rThigh)"), std::string::npos);
     const Outcome version = run("--version");
     EXPECT_EQ(version.exitCode, 0);
