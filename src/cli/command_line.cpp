@@ -161,6 +161,18 @@ Command parseCommandLine(const std::vector<std::string>& args) {
     return request;
 }
 
+std::optional<UsageError> outputDirProblem(const std::filesystem::path& folder) {
+    if (folder.empty()) return std::nullopt;
+    std::error_code error;
+    const std::filesystem::file_status status = std::filesystem::status(folder, error);
+    if (status.type() == std::filesystem::file_type::not_found) {
+        return usage(folder.string(), "no such folder");
+    }
+    if (error) return usage(folder.string(), error.message());
+    if (!std::filesystem::is_directory(status)) return usage(folder.string(), "not a folder");
+    return std::nullopt;
+}
+
 std::string usageText() {
     std::string text =
         "Usage: skelvane-convert [OPTION]... FILE...\n"
@@ -170,7 +182,7 @@ std::string usageText() {
         "standard output. Lines are written with CR LF.\n"
         "\n"
         "Options:\n"
-        "  -o, --output-dir=DIR  write the outputs into DIR instead\n"
+        "  -o, --output-dir=DIR  write the outputs into DIR instead; DIR must be a folder\n"
         "      --drop=PART       do not convert PART: its joints become \"nothing\";\n"
         "                        repeatable; PART is a number or a name from the list below\n"
         "  -m, --map=MAP         rename with MAP: a mapping's name (see --list-maps), a\n"
@@ -202,7 +214,8 @@ std::string usageText() {
         "already written.\n"
         "\n"
         "Exit status: 0 when every file was converted (or, with --dry-run, would be), 1 when\n"
-        "any failed, 2 for a usage error.\n";
+        "any failed, 2 for a usage error, a DIR that does not exist or is not a folder\n"
+        "included.\n";
     return text;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <variant>
 #include <vector>
@@ -43,6 +44,9 @@ using Command = std::variant<ShowHelp, ShowVersion, ConvertRequest, UsageError>;
 /// order, "--" ending the options, bundled short options (-nq), values attached (-oDIR,
 /// --drop=7) or in the next argument, long options by their exact names only.
 Command parseCommandLine(const std::vector<std::string>& args);
+
+/// Why `folder` cannot take the outputs ("out: no such folder"), or nothing when it can.
+std::optional<UsageError> outputDirProblem(const std::filesystem::path& folder);
 
 /// The help text.
 std::string usageText();

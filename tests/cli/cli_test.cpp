@@ -204,14 +204,29 @@ TEST_F(ConvertCommandTest, AFullStandardOutputIsAFailure) {
         << outcome.err;
 }
 
-TEST_F(ConvertCommandTest, UsageErrorsExitWithTwoAndWriteNothing) {
-    for (const char* arguments : {"", "--frobnicate x.bvh", "--drop 24 x.bvh", "--drop 0 x.bvh",
-                                  "--drop elbow x.bvh", "-o", "--drop"}) {
+TEST_F(ConvertCommandTest, UsageErrorsExitWithTwoSayWhyOnceAndTouchNothing) {
+    skelvane::testing::writeFile(folder_ / "notes", "");
+    fs::copy_file(fixture("opencollar_kneel.bvh"), folder_ / "a.bvh");
+    const std::pair<const char*, const char*> cases[] = {
+        {"", "no input file given"},
+        {"--frobnicate a.bvh", "--frobnicate: unknown option"},
+        {"--drop 0 a.bvh",
+         "--drop: unknown body part '0' (use 1..23 or a joint name such as rShldr)"},
+        {"a.bvh -o", "-o: needs a folder"},
+        // The folder is checked once, before any source is read.
+        {"-o missing a.bvh gone.bvh", "missing: no such folder"},
+        {"-n --output-dir=notes a.bvh", "notes: not a folder"},
+        {"-onotes/x a.bvh", "notes/x: no such folder"},
+        {"$'--\\e[2J' a.bvh", "--\\x1b[2J: unknown option"},
+    };
+    for (const auto& [arguments, message] : cases) {
         SCOPED_TRACE(arguments);
         const Outcome outcome = run(arguments);
         EXPECT_EQ(outcome.exitCode, 2);
-        EXPECT_NE(outcome.err.find("Try 'skelvane-convert --help'"), std::string::npos);
-        EXPECT_TRUE(fileNamesIn(folder_.path()).empty());
+        EXPECT_EQ(outcome.err, "skelvane-convert: " + std::string(message) +
+                                   "\nTry 'skelvane-convert --help' for more information.\n");
+        EXPECT_EQ(outcome.out, "");
+        EXPECT_EQ(fileNamesIn(folder_.path()), (std::vector<std::string>{"a.bvh", "notes"}));
     }
 }
 
