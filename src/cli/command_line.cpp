@@ -194,6 +194,8 @@ std::string usageText() {
         "      --json            with --dry-run: the same as JSON, one object per file\n"
         "      --force           convert a FILE that does not start like a BVH file\n"
         "                        (HIERARCHY) too; without it such a FILE is refused\n"
+        "  -q, --quiet           print only failures and refusals: no line per converted\n"
+        "                        file, no summary\n"
         "  -h, --help            show this help\n"
         "      --version         show the version\n"
         "\n"
@@ -210,12 +212,20 @@ std::string usageText() {
     }
     text +=
         "\n"
+        "Each converted FILE is told on standard error as \"FILE -> OUTPUT\", each other as\n"
+        "\"skelvane-convert: FILE: reason\". A FILE is refused when it is not a BVH file or\n"
+        "its output would harm another file, and failed when the system could not read or\n"
+        "write it; the other FILEs are converted all the same. The last line sums up the\n"
+        "run, such as \"4 files: 2 converted into out/, 1 refused, 1 failed\"; with --dry-run,\n"
+        "whose report goes to standard output, \"2 files: 1 would be converted into out/,\n"
+        "1 would be refused; nothing was written\".\n"
+        "\n"
         "No output is written over a FILE of the same run or over an output the run has\n"
         "already written.\n"
         "\n"
         "Exit status: 0 when every file was converted (or, with --dry-run, would be), 1 when\n"
-        "any failed, 2 for a usage error, a DIR that does not exist or is not a folder\n"
-        "included.\n";
+        "any was refused or failed, 2 for a usage error, a DIR that does not exist or is not\n"
+        "a folder included.\n";
     return text;
 }
 

@@ -25,9 +25,11 @@ TEST_F(ConvertCommandTest, ConvertsEachFileIntoTitleMaxInTheCurrentFolder) {
                                         "opencollar_run_cr_only_max.bvh"}));
     EXPECT_EQ(readFile(folder_ / "opencollar_run_cr_only_max.bvh"),
               referenceConversionOf(fixture("opencollar_run_cr_only.bvh")));
-    EXPECT_EQ(splitLines(outcome.err).size(), 2u);
+    EXPECT_EQ(splitLines(outcome.err).size(), 3u);
     EXPECT_NE(outcome.err.find("linden_avatar_walk_crlf.bvh -> linden_avatar_walk_crlf_max.bvh"),
               std::string::npos);
+    EXPECT_TRUE(outcome.err.ends_with("\n2 files: 2 converted into the current folder\n"))
+        << outcome.err;
     EXPECT_TRUE(outcome.out.empty());
 }
 
@@ -68,6 +70,34 @@ TEST_F(ConvertCommandTest, AFailedFileIsReportedAndTheOthersStillConverted) {
               std::string::npos)
         << outcome.err;
     EXPECT_EQ(fileNamesIn(folder_.path()), std::vector<std::string>{"opencollar_kneel_max.bvh"});
+}
+
+TEST_F(ConvertCommandTest, SumsUpRefusalsAndFailuresLastAndQuietTellsOnlyThose) {
+    fs::copy_file(fixture("opencollar_kneel.bvh"), folder_ / "a.bvh");
+    fs::copy_file(fixture("opencollar_kneel.bvh"), folder_ / "b.bvh");
+    skelvane::testing::writeFile(folder_ / "picture.bvh", "\x89PNG\r\n");
+    fs::create_directory(folder_ / "out");
+    const std::string files = " a.bvh picture.bvh missing.bvh b.bvh";
+    const std::string notConverted =
+        "skelvane-convert: picture.bvh: not a BVH file (--force converts it anyway)\n"
+        "skelvane-convert: missing.bvh: No such file or directory\n";
+    const std::pair<std::string, std::string> cases[] = {
+        {"-o out" + files, "a.bvh -> out/a_max.bvh\n" + notConverted +
+                               "b.bvh -> out/b_max.bvh\n"
+                               "4 files: 2 converted into out/, 1 refused, 1 failed\n"},
+        {"-qo out" + files, notConverted},
+        {"-n -o out" + files,
+         "4 files: 2 would be converted into out/, 1 would be refused, 1 failed; nothing was "
+         "written\n"},
+        {"--quiet -n --json" + files, ""},
+    };
+    for (const auto& [arguments, err] : cases) {
+        SCOPED_TRACE(arguments);
+        const Outcome outcome = run(arguments);
+        EXPECT_EQ(outcome.exitCode, 1);
+        EXPECT_EQ(outcome.err, err);
+    }
+    EXPECT_EQ(fileNamesIn(folder_ / "out"), (std::vector<std::string>{"a_max.bvh", "b_max.bvh"}));
 }
 
 TEST_F(ConvertCommandTest, RefusesToWriteOverItsOwnSource) {
