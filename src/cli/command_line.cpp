@@ -109,6 +109,15 @@ std::optional<Command> apply(const Option& option, std::string_view spelled,
     return std::nullopt;
 }
 
+// One body part of the help's list: the joint name a user types, or for the parts that govern
+// no joint their own name.
+std::string partEntry(const joblist::BodyPart& part) {
+    const std::string number = std::to_string(part.number);
+    std::string entry = std::string(4 - number.size(), ' ') + number + " ";
+    if (part.poserJoint.empty()) return entry + std::string(part.imageName) + " (always nothing)";
+    return entry + std::string(part.poserJoint);
+}
+
 }  // namespace
 
 Command parseCommandLine(const std::vector<std::string>& args) {
@@ -203,12 +212,16 @@ std::string usageText() {
         "(-nq); a value may be attached (-oDIR, --drop=7) or be the next argument. Long\n"
         "options are never abbreviated.\n"
         "\n"
-        "Body parts:\n";
-    for (const joblist::BodyPart& part : joblist::kBodyParts) {
-        text += "  " + std::to_string(part.number) + " " + std::string(part.imageName);
-        text += part.poserJoint.empty() ? std::string(" (always dropped)")
-                                        : " (joint " + std::string(part.poserJoint) + ")";
-        text += "\n";
+        "Body parts (PART, as a number or a name, in any case):\n";
+    constexpr std::size_t kRows = (joblist::kPartCount + 1) / 2;
+    constexpr std::size_t kColumnWidth = 32;
+    for (std::size_t row = 0; row < kRows; ++row) {
+        std::string left = partEntry(joblist::kBodyParts[row]);
+        if (row + kRows < joblist::kBodyParts.size()) {
+            left.resize(kColumnWidth, ' ');
+            left += partEntry(joblist::kBodyParts[row + kRows]);
+        }
+        text += left + "\n";
     }
     text +=
         "\n"

@@ -42,8 +42,9 @@ public:
             return;
         }
         std::cerr << "skelvane-convert: ";
+        // Neither stream alone is at fault, so the message names the FILE as given.
         if (result.error == conversion::RunError::StreamsAreOneFile) {
-            std::cerr << result.error.message() << "\n";
+            std::cerr << printable(job.name) << ": " << result.error.message() << "\n";
             return;
         }
         const std::string culprit = culpritOf(job, result);
