@@ -14,16 +14,6 @@ struct SummaryCase {
 };
 
 const SummaryCase kSummaryCases[] = {
-    {"OneFileIntoTheCurrentFolder",
-     {1, 1, 0, 0, 0},
-     "",
-     false,
-     "1 file: 1 converted into the current folder"},
-    {"EveryKindIntoAFolder",
-     {4, 2, 0, 1, 1},
-     "out",
-     false,
-     "4 files: 2 converted into out/, 1 refused, 1 failed"},
     {"FolderEndingInASlashKeepsOne",
      {4, 3, 0, 1, 0},
      "out/",
@@ -36,11 +26,6 @@ const SummaryCase kSummaryCases[] = {
      "3 files: 2 converted into /tmp/x/, 1 to standard output"},
     {"StandardOutputOnly", {1, 0, 1, 0, 0}, "out", false, "1 file: 1 converted to standard output"},
     {"NoneConverted", {3, 0, 0, 1, 2}, "", false, "3 files: 1 refused, 2 failed"},
-    {"DryRun",
-     {3, 2, 0, 1, 0},
-     "out",
-     true,
-     "3 files: 2 would be converted into out/, 1 would be refused; nothing was written"},
     {"DryRunThatCouldNotRead", {1, 0, 0, 0, 1}, "", true, "1 file: 1 failed; nothing was written"},
     {"FolderNameAsText", {1, 1, 0, 0, 0}, "\x1b[2J", false, "1 file: 1 converted into \\x1b[2J/"},
 };
