@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "conversion/platform.h"
-#include "conversion/rename_table.h"
+#include "conversion/presets.h"
 #include "conversion/run.h"
 #include "poser_bvh.h"
 #include "race.h"
@@ -143,9 +143,10 @@ int measure(const fs::path& source, int rounds) {
 // The rename table as a sed script: sed applies its commands to each line in order, which is
 // the sequential definition itself.
 int sedScript() {
-    for (const conversion::RenameRule& rule : conversion::kRenameRules) {
-        std::printf("s/%.*s/%.*s/g\n", static_cast<int>(rule.search.size()), rule.search.data(),
-                    static_cast<int>(rule.maxName.size()), rule.maxName.data());
+    for (const conversion::MappingRow& row : conversion::defaultMapping().rows) {
+        const std::string_view to = conversion::replacementOf(row, {});
+        std::printf("s/%.*s/%.*s/g\n", static_cast<int>(row.from.size()), row.from.data(),
+                    static_cast<int>(to.size()), to.data());
     }
     return 0;
 }
@@ -154,8 +155,11 @@ int sedScript() {
 int oneLine(const fs::path& path, double megabytes) {
     File out = open(path, "wb");
     std::string piece;
-    for (const conversion::RenameRule& rule : conversion::kRenameRules) {
-        piece.append(rule.search).append(" ").append(rule.maxName).append(" 0.125 ");
+    for (const conversion::MappingRow& row : conversion::defaultMapping().rows) {
+        piece.append(row.from)
+            .append(" ")
+            .append(conversion::replacementOf(row, {}))
+            .append(" 0.125 ");
     }
     for (double written = 0; written < megabytes * 1e6;
          written += static_cast<double>(piece.size())) {

@@ -6,7 +6,7 @@
 #include <variant>
 #include <vector>
 
-#include "conversion/rename_table.h"
+#include "conversion/dropped_parts.h"
 
 namespace skelvane::cli {
 

@@ -23,10 +23,13 @@ private:
 std::vector<Job> jobsOf(const joblist::JobList& list) {
     std::vector<Job> jobs;
     for (int row = 0; row < list.rowCount(); ++row) {
-        const std::string number = "row " + std::to_string(row + 1);
-        jobs.push_back({list.sourcePath(row), joblist::outputFileName(list.outputName(row)),
-                        droppedPartsOf(list, row), list.isSkipped(row), false, number,
-                        "the source of " + number});
+        Job& job = jobs.emplace_back();
+        job.source = list.sourcePath(row);
+        job.output = joblist::outputFileName(list.outputName(row));
+        job.dropped = droppedPartsOf(list, row);
+        job.skip = list.isSkipped(row);
+        job.name = "row " + std::to_string(row + 1);
+        job.sourceRole = "the source of " + job.name;
     }
     return jobs;
 }

@@ -13,8 +13,8 @@ void JointReport::add(JointEntry entry) {
     if (joints.size() < kListedJoints) joints.push_back(std::move(entry));
 }
 
-JointEntry jointEntryFor(std::string_view name, const DroppedParts& dropped) {
-    JointNamer namer(dropped);
+JointEntry jointEntryFor(std::string_view name, const CompiledMapping& mapping) {
+    JointNamer namer(mapping);
     namer.feed(name);
     return namer.finish();
 }

@@ -7,11 +7,10 @@
 #include <string_view>
 #include <vector>
 
-#include "conversion/rename_table.h"
+#include "conversion/compiled_mapping.h"
+#include "conversion/mapping_fit.h"
 
 namespace skelvane::conversion {
-
-class LineRenamer;
 
 /// What the rules do to a joint's name: give it a Max name, write "nothing" in it, or leave it.
 enum class JointOutcome { Renamed, Dropped, Untouched };
@@ -34,6 +33,8 @@ struct JointEntry {
     /// The full lengths of the names in bytes.
     std::uint64_t oldLength = 0;
     std::uint64_t newLength = 0;
+    /// For a joint renamed to "nothing", the body part of the row that did so (0: none).
+    int part = 0;
 
     /// True when the names shown are only the start of the names.
     bool cut() const { return oldLength > oldName.size() || newLength > newName.size(); }
@@ -57,6 +58,8 @@ struct JointReport {
     /// The count of the first `Frames:` line; absent when there is none or it is not a number.
     std::optional<std::uint64_t> frames;
     LineEnds lineEnds = LineEnds::None;
+    /// Which preset fits the file's joints best.
+    FitResult fit;
 
     /// The joints counted but not listed.
     std::uint64_t unlisted() const { return jointCount - joints.size(); }
@@ -64,8 +67,8 @@ struct JointReport {
     void add(JointEntry entry);
 };
 
-/// What the rules for `dropped` make of one whole joint name.
-JointEntry jointEntryFor(std::string_view name, const DroppedParts& dropped);
+/// What `mapping` makes of one whole joint name.
+JointEntry jointEntryFor(std::string_view name, const CompiledMapping& mapping);
 
 /// The words for a joint's outcome ("renamed", "dropped", "untouched"), used wherever the
 /// outcome is shown.

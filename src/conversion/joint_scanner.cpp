@@ -18,12 +18,13 @@ constexpr std::size_t kKeptNameBytes = kShownNameBytes + 4;
 
 // White space inside a line; CR and LF end it.
 bool isBlank(char byte) {
-    return byte == ' ' || byte == '\t' || byte == '\v' || byte == '\f';
+    return byte == ' ' || byte == '\t';
 }
 
 }  // namespace
 
-JointNamer::JointNamer(const DroppedParts& dropped) : dropped_(dropped), renamer_(dropped) {}
+JointNamer::JointNamer(const CompiledMapping& mapping)
+    : mapping_(mapping), renamer_(mapping), hits_(mapping.renames().size(), false) {}
 
 void JointNamer::keep(std::string& kept, std::uint64_t& length, std::string_view piece) {
     length += piece.size();
@@ -35,40 +36,68 @@ void JointNamer::feed(std::string_view piece) {
     while (blanks < piece.size() && isBlank(piece[piece.size() - 1 - blanks])) ++blanks;
     trailingBlanks_ = blanks == piece.size() ? trailingBlanks_ + blanks : blanks;
     keep(entry_.oldName, entry_.oldLength, piece);
-    keep(entry_.newName, entry_.newLength, renamer_.feed(piece, false, &hits_));
+    if (mapping_.mode() == MatchMode::Contains) {
+        keep(entry_.newName, entry_.newLength, renamer_.feed(piece, false, &hits_));
+    }
 }
 
 JointEntry JointNamer::finish() {
-    keep(entry_.newName, entry_.newLength, renamer_.feed({}, true, &hits_));
-    // Rules neither match nor write blanks, so the new name ends in the same blanks.
+    if (mapping_.mode() == MatchMode::Contains) {
+        keep(entry_.newName, entry_.newLength, renamer_.feed({}, true, &hits_));
+    }
+    // Rows neither match nor write blanks at the ends of a name, so the new name ends in the
+    // same blanks.
     for (auto [name, length] : {std::pair{&entry_.oldName, &entry_.oldLength},
                                 std::pair{&entry_.newName, &entry_.newLength}}) {
-        *length -= trailingBlanks_;
+        *length -= std::min(*length, trailingBlanks_);
         name->resize(std::min<std::uint64_t>(name->size(), *length));
         name->resize(cutAtCharacter(*name, kShownNameBytes).size());
     }
-    if (hits_.any()) {
-        entry_.outcome = JointOutcome::Renamed;
-        bool wholeName = false;
-        for (std::size_t i = 0; i < kRenameRules.size(); ++i) {
-            if (!hits_.test(i)) continue;
-            if (replacementOf(kRenameRules[i], dropped_) == kNothing) {
-                entry_.outcome = JointOutcome::Dropped;
-            }
-            wholeName = wholeName || (kRenameRules[i].search == entry_.oldName &&
-                                      entry_.oldLength == entry_.oldName.size());
-        }
-        // A name that is exactly one search text is replaced whole, and no search text occurs
-        // in any replacement, so that rule is its only hit; every other hit lands inside a
-        // longer word.
-        entry_.partialWord = !(wholeName && hits_.count() == 1);
+    if (mapping_.mode() == MatchMode::Exact) {
+        nameWhole();
+    } else {
+        nameByHits();
     }
-    hits_.reset();
+    hits_.assign(hits_.size(), false);
     trailingBlanks_ = 0;
     return std::exchange(entry_, JointEntry{});
 }
 
-JointScanner::JointScanner(const DroppedParts& dropped) : namer_(dropped) {}
+void JointNamer::nameWhole() {
+    const bool whole = entry_.oldLength == entry_.oldName.size();
+    const Rename* rename = whole ? mapping_.renameOf(entry_.oldName) : nullptr;
+    entry_.newName = entry_.oldName;
+    entry_.newLength = entry_.oldLength;
+    if (rename == nullptr || rename->replacement == entry_.oldName) return;
+    entry_.newName = cutAtCharacter(rename->replacement, kShownNameBytes);
+    entry_.newLength = rename->replacement.size();
+    entry_.outcome =
+        rename->replacement == kNothing ? JointOutcome::Dropped : JointOutcome::Renamed;
+    entry_.part = rename->part;
+}
+
+void JointNamer::nameByHits() {
+    const std::vector<Rename>& renames = mapping_.renames();
+    std::size_t hitCount = 0;
+    bool wholeName = false;
+    for (std::size_t i = 0; i < renames.size(); ++i) {
+        if (!hits_[i]) continue;
+        ++hitCount;
+        if (renames[i].replacement != kNothing) {
+            if (entry_.outcome == JointOutcome::Untouched) entry_.outcome = JointOutcome::Renamed;
+        } else if (entry_.outcome != JointOutcome::Dropped) {
+            entry_.outcome = JointOutcome::Dropped;
+            entry_.part = renames[i].part;
+        }
+        wholeName = wholeName || (renames[i].search == entry_.oldName &&
+                                  entry_.oldLength == entry_.oldName.size());
+    }
+    // A name that is exactly one row's text is replaced whole by that row alone; any other
+    // hit lands inside a longer word.
+    if (hitCount > 0) entry_.partialWord = !(wholeName && hitCount == 1);
+}
+
+JointScanner::JointScanner(const CompiledMapping& mapping) : namer_(mapping) {}
 
 void JointScanner::feed(std::string_view piece) {
     start_.feed(piece);
@@ -108,6 +137,7 @@ JointReport JointScanner::finish() {
     endLine();
     report_.lineEnds = lineEnds();
     report_.bvh = start_.finish() == BvhStartCheck::Verdict::Bvh;
+    report_.fit = fit_.result();
     return std::move(report_);
 }
 
@@ -185,7 +215,10 @@ void JointScanner::takeFramesByte(char byte) {
 void JointScanner::endLine() {
     if (phase_ == Phase::NameGap || phase_ == Phase::Name ||
         (phase_ == Phase::Keyword && keywordIsJoint())) {
-        report_.add(namer_.finish());
+        JointEntry entry = namer_.finish();
+        // A name cut for display is longer than any row: no mapping renames it.
+        fit_.addJoint(entry.cut() ? std::string_view() : std::string_view(entry.oldName));
+        report_.add(std::move(entry));
     } else if (phase_ == Phase::FramesDigits || phase_ == Phase::FramesTail) {
         report_.frames = frameCount_;
     }

@@ -7,16 +7,17 @@
 #include "conversion/bvh_start.h"
 #include "conversion/joint_report.h"
 #include "conversion/line_renamer.h"
+#include "conversion/mapping_fit.h"
 
 namespace skelvane::conversion {
 
 /// Names one joint whose name comes in pieces of any size, however long it is: keeps the start
-/// of the old and the new name for display, their full lengths and which rules matched. Blanks
+/// of the old and the new name for display, their full lengths and which rows matched. Blanks
 /// at the end of the name are not part of it.
 class JointNamer {
 public:
-    /// A namer that renames as a row with `dropped` parts does.
-    explicit JointNamer(const DroppedParts& dropped);
+    /// A namer that renames as `mapping`, which must outlive it, does.
+    explicit JointNamer(const CompiledMapping& mapping);
 
     /// Takes the next piece of the name.
     void feed(std::string_view piece);
@@ -26,8 +27,11 @@ public:
 
 private:
     void keep(std::string& kept, std::uint64_t& length, std::string_view piece);
+    // What an exact mapping makes of the whole name; what a contains mapping's hits made of it.
+    void nameWhole();
+    void nameByHits();
 
-    DroppedParts dropped_;
+    const CompiledMapping& mapping_;
     LineRenamer renamer_;
     RuleHits hits_;
     JointEntry entry_;
@@ -37,11 +41,12 @@ private:
 
 /// Builds a JointReport from a file fed in consecutive pieces of any size, for readers of any
 /// kind. Keeps a few counters, the start of one name and the report's bounded list, so its
-/// memory stays flat whatever the file; every line but joints and frames is passed over.
+/// memory stays flat whatever the file; every line but joints and frames is passed over. Each
+/// joint also counts towards the presets' fit.
 class JointScanner {
 public:
-    /// A scanner that names joints as a row with `dropped` parts would.
-    explicit JointScanner(const DroppedParts& dropped);
+    /// A scanner that names joints as `mapping`, which must outlive it, does.
+    explicit JointScanner(const CompiledMapping& mapping);
 
     /// Takes the next piece of the file.
     void feed(std::string_view piece);
@@ -63,6 +68,7 @@ private:
 
     JointNamer namer_;
     BvhStartCheck start_;
+    FitCounter fit_;
     JointReport report_;
 
     Phase phase_ = Phase::Indent;

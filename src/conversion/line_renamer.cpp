@@ -1,6 +1,9 @@
 #include "conversion/line_renamer.h"
 
+#include <algorithm>
 #include <functional>
+
+#include "conversion/joint_line_renamer.h"
 
 namespace skelvane::conversion {
 
@@ -14,28 +17,33 @@ bool holds(const std::string& buffer, std::string_view view) {
 
 }  // namespace
 
-LineRenamer::LineRenamer(const DroppedParts& dropped) {
-    for (std::size_t i = 0; i < kRenameRules.size(); ++i) {
-        replacements_[i] = replacementOf(kRenameRules[i], dropped);
-    }
+std::unique_ptr<Renamer> makeRenamer(const CompiledMapping& mapping) {
+    if (mapping.mode() == MatchMode::Exact) return std::make_unique<JointLineRenamer>(mapping);
+    return std::make_unique<LineRenamer>(mapping);
 }
 
-bool LineRenamer::cannotMatch(std::string_view text) {
-    for (char c : text) {
-        if (kSearchStartBytes[static_cast<unsigned char>(c)]) return false;
-    }
-    return true;
+LineRenamer::LineRenamer(const CompiledMapping& mapping)
+    : mapping_(mapping),
+      carries_(mapping.renames().size()),
+      held_(mapping.renames().size(), false) {}
+
+bool LineRenamer::cannotMatch(std::string_view text) const {
+    const ScanTable& table = mapping_.scanTable();
+    return std::none_of(text.begin(), text.end(), [&](char c) {
+        return table.classOf(static_cast<unsigned char>(c)) == ScanTable::kSearchStart;
+    });
 }
 
 std::string_view LineRenamer::rename(std::string_view line, RuleHits* hits) {
-    if (hits != nullptr) hits->reset();
+    if (hits != nullptr) hits->assign(mapping_.renames().size(), false);
     return feed(line, true, hits);
 }
 
 std::string_view LineRenamer::feed(std::string_view piece, bool lineEnds, RuleHits* hits) {
     if (holdsNothing() && cannotMatch(piece)) return piece;
+    if (hits != nullptr) hits->resize(mapping_.renames().size(), false);
     std::string_view text = piece;
-    for (std::size_t rule = 0; rule < kRenameRules.size(); ++rule) {
+    for (std::size_t rule = 0; rule < carries_.size(); ++rule) {
         text = applyRule(rule, text, lineEnds, hits);
     }
     return text;
@@ -50,15 +58,17 @@ std::string& LineRenamer::bufferNotHolding(std::string_view a, std::string_view 
 
 std::string_view LineRenamer::applyRule(std::size_t rule, std::string_view in, bool lineEnds,
                                         RuleHits* hits) {
-    const std::string_view search = kRenameRules[rule].search;
+    const Rename& rename = mapping_.renames()[rule];
+    const std::string_view search = rename.search;
     std::string& carry = carries_[rule];
     std::string_view text = in;
-    if (held_.test(rule)) {
+    if (held_[rule]) {
         std::string& joined = bufferNotHolding(in, {});
         joined.assign(carry).append(in);
         text = joined;
         carry.clear();
-        held_.reset(rule);
+        held_[rule] = false;
+        --heldCount_;
     }
 
     // Positions from `undecided` on might begin a match that goes on past this piece; only
@@ -72,7 +82,8 @@ std::string_view LineRenamer::applyRule(std::size_t rule, std::string_view in, b
     const auto holdBack = [&](std::size_t from) {
         if (from < text.size()) {
             carry.assign(text.substr(from));
-            held_.set(rule);
+            held_[rule] = true;
+            ++heldCount_;
         }
     };
 
@@ -81,12 +92,12 @@ std::string_view LineRenamer::applyRule(std::size_t rule, std::string_view in, b
         holdBack(undecided);
         return text.substr(0, undecided);
     }
-    if (hits != nullptr) hits->set(rule);
+    if (hits != nullptr) (*hits)[rule] = true;
     std::string& out = bufferNotHolding(text, in);
     out.clear();
     std::size_t from = 0;
     do {
-        out.append(text.substr(from, pos - from)).append(replacements_[rule]);
+        out.append(text.substr(from, pos - from)).append(rename.replacement);
         from = pos + search.size();
         pos = text.find(search, from);
     } while (pos != std::string_view::npos);

@@ -25,7 +25,7 @@
 #include <variant>
 #include <vector>
 
-#include "conversion/rename_table.h"
+#include "conversion/dropped_parts.h"
 
 namespace skelvane::conversion {
 
@@ -74,6 +74,9 @@ struct MappingError {
     /// "FILE:LINE: reason", or "FILE: reason" without a line.
     std::string message() const;
 };
+
+/// The word a row writes instead of its `to` when its part is not converted.
+inline constexpr std::string_view kNothing = "nothing";
 
 /// The most rows a mapping file may hold.
 inline constexpr std::size_t kMaxMappingRows = 4096;

@@ -4,8 +4,10 @@
 #include <new>
 #include <vector>
 
+#include "conversion/compiled_mapping.h"
 #include "conversion/joint_scanner.h"
 #include "conversion/platform.h"
+#include "conversion/presets.h"
 #include "conversion/run_guard.h"
 #include "conversion/source_start.h"
 #include "conversion/stream_converter.h"
@@ -21,11 +23,45 @@ constexpr std::uint32_t kModeWhenSourceUnknown = 0666;
 constexpr std::size_t kScanBlock = 64 * 1024;
 
 JobResult failed(std::error_code error, Side side) {
-    return {JobStatus::Failed, error, side, std::nullopt, std::nullopt};
+    JobResult result;
+    result.status = JobStatus::Failed;
+    result.error = error;
+    result.culprit = side;
+    return result;
+}
+
+JobResult done() {
+    JobResult result;
+    result.status = JobStatus::Done;
+    return result;
 }
 
 JobResult refused(const Refusal& refusal) {
-    return {JobStatus::Failed, refusal.error, Side::Output, refusal.otherJob, std::nullopt};
+    JobResult result = failed(refusal.error, Side::Output);
+    result.otherJob = refusal.otherJob;
+    return result;
+}
+
+// Reads on from `held` until the hierarchy has been read (the MOTION line), the input ends or
+// kMaxHeldStart bytes are held, and tells which preset fits the joints seen.
+std::variant<FitResult, std::error_code> fitOfStart(platform::Handle in, std::string& held) {
+    static const CompiledMapping keepNames(keepNamesMapping(), {});
+    JointScanner scanner(keepNames);
+    scanner.feed(held);
+    std::vector<char> block(kScanBlock);
+    std::size_t searchedTo = 0;
+    constexpr std::string_view kMotion = "MOTION";
+    while (held.find(kMotion, searchedTo) == std::string::npos && held.size() < kMaxHeldStart) {
+        searchedTo = held.size() < kMotion.size() ? 0 : held.size() - kMotion.size();
+        std::error_code error;
+        const std::ptrdiff_t count = platform::readSome(in, block.data(), block.size(), error);
+        if (count < 0) return error;
+        if (count == 0) break;
+        const std::string_view piece(block.data(), static_cast<std::size_t>(count));
+        scanner.feed(piece);
+        held.append(piece);
+    }
+    return scanner.finish().fit;
 }
 
 JobResult failed(const StreamError& error) {
@@ -76,7 +112,8 @@ private:
         // opens only once something writes to it). A dry run still reads the source to report
         // its joints; one without an output reads nothing else.
         std::optional<platform::OutputTarget> target;
-        std::optional<JobResult> outputFault;
+        // What keeps the output from being written, if anything: a failure or a refusal.
+        JobResult outputFault = done();
         if (!options_.dryRun || !job.output.empty()) {
             std::error_code error;
             target = platform::OutputTarget::resolve(job.output, error);
@@ -86,23 +123,25 @@ private:
                            guard_.refusal(*target, i, options_.refuseRepeatedOutputs)) {
                 outputFault = refused(*refusal);
             }
-            if (outputFault && !options_.dryRun) return *outputFault;
         }
+        const auto faulty = [&] { return outputFault.status == JobStatus::Failed; };
+        if (faulty() && !options_.dryRun) return outputFault;
 
         std::error_code error;
         const platform::File in = platform::openForReading(job.source, error);
-        if (error) return outputFault ? *outputFault : failed(error, Side::Source);
-        if (!outputFault && target && target->existing() &&
+        if (error) return faulty() ? outputFault : failed(error, Side::Source);
+        if (!faulty() && target && target->existing() &&
             target->existing() == platform::regularFileIdOf(in.handle())) {
             outputFault = refused({RunError::OutputIsSource, std::nullopt});
-            if (!options_.dryRun) return *outputFault;
+            if (!options_.dryRun) return outputFault;
         }
 
-        const bool writes = target && !outputFault;
-        JobResult result = readAndWrite(in.handle(), job, writes ? &*target : nullptr);
-        if (outputFault) {
-            outputFault->bvh = result.bvh;
-            return *outputFault;
+        JobResult result = readAndWrite(in.handle(), job, target && !faulty() ? &*target : nullptr);
+        if (faulty()) {
+            outputFault.bvh = result.bvh;
+            outputFault.mapping = result.mapping;
+            outputFault.fit = std::move(result.fit);
+            return outputFault;
         }
         if (result.status == JobStatus::Done && target) guard_.addWritten(*target, written_, i);
         return result;
@@ -121,7 +160,7 @@ private:
     // none in a dry run that found a fault with the output).
     JobResult readAndWrite(platform::Handle in, const Job& job,
                            const platform::OutputTarget* target) {
-        JobResult result{JobStatus::Done, {}, Side::Source, std::nullopt, std::nullopt};
+        JobResult result = done();
         SourceStart start;
         if (options_.requireBvh) {
             auto read = readSourceStart(in);
@@ -136,23 +175,37 @@ private:
                 return result;
             }
         }
+        result.mapping = job.mapping != nullptr ? job.mapping : &defaultMapping();
+        if (job.fitMapping) {
+            auto fit = fitOfStart(in, start.held);
+            if (const auto* error = std::get_if<std::error_code>(&fit)) {
+                return failed(*error, Side::Source);
+            }
+            result.fit = std::get<FitResult>(std::move(fit));
+            result.mapping = &result.fit->choice();
+        }
+        const CompiledMapping mapping(*result.mapping, job.dropped);
         if (options_.dryRun) {
-            if (const std::error_code error = scan(in, job, start.held)) {
+            if (const std::error_code error = scan(in, mapping, start.held)) {
                 return failed(error, Side::Source);
             }
             result.bvh = joints_->bvh;
             return result;
         }
-        if (target != nullptr) return convertInto(*target, in, job, start.held);
-        if (const auto error =
-                convertStream(in, platform::kStandardOutput, job.dropped, start.held)) {
+        if (target != nullptr) {
+            const JobResult written = convertInto(*target, in, mapping, start.held);
+            if (written.status == JobStatus::Failed) return written;
+            return result;
+        }
+        if (const auto error = convertStream(in, platform::kStandardOutput, mapping, start.held)) {
             return failed(*error);
         }
         return result;
     }
 
-    std::error_code scan(platform::Handle in, const Job& job, std::string_view held) {
-        JointScanner scanner(job.dropped);
+    std::error_code scan(platform::Handle in, const CompiledMapping& mapping,
+                         std::string_view held) {
+        JointScanner scanner(mapping);
         scanner.feed(held);
         std::vector<char> block(kScanBlock);
         for (;;) {
@@ -166,12 +219,12 @@ private:
         return {};
     }
 
-    JobResult convertInto(const platform::OutputTarget& target, platform::Handle in, const Job& job,
-                          std::string_view held) {
+    JobResult convertInto(const platform::OutputTarget& target, platform::Handle in,
+                          const CompiledMapping& mapping, std::string_view held) {
         std::error_code error;
         platform::PendingOutput pending(target, error);
         if (error) return failed(error, Side::Output);
-        if (const auto streamError = convertStream(in, pending.handle(), job.dropped, held)) {
+        if (const auto streamError = convertStream(in, pending.handle(), mapping, held)) {
             return failed(*streamError);
         }
         const std::uint32_t mode = platform::permissionsOf(in).value_or(kModeWhenSourceUnknown);
@@ -179,7 +232,7 @@ private:
             return failed(commitError, Side::Output);
         }
         written_ = pending.id();
-        return {JobStatus::Done, {}, Side::Output, std::nullopt, std::nullopt};
+        return done();
     }
 
     std::span<const Job> jobs_;

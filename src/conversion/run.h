@@ -8,8 +8,8 @@
 #include <system_error>
 #include <vector>
 
+#include "conversion/dropped_parts.h"
 #include "conversion/joint_report.h"
-#include "conversion/rename_table.h"
 #include "conversion/run_error.h"
 
 namespace skelvane::conversion {
@@ -23,6 +23,11 @@ struct Job {
     std::filesystem::path output;
     /// The parts whose joints are written as "nothing".
     DroppedParts dropped;
+    /// The mapping that renames; null for the default (poser-max). It must outlive the run.
+    const Mapping* mapping = nullptr;
+    /// Renames with the preset that fits the source best (see FitCounter), found from the
+    /// joints of its first kMaxHeldStart bytes, instead of `mapping`.
+    bool fitMapping = false;
     /// Passed over without opening anything.
     bool skip = false;
     /// Reads standard input and writes standard output instead of files.
@@ -59,6 +64,10 @@ struct JobResult {
     std::optional<std::size_t> otherJob;
     /// Whether the source starts like a BVH file, where the run looked.
     std::optional<bool> bvh;
+    /// The mapping the job renamed with (or would), once its source was read.
+    const Mapping* mapping = nullptr;
+    /// How the presets fit the source, when the job was to find its mapping so.
+    std::optional<FitResult> fit;
 };
 
 /// What a run tells its caller while it goes; the default does nothing.

@@ -15,8 +15,11 @@ constexpr std::string_view kCrLf = "\r\n";
 
 }  // namespace
 
-BlockConverter::BlockConverter(const DroppedParts& dropped, ByteSink& sink)
-    : renamer_(dropped), sink_(sink), findLineEnd_(lineEndFinder()) {}
+BlockConverter::BlockConverter(const CompiledMapping& mapping, ByteSink& sink)
+    : renamer_(makeRenamer(mapping)),
+      sink_(sink),
+      scanTable_(mapping.scanTable()),
+      findLineEnd_(lineEndFinder(mapping.scanTable())) {}
 
 std::error_code BlockConverter::write(std::string_view bytes) {
     return bytes.empty() ? std::error_code() : sink_.write(bytes);
@@ -46,24 +49,23 @@ std::error_code BlockConverter::convert(std::string_view block) {
 
     while (pos < size) {
         bool mayMatch = false;
-        std::size_t end = findLineEnd_(data, pos, size, mayMatch);
+        std::size_t end = findLineEnd_(scanTable_, data, pos, size, mayMatch);
         const std::string_view piece(data + pos, end - pos);
-        const bool renaming = mayMatch || !renamer_.holdsNothing();
+        const bool renaming = mayMatch || !renamer_->holdsNothing();
         if (end == size) {
-            // What the rules have decided of this line goes out now; the few bytes they hold
-            // back wait for the rest of the line.
-            if (renaming) {
-                if (const std::error_code error = writeUnchanged(pos)) return error;
-                if (const std::error_code error = write(renamer_.feed(piece, false))) return error;
-                unchangedFrom = size;
-            }
+            // What the renamer has decided of this line goes out now; the few bytes it holds
+            // back wait for the rest of the line. It sees the start of every line that goes on
+            // into the next block, so that it knows where the line began.
+            if (const std::error_code error = writeUnchanged(pos)) return error;
+            if (const std::error_code error = write(renamer_->feed(piece, false))) return error;
+            unchangedFrom = size;
             lineOpen_ = true;
             pos = size;
             break;
         }
         lineOpen_ = false;
         const bool endsInCrLf = data[end] == '\r' && end + 1 < size && data[end + 1] == '\n';
-        const std::string_view renamed = renaming ? renamer_.feed(piece, true) : piece;
+        const std::string_view renamed = renaming ? renamer_->feed(piece, true) : piece;
         const bool unchanged =
             renamed.data() == piece.data() && renamed.size() == piece.size() && endsInCrLf;
         if (!unchanged) {
@@ -88,14 +90,14 @@ std::error_code BlockConverter::finish() {
     // The last line may have no terminator; it is written all the same.
     if (!lineOpen_) return {};
     lineOpen_ = false;
-    return writeLine(renamer_.feed({}, true));
+    return writeLine(renamer_->feed({}, true));
 }
 
 std::optional<StreamError> convertStream(platform::Handle in, platform::Handle out,
-                                         const DroppedParts& dropped,
+                                         const CompiledMapping& mapping,
                                          std::string_view alreadyRead) {
     WriteBehind sink(out);
-    BlockConverter converter(dropped, sink);
+    BlockConverter converter(mapping, sink);
     if (const std::error_code error = converter.convert(alreadyRead)) {
         return StreamError{StreamError::Side::Write, error};
     }

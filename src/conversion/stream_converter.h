@@ -5,10 +5,12 @@
 #include <string_view>
 #include <system_error>
 
+#include <memory>
+
+#include "conversion/compiled_mapping.h"
 #include "conversion/line_renamer.h"
 #include "conversion/line_scan.h"
 #include "conversion/platform.h"
-#include "conversion/rename_table.h"
 
 namespace skelvane::conversion {
 
@@ -34,8 +36,8 @@ public:
 /// a line end, so a sink that writes to a file collects them first.
 class BlockConverter {
 public:
-    /// A conversion for a row whose dropped parts are `dropped`.
-    BlockConverter(const DroppedParts& dropped, ByteSink& sink);
+    /// A conversion under `mapping`, which must outlive it.
+    BlockConverter(const CompiledMapping& mapping, ByteSink& sink);
 
     /// Converts the next block of input; returns the sink's error, or nothing.
     std::error_code convert(std::string_view block);
@@ -47,8 +49,9 @@ private:
     std::error_code write(std::string_view bytes);
     std::error_code writeLine(std::string_view line);
 
-    LineRenamer renamer_;
+    std::unique_ptr<Renamer> renamer_;
     ByteSink& sink_;
+    const ScanTable& scanTable_;
     LineEndFinder findLineEnd_;
     // The last line of a block may go on in the next one.
     bool lineOpen_ = false;
@@ -56,14 +59,14 @@ private:
     bool skipLeadingLf_ = false;
 };
 
-/// Streams `in` to `out` line by line through the rename rules. Lines end at CR LF, LF or a
+/// Streams `in` to `out` line by line through the mapping. Lines end at CR LF, LF or a
 /// lone CR; every written line ends with CR LF, the last one too; all other bytes pass through.
 /// Memory stays flat whatever the input: fixed-size buffers, and a line longer than a read
 /// block flows through the rules in pieces. The output is collected in blocks and written on a
 /// second thread while the input is read and converted. `alreadyRead`, when given, is the start of
 /// the input that was read from `in` before. Closes nothing.
 std::optional<StreamError> convertStream(platform::Handle in, platform::Handle out,
-                                         const DroppedParts& dropped,
+                                         const CompiledMapping& mapping,
                                          std::string_view alreadyRead = {});
 
 }  // namespace skelvane::conversion

@@ -5,7 +5,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/convert_command.h"
-#include "conversion/rename_table.h"
+#include "conversion/dropped_parts.h"
 
 namespace skelvane::cli {
 namespace {

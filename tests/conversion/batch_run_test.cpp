@@ -5,7 +5,7 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
-#include "conversion/rename_table.h"
+#include "conversion/dropped_parts.h"
 #include "support/test_files.h"
 
 namespace skelvane::conversion {

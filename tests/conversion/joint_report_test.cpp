@@ -4,6 +4,7 @@
 
 #include "conversion/bvh_start.h"
 #include "conversion/joint_scanner.h"
+#include "conversion/presets.h"
 #include "conversion/run.h"
 #include "support/test_files.h"
 
@@ -13,6 +14,8 @@ namespace {
 using skelvane::testing::exampleFile;
 using skelvane::testing::testdataDir;
 using Verdict = BvhStartCheck::Verdict;
+
+const CompiledMapping kPoserMax(defaultMapping(), {});
 
 // What a dry run of the file reports, read as the run reads it.
 struct ReportKeeper final : JobObserver {
@@ -36,7 +39,7 @@ JointReport reportOf(const std::filesystem::path& path, const DroppedParts& drop
 
 // Feeds the whole input at once or byte by byte: both must give the same report.
 JointReport scan(std::string_view input, bool bytewise) {
-    JointScanner scanner({});
+    JointScanner scanner(kPoserMax);
     if (!bytewise) scanner.feed(input);
     for (std::size_t i = 0; bytewise && i < input.size(); ++i) scanner.feed(input.substr(i, 1));
     return scanner.finish();
@@ -160,7 +163,7 @@ TEST(JointScanner, LinesFramesAndLineEndsInAnyPieces) {
 }
 
 TEST(JointScanner, KeepsItsListAndNamesBoundedWhateverTheFile) {
-    JointScanner many({});
+    JointScanner many(kPoserMax);
     many.feed("HIERARCHY\n");
     std::string lines;
     for (int i = 0; i < 5000; ++i) lines += "JOINT rThumb1\n";
@@ -173,7 +176,7 @@ TEST(JointScanner, KeepsItsListAndNamesBoundedWhateverTheFile) {
     EXPECT_EQ(report.unlisted(), 3000000u - kListedJoints);
 
     // One name of 20 MB, in pieces, with blanks after it that are not part of it.
-    JointScanner longName({});
+    JointScanner longName(kPoserMax);
     longName.feed("ROOT neck");
     const std::string middle(1 << 20, 'Z');
     for (int i = 0; i < 20; ++i) longName.feed(middle);

@@ -100,16 +100,16 @@ TEST(Presets, PoserMaxIsTheBuiltInTableRuleForRule) {
     const Mapping& poserMax = defaultMapping();
     EXPECT_EQ(poserMax.rows, expected);
     // Every rule writes what the built-in table writes, whichever single part is dropped.
-    ASSERT_EQ(poserMax.rows.size(), kRenameRules.size());
+    ASSERT_EQ(poserMax.rows.size(), reference::kRenameRules.size());
     for (int part = 0; part <= joblist::kPartCount; ++part) {
         DroppedParts dropped;
         if (part > 0) dropped.set(part);
         for (const DroppedParts& parts : {dropped, DroppedParts().set()}) {
-            for (std::size_t i = 0; i < kRenameRules.size(); ++i) {
+            for (std::size_t i = 0; i < reference::kRenameRules.size(); ++i) {
                 SCOPED_TRACE("rule " + std::to_string(i + 1) + ", part " + std::to_string(part));
-                EXPECT_EQ(poserMax.rows[i].from, kRenameRules[i].search);
+                EXPECT_EQ(poserMax.rows[i].from, reference::kRenameRules[i].search);
                 EXPECT_EQ(replacementOf(poserMax.rows[i], parts),
-                          replacementOf(kRenameRules[i], parts));
+                          reference::replacementOf(reference::kRenameRules[i], parts));
             }
         }
     }

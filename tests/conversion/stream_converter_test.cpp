@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "conversion/line_scan.h"
+#include "conversion/presets.h"
 #include "conversion/write_behind.h"
 
 #include <cerrno>
@@ -36,10 +37,14 @@ std::string contentOf(std::FILE* file) {
     return bytes;
 }
 
-std::string convert(std::string_view input, const DroppedParts& dropped = {}) {
+const CompiledMapping kPoserMax(defaultMapping(), {});
+
+std::string convert(std::string_view input, const DroppedParts& dropped = {},
+                    const Mapping& mapping = defaultMapping()) {
     File in = fileHolding(input);
     File out(std::tmpfile());
-    EXPECT_FALSE(convertStream(fileno(in.get()), fileno(out.get()), dropped).has_value());
+    const CompiledMapping compiled(mapping, dropped);
+    EXPECT_FALSE(convertStream(fileno(in.get()), fileno(out.get()), compiled).has_value());
     return contentOf(out.get());
 }
 
@@ -78,17 +83,27 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(LineScan, EveryFinderStopsAtTheFirstLineEndAndSeesSearchStarts) {
     // Motion bytes with one byte put at each place, before, inside and after whole 64-byte
-    // strides, looked for from several starts: 'h' begins a search text, 'e', 0x80 and NUL
-    // only look unusual, CR and LF end the line.
+    // strides, looked for from several starts: 'h' and 'B' begin a search text ('B' among the
+    // bytes motion data is made of, which are compared one by one), 'e', 'C', 0x80 and NUL only
+    // look unusual, CR and LF end the line.
     struct Special {
         char byte;
         bool endsLine;
         bool startsSearch;
     };
     const Special specials[] = {{'\r', true, false}, {'\n', true, false},    {'h', false, true},
-                                {'e', false, false}, {'\x80', false, false}, {'\0', false, false}};
-    const auto finders = availableLineEndFinders();
-    ASSERT_EQ(finders.back().first, "portable");
+                                {'B', false, true},  {'e', false, false},    {'C', false, false},
+                                {'\x80', false, false}, {'\0', false, false}};
+    ScanTable table;
+    table.addSearchStart('h');
+    table.addSearchStart('B');
+    ASSERT_EQ(table.comparedBytes(), std::vector<unsigned char>{'B'});
+    auto finders = availableLineEndFinders(table);
+    ASSERT_EQ(finders.back().first, "by table");
+    // Without compared bytes the portable finder is the one that needs no table.
+    ScanTable lowerCaseOnly;
+    lowerCaseOnly.addSearchStart('h');
+    ASSERT_EQ(availableLineEndFinders(lowerCaseOnly).back().first, "portable");
     for (const auto& [name, find] : finders) {
         for (const Special& special : specials) {
             for (std::size_t at = 0; at < 200; ++at) {
@@ -96,7 +111,7 @@ TEST(LineScan, EveryFinderStopsAtTheFirstLineEndAndSeesSearchStarts) {
                 data[at] = special.byte;
                 for (std::size_t from : {0, 1, 63, 64, 150}) {
                     bool mayMatch = false;
-                    const std::size_t end = find(data.data(), from, data.size(), mayMatch);
+                    const std::size_t end = find(table, data.data(), from, data.size(), mayMatch);
                     const bool seen = at >= from;
                     SCOPED_TRACE(::testing::Message() << name << " byte " << int(special.byte)
                                                       << " at " << at << " from " << from);
@@ -131,7 +146,8 @@ TEST(ConvertStream, LinesAndTerminatorsSplitAcrossReadBlocks) {
     // replacement's neighbour somewhere else.
     std::string line;
     for (std::size_t i = 0; line.size() < 3 * kBlock + 100; ++i) {
-        line += kRenameRules[i % kRenameRules.size()].search;
+        const auto& rules = reference::kRenameRules;
+        line += rules[i % rules.size()].search;
         line.append(i % 7, 'x');
     }
     EXPECT_EQ(convert(line, DroppedParts().set(5)),
@@ -157,7 +173,7 @@ TEST(ConvertStream, ReportsAFullDevice) {
         File in = fileHolding(input);
         File out(std::fopen("/dev/full", "wb"));
         if (!out) GTEST_SKIP() << "/dev/full is not available";
-        const auto error = convertStream(fileno(in.get()), fileno(out.get()), {});
+        const auto error = convertStream(fileno(in.get()), fileno(out.get()), kPoserMax);
         ASSERT_TRUE(error.has_value());
         EXPECT_EQ(error->side, StreamError::Side::Write);
         EXPECT_EQ(error->error, std::errc::no_space_on_device);
@@ -194,7 +210,7 @@ TEST(ConvertStream, ReportsAnUnreadableSource) {
     File in(std::fopen(folder.path().c_str(), "rb"));  // a folder opens but cannot be read
     ASSERT_TRUE(in);
     File out(std::tmpfile());
-    const auto error = convertStream(fileno(in.get()), fileno(out.get()), {});
+    const auto error = convertStream(fileno(in.get()), fileno(out.get()), kPoserMax);
     ASSERT_TRUE(error.has_value());
     EXPECT_EQ(error->side, StreamError::Side::Read);
     EXPECT_EQ(error->error, std::errc::is_a_directory);

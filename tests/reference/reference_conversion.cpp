@@ -18,12 +18,54 @@ std::string replaceAll(std::string_view text, std::string_view search,
     return result.append(text.substr(from));
 }
 
+bool isBlank(char byte) {
+    return byte == ' ' || byte == '\t';
+}
+
+// An exact mapping's rename of a line: only a joint line's whole name, looked up once.
+std::string renameJointLinePlain(std::string_view line, const conversion::Mapping& mapping,
+                                 const conversion::DroppedParts& dropped) {
+    std::size_t at = 0;
+    while (at < line.size() && isBlank(line[at])) ++at;
+    std::size_t keyword = 0;
+    for (const std::string_view word : {"ROOT", "JOINT"}) {
+        if (line.substr(at).starts_with(word)) keyword = word.size();
+    }
+    if (keyword == 0 || at + keyword >= line.size() || !isBlank(line[at + keyword])) {
+        return std::string(line);
+    }
+    std::size_t begin = at + keyword;
+    while (begin < line.size() && isBlank(line[begin])) ++begin;
+    std::size_t end = line.size();
+    while (end > begin && isBlank(line[end - 1])) --end;
+    const std::string_view name = line.substr(begin, end - begin);
+    for (const conversion::MappingRow& row : mapping.rows) {
+        if (row.from != name) continue;
+        return std::string(line.substr(0, begin)) +
+               std::string(conversion::replacementOf(row, dropped)) +
+               std::string(line.substr(end));
+    }
+    return std::string(line);
+}
+
 }  // namespace
 
 std::string renameLinePlain(std::string_view line, const conversion::DroppedParts& dropped) {
     std::string text(line);
-    for (const conversion::RenameRule& rule : conversion::kRenameRules) {
-        text = replaceAll(text, rule.search, conversion::replacementOf(rule, dropped));
+    for (const RenameRule& rule : kRenameRules) {
+        text = replaceAll(text, rule.search, replacementOf(rule, dropped));
+    }
+    return text;
+}
+
+std::string renameLinePlain(std::string_view line, const conversion::Mapping& mapping,
+                            const conversion::DroppedParts& dropped) {
+    if (mapping.mode == conversion::MatchMode::Exact) {
+        return renameJointLinePlain(line, mapping, dropped);
+    }
+    std::string text(line);
+    for (const conversion::MappingRow& row : mapping.rows) {
+        text = replaceAll(text, row.from, conversion::replacementOf(row, dropped));
     }
     return text;
 }
@@ -58,6 +100,15 @@ std::string referenceConversion(std::string_view bytes, const conversion::Droppe
     std::ostringstream out;
     convertPlain(in, out, dropped);
     return out.str();
+}
+
+std::string referenceConversion(std::string_view bytes, const conversion::Mapping& mapping,
+                                const conversion::DroppedParts& dropped) {
+    std::string out;
+    for (const std::string& line : splitLines(bytes)) {
+        out += renameLinePlain(line, mapping, dropped) + "\r\n";
+    }
+    return out;
 }
 
 }  // namespace skelvane::reference

@@ -13,7 +13,7 @@ namespace {
 using conversion::JointEntry;
 using conversion::JointOutcome;
 
-constexpr std::string_view kBlanks = " \t\v\f";
+constexpr std::string_view kBlanks = " \t";
 
 std::string_view trimmed(std::string_view text) {
     const std::size_t first = text.find_first_not_of(kBlanks);
@@ -27,12 +27,13 @@ JointEntry entryFor(std::string_view name, const conversion::DroppedParts& dropp
     std::string text(name);
     int hits = 0;
     bool wholeName = false;
-    for (const conversion::RenameRule& rule : conversion::kRenameRules) {
+    for (const RenameRule& rule : kRenameRules) {
         if (text.find(rule.search) == std::string::npos) continue;
         ++hits;
         wholeName = wholeName || rule.search == name;
-        const std::string_view replacement = conversion::replacementOf(rule, dropped);
-        if (replacement == conversion::kNothing) {
+        const std::string_view replacement = replacementOf(rule, dropped);
+        if (replacement == "nothing") {
+            if (entry.outcome != JointOutcome::Dropped) entry.part = rule.governingPart;
             entry.outcome = JointOutcome::Dropped;
         } else if (entry.outcome == JointOutcome::Untouched) {
             entry.outcome = JointOutcome::Renamed;

@@ -10,8 +10,9 @@ namespace skelvane::reference {
 /// white space, then HIERARCHY.
 bool startsLikeBvhPlain(std::string_view bytes);
 
-/// A file's joint report worked out the plain way: the whole file split into lines, each line
-/// taken apart with string functions, each joint name renamed with the plain rename.
+/// A file's joint report under the built-in table worked out the plain way: the whole file split
+/// into lines, each line taken apart with string functions, each joint name renamed with the
+/// plain rename of kRenameRules.
 conversion::JointReport jointReportPlain(std::string_view bytes,
                                          const conversion::DroppedParts& dropped);
 

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "conversion/rename_table.h"
+#include "conversion/dropped_parts.h"
 #include "reference/reference_conversion.h"
 
 namespace skelvane::testing {

@@ -1,4 +1,4 @@
-#include "conversion/rename_table.h"
+#include "conversion/dropped_parts.h"
 
 #include "joblist/job_list.h"
 

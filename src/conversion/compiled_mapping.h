@@ -1,0 +1,55 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "conversion/dropped_parts.h"
+#include "conversion/line_scan.h"
+#include "conversion/mapping.h"
+
+namespace skelvane::conversion {
+
+/// One row of a mapping as it applies to one file: the text it looks for and what it writes,
+/// "nothing" when its part is not converted.
+struct Rename {
+    std::string search;
+    std::string replacement;
+    /// The governing body part, 0 for none.
+    int part = 0;
+};
+
+/// A mapping made ready to convert the files of one row or run: each row's replacement chosen
+/// for the parts that are not converted, whole names indexed for exact matching, and the table
+/// of bytes the line scan must look at. Every mapping, the built-in table too, goes through it.
+class CompiledMapping {
+public:
+    /// Prepares `mapping`, which must outlive this object, for files whose `dropped` parts
+    /// are not converted.
+    CompiledMapping(const Mapping& mapping, const DroppedParts& dropped);
+    CompiledMapping(const CompiledMapping&) = delete;
+    CompiledMapping& operator=(const CompiledMapping&) = delete;
+
+    const Mapping& mapping() const { return mapping_; }
+    MatchMode mode() const { return mapping_.mode; }
+    /// The rows in the order they apply.
+    const std::vector<Rename>& renames() const { return renames_; }
+    /// The longest text any row looks for.
+    std::size_t longestSearch() const { return longestSearch_; }
+    /// Exact matching: the row whose `from` is this whole name, or null.
+    const Rename* renameOf(std::string_view name) const;
+    /// What the line scan looks at: line ends and the bytes that start a search (for exact
+    /// matching, the first letters of ROOT and JOINT).
+    const ScanTable& scanTable() const { return scanTable_; }
+
+private:
+    const Mapping& mapping_;
+    std::vector<Rename> renames_;
+    std::unordered_map<std::string_view, std::size_t> byName_;
+    std::size_t longestSearch_ = 0;
+    ScanTable scanTable_;
+};
+
+}  // namespace skelvane::conversion
