@@ -1,89 +1,244 @@
 #include "cli/command_line.h"
 
+#include <optional>
+#include <string_view>
+
 #include "joblist/body_parts.h"
 #include "joblist/title_rule.h"
 
 namespace skelvane::cli {
 
-Command parseCommandLine(const std::vector<std::string>& args) {
-    ConvertRequest request;
-    bool optionsEnded = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (optionsEnded || arg == "-" || arg.empty() || arg[0] != '-') {
-            request.files.push_back(arg);
-            continue;
-        }
-        if (arg == "--") {
-            optionsEnded = true;
-        } else if (arg == "-h" || arg == "--help") {
-            return ShowHelp{};
-        } else if (arg == "--version") {
-            return ShowVersion{};
-        } else if (arg == "-n" || arg == "--dry-run") {
-            request.dryRun = true;
-        } else if (arg == "--json") {
-            request.json = true;
-        } else if (arg == "--force") {
-            request.force = true;
-        } else if (arg == "-o" || arg == "--output-dir" || arg == "--drop") {
-            if (i + 1 == args.size()) return UsageError{"option " + arg + " needs a value"};
-            const std::string& value = args[++i];
-            if (arg == "--drop") {
-                const int part = joblist::partNumberOf(value);
-                if (part == 0) {
-                    return UsageError{"unknown body part '" + value +
-                                      "' (use 1..23 or a name such as rShoulder)"};
-                }
-                request.dropped.set(part);
-            } else {
-                if (value.empty()) return UsageError{"option " + arg + " needs a folder"};
-                request.outputDir = value;
-            }
-        } else {
-            return UsageError{"unknown option " + arg};
+namespace {
+
+enum class OptionId { OutputDir, Drop, Map, DryRun, Json, Force, Quiet, ListMaps, Help, Version };
+
+// One option of the command line: its letter ('\0' for none), its long name and what its
+// value is, as a usage error names it; flags have no value.
+struct Option {
+    OptionId id;
+    char letter;
+    std::string_view name;
+    std::string_view value;
+};
+
+constexpr Option kOptions[] = {
+    {OptionId::OutputDir, 'o', "output-dir", "a folder"},
+    {OptionId::Drop, '\0', "drop", "a body part"},
+    {OptionId::Map, 'm', "map", "a mapping name, a mapping file or auto"},
+    {OptionId::DryRun, 'n', "dry-run", ""},
+    {OptionId::Json, '\0', "json", ""},
+    {OptionId::Force, '\0', "force", ""},
+    {OptionId::Quiet, 'q', "quiet", ""},
+    {OptionId::ListMaps, '\0', "list-maps", ""},
+    {OptionId::Help, 'h', "help", ""},
+    {OptionId::Version, '\0', "version", ""},
+};
+
+// Every message about an argument names it first, as messages about a file name the file.
+UsageError usage(std::string_view subject, std::string_view reason) {
+    return {std::string(subject) + ": " + std::string(reason)};
+}
+
+const Option* optionNamed(std::string_view name) {
+    for (const Option& option : kOptions) {
+        if (option.name == name) return &option;
+    }
+    return nullptr;
+}
+
+const Option* optionLettered(char letter) {
+    for (const Option& option : kOptions) {
+        if (option.letter != '\0' && option.letter == letter) return &option;
+    }
+    return nullptr;
+}
+
+// Long options are never abbreviated, since a new option could make an abbreviation in a
+// script mean something else; the one a user probably meant is named instead.
+UsageError unknownLongOption(std::string_view spelled) {
+    const Option* meant = nullptr;
+    int candidates = 0;
+    for (const Option& option : kOptions) {
+        if (option.name.starts_with(spelled.substr(2))) {
+            meant = &option;
+            ++candidates;
         }
     }
-    if (request.files.empty()) return UsageError{"no input file given"};
-    if (request.json && !request.dryRun) return UsageError{"--json goes with --dry-run"};
+    if (candidates != 1) return usage(spelled, "unknown option");
+    return usage(spelled, "unknown option (did you mean --" + std::string(meant->name) + "?)");
+}
+
+// Puts what one option asks for into the request; help and the version end the parse, as does
+// a value that is no good.
+std::optional<Command> apply(const Option& option, std::string_view spelled,
+                             const std::string& value, ConvertRequest& request) {
+    switch (option.id) {
+        case OptionId::OutputDir:
+            request.outputDir = value;
+            break;
+        case OptionId::Drop:
+            if (const int part = joblist::partNumberOf(value); part != 0) {
+                request.dropped.set(part);
+                break;
+            }
+            return usage(spelled, "unknown body part '" + value +
+                                      "' (use 1..23 or a joint name such as rShldr)");
+        case OptionId::Map:
+            request.map = value;
+            break;
+        case OptionId::DryRun:
+            request.dryRun = true;
+            break;
+        case OptionId::Json:
+            request.json = true;
+            break;
+        case OptionId::Force:
+            request.force = true;
+            break;
+        case OptionId::Quiet:
+            request.quiet = true;
+            break;
+        case OptionId::ListMaps:
+            request.listMaps = true;
+            break;
+        case OptionId::Help:
+            return ShowHelp{};
+        case OptionId::Version:
+            return ShowVersion{};
+    }
+    return std::nullopt;
+}
+
+// One body part of the help's list: the joint name a user types, or for the parts that govern
+// no joint their own name.
+std::string partEntry(const joblist::BodyPart& part) {
+    const std::string number = std::to_string(part.number);
+    std::string entry = std::string(4 - number.size(), ' ') + number + " ";
+    if (part.poserJoint.empty()) return entry + std::string(part.imageName) + " (always nothing)";
+    return entry + std::string(part.poserJoint);
+}
+
+}  // namespace
+
+Command parseCommandLine(const std::vector<std::string>& args) {
+    ConvertRequest request;
+    std::size_t next = 0;
+    // One option as the user spelled it, with the value written into its argument if any; one
+    // that takes a value and has none there takes the next argument, whatever it is.
+    const auto take = [&](const Option& option, std::string_view spelled,
+                          std::optional<std::string> value) -> std::optional<Command> {
+        if (option.value.empty()) {
+            if (value) return usage(spelled, "takes no value");
+            return apply(option, spelled, "", request);
+        }
+        if (!value && next < args.size()) value = args[next++];
+        if (!value || value->empty()) return usage(spelled, "needs " + std::string(option.value));
+        return apply(option, spelled, *value, request);
+    };
+
+    bool optionsEnded = false;
+    while (next < args.size()) {
+        const std::string& arg = args[next++];
+        if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
+            request.files.push_back(arg);
+        } else if (arg == "--") {
+            optionsEnded = true;
+        } else if (arg[1] == '-') {
+            const std::size_t equals = arg.find('=');
+            const std::string_view spelled = std::string_view(arg).substr(0, equals);
+            const Option* option = optionNamed(spelled.substr(2));
+            if (option == nullptr) return unknownLongOption(spelled);
+            std::optional<std::string> value;
+            if (equals != std::string::npos) value = arg.substr(equals + 1);
+            if (std::optional<Command> ended = take(*option, spelled, value)) return *ended;
+        } else {
+            for (std::size_t at = 1; at < arg.size(); ++at) {
+                const std::string spelled{'-', arg[at]};
+                const Option* option = optionLettered(arg[at]);
+                if (option == nullptr) return usage(spelled, "unknown option");
+                // A letter that takes a value takes the rest of its argument, if any.
+                const bool valueFollows = !option->value.empty() && at + 1 < arg.size();
+                std::optional<std::string> value;
+                if (valueFollows) value = arg.substr(at + 1);
+                if (std::optional<Command> ended = take(*option, spelled, value)) return *ended;
+                if (!option->value.empty()) break;
+            }
+        }
+    }
+    if (request.files.empty() && !request.listMaps) return UsageError{"no input file given"};
+    if (request.json && !request.dryRun) return usage("--json", "goes only with --dry-run");
     return request;
+}
+
+std::optional<UsageError> outputDirProblem(const std::filesystem::path& folder) {
+    if (folder.empty()) return std::nullopt;
+    std::error_code error;
+    const std::filesystem::file_status status = std::filesystem::status(folder, error);
+    if (status.type() == std::filesystem::file_type::not_found) {
+        return usage(folder.string(), "no such folder");
+    }
+    if (error) return usage(folder.string(), error.message());
+    if (!std::filesystem::is_directory(status)) return usage(folder.string(), "not a folder");
+    return std::nullopt;
 }
 
 std::string usageText() {
     std::string text =
-        "Usage: skelvane-convert [options] FILE...\n"
+        "Usage: skelvane-convert [OPTION]... FILE...\n"
         "Converts BVH files with Poser joint names into BVH files with Max joint names.\n"
         "Each FILE is written to <title>_max.bvh in the current folder, where <title> is the\n"
         "file name without its last 4 characters. '-' reads standard input and writes\n"
         "standard output. Lines are written with CR LF.\n"
         "\n"
         "Options:\n"
-        "  -o, --output-dir DIR  write the outputs into DIR instead\n"
-        "      --drop PART       do not convert PART: its joints become \"nothing\";\n"
+        "  -o, --output-dir=DIR  write the outputs into DIR instead; DIR must be a folder\n"
+        "      --drop=PART       do not convert PART: its joints become \"nothing\";\n"
         "                        repeatable; PART is a number or a name from the list below\n"
+        "  -m, --map=MAP         rename with MAP: a mapping's name (see --list-maps), a\n"
+        "                        mapping file, or auto\n"
+        "      --list-maps       list the mappings that come with skelvane-convert\n"
         "  -n, --dry-run         write nothing; show for each FILE the output it would write\n"
         "                        (or why not) and its joints: old name, new name, what\n"
         "                        happens; untouched joints and partial-word hits marked !\n"
         "      --json            with --dry-run: the same as JSON, one object per file\n"
         "      --force           convert a FILE that does not start like a BVH file\n"
         "                        (HIERARCHY) too; without it such a FILE is refused\n"
+        "  -q, --quiet           print only failures and refusals: no line per converted\n"
+        "                        file, no summary\n"
         "  -h, --help            show this help\n"
         "      --version         show the version\n"
         "\n"
-        "Body parts:\n";
-    for (const joblist::BodyPart& part : joblist::kBodyParts) {
-        text += "  " + std::to_string(part.number) + " " + std::string(part.imageName);
-        text += part.poserJoint.empty() ? std::string(" (always dropped)")
-                                        : " (joint " + std::string(part.poserJoint) + ")";
-        text += "\n";
+        "Options may come after the FILEs; '--' ends them. Short options may be bundled\n"
+        "(-nq); a value may be attached (-oDIR, --drop=7) or be the next argument. Long\n"
+        "options are never abbreviated.\n"
+        "\n"
+        "Body parts (PART, as a number or a name, in any case):\n";
+    constexpr std::size_t kRows = (joblist::kPartCount + 1) / 2;
+    constexpr std::size_t kColumnWidth = 32;
+    for (std::size_t row = 0; row < kRows; ++row) {
+        std::string left = partEntry(joblist::kBodyParts[row]);
+        if (row + kRows < joblist::kBodyParts.size()) {
+            left.resize(kColumnWidth, ' ');
+            left += partEntry(joblist::kBodyParts[row + kRows]);
+        }
+        text += left + "\n";
     }
     text +=
+        "\n"
+        "Each converted FILE is told on standard error as \"FILE -> OUTPUT\", each other as\n"
+        "\"skelvane-convert: FILE: reason\". A FILE is refused when it is not a BVH file or\n"
+        "its output would harm another file, and failed when the system could not read or\n"
+        "write it; the other FILEs are converted all the same. The last line sums up the\n"
+        "run, such as \"4 files: 2 converted into out/, 1 refused, 1 failed\"; with --dry-run,\n"
+        "whose report goes to standard output, \"2 files: 1 would be converted into out/,\n"
+        "1 would be refused; nothing was written\".\n"
         "\n"
         "No output is written over a FILE of the same run or over an output the run has\n"
         "already written.\n"
         "\n"
         "Exit status: 0 when every file was converted (or, with --dry-run, would be), 1 when\n"
-        "any failed, 2 for a usage error.\n";
+        "any was refused or failed, 2 for a usage error, a DIR that does not exist or is not\n"
+        "a folder included.\n";
     return text;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <variant>
 #include <vector>
@@ -11,15 +12,24 @@ namespace skelvane::cli {
 
 /// A conversion request read from the command line.
 struct ConvertRequest {
+    /// The FILEs in the order given, "-" for the standard streams.
     std::vector<std::string> files;
+    /// The folder the outputs go to; empty for the current folder.
     std::filesystem::path outputDir;
+    /// The parts given with --drop.
     conversion::DroppedParts dropped;
+    /// The mapping asked for with --map: a name, a mapping file or "auto"; empty for the default.
+    std::string map;
     /// Report what would be done, write nothing.
     bool dryRun = false;
     /// With dryRun: the report as JSON.
     bool json = false;
     /// Convert sources that do not start like a BVH file too.
     bool force = false;
+    /// Print failures and refusals only: no line per converted file, no summary.
+    bool quiet = false;
+    /// List the built-in mappings; needs no FILE.
+    bool listMaps = false;
 };
 
 /// What the command line asks for: help, the version, a conversion, or a usage error message.
@@ -30,8 +40,13 @@ struct UsageError {
 };
 using Command = std::variant<ShowHelp, ShowVersion, ConvertRequest, UsageError>;
 
-/// Parses the arguments after the program name.
+/// Parses the arguments after the program name as GNU tools do: options and FILEs in any
+/// order, "--" ending the options, bundled short options (-nq), values attached (-oDIR,
+/// --drop=7) or in the next argument, long options by their exact names only.
 Command parseCommandLine(const std::vector<std::string>& args);
+
+/// Why `folder` cannot take the outputs ("out: no such folder"), or nothing when it can.
+std::optional<UsageError> outputDirProblem(const std::filesystem::path& folder);
 
 /// The help text.
 std::string usageText();

@@ -1,6 +1,5 @@
 #include "cli/convert_run.h"
 
-#include <algorithm>
 #include <iostream>
 
 #include "cli/dry_run_report.h"
@@ -27,14 +26,15 @@ std::string culpritOf(const Job& job, const JobResult& result) {
     return (source ? job.source : job.output).string();
 }
 
-// One line per file on standard error, as each is done.
+// One line per file on standard error, as each is done; quiet, for the failed ones only.
 class ConversionLines final : public conversion::JobObserver {
 public:
-    explicit ConversionLines(std::span<const Job> jobs) : jobs_(jobs) {}
+    ConversionLines(std::span<const Job> jobs, bool quiet) : jobs_(jobs), quiet_(quiet) {}
 
     void jobFinished(std::size_t i, const JobResult& result, const JointReport*) override {
         const Job& job = jobs_[i];
         if (result.status == JobStatus::Done) {
+            if (quiet_) return;
             std::cerr << printable(job.name) << " -> "
                       << (job.standardStreams ? std::string(kStandardOutput)
                                               : printable(job.output.string()))
@@ -42,8 +42,9 @@ public:
             return;
         }
         std::cerr << "skelvane-convert: ";
+        // Neither stream alone is at fault, so the message names the FILE as given.
         if (result.error == conversion::RunError::StreamsAreOneFile) {
-            std::cerr << result.error.message() << "\n";
+            std::cerr << printable(job.name) << ": " << result.error.message() << "\n";
             return;
         }
         const std::string culprit = culpritOf(job, result);
@@ -57,6 +58,7 @@ public:
 
 private:
     std::span<const Job> jobs_;
+    bool quiet_;
 };
 
 // The dry run's report on standard output, a file at a time as each is read, so that its
@@ -73,15 +75,13 @@ public:
                         std::nullopt, result.bvh, joints};
         if (result.status == JobStatus::Failed) {
             file.refusal = conversion::reasonOf(result, jobs_);
-        } else {
-            ++converting_;
         }
         write(json_ ? dryRunJson(file, i == 0) : dryRunText(file, i == 0));
     }
 
     // Ends the report; returns the first error of writing it, or nothing.
     std::error_code finish() {
-        write(json_ ? dryRunJsonEnd(jobs_.empty()) : dryRunTextEnd(converting_, jobs_.size()));
+        if (json_) write(dryRunJsonEnd(jobs_.empty()));
         return error_;
     }
 
@@ -92,9 +92,12 @@ private:
 
     std::span<const Job> jobs_;
     bool json_;
-    std::size_t converting_ = 0;
     std::error_code error_;
 };
+
+std::string counted(std::size_t count, std::string_view one, std::string_view many) {
+    return std::to_string(count) + " " + std::string(count == 1 ? one : many);
+}
 
 }  // namespace
 
@@ -120,24 +123,63 @@ conversion::RunOptions optionsOf(const ConvertRequest& request) {
     return {.requireBvh = !request.force, .refuseRepeatedOutputs = true, .dryRun = request.dryRun};
 }
 
+RunTally tallyOf(std::span<const Job> jobs, std::span<const JobResult> results) {
+    RunTally tally;
+    tally.files = results.size();
+    for (std::size_t i = 0; i < results.size(); ++i) {
+        if (results[i].status == JobStatus::Done) {
+            ++(jobs[i].standardStreams ? tally.toStandardOutput : tally.toFolder);
+        } else if (results[i].status == JobStatus::Failed) {
+            ++(conversion::isRefusal(results[i].error) ? tally.refused : tally.failed);
+        }
+    }
+    return tally;
+}
+
+std::string summaryOf(const RunTally& tally, const std::filesystem::path& outputDir, bool dryRun) {
+    const std::string converted = dryRun ? " would be converted" : " converted";
+    std::vector<std::string> parts;
+    if (tally.toFolder > 0) {
+        // Appending nothing ends the folder in a separator, unless it ends in one already.
+        const std::string folder = outputDir.empty() ? std::string("the current folder")
+                                                     : printable((outputDir / "").string());
+        parts.push_back(std::to_string(tally.toFolder) + converted + " into " + folder);
+    }
+    if (tally.toStandardOutput > 0) {
+        parts.push_back(std::to_string(tally.toStandardOutput) +
+                        (tally.toFolder > 0 ? "" : converted) + " to " +
+                        std::string(kStandardOutput));
+    }
+    if (tally.refused > 0)
+        parts.push_back(std::to_string(tally.refused) +
+                        (dryRun ? " would be refused" : " refused"));
+    if (tally.failed > 0) parts.push_back(std::to_string(tally.failed) + " failed");
+
+    std::string line = counted(tally.files, "file", "files") + ":";
+    for (std::size_t i = 0; i < parts.size(); ++i) line += (i == 0 ? " " : ", ") + parts[i];
+    if (dryRun) line += "; nothing was written";
+    return line;
+}
+
 int runConversion(const ConvertRequest& request) {
     const std::vector<Job> jobs = jobsOf(request);
     std::vector<JobResult> results;
     if (request.dryRun) {
         DryRunReport report(jobs, request.json);
         results = conversion::runJobs(jobs, optionsOf(request), report);
+        // A summary of a report that did not reach its reader would mislead.
         if (const std::error_code error = report.finish()) {
             std::cerr << "skelvane-convert: " << kStandardOutput << ": " << error.message() << "\n";
             return 1;
         }
     } else {
-        ConversionLines lines(jobs);
+        ConversionLines lines(jobs, request.quiet);
         results = conversion::runJobs(jobs, optionsOf(request), lines);
     }
-    const bool allDone = std::none_of(results.begin(), results.end(), [](const JobResult& result) {
-        return result.status == JobStatus::Failed;
-    });
-    return allDone ? 0 : 1;
+    const RunTally tally = tallyOf(jobs, results);
+    if (!request.quiet && tally.files > 0)
+        std::cerr << summaryOf(tally, request.outputDir, request.dryRun) << "\n";
+    return tally.refused + tally.failed == 0 ? 0 : 1;
 }
 
 }  // namespace skelvane::cli

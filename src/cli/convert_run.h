@@ -1,5 +1,9 @@
 #pragma once
 
+#include <cstddef>
+#include <filesystem>
+#include <span>
+#include <string>
 #include <vector>
 
 #include "cli/command_line.h"
@@ -15,10 +19,34 @@ std::vector<conversion::Job> jobsOf(const ConvertRequest& request);
 /// a dry run with --dry-run.
 conversion::RunOptions optionsOf(const ConvertRequest& request);
 
+/// How the files of a run ended, counted for its summary.
+struct RunTally {
+    /// Every file of the run.
+    std::size_t files = 0;
+    /// Converted, or in a dry run would be, into the output folder.
+    std::size_t toFolder = 0;
+    /// Converted, or in a dry run would be, to standard output.
+    std::size_t toStandardOutput = 0;
+    /// Refused by the run: not a BVH file, an output that is an input or was already written.
+    std::size_t refused = 0;
+    /// Failed for the system's reasons: a missing file, a full disk.
+    std::size_t failed = 0;
+};
+
+/// Counts how the jobs of a run ended.
+RunTally tallyOf(std::span<const conversion::Job> jobs,
+                 std::span<const conversion::JobResult> results);
+
+/// The run summed up in one line without its newline, the folder named as given with -o, such
+/// as "4 files: 2 converted into out/, 1 refused, 1 failed" (a dry run's says "would be" and
+/// ends in "; nothing was written").
+std::string summaryOf(const RunTally& tally, const std::filesystem::path& outputDir, bool dryRun);
+
 /// Carries out a conversion request: converts every FILE in turn, one line per file on
 /// standard error, or, in a dry run, writes nothing and prints what the run would do on
-/// standard output. Returns the exit status: 0 when every file was (or would be) converted,
-/// 1 otherwise, or when the dry run's report could not be written.
+/// standard output; then the summary on standard error. Quiet, only the files that were not
+/// converted are told. Returns the exit status: 0 when every file was (or would be)
+/// converted, 1 otherwise, or when the dry run's report could not be written.
 int runConversion(const ConvertRequest& request);
 
 }  // namespace skelvane::cli

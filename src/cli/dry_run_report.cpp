@@ -125,11 +125,6 @@ std::string dryRunText(const DryRunFile& file, bool first) {
     return out;
 }
 
-std::string dryRunTextEnd(std::size_t converting, std::size_t files) {
-    return (files > 0 ? "\n" : "") + std::to_string(converting) + " of " +
-           counted(files, "file", "files") + " would be converted; nothing was written.\n";
-}
-
 std::string dryRunJson(const DryRunFile& file, bool first) {
     Json entry;
     entry["source"] = file.source;

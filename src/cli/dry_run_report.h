@@ -27,9 +27,6 @@ struct DryRunFile {
 /// set apart by an empty line (`first` tells which this is).
 std::string dryRunText(const DryRunFile& file, bool first);
 
-/// The last line of the dry run for people.
-std::string dryRunTextEnd(std::size_t converting, std::size_t files);
-
 /// The dry run for scripts, one file at a time: an element of one JSON array, with the text
 /// that opens the array before the first, separates elements or closes the array after the
 /// last (dryRunJsonEnd). Bytes that are not UTF-8 in names and paths come out as U+FFFD.

@@ -4,6 +4,7 @@
 
 #include "cli/command_line.h"
 #include "cli/convert_run.h"
+#include "cli/terminal_text.h"
 #include "conversion/platform.h"
 
 namespace skelvane::cli {
@@ -12,6 +13,12 @@ namespace {
 
 constexpr int kExitOk = 0;
 constexpr int kExitUsage = 2;
+
+int usageError(const UsageError& error) {
+    std::cerr << "skelvane-convert: " << printable(error.message) << "\n"
+              << "Try 'skelvane-convert --help' for more information.\n";
+    return kExitUsage;
+}
 
 }  // namespace
 
@@ -28,13 +35,14 @@ int runProgram(int argc, char** argv) {
         std::cout << "skelvane-convert " << SKELVANE_VERSION << "\n";
         return kExitOk;
     }
-    if (const auto* error = std::get_if<UsageError>(&command)) {
-        std::cerr << "skelvane-convert: " << error->message << "\n"
-                  << "Try 'skelvane-convert --help' for more information.\n";
-        return kExitUsage;
+    if (const auto* error = std::get_if<UsageError>(&command)) return usageError(*error);
+    const ConvertRequest& request = std::get<ConvertRequest>(command);
+    // Before any source is touched: a folder that cannot take outputs would fail every file.
+    if (std::optional<UsageError> error = outputDirProblem(request.outputDir)) {
+        return usageError(*error);
     }
     platform::installSignalCleanup();
-    return runConversion(std::get<ConvertRequest>(command));
+    return runConversion(request);
 }
 
 }  // namespace skelvane::cli

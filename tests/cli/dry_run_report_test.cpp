@@ -43,7 +43,7 @@ TEST(DryRunText, TablesRefusalsAndFlags) {
         {"photo.bvh", "out/photo_max.bvh", "not a BVH file", false, nullptr},
         {"gone.bvh", "", "No such file or directory", std::nullopt, nullptr},
         {"x\x1b[2J.bvh", "x\x1b[2J_max.bvh", std::nullopt, false, &empty}};
-    EXPECT_EQ(rendered(files, dryRunText, [] { return dryRunTextEnd(2, 4); }),
+    EXPECT_EQ(rendered(files, dryRunText, [] { return std::string(); }),
               "walk.bvh -> out/walk_max.bvh\n"
               "  14 frames, CR LF line ends, 4 joints, 2 partial-word hits, 1 untouched\n"
               "    old name   new name   what happened\n"
@@ -57,9 +57,7 @@ TEST(DryRunText, TablesRefusalsAndFlags) {
               "gone.bvh: would not convert: No such file or directory\n"
               "\n"
               "x\\x1b[2J.bvh -> x\\x1b[2J_max.bvh  (not a BVH file)\n"
-              "  frames unknown, no line ends, 0 joints\n"
-              "\n"
-              "2 of 4 files would be converted; nothing was written.\n");
+              "  frames unknown, no line ends, 0 joints\n");
 }
 
 TEST(DryRunText, CutNamesAndJointsPastTheListAreCounted) {

@@ -69,7 +69,8 @@ TEST_F(ConvertCommandTest, ReplacesOnlyRegularFilesAndGoesOn) {
               "pipe or a socket)\n"
               "skelvane-convert: p.bvh: p_max.bvh: the output is not a regular file (a device, a "
               "pipe or a socket)\n"
-              "k.bvh -> k_max.bvh\n");
+              "k.bvh -> k_max.bvh\n"
+              "3 files: 1 converted into the current folder, 2 refused\n");
     EXPECT_TRUE(fs::is_character_file("/dev/null"));
     EXPECT_TRUE(fs::is_fifo(folder_ / "p_max.bvh"));
     EXPECT_TRUE(fs::exists(folder_ / "k_max.bvh"));
@@ -89,7 +90,7 @@ TEST_F(ConvertCommandTest, ExitStatusSaysWhatHappened) {
         {"-n w.bvh", ">&-", "skelvane-convert: standard output: Bad file descriptor\n"},
         {"-n --json w.bvh", ">&-", "skelvane-convert: standard output: Bad file descriptor\n"},
         // Refused at its first byte, as the real run refuses it, instead of read for ever.
-        {"-n /dev/zero", "", ""},
+        {"-n /dev/zero", "", "1 file: 1 would be refused; nothing was written\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.arguments) + " " + c.redirections);
@@ -107,7 +108,7 @@ TEST_F(ConvertCommandTest, ExitStatusSaysWhatHappened) {
         const Outcome outcome = run("-o drop w.bvh");
         return std::to_string(outcome.exitCode) + " " + outcome.err;
     });
-    EXPECT_EQ(seen, "0 w.bvh -> drop/w_max.bvh\n");
+    EXPECT_EQ(seen, "0 w.bvh -> drop/w_max.bvh\n1 file: 1 converted into drop/\n");
     fs::permissions(folder_ / "drop", fs::perms::owner_all);
     EXPECT_TRUE(readFile(folder_ / "drop/w_max.bvh") == referenceConversionOf(folder_ / "w.bvh"));
 }
@@ -118,7 +119,8 @@ TEST_F(ConvertCommandTest, NamesReachTheTerminalAsTextNeverAsControls) {
     Outcome outcome = run("./" + shellWord(hostile + ".bvh"));
     EXPECT_EQ(outcome.exitCode, 0);
     EXPECT_EQ(outcome.err,
-              "./\\x1b]0;TITLE\\x07\\x1b[31mred.bvh -> \\x1b]0;TITLE\\x07\\x1b[31mred_max.bvh\n");
+              "./\\x1b]0;TITLE\\x07\\x1b[31mred.bvh -> \\x1b]0;TITLE\\x07\\x1b[31mred_max.bvh\n"
+              "1 file: 1 converted into the current folder\n");
 
     // C1 controls, stray bytes and characters that turn text around, in a name and a joint.
     const std::string reordering =
