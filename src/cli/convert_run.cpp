@@ -1,10 +1,12 @@
 #include "cli/convert_run.h"
 
+#include <algorithm>
 #include <iostream>
 
 #include "cli/dry_run_report.h"
 #include "cli/terminal_text.h"
 #include "conversion/platform.h"
+#include "conversion/presets.h"
 
 namespace skelvane::cli {
 
@@ -18,6 +20,12 @@ using conversion::JointReport;
 
 constexpr std::string_view kStandardInput = "standard input";
 constexpr std::string_view kStandardOutput = "standard output";
+
+// What --map auto chose for a file, in words.
+std::string fitNote(const conversion::FitResult& fit) {
+    const bool kept = &fit.choice() == &conversion::keepNamesMapping();
+    return fit.summary() + (kept ? "; names kept" : "");
+}
 
 // How a message names the file a result is about.
 std::string culpritOf(const Job& job, const JobResult& result) {
@@ -37,8 +45,9 @@ public:
             if (quiet_) return;
             std::cerr << printable(job.name) << " -> "
                       << (job.standardStreams ? std::string(kStandardOutput)
-                                              : printable(job.output.string()))
-                      << "\n";
+                                              : printable(job.output.string()));
+            if (result.fit) std::cerr << "  (" << fitNote(*result.fit) << ")";
+            std::cerr << "\n";
             return;
         }
         std::cerr << "skelvane-convert: ";
@@ -72,7 +81,11 @@ public:
         const Job& job = jobs_[i];
         DryRunFile file{job.name,
                         job.standardStreams ? std::string(kStandardOutput) : job.output.string(),
-                        std::nullopt, result.bvh, joints};
+                        std::nullopt,
+                        result.bvh,
+                        joints,
+                        result.mapping,
+                        result.fit.has_value()};
         if (result.status == JobStatus::Failed) {
             file.refusal = conversion::reasonOf(result, jobs_);
         }
@@ -101,11 +114,60 @@ std::string counted(std::size_t count, std::string_view one, std::string_view ma
 
 }  // namespace
 
-std::vector<Job> jobsOf(const ConvertRequest& request) {
+std::variant<MappingSelection, std::string> selectMapping(const ConvertRequest& request,
+                                                          conversion::MappingCatalog& catalog) {
+    if (request.map.empty()) return MappingSelection{};
+    if (request.map == "auto") return MappingSelection{nullptr, true};
+    if (const conversion::Mapping* preset = catalog.find(request.map)) {
+        return MappingSelection{preset, false};
+    }
+    // A bare word that names no file is taken for a misspelt preset.
+    const std::filesystem::path file(request.map);
+    std::error_code error;
+    if (!file.has_parent_path() && !std::filesystem::exists(file, error)) {
+        return "--map: no mapping named '" + request.map + "' (see --list-maps)";
+    }
+    auto loaded = catalog.load(file);
+    if (const auto* refused = std::get_if<conversion::MappingError>(&loaded)) {
+        return refused->message();
+    }
+    return MappingSelection{std::get<const conversion::Mapping*>(loaded), false};
+}
+
+std::string mappingList(const MappingSelection& selection) {
+    std::vector<const conversion::Mapping*> mappings;
+    for (const conversion::Mapping& preset : conversion::presets()) mappings.push_back(&preset);
+    if (selection.mapping != nullptr && !conversion::findPreset(selection.mapping->name)) {
+        mappings.push_back(selection.mapping);
+    }
+    std::size_t nameWidth = 4;
+    for (const conversion::Mapping* mapping : mappings) {
+        nameWidth = std::max(nameWidth, displayWidth(printable(mapping->name)));
+    }
+    const auto padded = [](std::string text, std::size_t width) {
+        text.append(width - std::min(width, displayWidth(text)) + 2, ' ');
+        return text;
+    };
+    std::string list = padded("name", nameWidth) + "match     rows  from      title\n";
+    for (const conversion::Mapping* mapping : mappings) {
+        const bool exact = mapping->mode == conversion::MatchMode::Exact;
+        std::string rows = std::to_string(mapping->rows.size());
+        list += padded(printable(mapping->name), nameWidth) +
+                padded(exact ? "exact" : "contains", 8) +
+                padded(std::string(4 - std::min<std::size_t>(4, rows.size()), ' ') + rows, 4) +
+                padded(conversion::findPreset(mapping->name) ? "built in" : "file", 8) +
+                printable(mapping->title) + "\n";
+    }
+    return list;
+}
+
+std::vector<Job> jobsOf(const ConvertRequest& request, const MappingSelection& mapping) {
     std::vector<Job> jobs;
     for (const std::string& file : request.files) {
         Job job;
         job.dropped = request.dropped;
+        job.mapping = mapping.mapping;
+        job.fitMapping = mapping.bestFit;
         job.name = file;
         if (file == "-") {
             job.standardStreams = true;
@@ -161,8 +223,8 @@ std::string summaryOf(const RunTally& tally, const std::filesystem::path& output
     return line;
 }
 
-int runConversion(const ConvertRequest& request) {
-    const std::vector<Job> jobs = jobsOf(request);
+int runConversion(const ConvertRequest& request, const MappingSelection& mapping) {
+    const std::vector<Job> jobs = jobsOf(request, mapping);
     std::vector<JobResult> results;
     if (request.dryRun) {
         DryRunReport report(jobs, request.json);

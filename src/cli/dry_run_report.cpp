@@ -54,6 +54,34 @@ void appendSummary(std::string& out, const JointReport& report) {
     out.append("\n");
 }
 
+// The mapping the file goes through, and which preset fits it best.
+void appendMapping(std::string& out, const DryRunFile& file) {
+    out.append("  mapping: ");
+    out.append(file.mapping != nullptr ? printable(file.mapping->name) : std::string("none"));
+    if (file.bestFit) out.append(" (--map auto)");
+    out.append("; ").append(file.report->fit.summary()).append("\n");
+}
+
+std::string_view verdictKey(conversion::FitVerdict verdict) {
+    switch (verdict) {
+        case conversion::FitVerdict::Fits:
+            return "fits";
+        case conversion::FitVerdict::TargetNames:
+            return "target names";
+        case conversion::FitVerdict::NothingFits:
+            return "nothing fits";
+    }
+    return "";
+}
+
+Json fitJson(const conversion::FitResult& fit) {
+    return {{"best", fit.best != nullptr ? Json(fit.best->name) : Json()},
+            {"verdict", verdictKey(fit.verdict)},
+            {"renamed", fit.renamed},
+            {"joints", fit.joints},
+            {"summary", fit.summary()}};
+}
+
 void appendJointTable(std::string& out, const JointReport& report) {
     const std::vector<JointEntry>& joints = report.joints;
     if (joints.empty()) return;
@@ -120,6 +148,7 @@ std::string dryRunText(const DryRunFile& file, bool first) {
     }
     if (file.report != nullptr) {
         appendSummary(out, *file.report);
+        appendMapping(out, file);
         appendJointTable(out, *file.report);
     }
     return out;
@@ -138,6 +167,9 @@ std::string dryRunJson(const DryRunFile& file, bool first) {
     entry["line_ends"] = report ? Json(conversion::lineEndsKey(report->lineEnds)) : Json();
     entry["joints"] = report ? jointsJson(report->joints) : Json::array();
     entry["joint_count"] = report ? Json(report->jointCount) : Json();
+    entry["map"] = file.mapping != nullptr ? Json(file.mapping->name) : Json();
+    entry["map_is_best_fit"] = file.bestFit;
+    entry["best_fit"] = report ? fitJson(report->fit) : Json();
     // Elements of an array printed with an indent of 2 stand 2 in, their keys 4.
     std::string out = first ? "[\n" : ",\n";
     const std::string element = entry.dump(2, ' ', false, Json::error_handler_t::replace);

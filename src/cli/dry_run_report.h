@@ -20,6 +20,10 @@ struct DryRunFile {
     std::optional<bool> bvh;
     /// What the source holds; null when it was not read to its end.
     const conversion::JointReport* report = nullptr;
+    /// The mapping the file would be renamed with; null when the source was not read.
+    const conversion::Mapping* mapping = nullptr;
+    /// True when that mapping is the file's best fit, chosen by --map auto.
+    bool bestFit = false;
 };
 
 /// The dry run for people, one file at a time: where it would go or why not, then its joint

@@ -37,12 +37,24 @@ int runProgram(int argc, char** argv) {
     }
     if (const auto* error = std::get_if<UsageError>(&command)) return usageError(*error);
     const ConvertRequest& request = std::get<ConvertRequest>(command);
-    // Before any source is touched: a folder that cannot take outputs would fail every file.
+    // Before any source is touched: a mapping that cannot be used, or a folder that cannot
+    // take outputs, would fail every file.
+    conversion::MappingCatalog catalog;
+    const auto mapping = selectMapping(request, catalog);
+    if (const auto* problem = std::get_if<std::string>(&mapping)) {
+        std::cerr << "skelvane-convert: " << printable(*problem) << "\n";
+        return kExitUsage;
+    }
+    const MappingSelection& selection = std::get<MappingSelection>(mapping);
+    if (request.listMaps) {
+        std::cout << mappingList(selection);
+        return kExitOk;
+    }
     if (std::optional<UsageError> error = outputDirProblem(request.outputDir)) {
         return usageError(*error);
     }
     platform::installSignalCleanup();
-    return runConversion(request);
+    return runConversion(request, selection);
 }
 
 }  // namespace skelvane::cli

@@ -20,7 +20,7 @@ private:
 
 }  // namespace
 
-std::vector<Job> jobsOf(const joblist::JobList& list) {
+std::vector<Job> jobsOf(const joblist::JobList& list, const MappingCatalog& mappings) {
     std::vector<Job> jobs;
     for (int row = 0; row < list.rowCount(); ++row) {
         Job& job = jobs.emplace_back();
@@ -28,13 +28,17 @@ std::vector<Job> jobsOf(const joblist::JobList& list) {
         job.output = joblist::outputFileName(list.outputName(row));
         job.dropped = droppedPartsOf(list, row);
         job.skip = list.isSkipped(row);
+        const joblist::MappingChoice& choice = list.mapping(row);
+        job.fitMapping = choice.bestFit;
+        if (!choice.bestFit && !choice.name.empty()) job.mapping = mappings.find(choice.name);
         job.name = "row " + std::to_string(row + 1);
         job.sourceRole = "the source of " + job.name;
     }
     return jobs;
 }
 
-RunReport convertAll(const joblist::JobList& list, RunObserver& observer) {
+RunReport convertAll(const joblist::JobList& list, const MappingCatalog& mappings,
+                     RunObserver& observer) {
     RunReport report;
     const int rowCount = list.rowCount();
     // The maximum sits a hair above the row count, set before the empty test.
@@ -44,7 +48,7 @@ RunReport convertAll(const joblist::JobList& list, RunObserver& observer) {
         return report;
     }
 
-    const std::vector<Job> jobs = jobsOf(list);
+    const std::vector<Job> jobs = jobsOf(list, mappings);
     RowProgress progress(observer);
     const std::vector<JobResult> results = runJobs(jobs, kWindowRun, progress);
     for (std::size_t i = 0; i < results.size(); ++i) {
@@ -61,8 +65,8 @@ RunReport convertAll(const joblist::JobList& list, RunObserver& observer) {
     return report;
 }
 
-std::variant<JointReport, FileFailure> inspectRow(const joblist::JobList& list, int row) {
-    Job job = jobsOf(list).at(static_cast<std::size_t>(row));
+RowInspection inspectRow(const joblist::JobList& list, const MappingCatalog& mappings, int row) {
+    Job job = jobsOf(list, mappings).at(static_cast<std::size_t>(row));
     job.output.clear();
     job.skip = false;
     struct Keeper final : JobObserver {
@@ -74,8 +78,8 @@ std::variant<JointReport, FileFailure> inspectRow(const joblist::JobList& list, 
     RunOptions inspect = kWindowRun;
     inspect.dryRun = true;
     const JobResult result = runJobs({&job, 1}, inspect, keeper).front();
-    if (keeper.report) return std::move(*keeper.report);
-    return FileFailure{job.source, result.error};
+    if (keeper.report) return {std::move(*keeper.report), result.mapping};
+    return {FileFailure{job.source, result.error}, result.mapping};
 }
 
 }  // namespace skelvane::conversion

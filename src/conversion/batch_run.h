@@ -5,6 +5,7 @@
 #include <variant>
 #include <vector>
 
+#include "conversion/mapping_catalog.h"
 #include "conversion/run.h"
 #include "joblist/job_list.h"
 
@@ -42,8 +43,9 @@ struct RunReport {
 };
 
 /// The job list as the run's jobs, one per row: the row's source into "<output name>.bvh"
-/// relative to the current working directory, under its part flags, skipped when marked "x".
-std::vector<Job> jobsOf(const joblist::JobList& list);
+/// relative to the current working directory, under its part flags and its mapping (looked up
+/// in `mappings`, which must outlive the jobs), skipped when marked "x".
+std::vector<Job> jobsOf(const joblist::JobList& list, const MappingCatalog& mappings);
 
 /// How the window runs its jobs: anything is converted, BVH or not, and a later row with the
 /// same output replaces an earlier one's.
@@ -51,10 +53,16 @@ inline constexpr RunOptions kWindowRun{};
 
 /// Converts every row not marked "x" into "<output name>.bvh", relative to the current working
 /// directory. A row that fails is reported and the run goes on with the next one.
-RunReport convertAll(const joblist::JobList& list, RunObserver& observer);
+RunReport convertAll(const joblist::JobList& list, const MappingCatalog& mappings,
+                     RunObserver& observer);
 
-/// What a row's source holds under the row's part flags, read as a dry run of that row reads
-/// it, or why it cannot be read.
-std::variant<JointReport, FileFailure> inspectRow(const joblist::JobList& list, int row);
+/// What a row's source holds under the row's part flags and mapping, read as a dry run of that
+/// row reads it, with the mapping it was read under, or why it cannot be read.
+struct RowInspection {
+    std::variant<JointReport, FileFailure> report;
+    /// The mapping the joints were named by: the row's, or for a best fit the one that fits.
+    const Mapping* mapping = nullptr;
+};
+RowInspection inspectRow(const joblist::JobList& list, const MappingCatalog& mappings, int row);
 
 }  // namespace skelvane::conversion

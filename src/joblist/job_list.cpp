@@ -5,10 +5,10 @@
 namespace skelvane::joblist {
 
 int JobList::appendRow(std::string title, std::string outputName, std::string skipMark,
-                       std::string sourcePath) {
+                       std::string sourcePath, MappingChoice mapping) {
     if (isFull()) return -1;
     rows_.push_back({std::move(title), std::move(outputName), std::move(skipMark),
-                     std::move(sourcePath), PartFlags{}});
+                     std::move(sourcePath), PartFlags{}, std::move(mapping)});
     return rowCount() - 1;
 }
 

@@ -20,6 +20,15 @@ inline constexpr std::string_view kSkipMark = "x";
 /// other value does not. The diagram shows red only for exactly 1.
 using PartFlags = std::array<float, kPartCount + 1>;
 
+/// Which mapping renames a row: the one a name stands for (a preset, or a mapping file by the
+/// path it was loaded from; empty for the default), or the preset that fits the source best.
+struct MappingChoice {
+    bool bestFit = false;
+    std::string name;
+
+    friend bool operator==(const MappingChoice&, const MappingChoice&) = default;
+};
+
 /// One row of the job list: one added source and what to make of it.
 struct JobRow {
     /// The source's file name less its last 4 characters; never changes.
@@ -31,6 +40,7 @@ struct JobRow {
     /// The source file with its folder.
     std::string sourcePath;
     PartFlags partFlags{};
+    MappingChoice mapping;
 };
 
 /// The job list: one record per added source, in the order they were added.
@@ -44,7 +54,7 @@ public:
     /// Appends a row with all parts converted; returns its index, or -1 (changing nothing)
     /// when the list is full.
     int appendRow(std::string title, std::string outputName, std::string skipMark,
-                  std::string sourcePath);
+                  std::string sourcePath, MappingChoice mapping = {});
     /// Puts a whole record back in at a place (0..rowCount), the rows from there on moving
     /// down by one; returns its index, or -1 (changing nothing) when the list is full.
     int insertRow(int row, JobRow record);
@@ -67,6 +77,10 @@ public:
     /// The flag of a part (0..kPartCount) for a row.
     float partFlag(int row, int part) const { return this->row(row).partFlags.at(part); }
     void setPartFlag(int row, int part, float value) { at(row).partFlags.at(part) = value; }
+    /// The mapping that renames a row.
+    const MappingChoice& mapping(int row) const { return this->row(row).mapping; }
+    void setMapping(int row, MappingChoice choice) { at(row).mapping = std::move(choice); }
+
     /// True when the row does not convert the part: its flag is anything but 0.
     bool isDropped(int row, int part) const { return partFlag(row, part) != 0.0f; }
 

@@ -293,7 +293,7 @@ void Form1::showJoints(int row) {
     if (busy_ || row < 0 || row >= jobs_.rowCount()) return;
     JointsRequest request{fromBytes(jobs_.title(row)), fromBytes(jobs_.sourcePath(row)), {}};
     // The report reads the whole file, which may take a while for a long take.
-    whileBusy([&] { request.report = conversion::inspectRow(jobs_, row); });
+    whileBusy([&] { request.report = conversion::inspectRow(jobs_, mappings_, row).report; });
     if (std::exchange(closeWhenIdle_, false)) {
         close();
         return;
@@ -346,7 +346,7 @@ void Form1::Command2_Click() {
     RunProgress progress(*pbar_, *dialogs_, *this);
     const RunSummary summary(jobs_);
     conversion::RunReport report;
-    whileBusy([&] { report = conversion::convertAll(jobs_, progress); });
+    whileBusy([&] { report = conversion::convertAll(jobs_, mappings_, progress); });
     pbar_->setToolTip(summary.of(report));
     if (!report.ok()) showInfo(failureMessage(report, jobs_));
     if (std::exchange(closeWhenIdle_, false)) close();

@@ -7,6 +7,7 @@
 
 #include <QWidget>
 
+#include "conversion/mapping_catalog.h"
 #include "joblist/job_list.h"
 #include "ui/dialogs.h"
 #include "ui/row_undo.h"
@@ -112,6 +113,8 @@ private:
     void whileBusy(const std::function<void()>& work);
 
     joblist::JobList jobs_;
+    /// The mapping files loaded while the window is open, which rows may name.
+    conversion::MappingCatalog mappings_;
     std::unique_ptr<Dialogs> dialogs_;
     TwipsScale scale_;
     ListBox* List1_ = nullptr;

@@ -4,6 +4,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include "conversion/presets.h"
+
 namespace skelvane::cli {
 namespace {
 
@@ -24,6 +26,10 @@ JointReport walkReport() {
           JointEntry{"cyl_1", "cyl_1", JointOutcome::Untouched, false, 5, 5}}) {
         walk.add(joint);
     }
+    // Three of the four joints are whole names of a preset that renames them.
+    conversion::FitCounter fit;
+    for (const char* name : {"hip", "neck", "rThumb2", "cyl_1"}) fit.addJoint(name);
+    walk.fit = fit.result();
     return walk;
 }
 
@@ -39,13 +45,15 @@ TEST(DryRunText, TablesRefusalsAndFlags) {
     const JointReport walk = walkReport();
     const JointReport empty;
     const std::vector<DryRunFile> files{
-        {"walk.bvh", "out/walk_max.bvh", std::nullopt, true, &walk},
+        {"walk.bvh", "out/walk_max.bvh", std::nullopt, true, &walk, &conversion::defaultMapping()},
         {"photo.bvh", "out/photo_max.bvh", "not a BVH file", false, nullptr},
         {"gone.bvh", "", "No such file or directory", std::nullopt, nullptr},
-        {"x\x1b[2J.bvh", "x\x1b[2J_max.bvh", std::nullopt, false, &empty}};
+        {"x\x1b[2J.bvh", "x\x1b[2J_max.bvh", std::nullopt, false, &empty,
+         conversion::findPreset("mixamo-max"), true}};
     EXPECT_EQ(rendered(files, dryRunText, [] { return std::string(); }),
               "walk.bvh -> out/walk_max.bvh\n"
               "  14 frames, CR LF line ends, 4 joints, 2 partial-word hits, 1 untouched\n"
+              "  mapping: poser-max; best fit: poser-max-names, 3 of 4 joints\n"
               "    old name   new name   what happened\n"
               "    hip        Hips       renamed\n"
               "  ! neckDummy  NeckDummy  renamed, partial word\n"
@@ -57,7 +65,8 @@ TEST(DryRunText, TablesRefusalsAndFlags) {
               "gone.bvh: would not convert: No such file or directory\n"
               "\n"
               "x\\x1b[2J.bvh -> x\\x1b[2J_max.bvh  (not a BVH file)\n"
-              "  frames unknown, no line ends, 0 joints\n");
+              "  frames unknown, no line ends, 0 joints\n"
+              "  mapping: mixamo-max (--map auto); best fit: none, no joints\n");
 }
 
 TEST(DryRunText, CutNamesAndJointsPastTheListAreCounted) {
@@ -85,7 +94,8 @@ TEST(DryRunJson, OneArrayElementPerFileAndInvalidUtf8Replaced) {
     walk.joints[1].oldName = "neck\xFF\xC3";
     walk.joints[1].oldLength = 6;
     const std::vector<DryRunFile> files{
-        {"walk\xFE.bvh", "out/walk_max.bvh", std::nullopt, true, &walk},
+        {"walk\xFE.bvh", "out/walk_max.bvh", std::nullopt, true, &walk,
+         &conversion::defaultMapping()},
         {"photo.bvh", "out/photo_max.bvh", "not a BVH file", false, nullptr},
         {"gone.bvh", "", "No such file or directory", std::nullopt, nullptr}};
 
@@ -99,13 +109,17 @@ TEST(DryRunJson, OneArrayElementPerFileAndInvalidUtf8Replaced) {
                      "cut": false, "old_length": 3, "new_length": 4},
                     {"old": "neck\ufffd\ufffd", "new": "NeckDummy", "outcome": "renamed",
                      "partial_word": true, "cut": false, "old_length": 6, "new_length": 9}],
-         "joint_count": 4},
+         "joint_count": 4, "map": "poser-max", "map_is_best_fit": false,
+         "best_fit": {"best": "poser-max-names", "verdict": "fits", "renamed": 3, "joints": 4,
+                      "summary": "best fit: poser-max-names, 3 of 4 joints"}},
         {"source": "photo.bvh", "output": "out/photo_max.bvh", "converts": false,
          "refusal": "not a BVH file", "bvh": false, "frames": null, "line_ends": null,
-         "joints": [], "joint_count": null},
+         "joints": [], "joint_count": null, "map": null, "map_is_best_fit": false,
+         "best_fit": null},
         {"source": "gone.bvh", "output": null, "converts": false,
          "refusal": "No such file or directory", "bvh": null, "frames": null,
-         "line_ends": null, "joints": [], "joint_count": null}])"));
+         "line_ends": null, "joints": [], "joint_count": null, "map": null,
+         "map_is_best_fit": false, "best_fit": null}])"));
     EXPECT_EQ(dryRunJsonEnd(true), "[]\n");
 }
 

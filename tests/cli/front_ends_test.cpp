@@ -61,7 +61,8 @@ TEST(FrontEnds, TheWindowAndTheCommandLineMakeTheSameJobsWithTheSameResults) {
     // Repeats and the BVH check are where the two differ; with none and --force they agree.
     request.force = true;
 
-    const std::vector<Job> windowJobs = conversion::jobsOf(list);
+    const conversion::MappingCatalog mappings;
+    const std::vector<Job> windowJobs = conversion::jobsOf(list, mappings);
     std::vector<Job> commandLineJobs = jobsOf(request);
     ASSERT_EQ(windowJobs.size(), commandLineJobs.size());
     for (std::size_t i = 0; i < files.size(); ++i) {

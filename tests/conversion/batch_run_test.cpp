@@ -43,11 +43,12 @@ protected:
         return jobs_.appendRow(title, title + "_max", " ", source.string());
     }
 
-    RunReport run() { return convertAll(jobs_, observer_); }
+    RunReport run() { return convertAll(jobs_, mappings_, observer_); }
 
     TempFolder folder_;
     WorkingDirectory cwd_{folder_.path()};
     JobList jobs_;
+    MappingCatalog mappings_;
     RecordingObserver observer_;
 };
 

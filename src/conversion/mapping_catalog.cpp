@@ -1,0 +1,26 @@
+#include "conversion/mapping_catalog.h"
+
+#include "conversion/presets.h"
+
+namespace skelvane::conversion {
+
+const Mapping* MappingCatalog::find(std::string_view name) const {
+    if (const Mapping* preset = findPreset(name)) return preset;
+    const auto file = files_.find(name);
+    return file == files_.end() ? nullptr : file->second.get();
+}
+
+std::variant<const Mapping*, MappingError> MappingCatalog::load(const std::filesystem::path& file) {
+    auto read = loadMappingFile(file);
+    if (auto* error = std::get_if<MappingError>(&read)) return std::move(*error);
+    auto& kept = files_[file.string()];
+    kept = std::make_unique<const Mapping>(std::get<Mapping>(std::move(read)));
+    return kept.get();
+}
+
+std::variant<const Mapping*, MappingError> MappingCatalog::resolve(std::string_view name) {
+    if (const Mapping* preset = findPreset(name)) return preset;
+    return load(std::filesystem::path(std::string(name)));
+}
+
+}  // namespace skelvane::conversion
