@@ -53,6 +53,7 @@ private:
     ByteSink& sink_;
     const ScanTable& scanTable_;
     LineEndFinder findLineEnd_;
+    bool jointLinesOnly_;
     // The last line of a block may go on in the next one.
     bool lineOpen_ = false;
     // A block that ended in CR: an LF at the start of the next one belongs to that CR.
