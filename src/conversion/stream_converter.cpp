@@ -106,11 +106,17 @@ std::optional<StreamError> convertStream(platform::Handle in, platform::Handle o
                                          const CompiledMapping& mapping,
                                          std::string_view alreadyRead) {
     WriteBehind sink(out);
-    BlockConverter converter(mapping, sink);
+    std::vector<char> block(kBlockSize);
+    return convertStream(in, sink, mapping, alreadyRead, block);
+}
+
+std::optional<StreamError> convertStream(platform::Handle in, WriteBehind& out,
+                                         const CompiledMapping& mapping,
+                                         std::string_view alreadyRead, std::vector<char>& block) {
+    BlockConverter converter(mapping, out);
     if (const std::error_code error = converter.convert(alreadyRead)) {
         return StreamError{StreamError::Side::Write, error};
     }
-    std::vector<char> block(kBlockSize);
     for (;;) {
         std::error_code readError;
         const std::ptrdiff_t count = platform::readSome(in, block.data(), block.size(), readError);
@@ -122,7 +128,7 @@ std::optional<StreamError> convertStream(platform::Handle in, platform::Handle o
         }
     }
     std::error_code error = converter.finish();
-    if (!error) error = sink.flush();
+    if (!error) error = out.flush();
     if (error) return StreamError{StreamError::Side::Write, error};
     return std::nullopt;
 }
