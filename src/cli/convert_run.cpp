@@ -85,7 +85,8 @@ public:
                         result.bvh,
                         joints,
                         result.mapping,
-                        result.fit.has_value()};
+                        result.fit.has_value(),
+                        result.replacesExisting};
         if (result.status == JobStatus::Failed) {
             file.refusal = conversion::reasonOf(result, jobs_);
         }

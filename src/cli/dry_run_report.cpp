@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "cli/terminal_text.h"
+#include "joblist/body_parts.h"
 
 namespace skelvane::cli {
 
@@ -13,6 +14,7 @@ namespace {
 using conversion::JointEntry;
 using conversion::JointOutcome;
 using conversion::JointReport;
+using conversion::LineEnds;
 // Keys come out in the order they are set, the order the fields are documented in.
 using Json = nlohmann::ordered_json;
 
@@ -52,6 +54,38 @@ void appendSummary(std::string& out, const JointReport& report) {
     if (report.untouched > 0)
         out.append(", ").append(std::to_string(report.untouched) + " untouched");
     out.append("\n");
+}
+
+std::optional<std::string> nothingReason(const JointEntry& joint) {
+    const std::string_view reason = conversion::nothingReasonKey(joint);
+    return reason.empty() ? std::nullopt : std::optional<std::string>(reason);
+}
+
+// A part as --drop names it: the joint it governs, or for the parts without one their name.
+std::optional<std::string> partName(int part) {
+    if (part < 1 || part > joblist::kPartCount) return std::nullopt;
+    const joblist::BodyPart& body = joblist::bodyPart(part);
+    return std::string(body.poserJoint.empty() ? body.imageName : body.poserJoint);
+}
+
+// What a user should know before converting the file: new names shared by several joints, an
+// output that exists, line ends that change.
+void appendNotes(std::string& out, const DryRunFile& file) {
+    const JointReport& report = *file.report;
+    if (!report.sharedNames.empty()) {
+        out.append("  warning: several joints get one name (");
+        for (std::size_t i = 0; i < report.sharedNames.size(); ++i) {
+            const auto& [name, count] = report.sharedNames[i];
+            out.append(i == 0 ? "" : ", ").append(std::to_string(count) + " " + printable(name));
+        }
+        out.append("); many importers cannot tell them apart\n");
+    }
+    if (file.replacesExisting && !file.refusal)
+        out.append("  note: the output exists and is replaced\n");
+    const LineEnds ends = report.lineEnds;
+    if (ends == LineEnds::Lf || ends == LineEnds::Cr || ends == LineEnds::Mixed) {
+        out.append("  note: ").append(conversion::lineEndsWords(ends)).append(" become CR LF\n");
+    }
 }
 
 // The mapping the file goes through, and which preset fits it best.
@@ -106,8 +140,7 @@ void appendJointTable(std::string& out, const JointReport& report) {
         out.append(flagged ? "  ! " : "    ");
         appendPadded(out, names[i].first, oldWidth);
         appendPadded(out, names[i].second, newWidth);
-        out.append(conversion::outcomeWord(joint.outcome));
-        if (joint.partialWord) out.append(", partial word");
+        out.append(conversion::whatHappens(joint, conversion::Audience::CommandLine));
         if (joint.cut()) out.append(", name of " + counted(joint.oldLength, "byte", "bytes"));
         out.append("\n");
     }
@@ -122,7 +155,9 @@ Json jointsJson(const std::vector<JointEntry>& joints) {
     for (const JointEntry& joint : joints) {
         list.push_back({{"old", joint.oldName},
                         {"new", joint.newName},
-                        {"outcome", conversion::outcomeWord(joint.outcome)},
+                        {"outcome", conversion::outcomeKey(joint.outcome)},
+                        {"reason", orNull(nothingReason(joint))},
+                        {"part", orNull(partName(joint.part))},
                         {"partial_word", joint.partialWord},
                         {"cut", joint.cut()},
                         {"old_length", joint.oldLength},
@@ -149,6 +184,7 @@ std::string dryRunText(const DryRunFile& file, bool first) {
     if (file.report != nullptr) {
         appendSummary(out, *file.report);
         appendMapping(out, file);
+        appendNotes(out, file);
         appendJointTable(out, *file.report);
     }
     return out;
@@ -170,6 +206,17 @@ std::string dryRunJson(const DryRunFile& file, bool first) {
     entry["map"] = file.mapping != nullptr ? Json(file.mapping->name) : Json();
     entry["map_is_best_fit"] = file.bestFit;
     entry["best_fit"] = report ? fitJson(report->fit) : Json();
+    Json shared = Json::array();
+    for (const auto& [name, count] :
+         report ? report->sharedNames : decltype(report->sharedNames){}) {
+        shared.push_back({{"name", name}, {"joints", count}});
+    }
+    entry["shared_names"] = std::move(shared);
+    entry["replaces_existing"] = file.replacesExisting;
+    entry["line_ends_change"] =
+        report ? Json(report->lineEnds == LineEnds::Lf || report->lineEnds == LineEnds::Cr ||
+                      report->lineEnds == LineEnds::Mixed)
+               : Json();
     // Elements of an array printed with an indent of 2 stand 2 in, their keys 4.
     std::string out = first ? "[\n" : ",\n";
     const std::string element = entry.dump(2, ' ', false, Json::error_handler_t::replace);

@@ -24,6 +24,8 @@ struct DryRunFile {
     const conversion::Mapping* mapping = nullptr;
     /// True when that mapping is the file's best fit, chosen by --map auto.
     bool bestFit = false;
+    /// True when the output exists and would be replaced.
+    bool replacesExisting = false;
 };
 
 /// The dry run for people, one file at a time: where it would go or why not, then its joint

@@ -19,7 +19,7 @@ JointEntry jointEntryFor(std::string_view name, const CompiledMapping& mapping) 
     return namer.finish();
 }
 
-std::string_view outcomeWord(JointOutcome outcome) {
+std::string_view outcomeKey(JointOutcome outcome) {
     switch (outcome) {
         case JointOutcome::Renamed:
             return "renamed";
@@ -29,6 +29,47 @@ std::string_view outcomeWord(JointOutcome outcome) {
             return "untouched";
     }
     return "";
+}
+
+namespace {
+
+// A joint renamed to "nothing" whatever the diagram says: a row without a part, or one of the
+// four parts that are never converted.
+bool alwaysNothing(const JointEntry& joint) {
+    return joint.part == 0 || joblist::isFixedPart(joint.part);
+}
+
+}  // namespace
+
+std::string_view nothingReasonKey(const JointEntry& joint) {
+    if (joint.outcome != JointOutcome::Dropped) return "";
+    return alwaysNothing(joint) ? "always" : "part not converted";
+}
+
+std::string whatHappens(const JointEntry& joint, Audience audience) {
+    std::string words;
+    switch (joint.outcome) {
+        case JointOutcome::Renamed:
+            words = "renamed";
+            break;
+        case JointOutcome::Untouched:
+            words = "untouched: no row matches";
+            break;
+        case JointOutcome::Dropped: {
+            words = "renamed to nothing, ";
+            if (alwaysNothing(joint)) {
+                words += "always";
+                break;
+            }
+            const joblist::BodyPart& part = joblist::bodyPart(joint.part);
+            words += audience == Audience::CommandLine
+                         ? "--drop " + std::string(part.poserJoint)
+                         : std::string(part.toolTip) + " switched off";
+            break;
+        }
+    }
+    if (joint.partialWord) words += ", partial word";
+    return words;
 }
 
 std::string_view lineEndsWords(LineEnds ends) {

@@ -22,13 +22,18 @@ inline constexpr std::size_t kShownNameBytes = 256;
 /// Most joints a report lists one by one; it counts every joint all the same.
 inline constexpr std::size_t kListedJoints = 2000;
 
+/// Most shared new names a report lists, and most distinct new names it follows to find them.
+inline constexpr std::size_t kListedSharedNames = 20;
+inline constexpr std::size_t kFollowedNames = 4096;
+
 /// One joint declared in a file (`ROOT` or `JOINT`), with the name the conversion writes.
 struct JointEntry {
     /// The names, cut to kShownNameBytes for display.
     std::string oldName;
     std::string newName;
     JointOutcome outcome = JointOutcome::Untouched;
-    /// True when a search text matched only part of the name (`neckDummy`, `rThumb2`).
+    /// True when a search text matched inside a longer word: a letter stands right before or
+    /// after the text it matched (`neckDummy`, `lowerneck`; not `rThumb2`, where a digit does).
     bool partialWord = false;
     /// The full lengths of the names in bytes.
     std::uint64_t oldLength = 0;
@@ -60,6 +65,9 @@ struct JointReport {
     LineEnds lineEnds = LineEnds::None;
     /// Which preset fits the file's joints best.
     FitResult fit;
+    /// New names that more than one joint ends up with (many importers cannot tell such joints
+    /// apart), with how many joints have each, in the order first met; at most kListedSharedNames.
+    std::vector<std::pair<std::string, std::uint64_t>> sharedNames;
 
     /// The joints counted but not listed.
     std::uint64_t unlisted() const { return jointCount - joints.size(); }
@@ -70,9 +78,22 @@ struct JointReport {
 /// What `mapping` makes of one whole joint name.
 JointEntry jointEntryFor(std::string_view name, const CompiledMapping& mapping);
 
-/// The words for a joint's outcome ("renamed", "dropped", "untouched"), used wherever the
-/// outcome is shown.
-std::string_view outcomeWord(JointOutcome outcome);
+/// Whom a report is for: a joint renamed to "nothing" for a part that is not converted is told
+/// in the way the user chose that (`--drop`, or a red dot on the window's diagram).
+enum class Audience { CommandLine, Window };
+
+/// A joint's outcome as a value for scripts: "renamed", "dropped", "untouched".
+std::string_view outcomeKey(JointOutcome outcome);
+
+/// Why a joint is renamed to "nothing", as a value for scripts: "always" (fingers, toes, eyes,
+/// buttocks and other rows without a part that can be converted) or "part not converted"; empty
+/// for other joints.
+std::string_view nothingReasonKey(const JointEntry& joint);
+
+/// What happens to a joint in words, the same in every report: "renamed", "renamed to nothing,
+/// always", "renamed to nothing, --drop rShldr" or "renamed to nothing, Right Shoulder switched
+/// off", "untouched: no row matches", with ", partial word" after a partial-word hit.
+std::string whatHappens(const JointEntry& joint, Audience audience);
 
 /// How a report names a style of line ends in a sentence ("CR LF line ends") and as a value
 /// for scripts ("CRLF").

@@ -16,6 +16,37 @@ constexpr std::string_view kFrames = "Frames:";
 // a character once it is known where the name ends.
 constexpr std::size_t kKeptNameBytes = kShownNameBytes + 4;
 
+// A letter right beside a match makes it a match inside a word; bytes past ASCII are taken for
+// the letters of other scripts.
+bool isLetter(char byte) {
+    const auto value = static_cast<unsigned char>(byte);
+    return (value | 0x20) >= 'a' && (value | 0x20) <= 'z' ? true : value >= 0x80;
+}
+
+// Whether a row matched inside a longer word: a letter right before or after the text it
+// matched, in the name as the rows before it left it.
+bool hitInsideWord(std::string_view name, const std::vector<Rename>& renames) {
+    std::string text(name);
+    for (const Rename& rename : renames) {
+        const std::string& search = rename.search;
+        std::size_t pos = text.find(search);
+        if (search.empty() || pos == std::string::npos) continue;
+        std::string renamed;
+        std::size_t from = 0;
+        for (; pos != std::string::npos; pos = text.find(search, from)) {
+            const std::size_t end = pos + search.size();
+            if ((pos > 0 && isLetter(text[pos - 1])) ||
+                (end < text.size() && isLetter(text[end]))) {
+                return true;
+            }
+            renamed.append(text, from, pos - from).append(rename.replacement);
+            from = end;
+        }
+        text = renamed.append(text, from);
+    }
+    return false;
+}
+
 // White space inside a line; CR and LF end it.
 bool isBlank(char byte) {
     return byte == ' ' || byte == '\t';
@@ -92,12 +123,26 @@ void JointNamer::nameByHits() {
         wholeName = wholeName || (renames[i].search == entry_.oldName &&
                                   entry_.oldLength == entry_.oldName.size());
     }
-    // A name that is exactly one row's text is replaced whole by that row alone; any other
-    // hit lands inside a longer word.
-    if (hitCount > 0) entry_.partialWord = !(wholeName && hitCount == 1);
+    if (hitCount == 0) return;
+    // A name kept whole is looked at closely; of one too long to keep, any hit that is not the
+    // whole name is taken to lie inside a word.
+    entry_.partialWord = entry_.oldLength == entry_.oldName.size()
+                             ? hitInsideWord(entry_.oldName, renames)
+                             : !(wholeName && hitCount == 1);
 }
 
 JointScanner::JointScanner(const CompiledMapping& mapping) : namer_(mapping) {}
+
+void JointScanner::followName(const JointEntry& joint) {
+    if (joint.cut()) return;
+    auto found = newNameCounts_.find(joint.newName);
+    if (found == newNameCounts_.end()) {
+        if (newNameCounts_.size() == kFollowedNames) return;
+        found = newNameCounts_.emplace(joint.newName, 0).first;
+        newNamesInOrder_.push_back(&found->first);
+    }
+    ++found->second;
+}
 
 void JointScanner::feed(std::string_view piece) {
     start_.feed(piece);
@@ -138,6 +183,12 @@ JointReport JointScanner::finish() {
     report_.lineEnds = lineEnds();
     report_.bvh = start_.finish() == BvhStartCheck::Verdict::Bvh;
     report_.fit = fit_.result();
+    for (const std::string* name : newNamesInOrder_) {
+        const std::uint64_t count = newNameCounts_.at(*name);
+        if (count < 2 || name->empty()) continue;
+        report_.sharedNames.emplace_back(*name, count);
+        if (report_.sharedNames.size() == kListedSharedNames) break;
+    }
     return std::move(report_);
 }
 
@@ -216,6 +267,7 @@ void JointScanner::endLine() {
     if (phase_ == Phase::NameGap || phase_ == Phase::Name ||
         (phase_ == Phase::Keyword && keywordIsJoint())) {
         JointEntry entry = namer_.finish();
+        followName(entry);
         // A name cut for display is longer than any row: no mapping renames it.
         fit_.addJoint(entry.cut() ? std::string_view() : std::string_view(entry.oldName));
         report_.add(std::move(entry));

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
+#include <vector>
 
 #include "conversion/bvh_start.h"
 #include "conversion/joint_report.h"
@@ -64,12 +66,16 @@ private:
     void takeFramesByte(char byte);
     bool keywordIsJoint() const;
     void endLine();
+    void followName(const JointEntry& joint);
     LineEnds lineEnds() const;
 
     JointNamer namer_;
     BvhStartCheck start_;
     FitCounter fit_;
     JointReport report_;
+    // How many joints end up with each new name, for the first kFollowedNames names met.
+    std::unordered_map<std::string, std::uint64_t> newNameCounts_;
+    std::vector<const std::string*> newNamesInOrder_;
 
     Phase phase_ = Phase::Indent;
     std::string keyword_;

@@ -146,6 +146,7 @@ private:
             }
         }
         const auto faulty = [&] { return outputFault.status == JobStatus::Failed; };
+        const bool replacesExisting = target && target->existing();
         if (faulty() && !options_.dryRun) return outputFault;
 
         std::error_code error;
@@ -161,6 +162,7 @@ private:
         }
 
         JobResult result = readAndWrite(in.handle(), job, target && !faulty() ? &*target : nullptr);
+        result.replacesExisting = replacesExisting;
         if (faulty()) {
             outputFault.bvh = result.bvh;
             outputFault.mapping = result.mapping;

@@ -68,6 +68,8 @@ struct JobResult {
     const Mapping* mapping = nullptr;
     /// How the presets fit the source, when the job was to find its mapping so.
     std::optional<FitResult> fit;
+    /// True when the output is a file that exists and is (or would be) replaced.
+    bool replacesExisting = false;
 };
 
 /// What a run tells its caller while it goes; the default does nothing.

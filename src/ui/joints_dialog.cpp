@@ -41,9 +41,8 @@ QLabel* plainLabel(const char* name, QWidget* parent) {
 }
 
 QString whatHappens(const conversion::JointEntry& joint) {
-    QString text = QString::fromLatin1(conversion::outcomeWord(joint.outcome));
-    if (joint.outcome == JointOutcome::Untouched) text += QStringLiteral(": no rule matches");
-    if (joint.partialWord) text += QStringLiteral(", partial word");
+    QString text = QString::fromStdString(
+        conversion::whatHappens(joint, conversion::Audience::Window));
     if (joint.cut()) text += QStringLiteral(", name of %1 bytes").arg(qulonglong{joint.oldLength});
     return text;
 }

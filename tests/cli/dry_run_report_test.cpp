@@ -22,14 +22,16 @@ JointReport walkReport() {
     for (JointEntry joint :
          {JointEntry{"hip", "Hips", JointOutcome::Renamed, false, 3, 4},
           JointEntry{"neckDummy", "NeckDummy", JointOutcome::Renamed, true, 9, 9},
-          JointEntry{"rThumb2", "nothing2", JointOutcome::Dropped, true, 7, 8},
+          JointEntry{"rThumb2", "nothing2", JointOutcome::Dropped, false, 7, 8, 10},
+          JointEntry{"rShldr", "nothing", JointOutcome::Dropped, false, 6, 7, 7},
           JointEntry{"cyl_1", "cyl_1", JointOutcome::Untouched, false, 5, 5}}) {
         walk.add(joint);
     }
-    // Three of the four joints are whole names of a preset that renames them.
+    // Four of the five joints are whole names of a preset that renames them.
     conversion::FitCounter fit;
-    for (const char* name : {"hip", "neck", "rThumb2", "cyl_1"}) fit.addJoint(name);
+    for (const char* name : {"hip", "neck", "rThumb2", "rShldr", "cyl_1"}) fit.addJoint(name);
     walk.fit = fit.result();
+    walk.sharedNames = {{"nothing", 2}};
     return walk;
 }
 
@@ -43,30 +45,36 @@ std::string rendered(const std::vector<DryRunFile>& files, Render render, End en
 
 TEST(DryRunText, TablesRefusalsAndFlags) {
     const JointReport walk = walkReport();
-    const JointReport empty;
+    JointReport empty;
+    empty.lineEnds = LineEnds::Lf;
     const std::vector<DryRunFile> files{
         {"walk.bvh", "out/walk_max.bvh", std::nullopt, true, &walk, &conversion::defaultMapping()},
         {"photo.bvh", "out/photo_max.bvh", "not a BVH file", false, nullptr},
         {"gone.bvh", "", "No such file or directory", std::nullopt, nullptr},
         {"x\x1b[2J.bvh", "x\x1b[2J_max.bvh", std::nullopt, false, &empty,
-         conversion::findPreset("mixamo-max"), true}};
+         conversion::findPreset("mixamo-max"), true, true}};
     EXPECT_EQ(rendered(files, dryRunText, [] { return std::string(); }),
               "walk.bvh -> out/walk_max.bvh\n"
-              "  14 frames, CR LF line ends, 4 joints, 2 partial-word hits, 1 untouched\n"
-              "  mapping: poser-max; best fit: poser-max-names, 3 of 4 joints\n"
+              "  14 frames, CR LF line ends, 5 joints, 1 partial-word hit, 1 untouched\n"
+              "  mapping: poser-max; best fit: poser-max-names, 4 of 5 joints\n"
+              "  warning: several joints get one name (2 nothing); many importers cannot tell "
+              "them apart\n"
               "    old name   new name   what happened\n"
               "    hip        Hips       renamed\n"
               "  ! neckDummy  NeckDummy  renamed, partial word\n"
-              "  ! rThumb2    nothing2   dropped, partial word\n"
-              "  ! cyl_1      cyl_1      untouched\n"
+              "    rThumb2    nothing2   renamed to nothing, always\n"
+              "    rShldr     nothing    renamed to nothing, --drop rShldr\n"
+              "  ! cyl_1      cyl_1      untouched: no row matches\n"
               "\n"
               "photo.bvh: would not convert to out/photo_max.bvh: not a BVH file\n"
               "\n"
               "gone.bvh: would not convert: No such file or directory\n"
               "\n"
               "x\\x1b[2J.bvh -> x\\x1b[2J_max.bvh  (not a BVH file)\n"
-              "  frames unknown, no line ends, 0 joints\n"
-              "  mapping: mixamo-max (--map auto); best fit: none, no joints\n");
+              "  frames unknown, LF line ends, 0 joints\n"
+              "  mapping: mixamo-max (--map auto); best fit: none, no joints\n"
+              "  note: the output exists and is replaced\n"
+              "  note: LF line ends become CR LF\n");
 }
 
 TEST(DryRunText, CutNamesAndJointsPastTheListAreCounted) {
@@ -81,8 +89,8 @@ TEST(DryRunText, CutNamesAndJointsPastTheListAreCounted) {
     EXPECT_NE(text.find("  frames unknown, no line ends, 3000000 joints, 1 partial-word hit\n"),
               std::string::npos)
         << text;
-    EXPECT_NE(text.find(std::string(248, 'x') + "...  dropped, partial word, name of 100000000 "
-                                                "bytes\n"),
+    EXPECT_NE(text.find(std::string(248, 'x') +
+                        "...  renamed to nothing, always, partial word, name of 100000000 bytes\n"),
               std::string::npos)
         << text;
     EXPECT_TRUE(text.ends_with("    ... and 2999999 more joints, counted above\n")) << text;
@@ -90,7 +98,7 @@ TEST(DryRunText, CutNamesAndJointsPastTheListAreCounted) {
 
 TEST(DryRunJson, OneArrayElementPerFileAndInvalidUtf8Replaced) {
     JointReport walk = walkReport();
-    walk.joints.resize(2);
+    walk.joints.resize(4);
     walk.joints[1].oldName = "neck\xFF\xC3";
     walk.joints[1].oldLength = 6;
     const std::vector<DryRunFile> files{
@@ -105,21 +113,33 @@ TEST(DryRunJson, OneArrayElementPerFileAndInvalidUtf8Replaced) {
     EXPECT_EQ(nlohmann::json::parse(json), nlohmann::json::parse(R"([
         {"source": "walk\ufffd.bvh", "output": "out/walk_max.bvh", "converts": true,
          "refusal": null, "bvh": true, "frames": 14, "line_ends": "CRLF",
-         "joints": [{"old": "hip", "new": "Hips", "outcome": "renamed", "partial_word": false,
-                     "cut": false, "old_length": 3, "new_length": 4},
+         "joints": [{"old": "hip", "new": "Hips", "outcome": "renamed", "reason": null,
+                     "part": null, "partial_word": false, "cut": false, "old_length": 3,
+                     "new_length": 4},
                     {"old": "neck\ufffd\ufffd", "new": "NeckDummy", "outcome": "renamed",
-                     "partial_word": true, "cut": false, "old_length": 6, "new_length": 9}],
-         "joint_count": 4, "map": "poser-max", "map_is_best_fit": false,
-         "best_fit": {"best": "poser-max-names", "verdict": "fits", "renamed": 3, "joints": 4,
-                      "summary": "best fit: poser-max-names, 3 of 4 joints"}},
+                     "reason": null, "part": null, "partial_word": true, "cut": false,
+                     "old_length": 6, "new_length": 9},
+                    {"old": "rThumb2", "new": "nothing2", "outcome": "dropped",
+                     "reason": "always", "part": "Fingers", "partial_word": false, "cut": false,
+                     "old_length": 7, "new_length": 8},
+                    {"old": "rShldr", "new": "nothing", "outcome": "dropped",
+                     "reason": "part not converted", "part": "rShldr", "partial_word": false,
+                     "cut": false, "old_length": 6, "new_length": 7}],
+         "joint_count": 5, "map": "poser-max", "map_is_best_fit": false,
+         "best_fit": {"best": "poser-max-names", "verdict": "fits", "renamed": 4, "joints": 5,
+                      "summary": "best fit: poser-max-names, 4 of 5 joints"},
+         "shared_names": [{"name": "nothing", "joints": 2}], "replaces_existing": false,
+         "line_ends_change": false},
         {"source": "photo.bvh", "output": "out/photo_max.bvh", "converts": false,
          "refusal": "not a BVH file", "bvh": false, "frames": null, "line_ends": null,
          "joints": [], "joint_count": null, "map": null, "map_is_best_fit": false,
-         "best_fit": null},
+         "best_fit": null, "shared_names": [], "replaces_existing": false,
+         "line_ends_change": null},
         {"source": "gone.bvh", "output": null, "converts": false,
          "refusal": "No such file or directory", "bvh": null, "frames": null,
          "line_ends": null, "joints": [], "joint_count": null, "map": null,
-         "map_is_best_fit": false, "best_fit": null}])"));
+         "map_is_best_fit": false, "best_fit": null, "shared_names": [],
+         "replaces_existing": false, "line_ends_change": null}])"));
     EXPECT_EQ(dryRunJsonEnd(true), "[]\n");
 }
 

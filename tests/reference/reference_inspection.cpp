@@ -21,16 +21,21 @@ std::string_view trimmed(std::string_view text) {
     return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
 }
 
-// The rules one after another, as the plain rename applies them, noting which matched.
+bool isLetter(char byte) {
+    const auto value = static_cast<unsigned char>(byte);
+    return (value >= 'a' && value <= 'z') || (value >= 'A' && value <= 'Z') || value >= 0x80;
+}
+
+// The rules one after another, as the plain rename applies them, noting which matched and
+// whether a letter stood right beside a match.
 JointEntry entryFor(std::string_view name, const conversion::DroppedParts& dropped) {
     JointEntry entry;
     std::string text(name);
     int hits = 0;
-    bool wholeName = false;
+    bool besideLetter = false;
     for (const RenameRule& rule : kRenameRules) {
         if (text.find(rule.search) == std::string::npos) continue;
         ++hits;
-        wholeName = wholeName || rule.search == name;
         const std::string_view replacement = replacementOf(rule, dropped);
         if (replacement == "nothing") {
             if (entry.outcome != JointOutcome::Dropped) entry.part = rule.governingPart;
@@ -42,11 +47,16 @@ JointEntry entryFor(std::string_view name, const conversion::DroppedParts& dropp
         std::size_t from = 0;
         for (std::size_t at; (at = text.find(rule.search, from)) != std::string::npos;
              from = at + rule.search.size()) {
+            const std::size_t end = at + rule.search.size();
+            besideLetter = besideLetter || (at > 0 && isLetter(text[at - 1])) ||
+                           (end < text.size() && isLetter(text[end]));
             next.append(text, from, at - from).append(replacement);
         }
         text = next.append(text, from);
     }
-    entry.partialWord = hits > 0 && !(wholeName && hits == 1);
+    // A name too long to keep whole is judged by its hits: any that is not the whole name.
+    const bool kept = name.size() <= conversion::kShownNameBytes;
+    entry.partialWord = hits > 0 && (kept ? besideLetter : true);
     entry.oldLength = name.size();
     entry.newLength = text.size();
     entry.oldName = conversion::cutAtCharacter(name, conversion::kShownNameBytes);
