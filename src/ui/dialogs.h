@@ -24,6 +24,8 @@ struct OpenFileRequest {
     QStringList filters;
     /// Folders offered first in the dialog's sidebar, in this order.
     QStringList sidebarFolders;
+    /// True when the user may choose more than one file.
+    bool manyFiles = true;
 };
 
 /// What the joints dialog shows of one row: its title, its source and the source's joint report
@@ -38,8 +40,9 @@ struct JointsRequest {
 class Dialogs {
 public:
     virtual ~Dialogs() = default;
-    /// Shows a modal open-file dialog for one or more existing files and returns the chosen
-    /// files with their folders, in the order the dialog gives them; none when cancelled.
+    /// Shows a modal open-file dialog for existing files (one, unless the request allows more)
+    /// and returns the chosen files with their folders, in the order the dialog gives them; none
+    /// when cancelled.
     virtual QStringList openFiles(QWidget* parent, const OpenFileRequest& request) = 0;
     /// Shows a modal message box with the text (plain, never markup) and title, an OK button
     /// only and no icon.
