@@ -7,6 +7,7 @@
 
 #include "conversion/joint_report.h"
 #include "conversion/run.h"
+#include "joblist/job_list.h"
 
 class QWidget;
 
@@ -28,12 +29,17 @@ struct OpenFileRequest {
     bool manyFiles = true;
 };
 
-/// What the joints dialog shows of one row: its title, its source and the source's joint report
-/// under the row's part flags, or why the source could not be read.
+/// What the joints dialog shows of one row: its title, its source, its mapping and the source's
+/// joint report under the row's part flags and mapping, or why the source could not be read.
 struct JointsRequest {
     QString title;
     QString sourcePath;
     std::variant<conversion::JointReport, conversion::FileFailure> report;
+    /// The row's choice of mapping.
+    joblist::MappingChoice choice;
+    /// The mapping the joints were named by: the chosen one, or for a best fit the one that
+    /// fits.
+    const conversion::Mapping* mapping = nullptr;
 };
 
 /// The modal dialogs of the window; tests answer them with an implementation of their own.

@@ -294,9 +294,17 @@ void Form1::Command1_Click() {
 
 void Form1::showJoints(int row) {
     if (busy_ || row < 0 || row >= jobs_.rowCount()) return;
-    JointsRequest request{fromBytes(jobs_.title(row)), fromBytes(jobs_.sourcePath(row)), {}};
+    JointsRequest request{fromBytes(jobs_.title(row)),
+                          fromBytes(jobs_.sourcePath(row)),
+                          {},
+                          jobs_.mapping(row),
+                          nullptr};
     // The report reads the whole file, which may take a while for a long take.
-    whileBusy([&] { request.report = conversion::inspectRow(jobs_, mappings_, row).report; });
+    whileBusy([&] {
+        conversion::RowInspection inspection = conversion::inspectRow(jobs_, mappings_, row);
+        request.report = std::move(inspection.report);
+        request.mapping = inspection.mapping;
+    });
     if (std::exchange(closeWhenIdle_, false)) {
         close();
         return;
