@@ -269,6 +269,11 @@ void Form1::addSources(const std::vector<std::string>& paths) {
     }
 }
 
+void Form1::startWithMapping(conversion::MappingCatalog mappings, joblist::MappingChoice choice) {
+    mappings_ = std::move(mappings);
+    rowMappings_->setForNewRows(std::move(choice));
+}
+
 void Form1::closeEvent(QCloseEvent* event) {
     // A worker reads the job list or a source on another thread, and closing the last window
     // ends the program; the run's failure message would be lost as well.

@@ -65,6 +65,10 @@ public:
     /// encoding: the window program's command line hands its FILE arguments over this way.
     void addSources(const std::vector<std::string>& paths);
 
+    /// Takes the mapping files loaded before the window opened and the mapping of the rows
+    /// added from now on, as if chosen from a row's menu; for a window without rows.
+    void startWithMapping(conversion::MappingCatalog mappings, joblist::MappingChoice choice);
+
 protected:
     /// Waits for a running Convert to end before the window closes.
     void closeEvent(QCloseEvent* event) override;

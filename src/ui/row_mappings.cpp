@@ -57,6 +57,14 @@ RowMappings::RowMappings(const joblist::JobList& jobs, conversion::MappingCatalo
                          JobListView& view, Dialogs& dialogs, QWidget& window)
     : jobs_(jobs), catalog_(catalog), view_(view), dialogs_(dialogs), window_(window) {}
 
+void RowMappings::setForNewRows(MappingChoice choice) {
+    if (!choice.bestFit && catalog_.find(choice.name) != nullptr &&
+        conversion::findPreset(choice.name) == nullptr) {
+        remember(choice.name);
+    }
+    forNewRows_ = std::move(choice);
+}
+
 std::vector<MappingEntry> RowMappings::entries(int row) {
     const MappingChoice current = row >= 0 ? jobs_.mapping(row) : forNewRows_;
     std::vector<MappingEntry> entries;

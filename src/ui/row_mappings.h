@@ -37,6 +37,9 @@ public:
     /// The choice of the rows added from now on.
     const joblist::MappingChoice& forNewRows() const { return forNewRows_; }
 
+    /// Makes a choice, one whose file the catalog holds, the one of rows added from now on.
+    void setForNewRows(joblist::MappingChoice choice);
+
     /// The Mapping submenu's entries of a row, or for -1 of the rows added later only: "Best
     /// fit", the presets, then the mapping files loaded so far, the row's choice checked.
     /// Choosing one gives it to the row and to the rows added later.

@@ -4,7 +4,9 @@
 #include <QDir>
 #include <QMenu>
 
+#include "conversion/mapping_catalog.h"
 #include "support/test_files.h"
+#include "ui/program_arguments.h"
 #include "window_driver.h"
 
 namespace skelvane::ui::testing {
@@ -100,6 +102,24 @@ TEST_F(JobRows, LoadMappingFileChoosesAFileThatLoadsAndTellsWhyAnotherCannotBeUs
               QString::fromStdString(window.folder.path().string()));
     clickCentre(window.control("Command2"));
     EXPECT_EQ(t::readFile(outputs / "walk_max.bvh"), "HIERARCHY\r\nROOT Hips\r\n");
+}
+
+TEST(RowMappings, AMapFileGivenAtStartIsTheMappingOfRowsAddedAndOfferedInTheMenu) {
+    Window window;
+    const t::WorkingDirectory inFolder(window.folder.path());
+    t::writeFile(window.folder / "rig.csv", "# skelvane-map 1\nfrom,to,part\nroot_bone,Hips,\n");
+    conversion::MappingCatalog mappings;
+    auto choice = mappingChoiceOf("rig.csv", mappings);
+    ASSERT_TRUE(std::holds_alternative<joblist::MappingChoice>(choice));
+    window.form->startWithMapping(std::move(mappings),
+                                  std::get<joblist::MappingChoice>(std::move(choice)));
+    const QString source = window.source("a.bvh");
+    window.form->addSources(std::vector<std::string>{"a.bvh"});
+    auto& List1 = window.control<ListBox>("List1");
+    const QString rig = QString::fromStdString((window.folder / "rig.csv").string());
+    EXPECT_EQ(pathAndMapping(List1, 0), source + "\nMapping: " + rig);
+    EXPECT_EQ(mappingMenu(List1, 0).mid(7),
+              QStringList({"--", "* rig.csv", "--", "Load Mapping File..."}));
 }
 
 }  // namespace
