@@ -68,19 +68,26 @@ TEST_F(JobRows, AMappingChosenForARowIsTheOneOfRowsAddedLaterAndComesBackWithIt)
     EXPECT_EQ(pathAndMapping(List1, 1), window.source("take1.bvh") + "\nMapping: mixamo-max");
 }
 
-TEST_F(JobRows, LoadMappingFileChoosesAFileThatLoadsAndTellsWhyAnotherCannotBeUsed) {
+TEST_F(JobRows, MapAtStartAndLoadMappingFileChooseFilesThatLoadAndTellWhyOneCannotBeUsed) {
     const t::TempFolder outputs;
     const t::WorkingDirectory inOutputs(outputs.path());
-    const QString rig = QString::fromStdString((window.folder / "rig.csv").string());
-    const QString bad = QString::fromStdString((window.folder / "bad.csv").string());
-    t::writeFile(rig.toStdString(),
+    const auto path = [&](const char* name) {
+        return QString::fromStdString((window.folder / name).string());
+    };
+    t::writeFile(window.folder / "start.csv", "# skelvane-map 1\nfrom,to,part\nroot_bone,Root,\n");
+    t::writeFile(window.folder / "rig.csv",
                  "# skelvane-map 1\n# title: Test rig\nfrom,to,part\nroot_bone,Hips,\n");
-    t::writeFile(bad.toStdString(), "# skelvane-map 1\nfrom,to,part\nroot_bone\n");
+    t::writeFile(window.folder / "bad.csv", "# skelvane-map 1\nfrom,to,part\nroot_bone\n");
+    // As `skelvane --map DIR/start.csv` starts the window.
+    conversion::MappingCatalog mappings;
+    auto start = mappingChoiceOf(path("start.csv").toStdString(), mappings);
+    window.form->startWithMapping(std::move(mappings), std::get<joblist::MappingChoice>(start));
     const QString walk = window.source("walk.bvh");
     t::writeFile(walk.toStdString(), "HIERARCHY\nROOT root_bone\n");
-    addSource(window, walk);
+    window.form->addSources(QStringList(walk));
+    EXPECT_EQ(toolTipShown(List1, 0), walk + "\nMapping: " + path("start.csv"));
 
-    window.dialogs->answers.push_back({bad});
+    window.dialogs->answers.push_back({path("bad.csv")});
     chooseMapping(List1, 0, "Load Mapping File...");
     const OpenFileRequest& request = window.dialogs->requests.back();
     EXPECT_EQ(request.initialFolder, QDir::homePath());
@@ -88,38 +95,21 @@ TEST_F(JobRows, LoadMappingFileChoosesAFileThatLoadsAndTellsWhyAnotherCannotBeUs
     EXPECT_EQ(request.filters, QStringList({"Skelvane mapping (*.csv)", "All files (*.*)"}));
     EXPECT_FALSE(request.manyFiles);
     EXPECT_EQ(window.dialogs->messages,
-              QStringList("Info: This mapping file cannot be used; nothing was changed.\n\n" + bad +
-                          ":3: expected 3 fields (from,to,part), found 1"));
-    EXPECT_EQ(mappingsOf(jobs), std::vector<std::string>({""}));
+              QStringList("Info: This mapping file cannot be used; nothing was changed.\n\n" +
+                          path("bad.csv") + ":3: expected 3 fields (from,to,part), found 1"));
+    EXPECT_EQ(mappingsOf(jobs), std::vector<std::string>({path("start.csv").toStdString()}));
 
-    window.dialogs->answers.push_back({rig});
+    window.dialogs->answers.push_back({path("rig.csv")});
     chooseMapping(List1, 0, "Load Mapping File...");
-    EXPECT_EQ(mappingsOf(jobs), std::vector<std::string>({rig.toStdString()}));
+    EXPECT_EQ(mappingsOf(jobs), std::vector<std::string>({path("rig.csv").toStdString()}));
     EXPECT_EQ(mappingMenu(List1, 0).mid(7),
-              QStringList({"--", "* rig.csv \u2014 Test rig", "--", "Load Mapping File..."}));
+              QStringList(
+                  {"--", "start.csv", "* rig.csv \u2014 Test rig", "--", "Load Mapping File..."}));
     chooseMapping(List1, 0, "Load Mapping File...");  // cancelled
     EXPECT_EQ(window.dialogs->requests.back().initialFolder,
               QString::fromStdString(window.folder.path().string()));
     clickCentre(window.control("Command2"));
     EXPECT_EQ(t::readFile(outputs / "walk_max.bvh"), "HIERARCHY\r\nROOT Hips\r\n");
-}
-
-TEST(RowMappings, AMapFileGivenAtStartIsTheMappingOfRowsAddedAndOfferedInTheMenu) {
-    Window window;
-    const t::WorkingDirectory inFolder(window.folder.path());
-    t::writeFile(window.folder / "rig.csv", "# skelvane-map 1\nfrom,to,part\nroot_bone,Hips,\n");
-    conversion::MappingCatalog mappings;
-    auto choice = mappingChoiceOf("rig.csv", mappings);
-    ASSERT_TRUE(std::holds_alternative<joblist::MappingChoice>(choice));
-    window.form->startWithMapping(std::move(mappings),
-                                  std::get<joblist::MappingChoice>(std::move(choice)));
-    const QString source = window.source("a.bvh");
-    window.form->addSources(std::vector<std::string>{"a.bvh"});
-    auto& List1 = window.control<ListBox>("List1");
-    const QString rig = QString::fromStdString((window.folder / "rig.csv").string());
-    EXPECT_EQ(pathAndMapping(List1, 0), source + "\nMapping: " + rig);
-    EXPECT_EQ(mappingMenu(List1, 0).mid(7),
-              QStringList({"--", "* rig.csv", "--", "Load Mapping File..."}));
 }
 
 }  // namespace
