@@ -12,11 +12,11 @@ CompiledMapping::CompiledMapping(const Mapping& mapping, const DroppedParts& dro
         longestSearch_ = std::max(longestSearch_, row.from.size());
     }
     if (mapping.mode == MatchMode::Exact) {
-        for (std::size_t i = 0; i < renames_.size(); ++i)
+        // Only joint lines are renamed: the converter looks at the start of each line, so the
+        // scan looks for nothing but line ends.
+        for (std::size_t i = 0; i < renames_.size(); ++i) {
             byName_.try_emplace(renames_[i].search, i);
-        // Only joint lines are renamed, and they start with ROOT or JOINT.
-        scanTable_.addSearchStart('R');
-        scanTable_.addSearchStart('J');
+        }
     } else {
         for (const Rename& rename : renames_) {
             if (!rename.search.empty()) {

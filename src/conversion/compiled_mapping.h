@@ -40,9 +40,11 @@ public:
     std::size_t longestSearch() const { return longestSearch_; }
     /// Exact matching: the row whose `from` is this whole name, or null.
     const Rename* renameOf(std::string_view name) const;
-    /// What the line scan looks at: line ends and the bytes that start a search (for exact
-    /// matching, the first letters of ROOT and JOINT).
+    /// What the line scan looks at: line ends and the bytes that start a search (none for
+    /// exact matching, which looks at the start of each line instead).
     const ScanTable& scanTable() const { return scanTable_; }
+    /// True when only lines that start (after blanks) with ROOT or JOINT can change.
+    bool jointLinesOnly() const { return mode() == MatchMode::Exact; }
 
 private:
     const Mapping& mapping_;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstdint>
+#include <cstdlib>
 
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
 #include <immintrin.h>
@@ -76,48 +77,70 @@ std::uint64_t markedBytesByTable(const ScanTable& table, const char* data) {
 }
 
 #ifdef SKELVANE_X86_VECTORS
+// Bytes outside 0x20..0x5F, and with `compared` the search starts inside it, found by nibble.
+template <bool compared>
 __attribute__((target("avx512bw"))) std::uint64_t markedBytesAvx512(const ScanTable& table,
                                                                     const char* data) {
     const __m512i bytes = _mm512_loadu_si512(data);
     const __m512i shifted = _mm512_sub_epi8(bytes, _mm512_set1_epi8(kWindowStart));
     std::uint64_t marked =
         _mm512_test_epi8_mask(shifted, _mm512_set1_epi8(static_cast<char>(0xC0)));
-    for (const unsigned char byte : table.comparedBytes()) {
-        marked |= _mm512_cmpeq_epi8_mask(bytes, _mm512_set1_epi8(static_cast<char>(byte)));
+    if constexpr (compared) {
+        const __m512i low = _mm512_loadu_si512(table.lowNibbleBits().data());
+        const __m512i high = _mm512_loadu_si512(table.highNibbleBits().data());
+        const __m512i nibble = _mm512_set1_epi8(0x0F);
+        const __m512i lowBits = _mm512_shuffle_epi8(low, _mm512_and_si512(bytes, nibble));
+        const __m512i highBits =
+            _mm512_shuffle_epi8(high, _mm512_and_si512(_mm512_srli_epi16(bytes, 4), nibble));
+        marked |= _mm512_test_epi8_mask(lowBits, highBits);
     }
     return marked;
 }
 
 // movemask gives bit 7 of every byte; adding the bytes to themselves moves bit 6 there.
+template <bool compared>
 __attribute__((target("avx2"))) std::uint32_t markedBytesAvx2Half(const ScanTable& table,
                                                                   const char* data) {
     const __m256i bytes = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(data));
     const __m256i shifted = _mm256_sub_epi8(bytes, _mm256_set1_epi8(kWindowStart));
     __m256i bits = _mm256_or_si256(shifted, _mm256_add_epi8(shifted, shifted));
-    for (const unsigned char byte : table.comparedBytes()) {
-        bits = _mm256_or_si256(bits,
-                               _mm256_cmpeq_epi8(bytes, _mm256_set1_epi8(static_cast<char>(byte))));
+    std::uint32_t marked = static_cast<std::uint32_t>(_mm256_movemask_epi8(bits));
+    if constexpr (compared) {
+        const __m256i low =
+            _mm256_loadu_si256(reinterpret_cast<const __m256i*>(table.lowNibbleBits().data()));
+        const __m256i high =
+            _mm256_loadu_si256(reinterpret_cast<const __m256i*>(table.highNibbleBits().data()));
+        const __m256i nibble = _mm256_set1_epi8(0x0F);
+        const __m256i lowBits = _mm256_shuffle_epi8(low, _mm256_and_si256(bytes, nibble));
+        const __m256i highBits =
+            _mm256_shuffle_epi8(high, _mm256_and_si256(_mm256_srli_epi16(bytes, 4), nibble));
+        const __m256i none =
+            _mm256_cmpeq_epi8(_mm256_and_si256(lowBits, highBits), _mm256_setzero_si256());
+        marked |= ~static_cast<std::uint32_t>(_mm256_movemask_epi8(none));
     }
-    return static_cast<std::uint32_t>(_mm256_movemask_epi8(bits));
+    return marked;
 }
 
+template <bool compared>
 __attribute__((target("avx2"))) std::uint64_t markedBytesAvx2(const ScanTable& table,
                                                               const char* data) {
-    return markedBytesAvx2Half(table, data) |
-           static_cast<std::uint64_t>(markedBytesAvx2Half(table, data + 32)) << 32;
+    return markedBytesAvx2Half<compared>(table, data) |
+           static_cast<std::uint64_t>(markedBytesAvx2Half<compared>(table, data + 32)) << 32;
 }
 
+template <bool compared>
 __attribute__((target("avx512bw"))) std::size_t findLineEndAvx512(const ScanTable& table,
                                                                   const char* data, std::size_t pos,
                                                                   std::size_t size,
                                                                   bool& mayMatch) {
-    return findLineEnd<markedBytesAvx512>(table, data, pos, size, mayMatch);
+    return findLineEnd<markedBytesAvx512<compared>>(table, data, pos, size, mayMatch);
 }
 
+template <bool compared>
 __attribute__((target("avx2"))) std::size_t findLineEndAvx2(const ScanTable& table,
                                                             const char* data, std::size_t pos,
                                                             std::size_t size, bool& mayMatch) {
-    return findLineEnd<markedBytesAvx2>(table, data, pos, size, mayMatch);
+    return findLineEnd<markedBytesAvx2<compared>>(table, data, pos, size, mayMatch);
 }
 #endif
 
@@ -141,21 +164,31 @@ ScanTable::ScanTable() {
 void ScanTable::addSearchStart(unsigned char byte) {
     if (classes_[byte] != kPlain) return;
     classes_[byte] = kSearchStart;
-    if (byte >= kWindowStart && byte < kWindowEnd) compared_.push_back(byte);
+    if (byte < kWindowStart || byte >= kWindowEnd) return;
+    compared_.push_back(byte);
+    const auto highBit = static_cast<unsigned char>(1u << ((byte >> 4) - (kWindowStart >> 4)));
+    for (std::size_t lane = 0; lane < highNibbleBits_.size(); lane += 16) {
+        highNibbleBits_[lane + (byte >> 4)] = highBit;
+        lowNibbleBits_[lane + (byte & 0x0F)] |= highBit;
+    }
 }
 
 std::vector<std::pair<std::string_view, LineEndFinder>> availableLineEndFinders(
     const ScanTable& table) {
     std::vector<std::pair<std::string_view, LineEndFinder>> finders;
-    const bool fewCompared = table.comparedBytes().size() <= ScanTable::kMostComparedBytes;
+    const bool compared = !table.comparedBytes().empty();
 #ifdef SKELVANE_X86_VECTORS
     static const bool avx512 = [] {
         __builtin_cpu_init();
         return __builtin_cpu_supports("avx512bw") != 0;
     }();
     static const bool avx2 = __builtin_cpu_supports("avx2") != 0;
-    if (fewCompared && avx512) finders.emplace_back("avx512bw", findLineEndAvx512);
-    if (fewCompared && avx2) finders.emplace_back("avx2", findLineEndAvx2);
+    if (avx512) {
+        finders.emplace_back("avx512bw",
+                             compared ? findLineEndAvx512<true> : findLineEndAvx512<false>);
+    }
+    if (avx2)
+        finders.emplace_back("avx2", compared ? findLineEndAvx2<true> : findLineEndAvx2<false>);
 #endif
     if (table.comparedBytes().empty()) {
         finders.emplace_back("portable", findLineEndPortable);
@@ -166,7 +199,14 @@ std::vector<std::pair<std::string_view, LineEndFinder>> availableLineEndFinders(
 }
 
 LineEndFinder lineEndFinder(const ScanTable& table) {
-    return availableLineEndFinders(table).front().second;
+    const auto finders = availableLineEndFinders(table);
+    // For measuring one vector path against another on a processor that has both.
+    if (const char* chosen = std::getenv("SKELVANE_LINE_SCAN")) {
+        for (const auto& [name, finder] : finders) {
+            if (name == chosen) return finder;
+        }
+    }
+    return finders.front().second;
 }
 
 }  // namespace skelvane::conversion

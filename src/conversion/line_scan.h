@@ -14,9 +14,6 @@ class ScanTable {
 public:
     enum ByteClass : unsigned char { kPlain = 0, kLineEnd = 1, kSearchStart = 2 };
 
-    /// Most search-start bytes among 0x20..0x5F that the vector scans compare one by one.
-    static constexpr std::size_t kMostComparedBytes = 8;
-
     /// A table where CR and LF end lines and nothing starts a search.
     ScanTable();
 
@@ -27,13 +24,22 @@ public:
     const std::array<unsigned char, 256>& classes() const { return classes_; }
 
     /// The search-start bytes inside 0x20..0x5F, where motion data lives (digits, blanks, signs,
-    /// dots, capitals): the range the vector scans pass over wholesale, so these are compared
-    /// one by one. Empty for the built-in table, whose texts all start with small letters.
+    /// dots, capitals): the range the vector scans pass over wholesale, so these are looked up
+    /// on their own. Empty for the built-in table, whose texts all start with small letters.
     const std::vector<unsigned char>& comparedBytes() const { return compared_; }
+
+    /// Those bytes as two tables of 16 for a vector lookup by nibble, each repeated for every
+    /// 16-byte lane of a 64-byte vector: a byte is one of them when the entry of its low nibble
+    /// and the entry of its high nibble share a bit (each of the four high nibbles of 0x20..0x5F
+    /// has a bit of its own, so any set is exact).
+    const std::array<unsigned char, 64>& lowNibbleBits() const { return lowNibbleBits_; }
+    const std::array<unsigned char, 64>& highNibbleBits() const { return highNibbleBits_; }
 
 private:
     std::array<unsigned char, 256> classes_{};
     std::vector<unsigned char> compared_;
+    std::array<unsigned char, 64> lowNibbleBits_{};
+    std::array<unsigned char, 64> highNibbleBits_{};
 };
 
 /// Finds the end of the line that starts at `pos` in `data[0, size)`: the index of its CR or
@@ -42,7 +48,8 @@ private:
 using LineEndFinder = std::size_t (*)(const ScanTable& table, const char* data, std::size_t pos,
                                       std::size_t size, bool& mayMatch);
 
-/// The fastest finder this processor runs for the table.
+/// The fastest finder this processor runs for the table, or the one the environment variable
+/// SKELVANE_LINE_SCAN names ("avx512bw", "avx2", "portable", "by table") where it runs.
 LineEndFinder lineEndFinder(const ScanTable& table);
 
 /// Every finder this processor runs for the table, by name, the fastest first; all give the

@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -58,8 +60,15 @@ std::optional<FileId> fileIdOf(const std::filesystem::path& path);
 /// The identity of an open regular file; nothing for a pipe, a terminal or a device.
 std::optional<FileId> regularFileIdOf(Handle handle);
 
-/// The permission bits of an open file, or nothing when the system cannot tell.
-std::optional<std::uint32_t> permissionsOf(Handle handle);
+/// What a run needs to know of an open source: its identity when it is a regular file, and its
+/// permission bits.
+struct FileInfo {
+    std::optional<FileId> regularId;
+    std::uint32_t permissions = 0;
+};
+
+/// What the system knows of an open file, or nothing when it cannot tell.
+std::optional<FileInfo> fileInfoOf(Handle handle);
 
 /// True when both handles are one and the same regular file (not a pipe or terminal).
 bool sameRegularFile(Handle a, Handle b);
@@ -70,47 +79,74 @@ std::ptrdiff_t readSome(Handle handle, char* data, std::size_t size, std::error_
 /// Writes all bytes; returns the error, or nothing.
 std::error_code writeAll(Handle handle, std::string_view bytes);
 
+/// A folder held open for the outputs written into it.
+struct Folder {
+    File handle;
+    FileId id{};
+    /// False for a folder that may be written but not read: it cannot be opened for its own
+    /// sync, so the whole filesystem is synced instead.
+    bool syncs = true;
+};
+
+/// The folders a run has opened, by the path that named them, so that a run writing many
+/// outputs into one folder opens it once. Bounded: it forgets them all when it is full.
+class FolderCache {
+public:
+    /// The folder at `path`, opened now or earlier in the run; null with `error` set when it
+    /// cannot be opened.
+    std::shared_ptr<const Folder> open(const std::filesystem::path& path, std::error_code& error);
+
+private:
+    std::map<std::string, std::shared_ptr<const Folder>> folders_;
+};
+
 /// Where an output will be written, found once: the output's name followed through any links
 /// to the name it finally stands for, with that name's folder held open. Everything done to the
 /// output afterwards goes through that folder and name, so a link swapped meanwhile cannot
 /// redirect the commit onto some other file.
 class OutputTarget {
 public:
-    /// Resolves `output`. Fails with RunError::DanglingLink for a link that leads nowhere,
-    /// RunError::NotRegularOutput for a device, pipe or socket, "Is a directory" for a folder,
-    /// "Permission denied" for a file the user may not write, or the system's reason.
-    static OutputTarget resolve(const std::filesystem::path& output, std::error_code& error);
+    /// Resolves `output`, opening folders through `folders`. Fails with RunError::DanglingLink
+    /// for a link that leads nowhere, RunError::NotRegularOutput for a device, pipe or socket,
+    /// "Is a directory" for a folder, "Permission denied" for a file the user may not write, or
+    /// the system's reason.
+    static OutputTarget resolve(const std::filesystem::path& output, FolderCache& folders,
+                                std::error_code& error);
 
-    OutputTarget(OutputTarget&&) = default;
-    OutputTarget& operator=(OutputTarget&&) = default;
+    /// The same with folders opened for this output alone.
+    static OutputTarget resolve(const std::filesystem::path& output, std::error_code& error);
 
     /// The file now under the final name; nothing when the output will be a new file.
     const std::optional<FileId>& existing() const { return existing_; }
     /// The folder the output lands in and its name there: the output however it was named.
-    const FileId& folderId() const { return folderId_; }
+    const FileId& folderId() const { return folder_->id; }
     const std::string& name() const { return name_; }
+    /// The folder itself.
+    const std::shared_ptr<const Folder>& folder() const { return folder_; }
 
 private:
     OutputTarget() = default;
     friend class PendingOutput;
 
-    File folder_;
-    FileId folderId_{};
+    std::shared_ptr<const Folder> folder_;
     std::string name_;
     std::optional<FileId> existing_;
     std::uint32_t existingMode_ = 0;
-    // A folder that may be written but not read cannot be opened for its own sync.
-    bool folderSyncs_ = true;
 };
 
 /// A new output being written, invisible to others until it is committed: an unnamed file in
 /// the target's folder where the system offers one, otherwise a hidden, private temporary
-/// file with a short name that the signal cleanup removes. Destroying it without a commit
+/// file with a short name that the signal cleanup removes. Destroying it before it is placed
 /// removes whatever it wrote.
+///
+/// Committing takes four steps, so that many outputs can share the costly one, the sync:
+/// prepare() each, make the data durable (syncData() each, or syncFilesystem() once for all on
+/// one filesystem), place() each, then syncFolder() once per folder. commit() does all four for
+/// one output.
 class PendingOutput {
 public:
-    /// Creates it in the folder of `target`, which must outlive it; on failure `handle()` is
-    /// kNoHandle and `error` tells why.
+    /// Creates it in the folder of `target`; on failure `handle()` is kNoHandle and `error`
+    /// tells why.
     PendingOutput(const OutputTarget& target, std::error_code& error);
     ~PendingOutput();
     PendingOutput(const PendingOutput&) = delete;
@@ -118,24 +154,42 @@ public:
 
     Handle handle() const { return file_.handle(); }
 
-    /// Makes the written content the target's file, durably: flushes it to the disk, gives it
-    /// its final permissions (an existing file's own, less set-user-ID and set-group-ID; for a
-    /// new file `newFileMode` masked by the umask; where the filesystem keeps no modes, none),
-    /// puts it in place in one step and flushes the folder. Returns the error, or nothing.
-    std::error_code commit(std::uint32_t newFileMode);
-
-    /// The identity of the file written, once committed.
-    std::optional<FileId> id() const { return regularFileIdOf(file_.handle()); }
-
-private:
-    std::error_code placeUnder(const std::string& name);
+    /// Gives the written content its final permissions (an existing file's own, less
+    /// set-user-ID and set-group-ID; for a new file `newFileMode` masked by the umask; where the
+    /// filesystem keeps no modes, none) and, where it will replace a file, a hidden name to be
+    /// renamed from.
+    std::error_code prepare(std::uint32_t newFileMode);
+    /// Flushes the written content to the disk.
+    std::error_code syncData();
+    /// Puts the content in place in one step: under the target's name, replacing what is there.
+    std::error_code place();
+    /// Flushes the folder, so that the name lasts too.
     std::error_code syncFolder();
 
-    const OutputTarget& target_;
+    /// All four steps for this output alone.
+    std::error_code commit(std::uint32_t newFileMode);
+
+    /// The identity of the file written.
+    std::optional<FileId> id() const { return regularFileIdOf(file_.handle()); }
+    /// Where it goes.
+    const OutputTarget& target() const { return target_; }
+
+private:
+    std::error_code nameForReplacing();
+
+    OutputTarget target_;
     File file_;
     std::string temporaryName_;  // empty for an unnamed file
     int cleanupSlot_ = -1;       // its slot in the signal cleanup, while named
 };
+
+/// Flushes every file of the filesystem that `handle` lies on to the disk; one call makes many
+/// outputs durable. Its error may come from any file of that filesystem.
+std::error_code syncFilesystem(Handle handle);
+
+/// True when syncFilesystem reports the write errors of the files it flushes (Linux 5.8 and
+/// later); otherwise only a sync of each file can tell.
+bool filesystemSyncReportsErrors();
 
 /// Memory for blocks that bytes are copied into and out of again and again: where the system
 /// offers it on request, it is backed by huge pages, which spares the processor most address
@@ -153,8 +207,9 @@ private:
     char* data_;
 };
 
-/// Most named temporary files that can exist at once; creating one more is an error.
-inline constexpr int kMaxTemporaries = 64;
+/// Most named temporary files that can exist at once; creating one more is an error. A commit
+/// group holds at most this many outputs, each of which may need one.
+inline constexpr int kMaxTemporaries = 128;
 
 namespace testing {
 /// Makes new pending outputs use named temporary files even where unnamed ones are offered,
@@ -162,6 +217,10 @@ namespace testing {
 void useNamedTemporaries(bool named);
 /// Makes every change of a file's permissions fail as it does on filesystems that keep none.
 void failPermissionChanges(bool fail);
+/// Makes syncFilesystem fail with `error` (none: as the system does).
+void failFilesystemSync(std::error_code error);
+/// How many outputs have had their data synced on their own (PendingOutput::syncData).
+int dataSyncs();
 /// The named temporary files registered for the signal cleanup right now.
 int registeredTemporaries();
 }  // namespace testing

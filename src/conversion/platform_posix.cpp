@@ -4,11 +4,13 @@
 #include <signal.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
+#include <sys/utsname.h>
 #include <unistd.h>
 
 #include <array>
 #include <atomic>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
@@ -113,15 +115,35 @@ FileId idOf(const struct stat& info) {
 
 // Opens a folder so that files can be created and renamed in it and, where its mode allows
 // reading, synced; a folder that may only be written and searched is opened as a path.
-File openFolder(const fs::path& folder, bool& syncs, std::error_code& error) {
-    syncs = true;
-    int handle = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+std::shared_ptr<const Folder> openFolder(const fs::path& path, std::error_code& error) {
+    auto folder = std::make_shared<Folder>();
+    int handle = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (handle < 0 && errno == EACCES) {
-        syncs = false;
-        handle = ::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+        folder->syncs = false;
+        handle = ::open(path.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
     }
-    if (handle < 0) error = lastError();
-    return File(handle);
+    struct stat info {};
+    if (handle < 0 || ::fstat(handle, &info) != 0) {
+        error = lastError();
+        if (handle >= 0) ::close(handle);
+        return nullptr;
+    }
+    folder->handle = File(handle);
+    folder->id = {static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
+    return folder;
+}
+
+std::atomic<int> filesystemSyncError = 0;
+std::atomic<int> dataSyncCount = 0;
+
+// syncfs reports the write errors of the filesystem's files from Linux 5.8 on.
+bool kernelReportsSyncfsErrors() {
+    struct utsname names {};
+    if (::uname(&names) != 0) return false;
+    int major = 0;
+    int minor = 0;
+    if (std::sscanf(names.release, "%d.%d", &major, &minor) != 2) return false;
+    return major > 5 || (major == 5 && minor >= 8);
 }
 
 }  // namespace
@@ -156,10 +178,13 @@ std::optional<FileId> regularFileIdOf(Handle handle) {
     return idOf(info);
 }
 
-std::optional<std::uint32_t> permissionsOf(Handle handle) {
+std::optional<FileInfo> fileInfoOf(Handle handle) {
     struct stat info {};
     if (::fstat(handle, &info) != 0) return std::nullopt;
-    return static_cast<std::uint32_t>(info.st_mode & 07777);
+    FileInfo file;
+    if (S_ISREG(info.st_mode)) file.regularId = idOf(info);
+    file.permissions = static_cast<std::uint32_t>(info.st_mode & 07777);
+    return file;
 }
 
 bool sameRegularFile(Handle a, Handle b) {
@@ -190,7 +215,24 @@ std::error_code writeAll(Handle handle, std::string_view bytes) {
     return {};
 }
 
+std::shared_ptr<const Folder> FolderCache::open(const fs::path& path, std::error_code& error) {
+    constexpr std::size_t kMostFolders = 64;
+    const auto cached = folders_.find(path.native());
+    if (cached != folders_.end()) return cached->second;
+    auto folder = openFolder(path, error);
+    if (!folder) return nullptr;
+    if (folders_.size() == kMostFolders) folders_.clear();
+    folders_.emplace(path.native(), folder);
+    return folder;
+}
+
 OutputTarget OutputTarget::resolve(const fs::path& output, std::error_code& error) {
+    FolderCache folders;
+    return resolve(output, folders, error);
+}
+
+OutputTarget OutputTarget::resolve(const fs::path& output, FolderCache& folders,
+                                   std::error_code& error) {
     // Links are followed here, one hop at a time, and never again: the final folder stays
     // open and the final name is kept.
     constexpr int kMostLinks = 40;
@@ -207,20 +249,20 @@ OutputTarget OutputTarget::resolve(const fs::path& output, std::error_code& erro
             error = std::make_error_code(std::errc::is_a_directory);
             return target;
         }
-        target.folder_ = openFolder(folder, target.folderSyncs_, error);
+        target.folder_ = folders.open(folder, error);
         if (error) {
             if (links > 0 && error == std::errc::no_such_file_or_directory) {
                 error = RunError::DanglingLink;
             }
             return target;
         }
+        const int folderHandle = target.folder_->handle.handle();
         struct stat info {};
-        if (::fstatat(target.folder_.handle(), target.name_.c_str(), &info, AT_SYMLINK_NOFOLLOW) ==
-            0) {
+        if (::fstatat(folderHandle, target.name_.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0) {
             if (S_ISLNK(info.st_mode)) {
                 std::array<char, 4096> link{};
-                const ssize_t size = ::readlinkat(target.folder_.handle(), target.name_.c_str(),
-                                                  link.data(), link.size());
+                const ssize_t size =
+                    ::readlinkat(folderHandle, target.name_.c_str(), link.data(), link.size());
                 if (size < 0 || static_cast<std::size_t>(size) == link.size()) {
                     error =
                         size < 0 ? lastError() : std::make_error_code(std::errc::filename_too_long);
@@ -239,7 +281,7 @@ OutputTarget OutputTarget::resolve(const fs::path& output, std::error_code& erro
                 return target;
             }
             // Opening it for writing would be refused, so replacing it is too.
-            if (::faccessat(target.folder_.handle(), target.name_.c_str(), W_OK, AT_EACCESS) != 0) {
+            if (::faccessat(folderHandle, target.name_.c_str(), W_OK, AT_EACCESS) != 0) {
                 error = lastError();
                 return target;
             }
@@ -252,18 +294,12 @@ OutputTarget OutputTarget::resolve(const fs::path& output, std::error_code& erro
             error = RunError::DanglingLink;
             return target;
         }
-        struct stat folderInfo {};
-        if (::fstat(target.folder_.handle(), &folderInfo) != 0) {
-            error = lastError();
-            return target;
-        }
-        target.folderId_ = idOf(folderInfo);
         return target;
     }
 }
 
 PendingOutput::PendingOutput(const OutputTarget& target, std::error_code& error) : target_(target) {
-    const int folder = target.folder_.handle();
+    const int folder = target_.folder_->handle.handle();
     if (unnamedFilesCanBeLinked()) {
         file_ = File(::openat(folder, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600));
         if (file_.isOpen()) return;
@@ -293,61 +329,90 @@ PendingOutput::PendingOutput(const OutputTarget& target, std::error_code& error)
 
 PendingOutput::~PendingOutput() {
     file_ = File();
-    if (!temporaryName_.empty()) ::unlinkat(target_.folder_.handle(), temporaryName_.c_str(), 0);
+    if (!temporaryName_.empty()) {
+        ::unlinkat(target_.folder_->handle.handle(), temporaryName_.c_str(), 0);
+    }
     unregisterFromCleanup(cleanupSlot_);
 }
 
-std::error_code PendingOutput::commit(std::uint32_t newFileMode) {
-    const int handle = file_.handle();
-    if (::fdatasync(handle) != 0) return lastError();
+std::error_code PendingOutput::prepare(std::uint32_t newFileMode) {
     const mode_t mode = target_.existing_
                             ? static_cast<mode_t>(target_.existingMode_ & 01777)
                             : static_cast<mode_t>(newFileMode & 0777) & ~currentUmask();
-    if (changeMode(handle, mode) != 0 && !keepsNoModes(errno)) return lastError();
-
-    const int folder = target_.folder_.handle();
-    if (temporaryName_.empty()) {
-        const std::string self = "/proc/self/fd/" + std::to_string(handle);
-        // linkat never replaces a name: a new output is linked in at once, an existing one is
-        // replaced by a short-lived named link renamed over it.
-        if (!target_.existing_ && ::linkat(AT_FDCWD, self.c_str(), folder, target_.name_.c_str(),
-                                           AT_SYMLINK_FOLLOW) == 0) {
-            return syncFolder();
-        }
-        if (!target_.existing_ && errno != EEXIST) return lastError();
-        for (int attempt = 0; temporaryName_.empty(); ++attempt) {
-            const std::string name = temporaryName();
-            cleanupSlot_ = registerForCleanup(folder, name);
-            if (cleanupSlot_ < 0) return RunError::TooManyTemporaries;
-            if (::linkat(AT_FDCWD, self.c_str(), folder, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
-                temporaryName_ = name;
-            } else {
-                const std::error_code error = lastError();
-                unregisterFromCleanup(cleanupSlot_);
-                if (error != std::errc::file_exists || attempt == 100) return error;
-            }
-        }
-    }
-    if (const std::error_code error = placeUnder(target_.name_)) return error;
-    return syncFolder();
+    if (changeMode(file_.handle(), mode) != 0 && !keepsNoModes(errno)) return lastError();
+    // linkat never replaces a name: an unnamed file that is to replace one gets a hidden name
+    // first, to be renamed over it.
+    if (temporaryName_.empty() && target_.existing_) return nameForReplacing();
+    return {};
 }
 
-std::error_code PendingOutput::placeUnder(const std::string& name) {
-    const int folder = target_.folder_.handle();
-    if (::renameat(folder, temporaryName_.c_str(), folder, name.c_str()) != 0) return lastError();
+std::error_code PendingOutput::nameForReplacing() {
+    const int folder = target_.folder_->handle.handle();
+    const std::string self = "/proc/self/fd/" + std::to_string(file_.handle());
+    for (int attempt = 0;; ++attempt) {
+        const std::string name = temporaryName();
+        cleanupSlot_ = registerForCleanup(folder, name);
+        if (cleanupSlot_ < 0) return RunError::TooManyTemporaries;
+        if (::linkat(AT_FDCWD, self.c_str(), folder, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+            temporaryName_ = name;
+            return {};
+        }
+        const std::error_code error = lastError();
+        unregisterFromCleanup(cleanupSlot_);
+        if (error != std::errc::file_exists || attempt == 100) return error;
+    }
+}
+
+std::error_code PendingOutput::syncData() {
+    ++dataSyncCount;
+    return ::fdatasync(file_.handle()) == 0 ? std::error_code() : lastError();
+}
+
+std::error_code PendingOutput::place() {
+    const int folder = target_.folder_->handle.handle();
+    if (temporaryName_.empty()) {
+        const std::string self = "/proc/self/fd/" + std::to_string(file_.handle());
+        if (::linkat(AT_FDCWD, self.c_str(), folder, target_.name_.c_str(), AT_SYMLINK_FOLLOW) ==
+            0) {
+            return {};
+        }
+        // Someone made a file of that name meanwhile: it is replaced, as an output is.
+        if (errno != EEXIST) return lastError();
+        if (const std::error_code error = nameForReplacing()) return error;
+    }
+    if (::renameat(folder, temporaryName_.c_str(), folder, target_.name_.c_str()) != 0) {
+        return lastError();
+    }
     temporaryName_.clear();
     unregisterFromCleanup(cleanupSlot_);
     return {};
 }
 
 std::error_code PendingOutput::syncFolder() {
-    if (target_.folderSyncs_) {
-        if (::fsync(target_.folder_.handle()) == 0 || errno == EINVAL) return {};
+    if (target_.folder_->syncs) {
+        if (::fsync(target_.folder_->handle.handle()) == 0 || errno == EINVAL) return {};
         return lastError();
     }
     // A folder that may be written but not read cannot be synced on its own; syncing the whole
     // filesystem makes its new entry durable all the same.
     return ::syncfs(file_.handle()) == 0 ? std::error_code() : lastError();
+}
+
+std::error_code PendingOutput::commit(std::uint32_t newFileMode) {
+    if (const std::error_code error = prepare(newFileMode)) return error;
+    if (const std::error_code error = syncData()) return error;
+    if (const std::error_code error = place()) return error;
+    return syncFolder();
+}
+
+std::error_code syncFilesystem(Handle handle) {
+    if (const int error = filesystemSyncError.load()) return {error, std::system_category()};
+    return ::syncfs(handle) == 0 ? std::error_code() : lastError();
+}
+
+bool filesystemSyncReportsErrors() {
+    static const bool reports = kernelReportsSyncfsErrors();
+    return reports;
 }
 
 BlockMemory::BlockMemory(std::size_t size) {
@@ -368,6 +433,14 @@ void testing::useNamedTemporaries(bool named) {
 
 void testing::failPermissionChanges(bool fail) {
     permissionChangesFail = fail;
+}
+
+void testing::failFilesystemSync(std::error_code error) {
+    filesystemSyncError = error.value();
+}
+
+int testing::dataSyncs() {
+    return dataSyncCount;
 }
 
 int testing::registeredTemporaries() {

@@ -15,7 +15,7 @@ std::vector<Mapping> readPresets() {
         if (const MappingError* error = std::get_if<MappingError>(&parsed)) {
             // The presets are part of the program and their tests read every one of them, so
             // this is a broken build, not a user's mistake.
-            std::fprintf(stderr, "skelvane: built-in mapping %s\n", error->message().c_str());
+            std::fprintf(stderr, "a built-in mapping is malformed: %s\n", error->message().c_str());
             std::abort();
         }
         Mapping& mapping = mappings.emplace_back(std::get<Mapping>(std::move(parsed)));

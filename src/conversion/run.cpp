@@ -4,6 +4,7 @@
 #include <new>
 #include <vector>
 
+#include "conversion/commit_group.h"
 #include "conversion/compiled_mapping.h"
 #include "conversion/joint_scanner.h"
 #include "conversion/platform.h"
@@ -11,6 +12,7 @@
 #include "conversion/run_guard.h"
 #include "conversion/source_start.h"
 #include "conversion/stream_converter.h"
+#include "conversion/write_behind.h"
 
 namespace skelvane::conversion {
 
@@ -21,6 +23,9 @@ using Side = JobResult::Side;
 // A new output takes the source's permissions (less the umask), as a copy would.
 constexpr std::uint32_t kModeWhenSourceUnknown = 0666;
 constexpr std::size_t kScanBlock = 64 * 1024;
+// Large enough that a read costs little beside its copy, small enough to stay in the
+// processor's cache.
+constexpr std::size_t kConvertBlock = 1 << 18;
 
 JobResult failed(std::error_code error, Side side) {
     JobResult result;
@@ -79,19 +84,35 @@ public:
         for (const Job& job : jobs_) {
             guard_.addSource(job.standardStreams ? std::nullopt : platform::fileIdOf(job.source));
         }
-        std::vector<JobResult> results;
-        results.reserve(jobs_.size());
+        results_.reserve(jobs_.size());
         for (std::size_t i = 0; i < jobs_.size(); ++i) {
             observer_.jobStarting(i);
             joints_.reset();
-            written_.reset();
-            results.push_back(guarded(i));
-            observer_.jobFinished(i, results.back(), joints_ ? &*joints_ : nullptr);
+            pending_.reset();
+            results_.push_back(guarded(i));
+            // Jobs are told in order: those after an output that waits in the group wait too.
+            if (group_.empty()) tellUpTo(i + 1);
         }
-        return results;
+        commitGroup();
+        return std::move(results_);
     }
 
 private:
+    void tellUpTo(std::size_t end) {
+        for (; told_ < end; ++told_) {
+            const bool current = told_ + 1 == results_.size();
+            observer_.jobFinished(told_, results_[told_], current && joints_ ? &*joints_ : nullptr);
+        }
+    }
+
+    // Puts the group's outputs in place and tells the jobs that waited for it.
+    void commitGroup() {
+        for (const auto& [job, error] : group_.commit()) {
+            if (error) results_[job] = failed(error, Side::Output);
+        }
+        tellUpTo(results_.size());
+    }
+
     // Out of memory, or a path the system cannot represent: the job fails, the run goes on.
     JobResult guarded(std::size_t i) {
         try {
@@ -116,7 +137,7 @@ private:
         JobResult outputFault = done();
         if (!options_.dryRun || !job.output.empty()) {
             std::error_code error;
-            target = platform::OutputTarget::resolve(job.output, error);
+            target = platform::OutputTarget::resolve(job.output, folders_, error);
             if (error) {
                 outputFault = failed(error, Side::Output);
             } else if (const auto refusal =
@@ -130,8 +151,11 @@ private:
         std::error_code error;
         const platform::File in = platform::openForReading(job.source, error);
         if (error) return faulty() ? outputFault : failed(error, Side::Source);
-        if (!faulty() && target && target->existing() &&
-            target->existing() == platform::regularFileIdOf(in.handle())) {
+        const platform::FileInfo source =
+            platform::fileInfoOf(in.handle())
+                .value_or(platform::FileInfo{std::nullopt, kModeWhenSourceUnknown});
+        newFileMode_ = source.permissions;
+        if (!faulty() && target && target->existing() && target->existing() == source.regularId) {
             outputFault = refused({RunError::OutputIsSource, std::nullopt});
             if (!options_.dryRun) return outputFault;
         }
@@ -143,7 +167,10 @@ private:
             outputFault.fit = std::move(result.fit);
             return outputFault;
         }
-        if (result.status == JobStatus::Done && target) guard_.addWritten(*target, written_, i);
+        if (result.status == JobStatus::Done && target) {
+            guard_.addWritten(*target, i);
+            stage(i);
+        }
         return result;
     }
 
@@ -197,7 +224,8 @@ private:
             if (written.status == JobStatus::Failed) return written;
             return result;
         }
-        if (const auto error = convertStream(in, platform::kStandardOutput, mapping, start.held)) {
+        sink().setOutput(platform::kStandardOutput);
+        if (const auto error = convertStream(in, sink(), mapping, start.held, block())) {
             return failed(*error);
         }
         return result;
@@ -219,29 +247,54 @@ private:
         return {};
     }
 
+    // Writes the output into its temporary and prepares it; it is put in place with its group.
     JobResult convertInto(const platform::OutputTarget& target, platform::Handle in,
                           const CompiledMapping& mapping, std::string_view held) {
+        if (group_.mustCommitBefore(target)) commitGroup();
         std::error_code error;
-        platform::PendingOutput pending(target, error);
+        auto pending = std::make_unique<platform::PendingOutput>(target, error);
         if (error) return failed(error, Side::Output);
-        if (const auto streamError = convertStream(in, pending.handle(), mapping, held)) {
-            return failed(*streamError);
+        sink().setOutput(pending->handle());
+        const auto streamError = convertStream(in, sink(), mapping, held, block());
+        if (streamError) return failed(*streamError);
+        if (const std::error_code prepareError = pending->prepare(newFileMode_)) {
+            return failed(prepareError, Side::Output);
         }
-        const std::uint32_t mode = platform::permissionsOf(in).value_or(kModeWhenSourceUnknown);
-        if (const std::error_code commitError = pending.commit(mode)) {
-            return failed(commitError, Side::Output);
-        }
-        written_ = pending.id();
+        pending_ = std::move(pending);
         return done();
+    }
+
+    void stage(std::size_t job) {
+        if (!pending_) return;
+        group_.add(job, std::move(pending_), sink().bytesTaken());
+    }
+
+    // One writer and one read block serve the whole run.
+    WriteBehind& sink() {
+        if (!sink_) sink_ = std::make_unique<WriteBehind>();
+        return *sink_;
+    }
+
+    std::vector<char>& block() {
+        if (block_.empty()) block_.resize(kConvertBlock);
+        return block_;
     }
 
     std::span<const Job> jobs_;
     const RunOptions& options_;
     JobObserver& observer_;
     RunGuard guard_;
-    // What the job at hand found: its report in a dry run, the file it wrote otherwise.
+    platform::FolderCache folders_;
+    CommitGroup group_;
+    std::unique_ptr<WriteBehind> sink_;
+    std::vector<char> block_;
+    std::vector<JobResult> results_;
+    std::size_t told_ = 0;
+    // What the job at hand found: its report in a dry run; the output it wrote, waiting to join
+    // the group; the mode a new output takes.
     std::optional<JointReport> joints_;
-    std::optional<platform::FileId> written_;
+    std::unique_ptr<platform::PendingOutput> pending_;
+    std::uint32_t newFileMode_ = kModeWhenSourceUnknown;
 };
 
 }  // namespace

@@ -7,9 +7,7 @@ void RunGuard::addSource(std::optional<platform::FileId> source) {
     sources_.push_back(source);
 }
 
-void RunGuard::addWritten(const platform::OutputTarget& target,
-                          std::optional<platform::FileId> written, std::size_t job) {
-    if (written) written_.try_emplace(*written, job);
+void RunGuard::addWritten(const platform::OutputTarget& target, std::size_t job) {
     if (target.existing()) written_.try_emplace(*target.existing(), job);
     writtenNames_.try_emplace(NameKey{target.folderId(), target.name()}, job);
 }

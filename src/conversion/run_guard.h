@@ -28,9 +28,9 @@ public:
     /// (a pipe, a device, none) has nothing to lose and passes nothing.
     void addSource(std::optional<platform::FileId> source);
 
-    /// Notes that `job` wrote the target (or, in a dry run, would), as the file `written`.
-    void addWritten(const platform::OutputTarget& target, std::optional<platform::FileId> written,
-                    std::size_t job);
+    /// Notes that `job` wrote the target (or, in a dry run, would). Any later name of the output
+    /// leads to the same folder and name, or, for a file that was there, to its identity.
+    void addWritten(const platform::OutputTarget& target, std::size_t job);
 
     /// Why `job` must not write the target, or nothing when it is safe; outputs written earlier
     /// count only when `refuseRepeats`.

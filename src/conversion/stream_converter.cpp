@@ -13,13 +13,21 @@ namespace {
 constexpr std::size_t kBlockSize = 1 << 18;
 constexpr std::string_view kCrLf = "\r\n";
 
+// A joint line starts, after blanks, with ROOT or JOINT; motion lines start with a digit or a
+// sign, so nearly every line is told apart at its first byte.
+bool mayBeJointLine(std::string_view line) {
+    const std::size_t first = line.find_first_not_of(" \t");
+    return first != std::string_view::npos && (line[first] == 'R' || line[first] == 'J');
+}
+
 }  // namespace
 
 BlockConverter::BlockConverter(const CompiledMapping& mapping, ByteSink& sink)
     : renamer_(makeRenamer(mapping)),
       sink_(sink),
       scanTable_(mapping.scanTable()),
-      findLineEnd_(lineEndFinder(mapping.scanTable())) {}
+      findLineEnd_(lineEndFinder(mapping.scanTable())),
+      jointLinesOnly_(mapping.jointLinesOnly()) {}
 
 std::error_code BlockConverter::write(std::string_view bytes) {
     return bytes.empty() ? std::error_code() : sink_.write(bytes);
@@ -51,6 +59,7 @@ std::error_code BlockConverter::convert(std::string_view block) {
         bool mayMatch = false;
         std::size_t end = findLineEnd_(scanTable_, data, pos, size, mayMatch);
         const std::string_view piece(data + pos, end - pos);
+        if (jointLinesOnly_) mayMatch = mayBeJointLine(piece);
         const bool renaming = mayMatch || !renamer_->holdsNothing();
         if (end == size) {
             // What the renamer has decided of this line goes out now; the few bytes it holds
@@ -97,11 +106,17 @@ std::optional<StreamError> convertStream(platform::Handle in, platform::Handle o
                                          const CompiledMapping& mapping,
                                          std::string_view alreadyRead) {
     WriteBehind sink(out);
-    BlockConverter converter(mapping, sink);
+    std::vector<char> block(kBlockSize);
+    return convertStream(in, sink, mapping, alreadyRead, block);
+}
+
+std::optional<StreamError> convertStream(platform::Handle in, WriteBehind& out,
+                                         const CompiledMapping& mapping,
+                                         std::string_view alreadyRead, std::vector<char>& block) {
+    BlockConverter converter(mapping, out);
     if (const std::error_code error = converter.convert(alreadyRead)) {
         return StreamError{StreamError::Side::Write, error};
     }
-    std::vector<char> block(kBlockSize);
     for (;;) {
         std::error_code readError;
         const std::ptrdiff_t count = platform::readSome(in, block.data(), block.size(), readError);
@@ -113,7 +128,7 @@ std::optional<StreamError> convertStream(platform::Handle in, platform::Handle o
         }
     }
     std::error_code error = converter.finish();
-    if (!error) error = sink.flush();
+    if (!error) error = out.flush();
     if (error) return StreamError{StreamError::Side::Write, error};
     return std::nullopt;
 }

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 #include <system_error>
+#include <vector>
 
 #include <memory>
 
@@ -53,6 +54,7 @@ private:
     ByteSink& sink_;
     const ScanTable& scanTable_;
     LineEndFinder findLineEnd_;
+    bool jointLinesOnly_;
     // The last line of a block may go on in the next one.
     bool lineOpen_ = false;
     // A block that ended in CR: an LF at the start of the next one belongs to that CR.
@@ -68,5 +70,13 @@ private:
 std::optional<StreamError> convertStream(platform::Handle in, platform::Handle out,
                                          const CompiledMapping& mapping,
                                          std::string_view alreadyRead = {});
+
+class WriteBehind;
+
+/// The same into a writer that serves a whole run (already set to its output, and flushed
+/// here), reading through `block`, which sets the size of each read.
+std::optional<StreamError> convertStream(platform::Handle in, WriteBehind& out,
+                                         const CompiledMapping& mapping,
+                                         std::string_view alreadyRead, std::vector<char>& block);
 
 }  // namespace skelvane::conversion

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include "conversion/dropped_parts.h"
+#include "support/file_size_limit.h"
 #include "support/test_files.h"
 
 namespace skelvane::conversion {
@@ -14,6 +15,7 @@ namespace {
 namespace fs = std::filesystem;
 using joblist::JobList;
 using skelvane::testing::fileNamesIn;
+using skelvane::testing::FileSizeLimit;
 using skelvane::testing::readFile;
 using skelvane::testing::referenceConversionOf;
 using skelvane::testing::splitLines;
@@ -216,26 +218,6 @@ TEST_F(ConvertAllTest, ReportsUnreadableSourcesAndUnwritableOutputsAndGoesOn) {
         fileNamesIn(folder_.path()),
         (std::vector<std::string>{"folder.bvh", "locked", "qavimator_SLFemale_1frame_max.bvh"}));
 }
-
-// Lowers the file size limit so writes fail part-way, as on a full disk.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        getrlimit(RLIMIT_FSIZE, &saved_);
-        previousHandler_ = signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = saved_;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &saved_);
-        signal(SIGXFSZ, previousHandler_);
-    }
-
-private:
-    rlimit saved_{};
-    sighandler_t previousHandler_;
-};
 
 TEST_F(ConvertAllTest, AFailedWriteKeepsTheExistingOutputAndLeavesNoPartialFile) {
     addRow(fixture("opencollar_kneel.bvh"));  // about 53 kB of output
