@@ -1,6 +1,7 @@
 #include <iostream>
 #include <optional>
 #include <string>
+#include <utility>
 #include <variant>
 
 #include <QApplication>
@@ -43,6 +44,17 @@ int main(int argc, char* argv[]) {
     }
 
     OpenWindow& open = std::get<OpenWindow>(request);
+    // Before the window and its display: a mapping that cannot be used would fail every row.
+    skelvane::conversion::MappingCatalog mappings;
+    skelvane::joblist::MappingChoice mapping;
+    if (open.map) {
+        auto chosen = mappingChoiceOf(*open.map, mappings);
+        if (const auto* problem = std::get_if<std::string>(&chosen)) {
+            std::cerr << "skelvane: " << *problem << "\n";
+            return kExitUsage;
+        }
+        mapping = std::get<skelvane::joblist::MappingChoice>(std::move(chosen));
+    }
     const WindowSystem windowSystem = windowSystemOf(open);
     if (const std::string line = noDisplayMessage(windowSystem); !line.empty()) {
         std::cerr << line << "\n";
@@ -61,6 +73,7 @@ int main(int argc, char* argv[]) {
     // An interrupted Convert leaves no temporary file behind; a file-size limit fails that row.
     skelvane::conversion::platform::installSignalCleanup();
     Form1 window;
+    window.startWithMapping(std::move(mappings), std::move(mapping));
     window.show();
     // Added once the event loop runs, so that any message about them shows over the window.
     QMetaObject::invokeMethod(

@@ -39,7 +39,7 @@ QStringList QtDialogs::openFiles(QWidget* parent, const OpenFileRequest& request
     QFileDialog comdlg(parent, request.title, request.initialFolder);
     comdlg.setObjectName("comdlg");
     comdlg.setAcceptMode(QFileDialog::AcceptOpen);
-    comdlg.setFileMode(QFileDialog::ExistingFiles);
+    comdlg.setFileMode(request.manyFiles ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
     comdlg.setNameFilters(request.filters);
     comdlg.selectFile(request.fileName);
     QList<QUrl> sidebar;

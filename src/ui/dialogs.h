@@ -7,6 +7,7 @@
 
 #include "conversion/joint_report.h"
 #include "conversion/run.h"
+#include "joblist/job_list.h"
 
 class QWidget;
 
@@ -24,22 +25,30 @@ struct OpenFileRequest {
     QStringList filters;
     /// Folders offered first in the dialog's sidebar, in this order.
     QStringList sidebarFolders;
+    /// True when the user may choose more than one file.
+    bool manyFiles = true;
 };
 
-/// What the joints dialog shows of one row: its title, its source and the source's joint report
-/// under the row's part flags, or why the source could not be read.
+/// What the joints dialog shows of one row: its title, its source, its mapping and the source's
+/// joint report under the row's part flags and mapping, or why the source could not be read.
 struct JointsRequest {
     QString title;
     QString sourcePath;
     std::variant<conversion::JointReport, conversion::FileFailure> report;
+    /// The row's choice of mapping.
+    joblist::MappingChoice choice;
+    /// The mapping the joints were named by: the chosen one, or for a best fit the one that
+    /// fits.
+    const conversion::Mapping* mapping = nullptr;
 };
 
 /// The modal dialogs of the window; tests answer them with an implementation of their own.
 class Dialogs {
 public:
     virtual ~Dialogs() = default;
-    /// Shows a modal open-file dialog for one or more existing files and returns the chosen
-    /// files with their folders, in the order the dialog gives them; none when cancelled.
+    /// Shows a modal open-file dialog for existing files (one, unless the request allows more)
+    /// and returns the chosen files with their folders, in the order the dialog gives them; none
+    /// when cancelled.
     virtual QStringList openFiles(QWidget* parent, const OpenFileRequest& request) = 0;
     /// Shows a modal message box with the text (plain, never markup) and title, an OK button
     /// only and no icon.

@@ -28,6 +28,7 @@
 #include "ui/list_box.h"
 #include "ui/output_tooltips.h"
 #include "ui/picture_box.h"
+#include "ui/row_mappings.h"
 #include "ui/row_menu.h"
 #include "ui/run_progress.h"
 #include "ui/text.h"
@@ -132,6 +133,7 @@ void Form1::createControls() {
     drops_ = std::make_unique<FileDrops>(*this);
     drops_->watch(*Text1_);
     toolTips_ = std::make_unique<OutputToolTips>(jobs_, *List2_, *Command2_);
+    rowMappings_ = std::make_unique<RowMappings>(jobs_, mappings_, *view_, *dialogs_, *this);
 }
 
 void Form1::createPictures() {
@@ -252,7 +254,8 @@ void Form1::addSources(const std::vector<std::string>& paths) {
         if (!std::filesystem::is_regular_file(path, error)) {
             unusable << fromBytes(path);
         } else if (const std::string source = absoluteSourcePath(path);
-                   !view_->appendRow(std::filesystem::path(path).filename().string(), source)) {
+                   !view_->appendRow(std::filesystem::path(path).filename().string(), source,
+                                     rowMappings_->forNewRows())) {
             refused = true;
         } else {
             lastSourceFolder_ = fromBytes(std::filesystem::path(source).parent_path().string());
@@ -264,6 +267,11 @@ void Form1::addSources(const std::vector<std::string>& paths) {
                                 "regular files.\n\n") +
                  unusable.join(QLatin1Char('\n')));
     }
+}
+
+void Form1::startWithMapping(conversion::MappingCatalog mappings, joblist::MappingChoice choice) {
+    mappings_ = std::move(mappings);
+    rowMappings_->setForNewRows(std::move(choice));
 }
 
 void Form1::closeEvent(QCloseEvent* event) {
@@ -291,9 +299,17 @@ void Form1::Command1_Click() {
 
 void Form1::showJoints(int row) {
     if (busy_ || row < 0 || row >= jobs_.rowCount()) return;
-    JointsRequest request{fromBytes(jobs_.title(row)), fromBytes(jobs_.sourcePath(row)), {}};
+    JointsRequest request{fromBytes(jobs_.title(row)),
+                          fromBytes(jobs_.sourcePath(row)),
+                          {},
+                          jobs_.mapping(row),
+                          nullptr};
     // The report reads the whole file, which may take a while for a long take.
-    whileBusy([&] { request.report = conversion::inspectRow(jobs_, mappings_, row).report; });
+    whileBusy([&] {
+        conversion::RowInspection inspection = conversion::inspectRow(jobs_, mappings_, row);
+        request.report = std::move(inspection.report);
+        request.mapping = inspection.mapping;
+    });
     if (std::exchange(closeWhenIdle_, false)) {
         close();
         return;
@@ -401,6 +417,11 @@ void Form1::List_ContextMenu(int row, const QPoint& globalPos) {
         if (!busy_ && List1_->selectedRow() == row) {
             actions.parts = partEntries(jobs_, row, [this](int part) { partImage_Click(part); });
         }
+    }
+    if (!busy_) {
+        const int mappingRow = row < jobs_.rowCount() ? row : -1;
+        actions.mappings = rowMappings_->entries(mappingRow);
+        actions.loadMapping = [this, mappingRow] { rowMappings_->loadFile(mappingRow); };
     }
     if (!busy_ && jobs_.rowCount() > 0) actions.clearList = [this] { clearList(); };
     if (!busy_ && undo_.canUndo(jobs_.rowCount())) actions.undo = [this] { undo(); };

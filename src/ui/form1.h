@@ -26,6 +26,7 @@ class JobListView;
 class ListBox;
 class OutputToolTips;
 class PictureBox;
+class RowMappings;
 namespace testing {
 struct Form1Access;
 }
@@ -43,8 +44,10 @@ struct Form1Access;
 /// drop (FileDrops). A row's context menu (popUpRowMenu: mouse, Menu key or Shift+F10) and the
 /// Delete key show its joints (JointsDialog, the report read on a worker thread), toggle its parts
 /// as a click on the diagram does, or remove rows through JobListView; RowUndo keeps what was
-/// removed for Undo (Ctrl+Z). OutputToolTips tell where Convert writes, and pbar's tooltip the
-/// last run. While a worker runs, nothing may change the job list.
+/// removed for Undo (Ctrl+Z). RowMappings keeps the mapping a row's menu chooses, which rows added
+/// later take too, and the mapping files loaded into mappings_. OutputToolTips tell where
+/// Convert writes, and pbar's tooltip the last run. While a worker runs, nothing may change the
+/// job list.
 class Form1 : public QWidget {
     Q_OBJECT
 
@@ -61,6 +64,10 @@ public:
     /// The same for paths given as the file system's bytes, which need not be valid in any
     /// encoding: the window program's command line hands its FILE arguments over this way.
     void addSources(const std::vector<std::string>& paths);
+
+    /// Takes the mapping files loaded before the window opened and the mapping of the rows
+    /// added from now on, as if chosen from a row's menu; for a window without rows.
+    void startWithMapping(conversion::MappingCatalog mappings, joblist::MappingChoice choice);
 
 protected:
     /// Waits for a running Convert to end before the window closes.
@@ -131,6 +138,7 @@ private:
     std::unique_ptr<BodyDiagram> diagram_;
     std::unique_ptr<FileDrops> drops_;
     std::unique_ptr<OutputToolTips> toolTips_;
+    std::unique_ptr<RowMappings> rowMappings_;
     RowUndo undo_;
     /// The folder of the last source added, offered in the open dialog's sidebar.
     QString lastSourceFolder_;

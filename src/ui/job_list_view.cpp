@@ -9,6 +9,7 @@
 #include "joblist/title_rule.h"
 #include "ui/list_box.h"
 #include "ui/plain_text.h"
+#include "ui/row_mappings.h"
 #include "ui/source_check.h"
 #include "ui/text.h"
 #include "ui/twips_layout.h"
@@ -19,10 +20,11 @@ namespace {
 
 const QString kIdleEditorText = QStringLiteral(" ");
 
-QString titleToolTip(const std::string& sourcePath) {
-    const QString path = fromBytes(sourcePath);
-    if (!doesNotStartLikeBvh(sourcePath)) return plainToolTip(path);
-    return plainToolTip(path +
+QString titleToolTip(const joblist::JobRow& row) {
+    const QString named =
+        fromBytes(row.sourcePath) + QStringLiteral("\nMapping: ") + choiceName(row.mapping);
+    if (!doesNotStartLikeBvh(row.sourcePath)) return plainToolTip(named);
+    return plainToolTip(named +
                         QStringLiteral("\n\nDoes not start like a BVH file (with HIERARCHY);\n"
                                        "Convert still renames whatever matches in it."));
 }
@@ -33,16 +35,22 @@ JobListView::JobListView(joblist::JobList& jobs, ListBox& List1, ListBox& List2,
                          QLineEdit& Text1)
     : jobs_(jobs), List1_(List1), List2_(List2), List3_(List3), Text1_(Text1) {}
 
-bool JobListView::appendRow(const std::string& fileName, const std::string& sourcePath) {
+bool JobListView::appendRow(const std::string& fileName, const std::string& sourcePath,
+                            const joblist::MappingChoice& mapping) {
     if (jobs_.isFull()) return false;
     const std::string title = joblist::titleOf(fileName);
     const std::string outputName = joblist::defaultOutputName(title);
     List1_.addItem(fromBytes(title));
-    List1_.item(List1_.count() - 1)->setToolTip(titleToolTip(sourcePath));
-    jobs_.appendRow(title, outputName, std::string(joblist::kConvertMark), sourcePath);
+    jobs_.appendRow(title, outputName, std::string(joblist::kConvertMark), sourcePath, mapping);
+    List1_.item(List1_.count() - 1)->setToolTip(titleToolTip(jobs_.row(jobs_.rowCount() - 1)));
     List3_.addItem(fromBytes(joblist::kConvertMark));
     List2_.addItem(fromBytes(outputName));
     return true;
+}
+
+void JobListView::setMapping(int row, const joblist::MappingChoice& mapping) {
+    jobs_.setMapping(row, mapping);
+    List1_.item(row)->setToolTip(titleToolTip(jobs_.row(row)));
 }
 
 void JobListView::removeRow(int row, const TwipsScale& scale) {
@@ -87,7 +95,7 @@ void JobListView::insertRows(const std::vector<PlacedRow>& rows, int selected,
             const QSignalBlocker quiet(list);
             list->insertItem(row, text);
         }
-        List1_.item(row)->setToolTip(titleToolTip(record.sourcePath));
+        List1_.item(row)->setToolTip(titleToolTip(record));
         if (editorRow_ >= row) placeEditor(editorRow_ + 1, scale);
     }
     selectQuietly(selected >= 0 ? selected : List1_.selectedRow());

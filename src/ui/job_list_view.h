@@ -31,11 +31,16 @@ public:
                 QLineEdit& Text1);
 
     /// Appends a row for a source chosen as `sourcePath`, whose file name is `fileName` (both as
-    /// the file system's bytes, kept as they are for opening the file): its title to List1, with
-    /// the source path as its tooltip (noting a source that does not start like a BVH file), the
-    /// row to the model, " " to List3 and the title followed by "_max" to List2, in this order;
-    /// selects nothing. Returns false, adding nothing, when full.
-    bool appendRow(const std::string& fileName, const std::string& sourcePath);
+    /// the file system's bytes, kept as they are for opening the file), renamed by `mapping`: its
+    /// title to List1, with the source path and the mapping as its tooltip (noting a source that
+    /// does not start like a BVH file), the row to the model, " " to List3 and the title
+    /// followed by "_max" to List2, in this order; selects nothing. Returns false, adding
+    /// nothing, when full.
+    bool appendRow(const std::string& fileName, const std::string& sourcePath,
+                   const joblist::MappingChoice& mapping = {});
+
+    /// Gives a row another mapping, in the model and in its title's tooltip.
+    void setMapping(int row, const joblist::MappingChoice& mapping);
 
     /// Removes a row from the model and the three lists, raising no list's selection handler.
     /// An editor opened on that row closes without writing; one opened on a later row moves up

@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 
 #include "ui/plain_text.h"
+#include "ui/row_mappings.h"
 #include "ui/text.h"
 
 namespace skelvane::ui {
@@ -57,6 +58,35 @@ QString counted(Count count, const char* one, const char* many) {
     return QStringLiteral("%1 %2").arg(count).arg(QLatin1String(count == 1 ? one : many));
 }
 
+// How many joints a mapping renames, by the fit's own count where the fit has one: a mapping
+// file's is what it did to this file.
+std::uint64_t renamedBy(const conversion::Mapping* mapping, const conversion::JointReport& report) {
+    for (const conversion::MappingCount& count : report.fit.counts) {
+        if (count.mapping == mapping) return count.renamed;
+    }
+    return report.renamed + report.dropped;
+}
+
+// The mapping the joints were named by and, when the row's choice is not the best fit, whether
+// a preset would rename more of them. A tie is no reason to switch: poser-max-names wins ties
+// against poser-max on every Poser file.
+QString mappingText(const JointsRequest& request) {
+    const auto* report = std::get_if<conversion::JointReport>(&request.report);
+    if (report == nullptr || request.mapping == nullptr) {
+        return QStringLiteral("Mapping: ") + choiceName(request.choice);
+    }
+    const conversion::Mapping& used = *request.mapping;
+    QString text = QStringLiteral("Mapping: ") + mappingLabel(fromBytes(used.name), used);
+    const conversion::FitResult& fit = report->fit;
+    if (request.choice.bestFit) {
+        text += QStringLiteral("\nChosen as the best fit (%1).").arg(fromBytes(fit.summary()));
+    } else if (fit.verdict == conversion::FitVerdict::Fits && fit.best != &used &&
+               fit.renamed > renamedBy(&used, *report)) {
+        text += QStringLiteral("\nAnother preset fits better (%1).").arg(fromBytes(fit.summary()));
+    }
+    return text;
+}
+
 }  // namespace
 
 JointsDialog::JointsDialog(const JointsRequest& request, QWidget* parent) : QDialog(parent) {
@@ -67,6 +97,8 @@ JointsDialog::JointsDialog(const JointsRequest& request, QWidget* parent) : QDia
     source_->setObjectName(QStringLiteral("jointSource"));
     source_->setReadOnly(true);
     source_->setCursorPosition(0);
+    mapping_ = plainLabel("jointMapping", this);
+    mapping_->setText(breakableText(mappingText(request)));
     notice_ = plainLabel("jointNotice", this);
     QFont bold = notice_->font();
     bold.setBold(true);
@@ -91,6 +123,7 @@ JointsDialog::JointsDialog(const JointsRequest& request, QWidget* parent) : QDia
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(source_);
+    layout->addWidget(mapping_);
     layout->addWidget(notice_);
     layout->addWidget(table_, 1);
     layout->addWidget(summary_);

@@ -10,9 +10,10 @@ class QTableWidget;
 
 namespace skelvane::ui {
 
-/// The read-only joints dialog of a row: the source's path, a notice when the source is not a
-/// BVH file or cannot be read, a table of its joints (old name, new name, what happens) with
-/// untouched joints and partial-word hits marked, and a summary line. Every text in it is plain.
+/// The read-only joints dialog of a row: the source's path, the mapping that names the joints
+/// (and a preset that would fit better), a notice when the source is not a BVH file or cannot be
+/// read, a table of its joints (old name, new name, what happens) with untouched joints and
+/// partial-word hits marked, and a summary line. Every text in it is plain.
 class JointsDialog final : public QDialog {
     Q_OBJECT
 
@@ -26,6 +27,7 @@ private:
     void fitToScreen();
 
     QLineEdit* source_;
+    QLabel* mapping_;
     QLabel* notice_;
     QTableWidget* table_;
     QLabel* summary_;

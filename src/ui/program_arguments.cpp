@@ -1,7 +1,10 @@
 #include "ui/program_arguments.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <string_view>
+
+#include "conversion/presets.h"
 
 namespace skelvane::ui {
 
@@ -30,6 +33,13 @@ bool startsWithOneOf(std::string_view name, const std::string_view (&prefixes)[N
                        [name](std::string_view prefix) { return name.starts_with(prefix); });
 }
 
+// --map and -m take the next argument as their value, whatever it is; --map=VALUE and -mVALUE
+// carry it, as skelvane-convert reads them.
+bool isMapOption(std::string_view arg) {
+    return arg == "--map" || arg.starts_with("--map=") ||
+           (arg.starts_with("-m") && !arg.starts_with("--"));
+}
+
 }  // namespace
 
 ProgramRequest parseProgramArguments(int argc, char* argv[]) {
@@ -48,6 +58,18 @@ ProgramRequest parseProgramArguments(int argc, char* argv[]) {
             return ShowProgramHelp{};
         } else if (arg == "--version") {
             return ShowProgramVersion{};
+        } else if (isMapOption(arg)) {
+            const std::string_view name = arg.starts_with("--") ? "--map" : "-m";
+            std::string value;
+            if (arg == "--map" || arg == "-m") {
+                if (i + 1 < argc) value = argv[++i];
+            } else {
+                value = arg.substr(arg.starts_with("--") ? 6 : 2);
+            }
+            if (value.empty()) {
+                return ProgramUsageError{"option " + std::string(name) + " needs a value"};
+            }
+            request.map = std::move(value);
         } else {
             const std::string_view name = arg.substr(arg.starts_with("--") ? 2 : 1);
             if (isOneOf(name, kQtFlags) || startsWithOneOf(name, kQtOptionsWithEquals)) {
@@ -67,16 +89,55 @@ ProgramRequest parseProgramArguments(int argc, char* argv[]) {
     return request;
 }
 
+std::variant<joblist::MappingChoice, std::string> mappingChoiceOf(
+    std::string_view value, conversion::MappingCatalog& catalog) {
+    if (value == "auto") return joblist::MappingChoice{true, {}};
+    if (conversion::findPreset(value) != nullptr) {
+        return joblist::MappingChoice{false, std::string(value)};
+    }
+    const std::filesystem::path file(value);
+    std::error_code error;
+    // A bare word that names no file is taken for a misspelt preset.
+    if (!file.has_parent_path() && !std::filesystem::exists(file, error)) {
+        return "--map: no mapping named '" + std::string(value) + "' (see --help)";
+    }
+    // Absolute, as the sources are, so that the menu's Load Mapping File finds it the same file.
+    const std::filesystem::path absolute =
+        file.is_absolute() ? file : std::filesystem::current_path(error) / file;
+    auto loaded = catalog.load(absolute);
+    if (auto* refused = std::get_if<conversion::MappingError>(&loaded)) {
+        refused->file = std::string(value);
+        return refused->message();
+    }
+    return joblist::MappingChoice{false, absolute.string()};
+}
+
 std::string programHelpText() {
-    return "Usage: skelvane [options] [FILE...]\n"
-           "Opens the window that converts BVH files with Poser joint names into BVH files\n"
-           "with Max joint names. Each FILE is added to the job list in the order given, as\n"
-           "Open Source... adds one, up to 22 rows.\n"
-           "\n"
-           "Options:\n"
-           "  -h, --help     show this help\n"
-           "      --version  show the version\n"
-           "      --         take every later argument as a FILE\n"
+    std::string text =
+        "Usage: skelvane [options] [FILE...]\n"
+        "Opens the window that converts BVH files with Poser joint names into BVH files\n"
+        "with Max joint names. Each FILE is added to the job list in the order given, as\n"
+        "Open Source... adds one, up to 22 rows.\n"
+        "\n"
+        "Options:\n"
+        "  -m, --map=MAP  rename with MAP: auto (for each file the preset that fits it\n"
+        "                 best), a preset below or a mapping file; poser-max when not\n"
+        "                 given. The FILEs take it, and so do files added later until\n"
+        "                 another mapping is chosen.\n"
+        "  -h, --help     show this help\n"
+        "      --version  show the version\n"
+        "      --         take every later argument as a FILE\n"
+        "\n"
+        "Presets:\n";
+    std::size_t width = 0;
+    for (const conversion::Mapping& preset : conversion::presets()) {
+        width = std::max(width, preset.name.size());
+    }
+    for (const conversion::Mapping& preset : conversion::presets()) {
+        text += "  " + preset.name + std::string(width - preset.name.size() + 2, ' ') +
+                preset.title + "\n";
+    }
+    return text +
            "\n"
            "Qt's own options are passed on to Qt, for example -platform NAME, -style NAME,\n"
            "-display DISPLAY, -reverse.\n"

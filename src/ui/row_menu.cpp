@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include <QActionGroup>
 #include <QMenu>
 
 #include "joblist/body_parts.h"
@@ -29,6 +30,27 @@ void addParts(QMenu& menu, std::vector<PartEntry> parts) {
     }
 }
 
+// One exclusive group: the entries show as choices of one setting, the row's mapping.
+void addMappings(QMenu& menu, std::vector<MappingEntry> mappings, std::function<void()> load) {
+    QMenu* submenu = menu.addMenu(QStringLiteral("Mapping"));
+    submenu->setObjectName(QStringLiteral("mappingMenu"));
+    submenu->setEnabled(!mappings.empty());
+    submenu->setToolTipsVisible(true);
+    auto* choices = new QActionGroup(submenu);
+    for (MappingEntry& mapping : mappings) {
+        if (mapping.startsGroup) submenu->addSeparator();
+        // Titles and file names may hold '&', which a menu would take for an access key.
+        mapping.text.replace(QLatin1Char('&'), QStringLiteral("&&"));
+        QAction* entry = addEntry(*submenu, mapping.text, std::move(mapping.choose));
+        entry->setToolTip(mapping.toolTip);
+        entry->setCheckable(true);
+        entry->setChecked(mapping.checked);
+        choices->addAction(entry);
+    }
+    submenu->addSeparator();
+    addEntry(*submenu, QStringLiteral("Load Mapping File..."), std::move(load));
+}
+
 }  // namespace
 
 std::vector<PartEntry> partEntries(const joblist::JobList& jobs, int row,
@@ -54,6 +76,7 @@ QMenu& popUpRowMenu(QWidget& window, const QPoint& globalPos, RowMenuActions act
     menu->setAttribute(Qt::WA_DeleteOnClose);
     addEntry(*menu, QStringLiteral("Show joints..."), std::move(actions.showJoints));
     addParts(*menu, std::move(actions.parts));
+    addMappings(*menu, std::move(actions.mappings), std::move(actions.loadMapping));
     menu->addSeparator();
     addEntry(*menu, QStringLiteral("Remove row"), std::move(actions.removeRow));
     addEntry(*menu, QStringLiteral("Clear list"), std::move(actions.clearList));

@@ -21,11 +21,25 @@ struct PartEntry {
     std::function<void()> toggle;
 };
 
+/// An entry of the Mapping submenu of the row menu, checked for the choice in force.
+struct MappingEntry {
+    QString text;
+    /// Shown while the mouse rests on the entry; may be empty.
+    QString toolTip;
+    bool checked = false;
+    /// True when a separator goes before the entry.
+    bool startsGroup = false;
+    std::function<void()> choose;
+};
+
 /// What the context menu of a job-list row does for each of its entries; an entry without an
-/// action (or, for Parts, without entries) is shown disabled.
+/// action (or, for Parts and Mapping, without entries) is shown disabled.
 struct RowMenuActions {
     std::function<void()> showJoints;
     std::vector<PartEntry> parts;
+    /// The Mapping submenu's choices, followed there by "Load Mapping File...".
+    std::vector<MappingEntry> mappings;
+    std::function<void()> loadMapping;
     std::function<void()> removeRow;
     std::function<void()> clearList;
     std::function<void()> undo;
@@ -37,9 +51,9 @@ struct RowMenuActions {
 std::vector<PartEntry> partEntries(const joblist::JobList& jobs, int row,
                                    const std::function<void(int part)>& toggle);
 
-/// Opens the context menu of a job-list row, "Show joints...", "Parts", "Remove row", "Clear
-/// list" and "Undo" (Ctrl+Z), at a point of the screen and returns at once; the menu, named
-/// rowMenu, belongs to the window and deletes itself once closed.
+/// Opens the context menu of a job-list row, "Show joints...", "Parts", "Mapping", "Remove row",
+/// "Clear list" and "Undo" (Ctrl+Z), at a point of the screen and returns at once; the menu,
+/// named rowMenu, belongs to the window and deletes itself once closed.
 QMenu& popUpRowMenu(QWidget& window, const QPoint& globalPos, RowMenuActions actions);
 
 }  // namespace skelvane::ui

@@ -190,13 +190,14 @@ TEST_F(JobRows, RightClickSelectsTheRowEverywhereAndItsMenuOrDeleteRemovesRows) 
         {&List1, 1, {"take0", "take2", "take3", "take4"}, 1},
         {&List2, 3, {"take0", "take2", "take3"}, 2},  // the last: the new last is selected
         {&List3, 0, {"take2", "take3"}, 0}};
-    QStringList entries{"Show joints...", "Parts", "Remove row", "Clear list"};
+    QStringList entries{"Show joints...", "Parts", "Mapping", "Remove row", "Clear list"};
     for (const auto& [list, row, titles, selected] : removals) {
         SCOPED_TRACE(list->objectName().toStdString() + " row " + std::to_string(row));
         QMenu& menu = openRowMenu(*list, row);
         EXPECT_EQ(selectedRows(), std::vector<int>(3, row));
         EXPECT_EQ(enabledEntries(menu), entries);
-        entries = QStringList({"Show joints...", "Parts", "Remove row", "Clear list", "Undo"});
+        entries =
+            QStringList({"Show joints...", "Parts", "Mapping", "Remove row", "Clear list", "Undo"});
         choose(menu, "Remove row");
         expectRows(titles, selected);
     }
@@ -204,7 +205,7 @@ TEST_F(JobRows, RightClickSelectsTheRowEverywhereAndItsMenuOrDeleteRemovesRows) 
     expectRows({"take3"}, 0);
 
     QMenu& belowRows = openRowMenu(List1, -1);
-    EXPECT_EQ(enabledEntries(belowRows), QStringList({"Clear list", "Undo"}));
+    EXPECT_EQ(enabledEntries(belowRows), QStringList({"Mapping", "Clear list", "Undo"}));
     choose(belowRows, "Clear list");
     expectRows({}, -1);
 }
@@ -231,7 +232,7 @@ TEST_F(JobRows, RemovalClosesTheEditorOnItsRowUnwrittenAndMovesItWithALaterRow) 
     EXPECT_EQ(jobs.outputName(0), "take1_max");
 }
 
-TEST_F(JobRows, TitleTooltipShowsTheFullSourcePathLiterally) {
+TEST_F(JobRows, TitleTooltipShowsTheFullSourcePathLiterallyAndTheMapping) {
     std::filesystem::create_directory(window.folder / "<h1>x<");
     for (const QString& name :
          {QString("<h1>x</h1>.bvh"), QString(240, 'w') + ".bvh", QString("a  &amp; <b>.bvh")}) {
@@ -240,7 +241,7 @@ TEST_F(JobRows, TitleTooltipShowsTheFullSourcePathLiterally) {
         skelvane::testing::writeFile(path.toStdString(), "HIERARCHY\n");
         addSource(window, path);
         ASSERT_EQ(List1.count(), jobs.rowCount());
-        EXPECT_EQ(toolTipShown(List1, List1.count() - 1), path);
+        EXPECT_EQ(toolTipShown(List1, List1.count() - 1), path + "\nMapping: poser-max");
     }
 }
 

@@ -76,5 +76,40 @@ TEST(JointsDialog, ShowJointsReportsTheRowsSourceUnderItsPartFlagsOrWhyItCannot)
     EXPECT_EQ(screen.expandedTo(dialog.frameGeometry().size()), screen) << "fits the screen";
 }
 
+TEST(JointsDialog, NamesTheMappingThatNamedTheJointsAndAPresetThatWouldFitBetter) {
+    Window window;
+    const auto walk = QString::fromStdString(t::testdataDir() / "linden_avatar_walk_crlf.bvh");
+    const auto mixamo =
+        QString::fromStdString(t::testdataDir() / "other-rigs/mixamo_prefixed_freebvh.bvh");
+    const QString foreign = window.source("foreign.bvh");
+    t::writeFile(foreign.toStdString(), "HIERARCHY\nROOT root_bone\n");
+    const QString gone = window.source("gone.bvh");
+    const QString poserMax = "poser-max \u2014 Poser to Max (the built-in table)";
+    const QString mixamoMax = "mixamo-max \u2014 Mixamo and HumanIK to Max";
+    const std::tuple<QString, QString, QString> cases[] = {
+        // poser-max-names renames as many joints of a Poser file, which is no reason to switch.
+        {walk, poserMax, "Mapping: " + poserMax},
+        {walk, mixamoMax,
+         "Mapping: " + mixamoMax +
+             "\nAnother preset fits better (best fit: poser-max-names, 19 of 21 joints)."},
+        {mixamo, "Best fit",
+         "Mapping: " + mixamoMax +
+             "\nChosen as the best fit (best fit: mixamo-max, 52 of 55 joints)."},
+        {foreign, "Best fit",
+         "Mapping: none \u2014 Keep every name\nChosen as the best fit (best fit: none, no "
+         "preset renames any of 1 joint)."},
+        {gone, "Best fit", "Mapping: best fit"}};
+    auto& List1 = window.control<ListBox>("List1");
+    for (const auto& [source, entry, text] : cases) addSource(window, source);
+    std::filesystem::remove(gone.toStdString());
+    for (int row = 0; row < List1.count(); ++row) {
+        SCOPED_TRACE(row);
+        chooseMapping(List1, row, std::get<1>(cases[row]));
+        choose(openRowMenu(List1, row), "Show joints...");
+        EXPECT_EQ(shownText(JointsDialog(window.dialogs->joints.back()), "jointMapping"),
+                  std::get<2>(cases[row]));
+    }
+}
+
 }  // namespace
 }  // namespace skelvane::ui::testing

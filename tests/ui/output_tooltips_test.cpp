@@ -54,7 +54,8 @@ TEST_F(JobRows, TitleTooltipNotesASourceThatDoesNotStartLikeBvh) {
         const QString path = pathOf(window.folder / name);
         t::writeFile(path.toStdString(), content);
         addSource(window, path);
-        EXPECT_EQ(toolTipShown(List1, List1.count() - 1), noted ? path + note : path);
+        const QString named = path + "\nMapping: poser-max";
+        EXPECT_EQ(toolTipShown(List1, List1.count() - 1), noted ? named + note : named);
     }
 }
 

@@ -126,6 +126,10 @@ QMenu& openSubmenu(QMenu& menu, const QString& entry) {
     return *submenu;
 }
 
+void chooseMapping(QListWidget& list, int row, const QString& entry) {
+    choose(openSubmenu(openRowMenu(list, row), "Mapping"), entry);
+}
+
 QString toolTipAt(QWidget& widget, const QPoint& at) {
     QHelpEvent help(QEvent::ToolTip, at, widget.mapToGlobal(at));
     QCoreApplication::sendEvent(&widget, &help);

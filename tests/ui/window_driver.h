@@ -108,6 +108,8 @@ void choose(QMenu& menu, const QString& entry);
 /// Opens a menu's submenu from the keyboard, its entry made current and Right pressed, and
 /// returns it; throws when none opened.
 QMenu& openSubmenu(QMenu& menu, const QString& entry);
+/// Chooses an entry of the Mapping submenu of a row's menu (-1: below the rows).
+void chooseMapping(QListWidget& list, int row, const QString& entry);
 /// The tooltip a widget shows when the mouse rests at a point of it, as plain text without the
 /// invisible breaks.
 QString toolTipAt(QWidget& widget, const QPoint& at);

@@ -1,0 +1,122 @@
+#include "ui/row_mappings.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <utility>
+#include <variant>
+
+#include <QDir>
+
+#include "conversion/presets.h"
+#include "ui/dialogs.h"
+#include "ui/job_list_view.h"
+#include "ui/text.h"
+
+namespace skelvane::ui {
+
+namespace {
+
+using joblist::MappingChoice;
+
+const std::string& effectiveName(const MappingChoice& choice) {
+    return choice.name.empty() ? conversion::defaultMapping().name : choice.name;
+}
+
+bool sameMapping(const MappingChoice& a, const MappingChoice& b) {
+    return a.bestFit == b.bestFit && (a.bestFit || effectiveName(a) == effectiveName(b));
+}
+
+std::string fileNameOf(const std::string& path) {
+    return std::filesystem::path(path).filename().string();
+}
+
+OpenFileRequest mappingFileRequest(const QString& lastFolder) {
+    const QString start = lastFolder.isEmpty() ? QDir::homePath() : lastFolder;
+    QStringList sidebar(start);
+    if (!sidebar.contains(QDir::homePath())) sidebar << QDir::homePath();
+    return {start,
+            QString(),
+            QStringLiteral("Load Mapping File"),
+            {QStringLiteral("Skelvane mapping (*.csv)"), QStringLiteral("All files (*.*)")},
+            sidebar,
+            false};
+}
+
+}  // namespace
+
+QString choiceName(const MappingChoice& choice) {
+    return choice.bestFit ? QStringLiteral("best fit") : fromBytes(effectiveName(choice));
+}
+
+QString mappingLabel(const QString& name, const conversion::Mapping& mapping) {
+    if (mapping.title == fileNameOf(mapping.name)) return name;
+    return name + QStringLiteral(" \u2014 ") + fromBytes(mapping.title);
+}
+
+RowMappings::RowMappings(const joblist::JobList& jobs, conversion::MappingCatalog& catalog,
+                         JobListView& view, Dialogs& dialogs, QWidget& window)
+    : jobs_(jobs), catalog_(catalog), view_(view), dialogs_(dialogs), window_(window) {}
+
+void RowMappings::setForNewRows(MappingChoice choice) {
+    if (!choice.bestFit && catalog_.find(choice.name) != nullptr &&
+        conversion::findPreset(choice.name) == nullptr) {
+        remember(choice.name);
+    }
+    forNewRows_ = std::move(choice);
+}
+
+std::vector<MappingEntry> RowMappings::entries(int row) {
+    const MappingChoice current = row >= 0 ? jobs_.mapping(row) : forNewRows_;
+    std::vector<MappingEntry> entries;
+    const auto add = [&](QString text, QString toolTip, MappingChoice choice, bool startsGroup) {
+        const bool checked = sameMapping(choice, current);
+        entries.push_back({std::move(text), std::move(toolTip), checked, startsGroup,
+                           [this, row, choice = std::move(choice)] { choose(row, choice); }});
+    };
+    add(QStringLiteral("Best fit"),
+        QStringLiteral("Each file is renamed by the preset that fits its joints best;\n"
+                       "a file that no preset fits keeps its names."),
+        {true, {}}, false);
+    bool first = true;
+    for (const conversion::Mapping& preset : conversion::presets()) {
+        add(mappingLabel(fromBytes(preset.name), preset), QString(), {false, preset.name},
+            std::exchange(first, false));
+    }
+    first = true;
+    for (const std::string& file : files_) {
+        if (const conversion::Mapping* mapping = catalog_.find(file)) {
+            add(mappingLabel(fromBytes(fileNameOf(file)), *mapping), fromBytes(file), {false, file},
+                std::exchange(first, false));
+        }
+    }
+    return entries;
+}
+
+void RowMappings::loadFile(int row) {
+    const QStringList chosen = dialogs_.openFiles(&window_, mappingFileRequest(lastFolder_));
+    if (chosen.isEmpty()) return;
+    const std::string file = toBytes(chosen.front());
+    const auto loaded = catalog_.load(file);
+    if (const auto* refused = std::get_if<conversion::MappingError>(&loaded)) {
+        dialogs_.showMessage(&window_,
+                             QStringLiteral("This mapping file cannot be used; nothing was "
+                                            "changed.\n\n") +
+                                 fromBytes(refused->message()),
+                             QString::fromLatin1(kInfoTitle));
+        return;
+    }
+    lastFolder_ = fromBytes(std::filesystem::path(file).parent_path().string());
+    remember(file);
+    choose(row, {false, file});
+}
+
+void RowMappings::choose(int row, MappingChoice choice) {
+    if (row >= 0 && row < jobs_.rowCount()) view_.setMapping(row, choice);
+    forNewRows_ = std::move(choice);
+}
+
+void RowMappings::remember(const std::string& file) {
+    if (std::find(files_.begin(), files_.end(), file) == files_.end()) files_.push_back(file);
+}
+
+}  // namespace skelvane::ui
