@@ -42,8 +42,8 @@ QLabel* plainLabel(const char* name, QWidget* parent) {
 }
 
 QString whatHappens(const conversion::JointEntry& joint) {
-    QString text = QString::fromStdString(
-        conversion::whatHappens(joint, conversion::Audience::Window));
+    QString text =
+        QString::fromStdString(conversion::whatHappens(joint, conversion::Audience::Window));
     if (joint.cut()) text += QStringLiteral(", name of %1 bytes").arg(qulonglong{joint.oldLength});
     return text;
 }
@@ -206,7 +206,8 @@ void JointsDialog::fitToScreen() {
 QString jointSummaryOf(const conversion::JointReport& report) {
     const QString frames = report.frames ? counted(qulonglong{*report.frames}, "frame", "frames")
                                          : QStringLiteral("frames unknown");
-    return QStringLiteral("%1: %2 renamed, %3 dropped, %4 untouched; %5 \u00b7 %6 \u00b7 %7")
+    return QStringLiteral(
+               "%1: %2 renamed, %3 renamed to nothing, %4 untouched; %5 \u00b7 %6 \u00b7 %7")
         .arg(counted(qulonglong{report.jointCount}, "joint", "joints"))
         .arg(report.renamed)
         .arg(report.dropped)

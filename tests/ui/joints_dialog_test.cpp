@@ -52,15 +52,16 @@ TEST(JointsDialog, ShowJointsReportsTheRowsSourceUnderItsPartFlagsOrWhyItCannot)
     EXPECT_EQ(dialog.windowTitle(), "Joints of linden_avatar_walk_crlf");
     EXPECT_EQ(dialog.findChild<QLineEdit*>("jointSource")->text(), walk);
     EXPECT_EQ(shownText(dialog, "jointSummary"),
-              "21 joints: 19 renamed, 1 dropped, 1 untouched; 1 partial-word hit \u00b7 14 frames "
+              "21 joints: 19 renamed, 1 renamed to nothing, 1 untouched; 1 partial-word hit \u00b7 "
+              "14 frames "
               "\u00b7 CR LF line ends");
     const auto& table = *dialog.findChild<QTableWidget*>("jointTable");
     ASSERT_EQ(table.rowCount(), 21);
     const std::pair<int, QStringList> rows[] = {
         {0, {"hip", "Hips", "renamed"}},
         {3, {"neckDummy", "NeckDummy", "renamed, partial word"}},
-        {5, {"head", "nothing", "dropped"}},
-        {6, {"figureHair", "figureHair", "untouched: no rule matches"}}};
+        {5, {"head", "nothing", "renamed to nothing, Head switched off"}},
+        {6, {"figureHair", "figureHair", "untouched: no row matches"}}};
     for (const auto& [row, texts] : rows) {
         for (int column = 0; column < 3; ++column) {
             EXPECT_EQ(table.item(row, column)->text(), texts.at(column)) << row;
