@@ -77,29 +77,9 @@ TEST(Presets, ComeInTheirFixedOrderAsTheFilesInDataMaps) {
 }
 
 TEST(Presets, PoserMaxIsTheBuiltInTableRuleForRule) {
-    const std::vector<MappingRow> expected = {
-        {"head", "Head", 1},           {"hip", "Hips", 5},
-        {"chest", "Chest2", 3},        {"abdomen", "Chest", 4},
-        {"rCollar", "RightCollar", 6}, {"rShldr", "RightShoulder", 7},
-        {"rForeArm", "RightElbow", 8}, {"rHand", "RightWrist", 9},
-        {"lCollar", "LeftCollar", 11}, {"lShldr", "LeftShoulder", 12},
-        {"lForeArm", "LeftElbow", 13}, {"lHand", "LeftWrist", 14},
-        {"rThigh", "RightHip", 16},    {"rShin", "RightKnee", 17},
-        {"rFoot", "RightAnkle", 18},   {"lThigh", "LeftHip", 21},
-        {"lShin", "LeftKnee", 22},     {"lFoot", "LeftAnkle", 23},
-        {"neck", "Neck", 2},           {"rToe", "nothing", 19},
-        {"lToe", "nothing", 19},       {"rightEye", "nothing", 0},
-        {"leftEye", "nothing", 0},     {"rThumb", "nothing", 10},
-        {"rIndex", "nothing", 10},     {"rMid", "nothing", 10},
-        {"rRing", "nothing", 10},      {"rPinky", "nothing", 10},
-        {"lThumb", "nothing", 10},     {"lIndex", "nothing", 10},
-        {"lMid", "nothing", 10},       {"lRing", "nothing", 10},
-        {"lPinky", "nothing", 10},     {"genital", "nothing", 0},
-        {"lButtock", "nothing", 20},   {"rButtock", "nothing", 15},
-    };
+    // Held against the table the tests write out by hand: the same texts in the same order,
+    // each writing what the built-in table writes whatever part is dropped.
     const Mapping& poserMax = defaultMapping();
-    EXPECT_EQ(poserMax.rows, expected);
-    // Every rule writes what the built-in table writes, whichever single part is dropped.
     ASSERT_EQ(poserMax.rows.size(), reference::kRenameRules.size());
     for (int part = 0; part <= joblist::kPartCount; ++part) {
         DroppedParts dropped;
