@@ -21,7 +21,7 @@ namespace skelvane::conversion {
 class CommitGroup {
 public:
     /// Most outputs, and most bytes, a group holds before it must be committed.
-    static constexpr std::size_t kMostOutputs = 64;
+    static constexpr std::size_t kMostOutputs = 256;
     static constexpr std::uint64_t kMostBytes = 64 << 20;
 
     /// True when the group holds nothing.

@@ -25,7 +25,16 @@ std::unique_ptr<Renamer> makeRenamer(const CompiledMapping& mapping) {
 LineRenamer::LineRenamer(const CompiledMapping& mapping)
     : mapping_(mapping),
       carries_(mapping.renames().size()),
-      held_(mapping.renames().size(), false) {}
+      held_(mapping.renames().size(), false) {
+    for (const Rename& rename : mapping.renames()) {
+        const auto first = static_cast<unsigned char>(rename.search.empty() ? 0 : rename.search[0]);
+        firstBytes_.push_back(first);
+        searchStarts_.set(first);
+        Bytes written;
+        for (const char c : rename.replacement) written.set(static_cast<unsigned char>(c));
+        replacementBytes_.push_back(written);
+    }
+}
 
 bool LineRenamer::cannotMatch(std::string_view text) const {
     const ScanTable& table = mapping_.scanTable();
@@ -40,11 +49,23 @@ std::string_view LineRenamer::rename(std::string_view line, RuleHits* hits) {
 }
 
 std::string_view LineRenamer::feed(std::string_view piece, bool lineEnds, RuleHits* hits) {
-    if (holdsNothing() && cannotMatch(piece)) return piece;
+    // The bytes that may stand in the text, kept as a superset: a row whose first byte is not
+    // among them, and which holds nothing back, passes the text as it is.
+    Bytes present;
+    for (const char c : piece) present.set(static_cast<unsigned char>(c));
+    if (holdsNothing() && (present & searchStarts_).none()) return piece;
     if (hits != nullptr) hits->resize(mapping_.renames().size(), false);
     std::string_view text = piece;
     for (std::size_t rule = 0; rule < carries_.size(); ++rule) {
+        const bool held = held_[rule];
+        if (!held && !present.test(firstBytes_[rule])) continue;
+        const char* before = text.data();
         text = applyRule(rule, text, lineEnds, hits);
+        if (held) {
+            for (const char c : text) present.set(static_cast<unsigned char>(c));
+        } else if (text.data() != before) {
+            present |= replacementBytes_[rule];
+        }
     }
     return text;
 }

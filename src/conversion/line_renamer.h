@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <bitset>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -68,7 +69,13 @@ private:
                                RuleHits* hits);
     std::string& bufferNotHolding(std::string_view a, std::string_view b);
 
+    using Bytes = std::bitset<256>;
+
     const CompiledMapping& mapping_;
+    /// Per row, the first byte of its text and the bytes its replacement writes; all first bytes.
+    std::vector<unsigned char> firstBytes_;
+    std::vector<Bytes> replacementBytes_;
+    Bytes searchStarts_;
     /// Per row, the bytes after its last decided position, waiting for the next piece.
     std::vector<std::string> carries_;
     std::vector<bool> held_;

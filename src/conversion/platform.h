@@ -209,7 +209,7 @@ private:
 
 /// Most named temporary files that can exist at once; creating one more is an error. A commit
 /// group holds at most this many outputs, each of which may need one.
-inline constexpr int kMaxTemporaries = 128;
+inline constexpr int kMaxTemporaries = 512;
 
 namespace testing {
 /// Makes new pending outputs use named temporary files even where unnamed ones are offered,
