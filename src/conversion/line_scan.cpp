@@ -77,26 +77,6 @@ std::uint64_t markedBytesByTable(const ScanTable& table, const char* data) {
 }
 
 #ifdef SKELVANE_X86_VECTORS
-// Bytes outside 0x20..0x5F, and with `compared` the search starts inside it, found by nibble.
-template <bool compared>
-__attribute__((target("avx512bw"))) std::uint64_t markedBytesAvx512(const ScanTable& table,
-                                                                    const char* data) {
-    const __m512i bytes = _mm512_loadu_si512(data);
-    const __m512i shifted = _mm512_sub_epi8(bytes, _mm512_set1_epi8(kWindowStart));
-    std::uint64_t marked =
-        _mm512_test_epi8_mask(shifted, _mm512_set1_epi8(static_cast<char>(0xC0)));
-    if constexpr (compared) {
-        const __m512i low = _mm512_loadu_si512(table.lowNibbleBits().data());
-        const __m512i high = _mm512_loadu_si512(table.highNibbleBits().data());
-        const __m512i nibble = _mm512_set1_epi8(0x0F);
-        const __m512i lowBits = _mm512_shuffle_epi8(low, _mm512_and_si512(bytes, nibble));
-        const __m512i highBits =
-            _mm512_shuffle_epi8(high, _mm512_and_si512(_mm512_srli_epi16(bytes, 4), nibble));
-        marked |= _mm512_test_epi8_mask(lowBits, highBits);
-    }
-    return marked;
-}
-
 // movemask gives bit 7 of every byte; adding the bytes to themselves moves bit 6 there.
 template <bool compared>
 __attribute__((target("avx2"))) std::uint32_t markedBytesAvx2Half(const ScanTable& table,
@@ -126,14 +106,6 @@ __attribute__((target("avx2"))) std::uint64_t markedBytesAvx2(const ScanTable& t
                                                               const char* data) {
     return markedBytesAvx2Half<compared>(table, data) |
            static_cast<std::uint64_t>(markedBytesAvx2Half<compared>(table, data + 32)) << 32;
-}
-
-template <bool compared>
-__attribute__((target("avx512bw"))) std::size_t findLineEndAvx512(const ScanTable& table,
-                                                                  const char* data, std::size_t pos,
-                                                                  std::size_t size,
-                                                                  bool& mayMatch) {
-    return findLineEnd<markedBytesAvx512<compared>>(table, data, pos, size, mayMatch);
 }
 
 template <bool compared>
@@ -178,15 +150,10 @@ std::vector<std::pair<std::string_view, LineEndFinder>> availableLineEndFinders(
     std::vector<std::pair<std::string_view, LineEndFinder>> finders;
     const bool compared = !table.comparedBytes().empty();
 #ifdef SKELVANE_X86_VECTORS
-    static const bool avx512 = [] {
+    static const bool avx2 = [] {
         __builtin_cpu_init();
-        return __builtin_cpu_supports("avx512bw") != 0;
+        return __builtin_cpu_supports("avx2") != 0;
     }();
-    static const bool avx2 = __builtin_cpu_supports("avx2") != 0;
-    if (avx512) {
-        finders.emplace_back("avx512bw",
-                             compared ? findLineEndAvx512<true> : findLineEndAvx512<false>);
-    }
     if (avx2)
         finders.emplace_back("avx2", compared ? findLineEndAvx2<true> : findLineEndAvx2<false>);
 #endif

@@ -49,7 +49,7 @@ using LineEndFinder = std::size_t (*)(const ScanTable& table, const char* data, 
                                       std::size_t size, bool& mayMatch);
 
 /// The fastest finder this processor runs for the table, or the one the environment variable
-/// SKELVANE_LINE_SCAN names ("avx512bw", "avx2", "portable", "by table") where it runs.
+/// SKELVANE_LINE_SCAN names ("avx2", "portable", "by table") where it runs.
 LineEndFinder lineEndFinder(const ScanTable& table);
 
 /// Every finder this processor runs for the table, by name, the fastest first; all give the

@@ -191,22 +191,6 @@ std::error_code syncFilesystem(Handle handle);
 /// later); otherwise only a sync of each file can tell.
 bool filesystemSyncReportsErrors();
 
-/// Memory for blocks that bytes are copied into and out of again and again: where the system
-/// offers it on request, it is backed by huge pages, which spares the processor most address
-/// translations during the copies. Throws std::bad_alloc.
-class BlockMemory {
-public:
-    explicit BlockMemory(std::size_t size);
-    ~BlockMemory();
-    BlockMemory(const BlockMemory&) = delete;
-    BlockMemory& operator=(const BlockMemory&) = delete;
-
-    char* data() const { return data_; }
-
-private:
-    char* data_;
-};
-
 /// Most named temporary files that can exist at once; creating one more is an error. A commit
 /// group holds at most this many outputs, each of which may need one.
 inline constexpr int kMaxTemporaries = 512;

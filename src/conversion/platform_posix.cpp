@@ -2,7 +2,6 @@
 
 #include <fcntl.h>
 #include <signal.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <sys/utsname.h>
 #include <unistd.h>
@@ -11,10 +10,8 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <mutex>
-#include <new>
 #include <random>
 
 #include "conversion/run_error.h"
@@ -413,18 +410,6 @@ std::error_code syncFilesystem(Handle handle) {
 bool filesystemSyncReportsErrors() {
     static const bool reports = kernelReportsSyncfsErrors();
     return reports;
-}
-
-BlockMemory::BlockMemory(std::size_t size) {
-    constexpr std::size_t kHugePage = 2 << 20;
-    const std::size_t rounded = (size + kHugePage - 1) / kHugePage * kHugePage;
-    data_ = static_cast<char*>(std::aligned_alloc(kHugePage, rounded));
-    if (data_ == nullptr) throw std::bad_alloc();
-    ::madvise(data_, rounded, MADV_HUGEPAGE);  // only advice: small pages serve as well
-}
-
-BlockMemory::~BlockMemory() {
-    std::free(data_);
 }
 
 void testing::useNamedTemporaries(bool named) {

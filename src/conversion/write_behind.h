@@ -6,6 +6,7 @@
 #include <mutex>
 #include <string_view>
 #include <thread>
+#include <vector>
 
 #include "conversion/platform.h"
 #include "conversion/stream_converter.h"
@@ -53,7 +54,7 @@ private:
 
     platform::Handle out_ = platform::kNoHandle;
     bool inTurn_;
-    platform::BlockMemory blocks_;
+    std::vector<char> blocks_;
     std::size_t lengths_[kSlots] = {};
     std::size_t filling_ = 0;  // bytes in the block being filled; only the taking side uses it
     std::size_t handedOverAtStart_ = 0;  // blocks handed over before the current output's first
