@@ -19,11 +19,28 @@ CompiledMapping::CompiledMapping(const Mapping& mapping, const DroppedParts& dro
         }
     } else {
         for (const Rename& rename : renames_) {
-            if (!rename.search.empty()) {
-                scanTable_.addSearchStart(static_cast<unsigned char>(rename.search.front()));
+            const std::string& search = rename.search;
+            if (search.empty()) continue;
+            const auto first = static_cast<unsigned char>(search[0]);
+            scanTable_.addSearchStart(first);
+            if (search.size() == 1) {
+                oneByteSearches_.set(first);
+            } else {
+                searchBigrams_.set(first << 8 | static_cast<unsigned char>(search[1]));
             }
         }
     }
+}
+
+bool CompiledMapping::mayStartMatch(std::string_view text, bool lineEnds) const {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        if (scanTable_.classOf(byte) != ScanTable::kSearchStart) continue;
+        if (oneByteSearches_.test(byte)) return true;
+        if (i + 1 == text.size()) return !lineEnds;
+        if (searchBigrams_.test(byte << 8 | static_cast<unsigned char>(text[i + 1]))) return true;
+    }
+    return false;
 }
 
 const Rename* CompiledMapping::renameOf(std::string_view name) const {

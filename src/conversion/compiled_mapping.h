@@ -1,5 +1,6 @@
 #pragma once
 
+#include <bitset>
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -45,6 +46,10 @@ public:
     const ScanTable& scanTable() const { return scanTable_; }
     /// True when only lines that start (after blanks) with ROOT or JOINT can change.
     bool jointLinesOnly() const { return mode() == MatchMode::Exact; }
+    /// False when no row's text can start anywhere in `text` (judged by its first two bytes,
+    /// or by its first where the text stops before the line ends), so the text passes every
+    /// row unchanged.
+    bool mayStartMatch(std::string_view text, bool lineEnds) const;
 
 private:
     const Mapping& mapping_;
@@ -52,6 +57,10 @@ private:
     std::unordered_map<std::string_view, std::size_t> byName_;
     std::size_t longestSearch_ = 0;
     ScanTable scanTable_;
+    // The first two bytes of each row's text, and the texts of one byte; for lines that hold
+    // a search start but no search text (CHANNELS 3 Zrotation...), one look per byte.
+    std::bitset<1 << 16> searchBigrams_;
+    std::bitset<256> oneByteSearches_;
 };
 
 }  // namespace skelvane::conversion

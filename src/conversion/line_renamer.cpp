@@ -29,18 +29,10 @@ LineRenamer::LineRenamer(const CompiledMapping& mapping)
     for (const Rename& rename : mapping.renames()) {
         const auto first = static_cast<unsigned char>(rename.search.empty() ? 0 : rename.search[0]);
         firstBytes_.push_back(first);
-        searchStarts_.set(first);
         Bytes written;
         for (const char c : rename.replacement) written.set(static_cast<unsigned char>(c));
         replacementBytes_.push_back(written);
     }
-}
-
-bool LineRenamer::cannotMatch(std::string_view text) const {
-    const ScanTable& table = mapping_.scanTable();
-    return std::none_of(text.begin(), text.end(), [&](char c) {
-        return table.classOf(static_cast<unsigned char>(c)) == ScanTable::kSearchStart;
-    });
 }
 
 std::string_view LineRenamer::rename(std::string_view line, RuleHits* hits) {
@@ -51,9 +43,9 @@ std::string_view LineRenamer::rename(std::string_view line, RuleHits* hits) {
 std::string_view LineRenamer::feed(std::string_view piece, bool lineEnds, RuleHits* hits) {
     // The bytes that may stand in the text, kept as a superset: a row whose first byte is not
     // among them, and which holds nothing back, passes the text as it is.
+    if (holdsNothing() && !mapping_.mayStartMatch(piece, lineEnds)) return piece;
     Bytes present;
     for (const char c : piece) present.set(static_cast<unsigned char>(c));
-    if (holdsNothing() && (present & searchStarts_).none()) return piece;
     if (hits != nullptr) hits->resize(mapping_.renames().size(), false);
     std::string_view text = piece;
     for (std::size_t rule = 0; rule < carries_.size(); ++rule) {

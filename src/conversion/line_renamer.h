@@ -61,9 +61,6 @@ public:
 
     bool holdsNothing() const override { return heldCount_ == 0; }
 
-    /// True when `text` holds no byte that begins a search text, so no row can match in it.
-    bool cannotMatch(std::string_view text) const;
-
 private:
     std::string_view applyRule(std::size_t rule, std::string_view in, bool lineEnds,
                                RuleHits* hits);
@@ -72,10 +69,9 @@ private:
     using Bytes = std::bitset<256>;
 
     const CompiledMapping& mapping_;
-    /// Per row, the first byte of its text and the bytes its replacement writes; all first bytes.
+    /// Per row, the first byte of its text and the bytes its replacement writes.
     std::vector<unsigned char> firstBytes_;
     std::vector<Bytes> replacementBytes_;
-    Bytes searchStarts_;
     /// Per row, the bytes after its last decided position, waiting for the next piece.
     std::vector<std::string> carries_;
     std::vector<bool> held_;

@@ -145,9 +145,9 @@ private:
 /// one output.
 class PendingOutput {
 public:
-    /// Creates it in the folder of `target`; on failure `handle()` is kNoHandle and `error`
-    /// tells why.
-    PendingOutput(const OutputTarget& target, std::error_code& error);
+    /// Creates it in the folder of `target`, for a new output with `newFileMode` masked by the
+    /// umask (the permissions it gets); on failure `handle()` is kNoHandle and `error` tells why.
+    PendingOutput(const OutputTarget& target, std::uint32_t newFileMode, std::error_code& error);
     ~PendingOutput();
     PendingOutput(const PendingOutput&) = delete;
     PendingOutput& operator=(const PendingOutput&) = delete;
@@ -155,10 +155,10 @@ public:
     Handle handle() const { return file_.handle(); }
 
     /// Gives the written content its final permissions (an existing file's own, less
-    /// set-user-ID and set-group-ID; for a new file `newFileMode` masked by the umask; where the
+    /// set-user-ID and set-group-ID; a new file has had them since it was made; where the
     /// filesystem keeps no modes, none) and, where it will replace a file, a hidden name to be
     /// renamed from.
-    std::error_code prepare(std::uint32_t newFileMode);
+    std::error_code prepare();
     /// Flushes the written content to the disk.
     std::error_code syncData();
     /// Puts the content in place in one step: under the target's name, replacing what is there.
@@ -167,7 +167,7 @@ public:
     std::error_code syncFolder();
 
     /// All four steps for this output alone.
-    std::error_code commit(std::uint32_t newFileMode);
+    std::error_code commit();
 
     /// The identity of the file written.
     std::optional<FileId> id() const { return regularFileIdOf(file_.handle()); }
@@ -181,6 +181,7 @@ private:
     File file_;
     std::string temporaryName_;  // empty for an unnamed file
     int cleanupSlot_ = -1;       // its slot in the signal cleanup, while named
+    std::uint32_t newFileMode_;
 };
 
 /// Flushes every file of the filesystem that `handle` lies on to the disk; one call makes many

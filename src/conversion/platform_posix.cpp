@@ -295,10 +295,15 @@ OutputTarget OutputTarget::resolve(const fs::path& output, FolderCache& folders,
     }
 }
 
-PendingOutput::PendingOutput(const OutputTarget& target, std::error_code& error) : target_(target) {
+PendingOutput::PendingOutput(const OutputTarget& target, std::uint32_t newFileMode,
+                             std::error_code& error)
+    : target_(target), newFileMode_(newFileMode & 0777) {
     const int folder = target_.folder_->handle.handle();
     if (unnamedFilesCanBeLinked()) {
-        file_ = File(::openat(folder, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600));
+        // Nobody can open an unnamed file by a name, so it is made with the permissions a new
+        // output gets, and the umask applied by the system.
+        const mode_t mode = target_.existing_ ? 0600 : static_cast<mode_t>(newFileMode_);
+        file_ = File(::openat(folder, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, mode));
         if (file_.isOpen()) return;
         // Filesystems without unnamed files say so in one of these ways.
         if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) {
@@ -332,11 +337,15 @@ PendingOutput::~PendingOutput() {
     unregisterFromCleanup(cleanupSlot_);
 }
 
-std::error_code PendingOutput::prepare(std::uint32_t newFileMode) {
-    const mode_t mode = target_.existing_
-                            ? static_cast<mode_t>(target_.existingMode_ & 01777)
-                            : static_cast<mode_t>(newFileMode & 0777) & ~currentUmask();
-    if (changeMode(file_.handle(), mode) != 0 && !keepsNoModes(errno)) return lastError();
+std::error_code PendingOutput::prepare() {
+    // A new unnamed file has its permissions already; a named one, visible meanwhile, was made
+    // private, and a replacing one takes the old file's.
+    const bool unnamedNew = temporaryName_.empty() && !target_.existing_;
+    if (!unnamedNew) {
+        const mode_t mode = target_.existing_ ? static_cast<mode_t>(target_.existingMode_ & 01777)
+                                              : static_cast<mode_t>(newFileMode_) & ~currentUmask();
+        if (changeMode(file_.handle(), mode) != 0 && !keepsNoModes(errno)) return lastError();
+    }
     // linkat never replaces a name: an unnamed file that is to replace one gets a hidden name
     // first, to be renamed over it.
     if (temporaryName_.empty() && target_.existing_) return nameForReplacing();
@@ -395,8 +404,8 @@ std::error_code PendingOutput::syncFolder() {
     return ::syncfs(file_.handle()) == 0 ? std::error_code() : lastError();
 }
 
-std::error_code PendingOutput::commit(std::uint32_t newFileMode) {
-    if (const std::error_code error = prepare(newFileMode)) return error;
+std::error_code PendingOutput::commit() {
+    if (const std::error_code error = prepare()) return error;
     if (const std::error_code error = syncData()) return error;
     if (const std::error_code error = place()) return error;
     return syncFolder();

@@ -254,12 +254,12 @@ private:
                           const CompiledMapping& mapping, std::string_view held) {
         if (group_.mustCommitBefore(target)) commitGroup();
         std::error_code error;
-        auto pending = std::make_unique<platform::PendingOutput>(target, error);
+        auto pending = std::make_unique<platform::PendingOutput>(target, newFileMode_, error);
         if (error) return failed(error, Side::Output);
         sink().setOutput(pending->handle());
         const auto streamError = convertStream(in, sink(), mapping, held, block());
         if (streamError) return failed(*streamError);
-        if (const std::error_code prepareError = pending->prepare(newFileMode_)) {
+        if (const std::error_code prepareError = pending->prepare()) {
             return failed(prepareError, Side::Output);
         }
         pending_ = std::move(pending);

@@ -57,7 +57,7 @@ TEST_F(NamedTemporaryTest, SignalsRemoveItAndEndTheProgramAsTheyWould) {
             platform::installSignalCleanup();
             std::error_code error;
             const auto target = platform::OutputTarget::resolve(folder_ / "out.bvh", error);
-            platform::PendingOutput pending(target, error);
+            platform::PendingOutput pending(target, 0644, error);
             if (error || platform::writeAll(pending.handle(), "HIERARCHY\r\n")) _exit(10);
             if (fileNamesIn(folder_.path()).size() != 1) _exit(11);  // the temporary is there
             raise(signalNumber);
@@ -80,7 +80,7 @@ TEST_F(NamedTemporaryTest, NoneExistsThatTheSignalCleanupDoesNotKnow) {
         targets.push_back(
             platform::OutputTarget::resolve(folder_ / (std::to_string(i) + ".bvh"), error));
         ASSERT_FALSE(error);
-        pending.push_back(std::make_unique<platform::PendingOutput>(targets.back(), error));
+        pending.push_back(std::make_unique<platform::PendingOutput>(targets.back(), 0644, error));
     }
     // One more than the cleanup can hold is refused before its file exists.
     EXPECT_EQ(error, RunError::TooManyTemporaries);
