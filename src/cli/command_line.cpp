@@ -1,5 +1,6 @@
 #include "cli/command_line.h"
 
+#include "conversion/platform.h"
 #include <optional>
 #include <string_view>
 
@@ -74,7 +75,7 @@ std::optional<Command> apply(const Option& option, std::string_view spelled,
                              const std::string& value, ConvertRequest& request) {
     switch (option.id) {
         case OptionId::OutputDir:
-            request.outputDir = value;
+            request.outputDir = conversion::platform::pathFromBytes(value);
             break;
         case OptionId::Drop:
             if (const int part = joblist::partNumberOf(value); part != 0) {
@@ -175,10 +176,12 @@ std::optional<UsageError> outputDirProblem(const std::filesystem::path& folder) 
     std::error_code error;
     const std::filesystem::file_status status = std::filesystem::status(folder, error);
     if (status.type() == std::filesystem::file_type::not_found) {
-        return usage(folder.string(), "no such folder");
+        return usage(conversion::platform::bytesOfPath(folder), "no such folder");
     }
-    if (error) return usage(folder.string(), error.message());
-    if (!std::filesystem::is_directory(status)) return usage(folder.string(), "not a folder");
+    if (error) return usage(conversion::platform::bytesOfPath(folder), error.message());
+    if (!std::filesystem::is_directory(status)) {
+        return usage(conversion::platform::bytesOfPath(folder), "not a folder");
+    }
     return std::nullopt;
 }
 
@@ -248,7 +251,8 @@ std::string usageText() {
 
 std::string outputNameFor(const std::filesystem::path& source) {
     return joblist::outputFileName(
-        joblist::defaultOutputName(joblist::titleOf(source.filename().native())));
+        joblist::defaultOutputName(
+        joblist::titleOf(conversion::platform::bytesOfPath(source.filename()))));
 }
 
 }  // namespace skelvane::cli

@@ -31,7 +31,7 @@ std::string fitNote(const conversion::FitResult& fit) {
 std::string culpritOf(const Job& job, const JobResult& result) {
     const bool source = result.culprit == JobResult::Side::Source;
     if (job.standardStreams) return std::string(source ? kStandardInput : kStandardOutput);
-    return (source ? job.source : job.output).string();
+    return platform::bytesOfPath(source ? job.source : job.output);
 }
 
 // One line per file on standard error, as each is done; quiet, for the failed ones only.
@@ -45,7 +45,7 @@ public:
             if (quiet_) return;
             std::cerr << printable(job.name) << " -> "
                       << (job.standardStreams ? std::string(kStandardOutput)
-                                              : printable(job.output.string()));
+                                              : printable(platform::bytesOfPath(job.output)));
             if (result.fit) std::cerr << "  (" << fitNote(*result.fit) << ")";
             std::cerr << "\n";
             return;
@@ -80,7 +80,8 @@ public:
     void jobFinished(std::size_t i, const JobResult& result, const JointReport* joints) override {
         const Job& job = jobs_[i];
         DryRunFile file{job.name,
-                        job.standardStreams ? std::string(kStandardOutput) : job.output.string(),
+                        job.standardStreams ? std::string(kStandardOutput)
+                                               : platform::bytesOfPath(job.output),
                         std::nullopt,
                         result.bvh,
                         joints,
@@ -101,7 +102,7 @@ public:
 
 private:
     void write(std::string_view text) {
-        if (!error_) error_ = platform::writeAll(platform::kStandardOutput, text);
+        if (!error_) error_ = platform::writeAll(platform::standardOutput(), text);
     }
 
     std::span<const Job> jobs_;
@@ -123,7 +124,7 @@ std::variant<MappingSelection, std::string> selectMapping(const ConvertRequest& 
         return MappingSelection{preset, false};
     }
     // A bare word that names no file is taken for a misspelt preset.
-    const std::filesystem::path file(request.map);
+    const std::filesystem::path file = platform::pathFromBytes(request.map);
     std::error_code error;
     if (!file.has_parent_path() && !std::filesystem::exists(file, error)) {
         return "--map: no mapping named '" + request.map + "' (see --list-maps)";
@@ -173,8 +174,8 @@ std::vector<Job> jobsOf(const ConvertRequest& request, const MappingSelection& m
         if (file == "-") {
             job.standardStreams = true;
         } else {
-            job.source = file;
-            job.output = request.outputDir / outputNameFor(file);
+            job.source = platform::pathFromBytes(file);
+            job.output = request.outputDir / platform::pathFromBytes(outputNameFor(job.source));
             job.sourceRole = "one of the inputs (" + file + ")";
         }
         jobs.push_back(std::move(job));
@@ -205,7 +206,7 @@ std::string summaryOf(const RunTally& tally, const std::filesystem::path& output
     if (tally.toFolder > 0) {
         // Appending nothing ends the folder in a separator, unless it ends in one already.
         const std::string folder = outputDir.empty() ? std::string("the current folder")
-                                                     : printable((outputDir / "").string());
+                                                     : printable(platform::bytesOfPath(outputDir / ""));
         parts.push_back(std::to_string(tally.toFolder) + converted + " into " + folder);
     }
     if (tally.toStandardOutput > 0) {

@@ -26,7 +26,7 @@ int runProgram(int argc, char** argv) {
     namespace platform = conversion::platform;
     // A closed standard stream must not be taken by a file opened later.
     platform::holdClosedStandardStreams();
-    const Command command = parseCommandLine({argv + 1, argv + argc});
+    const Command command = parseCommandLine(platform::programArguments(argc, argv));
     if (std::holds_alternative<ShowHelp>(command)) {
         std::cout << usageText();
         return kExitOk;

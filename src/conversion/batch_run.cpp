@@ -1,5 +1,6 @@
 #include "conversion/batch_run.h"
 
+#include "conversion/platform.h"
 #include "joblist/title_rule.h"
 
 namespace skelvane::conversion {
@@ -24,8 +25,8 @@ std::vector<Job> jobsOf(const joblist::JobList& list, const MappingCatalog& mapp
     std::vector<Job> jobs;
     for (int row = 0; row < list.rowCount(); ++row) {
         Job& job = jobs.emplace_back();
-        job.source = list.sourcePath(row);
-        job.output = joblist::outputFileName(list.outputName(row));
+        job.source = platform::pathFromBytes(list.sourcePath(row));
+        job.output = platform::pathFromBytes(joblist::outputFileName(list.outputName(row)));
         job.dropped = droppedPartsOf(list, row);
         job.skip = list.isSkipped(row);
         const joblist::MappingChoice& choice = list.mapping(row);
@@ -55,11 +56,11 @@ RunReport convertAll(const joblist::JobList& list, const MappingCatalog& mapping
         const JobResult& result = results[i];
         const Job& job = jobs[i];
         if (result.status == JobStatus::Done) {
-            report.written.push_back(job.output.string());
+            report.written.push_back(platform::bytesOfPath(job.output));
         } else if (result.status == JobStatus::Failed) {
             const auto& path = result.culprit == JobResult::Side::Source ? job.source : job.output;
             report.failures.push_back(
-                {static_cast<int>(i), path.string(), result.error, reasonOf(result, jobs)});
+                {static_cast<int>(i), platform::bytesOfPath(path), result.error, reasonOf(result, jobs)});
         }
     }
     return report;

@@ -1,5 +1,6 @@
 #include "conversion/mapping.h"
 
+#include "conversion/platform.h"
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
@@ -133,7 +134,7 @@ std::variant<Mapping, MappingError> MappingParser::parse() {
     if (rest_.starts_with(kByteOrderMark)) rest_.remove_prefix(kByteOrderMark.size());
     mapping_.name = fileName_;
     mapping_.origin = fileName_;
-    mapping_.title = std::filesystem::path(fileName_).filename().string();
+    mapping_.title = platform::bytesOfPath(platform::pathFromBytes(fileName_).filename());
 
     const std::optional<std::string_view> first = nextLine();
     if (lineError_) return *lineError_;
@@ -249,7 +250,7 @@ std::variant<Mapping, MappingError> parseMapping(std::string_view text, std::str
 }
 
 std::variant<Mapping, MappingError> loadMappingFile(const std::filesystem::path& file) {
-    const std::string name = file.string();
+    const std::string name = platform::bytesOfPath(file);
     const auto failure = [&name](const char* what) {
         const int error = errno;
         const std::string reason =

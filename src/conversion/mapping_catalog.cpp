@@ -1,5 +1,6 @@
 #include "conversion/mapping_catalog.h"
 
+#include "conversion/platform.h"
 #include "conversion/presets.h"
 
 namespace skelvane::conversion {
@@ -13,14 +14,14 @@ const Mapping* MappingCatalog::find(std::string_view name) const {
 std::variant<const Mapping*, MappingError> MappingCatalog::load(const std::filesystem::path& file) {
     auto read = loadMappingFile(file);
     if (auto* error = std::get_if<MappingError>(&read)) return std::move(*error);
-    auto& kept = files_[file.string()];
+    auto& kept = files_[platform::bytesOfPath(file)];
     kept = std::make_unique<const Mapping>(std::get<Mapping>(std::move(read)));
     return kept.get();
 }
 
 std::variant<const Mapping*, MappingError> MappingCatalog::resolve(std::string_view name) {
     if (const Mapping* preset = findPreset(name)) return preset;
-    return load(std::filesystem::path(std::string(name)));
+    return load(platform::pathFromBytes(name));
 }
 
 }  // namespace skelvane::conversion

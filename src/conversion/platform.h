@@ -1,8 +1,9 @@
 #pragma once
 
 // The system calls the conversion needs beyond the standard library, behind one narrow
-// interface: a port to another system replaces platform_posix.cpp and nothing else. Errors
-// cross it as std::error_code, paths as std::filesystem::path.
+// interface with one implementation per system (platform_linux.cpp, platform_windows.cpp).
+// Errors cross it as std::error_code, paths as std::filesystem::path; text that names a file
+// (a message, a command-line argument) is bytes, turned into a path and back only here.
 
 #include <cstddef>
 #include <cstdint>
@@ -14,18 +15,30 @@
 #include <string_view>
 #include <system_error>
 #include <utility>
+#include <vector>
 
 namespace skelvane::conversion::platform {
 
-/// An open file of the system.
-using Handle = int;
+/// An open file of the system: a descriptor on Linux, a HANDLE on Windows.
+using Handle = std::intptr_t;
 /// The value of a handle that is not open.
 inline constexpr Handle kNoHandle = -1;
-/// The handles of standard input and standard output.
-inline constexpr Handle kStandardInput = 0;
-inline constexpr Handle kStandardOutput = 1;
+/// The handles of standard input and standard output, which pass bytes unchanged.
+Handle standardInput();
+Handle standardOutput();
 
-/// What tells two names of one file apart from names of two files: device and inode.
+/// A path from the bytes that name it: Linux takes them as they are, Windows decodes them as
+/// UTF-8 (WTF-8, so that a name with an unpaired surrogate reaches its file too).
+std::filesystem::path pathFromBytes(std::string_view bytes);
+/// The bytes of a path, as pathFromBytes takes them back: Linux's own, UTF-8 on Windows.
+std::string bytesOfPath(const std::filesystem::path& path);
+
+/// The program's arguments after its name, as bytes that pathFromBytes turns into the files
+/// they name: Linux passes `argv` on, Windows reads its command line as UTF-16.
+std::vector<std::string> programArguments(int argc, char** argv);
+
+/// What tells two names of one file apart from names of two files: device and inode on Linux,
+/// volume serial number and file index on Windows.
 struct FileId {
     std::uint64_t device;
     std::uint64_t inode;
@@ -83,10 +96,17 @@ std::error_code writeAll(Handle handle, std::string_view bytes);
 struct Folder {
     File handle;
     FileId id{};
+    /// Where it is, every link on the way resolved: Windows names files by path alone (unused
+    /// on Linux, which names them by the folder's handle).
+    std::filesystem::path path;
     /// False for a folder that may be written but not read: it cannot be opened for its own
     /// sync, so the whole filesystem is synced instead.
     bool syncs = true;
 };
+
+/// A file name as its folder compares names: as it is on Linux, in upper case on Windows, whose
+/// folders take "A.bvh" and "a.bvh" for one file.
+std::filesystem::path comparableName(const std::filesystem::path& name);
 
 /// The folders a run has opened, by the path that named them, so that a run writing many
 /// outputs into one folder opens it once. Bounded: it forgets them all when it is full.
@@ -97,7 +117,7 @@ public:
     std::shared_ptr<const Folder> open(const std::filesystem::path& path, std::error_code& error);
 
 private:
-    std::map<std::string, std::shared_ptr<const Folder>> folders_;
+    std::map<std::filesystem::path, std::shared_ptr<const Folder>> folders_;
 };
 
 /// Where an output will be written, found once: the output's name followed through any links
@@ -107,7 +127,8 @@ private:
 class OutputTarget {
 public:
     /// Resolves `output`, opening folders through `folders`. Fails with RunError::DanglingLink
-    /// for a link that leads nowhere, RunError::NotRegularOutput for a device, pipe or socket,
+    /// for a link that leads nowhere, RunError::NotRegularOutput for a device, pipe or socket
+    /// (on Windows also a reserved device name such as NUL or COM1.bvh),
     /// "Is a directory" for a folder, "Permission denied" for a file the user may not write, or
     /// the system's reason.
     static OutputTarget resolve(const std::filesystem::path& output, FolderCache& folders,
@@ -120,7 +141,7 @@ public:
     const std::optional<FileId>& existing() const { return existing_; }
     /// The folder the output lands in and its name there: the output however it was named.
     const FileId& folderId() const { return folder_->id; }
-    const std::string& name() const { return name_; }
+    const std::filesystem::path& name() const { return name_; }
     /// The folder itself.
     const std::shared_ptr<const Folder>& folder() const { return folder_; }
 
@@ -129,7 +150,7 @@ private:
     friend class PendingOutput;
 
     std::shared_ptr<const Folder> folder_;
-    std::string name_;
+    std::filesystem::path name_;
     std::optional<FileId> existing_;
     std::uint32_t existingMode_ = 0;
 };
@@ -179,7 +200,7 @@ private:
 
     OutputTarget target_;
     File file_;
-    std::string temporaryName_;  // empty for an unnamed file
+    std::filesystem::path temporaryName_;  // empty for an unnamed file
     int cleanupSlot_ = -1;       // its slot in the signal cleanup, while named
     std::uint32_t newFileMode_;
 };
@@ -210,14 +231,17 @@ int dataSyncs();
 int registeredTemporaries();
 }  // namespace testing
 
-/// Makes SIGINT, SIGTERM and SIGHUP remove any named temporary file before ending the
-/// program as the signal would, and ignores SIGXFSZ so that a file-size limit becomes a write
-/// error of the file at hand. Called once by each front end at start.
+/// Makes the signals that end a program from its terminal or its session remove any named
+/// temporary file before ending it as the signal would: SIGINT, SIGTERM and SIGHUP on Linux,
+/// where SIGXFSZ is ignored so that a file-size limit becomes a write error of the file at
+/// hand; Ctrl+C, Ctrl+Break and the console's closing on Windows. Called once by each front end
+/// at start.
 void installSignalCleanup();
 
 /// Puts a handle that fails every read and write where standard input, output or error is
 /// closed, so that no file opened later takes their place and a write there fails as it
-/// should. Called once by the command line at start.
+/// should, and makes the standard streams pass bytes unchanged (Windows would turn LF into
+/// CR LF). Called once by the command line at start.
 void holdClosedStandardStreams();
 
 }  // namespace skelvane::conversion::platform

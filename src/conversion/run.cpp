@@ -178,10 +178,10 @@ private:
 
     JobResult streams(const Job& job) {
         // Reading a file while appending to it would never reach its end.
-        if (platform::sameRegularFile(platform::kStandardInput, platform::kStandardOutput)) {
+        if (platform::sameRegularFile(platform::standardInput(), platform::standardOutput())) {
             return failed(RunError::StreamsAreOneFile, Side::Output);
         }
-        return readAndWrite(platform::kStandardInput, job, nullptr);
+        return readAndWrite(platform::standardInput(), job, nullptr);
     }
 
     // The source's part of a job, through its one handle: the BVH check, then the report in a
@@ -226,7 +226,7 @@ private:
             if (written.status == JobStatus::Failed) return written;
             return result;
         }
-        sink().setOutput(platform::kStandardOutput);
+        sink().setOutput(platform::standardOutput());
         if (const auto error = convertStream(in, sink(), mapping, start.held, block())) {
             return failed(*error);
         }

@@ -9,7 +9,8 @@ void RunGuard::addSource(std::optional<platform::FileId> source) {
 
 void RunGuard::addWritten(const platform::OutputTarget& target, std::size_t job) {
     if (target.existing()) written_.try_emplace(*target.existing(), job);
-    writtenNames_.try_emplace(NameKey{target.folderId(), target.name()}, job);
+    writtenNames_.try_emplace(NameKey{target.folderId(), platform::comparableName(target.name())},
+                              job);
 }
 
 std::optional<Refusal> RunGuard::refusal(const platform::OutputTarget& target, std::size_t job,
@@ -28,7 +29,8 @@ std::optional<Refusal> RunGuard::refusal(const platform::OutputTarget& target, s
             return Refusal{RunError::AlreadyWritten, earlier->second};
         }
     }
-    const auto earlier = writtenNames_.find(NameKey{target.folderId(), target.name()});
+    const auto earlier =
+        writtenNames_.find(NameKey{target.folderId(), platform::comparableName(target.name())});
     if (earlier == writtenNames_.end()) return std::nullopt;
     return Refusal{RunError::AlreadyWritten, earlier->second};
 }

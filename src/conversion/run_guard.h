@@ -38,7 +38,7 @@ public:
                                    bool refuseRepeats) const;
 
 private:
-    using NameKey = std::pair<platform::FileId, std::string>;
+    using NameKey = std::pair<platform::FileId, std::filesystem::path>;
 
     std::vector<std::optional<platform::FileId>> sources_;
     std::map<platform::FileId, std::size_t> sourceJobs_;

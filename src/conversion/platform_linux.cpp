@@ -6,6 +6,7 @@
 #include <sys/utsname.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <cerrno>
@@ -26,12 +27,17 @@ std::error_code lastError() {
     return {errno, std::system_category()};
 }
 
+// A handle is a descriptor here.
+int fd(Handle handle) {
+    return static_cast<int>(handle);
+}
+
 // Named temporary files that a signal must not leave behind, each as its folder's handle and
 // its name there. A slot is registered before its file is created and released only after the
 // file is gone or renamed, so no moment exists in which such a file is unknown to the cleanup.
 // The handler only reads: a slot's name is written before its folder marks it used.
 struct CleanupSlot {
-    std::atomic<int> folder{kNoHandle};
+    std::atomic<int> folder{-1};
     std::array<char, 48> name{};
 };
 std::array<CleanupSlot, kMaxTemporaries> cleanupSlots;
@@ -42,7 +48,7 @@ int registerForCleanup(int folder, const std::string& name) {
     const std::lock_guard lock(cleanupMutex);
     for (std::size_t i = 0; i < cleanupSlots.size(); ++i) {
         CleanupSlot& slot = cleanupSlots[i];
-        if (slot.folder.load() != kNoHandle) continue;
+        if (slot.folder.load() >= 0) continue;
         std::memcpy(slot.name.data(), name.c_str(), name.size() + 1);
         slot.folder.store(folder);
         return static_cast<int>(i);
@@ -52,14 +58,14 @@ int registerForCleanup(int folder, const std::string& name) {
 
 void unregisterFromCleanup(int& slot) {
     if (slot < 0) return;
-    cleanupSlots[static_cast<std::size_t>(slot)].folder.store(kNoHandle);
+    cleanupSlots[static_cast<std::size_t>(slot)].folder.store(-1);
     slot = -1;
 }
 
 extern "C" void removeTemporariesAndEnd(int signalNumber) {
     for (CleanupSlot& slot : cleanupSlots) {
         const int folder = slot.folder.load();
-        if (folder != kNoHandle) ::unlinkat(folder, slot.name.data(), 0);
+        if (folder >= 0) ::unlinkat(folder, slot.name.data(), 0);
     }
     // Ends the program the way the signal would have, so callers see the usual status.
     ::signal(signalNumber, SIG_DFL);
@@ -146,15 +152,39 @@ bool kernelReportsSyncfsErrors() {
 }  // namespace
 
 File::~File() {
-    if (isOpen()) ::close(handle_);
+    if (isOpen()) ::close(fd(handle_));
 }
 
 File& File::operator=(File&& other) noexcept {
     if (this != &other) {
-        if (isOpen()) ::close(handle_);
+        if (isOpen()) ::close(fd(handle_));
         handle_ = other.release();
     }
     return *this;
+}
+
+Handle standardInput() {
+    return STDIN_FILENO;
+}
+
+Handle standardOutput() {
+    return STDOUT_FILENO;
+}
+
+fs::path comparableName(const fs::path& name) {
+    return name;
+}
+
+fs::path pathFromBytes(std::string_view bytes) {
+    return fs::path(std::string(bytes));
+}
+
+std::string bytesOfPath(const fs::path& path) {
+    return path.native();
+}
+
+std::vector<std::string> programArguments(int argc, char** argv) {
+    return {argv + std::min(argc, 1), argv + argc};
 }
 
 File openForReading(const fs::path& path, std::error_code& error) {
@@ -171,13 +201,13 @@ std::optional<FileId> fileIdOf(const fs::path& path) {
 
 std::optional<FileId> regularFileIdOf(Handle handle) {
     struct stat info {};
-    if (::fstat(handle, &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
+    if (::fstat(fd(handle), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
     return idOf(info);
 }
 
 std::optional<FileInfo> fileInfoOf(Handle handle) {
     struct stat info {};
-    if (::fstat(handle, &info) != 0) return std::nullopt;
+    if (::fstat(fd(handle), &info) != 0) return std::nullopt;
     FileInfo file;
     if (S_ISREG(info.st_mode)) file.regularId = idOf(info);
     file.permissions = static_cast<std::uint32_t>(info.st_mode & 07777);
@@ -191,7 +221,7 @@ bool sameRegularFile(Handle a, Handle b) {
 
 std::ptrdiff_t readSome(Handle handle, char* data, std::size_t size, std::error_code& error) {
     for (;;) {
-        const ssize_t count = ::read(handle, data, size);
+        const ssize_t count = ::read(fd(handle), data, size);
         if (count >= 0) return count;
         if (errno != EINTR) {
             error = lastError();
@@ -202,7 +232,7 @@ std::ptrdiff_t readSome(Handle handle, char* data, std::size_t size, std::error_
 
 std::error_code writeAll(Handle handle, std::string_view bytes) {
     while (!bytes.empty()) {
-        const ssize_t count = ::write(handle, bytes.data(), bytes.size());
+        const ssize_t count = ::write(fd(handle), bytes.data(), bytes.size());
         if (count < 0) {
             if (errno == EINTR) continue;
             return lastError();
@@ -214,12 +244,12 @@ std::error_code writeAll(Handle handle, std::string_view bytes) {
 
 std::shared_ptr<const Folder> FolderCache::open(const fs::path& path, std::error_code& error) {
     constexpr std::size_t kMostFolders = 64;
-    const auto cached = folders_.find(path.native());
+    const auto cached = folders_.find(path);
     if (cached != folders_.end()) return cached->second;
     auto folder = openFolder(path, error);
     if (!folder) return nullptr;
     if (folders_.size() == kMostFolders) folders_.clear();
-    folders_.emplace(path.native(), folder);
+    folders_.emplace(path, folder);
     return folder;
 }
 
@@ -241,7 +271,7 @@ OutputTarget OutputTarget::resolve(const fs::path& output, FolderCache& folders,
             return target;
         }
         const fs::path folder = path.has_parent_path() ? path.parent_path() : fs::path(".");
-        target.name_ = path.filename().string();
+        target.name_ = path.filename();
         if (target.name_.empty() || target.name_ == "." || target.name_ == "..") {
             error = std::make_error_code(std::errc::is_a_directory);
             return target;
@@ -253,7 +283,7 @@ OutputTarget OutputTarget::resolve(const fs::path& output, FolderCache& folders,
             }
             return target;
         }
-        const int folderHandle = target.folder_->handle.handle();
+        const int folderHandle = fd(target.folder_->handle.handle());
         struct stat info {};
         if (::fstatat(folderHandle, target.name_.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0) {
             if (S_ISLNK(info.st_mode)) {
@@ -298,7 +328,7 @@ OutputTarget OutputTarget::resolve(const fs::path& output, FolderCache& folders,
 PendingOutput::PendingOutput(const OutputTarget& target, std::uint32_t newFileMode,
                              std::error_code& error)
     : target_(target), newFileMode_(newFileMode & 0777) {
-    const int folder = target_.folder_->handle.handle();
+    const int folder = fd(target_.folder_->handle.handle());
     if (unnamedFilesCanBeLinked()) {
         // Nobody can open an unnamed file by a name, so it is made with the permissions a new
         // output gets, and the umask applied by the system.
@@ -332,7 +362,7 @@ PendingOutput::PendingOutput(const OutputTarget& target, std::uint32_t newFileMo
 PendingOutput::~PendingOutput() {
     file_ = File();
     if (!temporaryName_.empty()) {
-        ::unlinkat(target_.folder_->handle.handle(), temporaryName_.c_str(), 0);
+        ::unlinkat(fd(target_.folder_->handle.handle()), temporaryName_.c_str(), 0);
     }
     unregisterFromCleanup(cleanupSlot_);
 }
@@ -344,7 +374,7 @@ std::error_code PendingOutput::prepare() {
     if (!unnamedNew) {
         const mode_t mode = target_.existing_ ? static_cast<mode_t>(target_.existingMode_ & 01777)
                                               : static_cast<mode_t>(newFileMode_) & ~currentUmask();
-        if (changeMode(file_.handle(), mode) != 0 && !keepsNoModes(errno)) return lastError();
+        if (changeMode(fd(file_.handle()), mode) != 0 && !keepsNoModes(errno)) return lastError();
     }
     // linkat never replaces a name: an unnamed file that is to replace one gets a hidden name
     // first, to be renamed over it.
@@ -353,7 +383,7 @@ std::error_code PendingOutput::prepare() {
 }
 
 std::error_code PendingOutput::nameForReplacing() {
-    const int folder = target_.folder_->handle.handle();
+    const int folder = fd(target_.folder_->handle.handle());
     const std::string self = "/proc/self/fd/" + std::to_string(file_.handle());
     for (int attempt = 0;; ++attempt) {
         const std::string name = temporaryName();
@@ -371,11 +401,11 @@ std::error_code PendingOutput::nameForReplacing() {
 
 std::error_code PendingOutput::syncData() {
     ++dataSyncCount;
-    return ::fdatasync(file_.handle()) == 0 ? std::error_code() : lastError();
+    return ::fdatasync(fd(file_.handle())) == 0 ? std::error_code() : lastError();
 }
 
 std::error_code PendingOutput::place() {
-    const int folder = target_.folder_->handle.handle();
+    const int folder = fd(target_.folder_->handle.handle());
     if (temporaryName_.empty()) {
         const std::string self = "/proc/self/fd/" + std::to_string(file_.handle());
         if (::linkat(AT_FDCWD, self.c_str(), folder, target_.name_.c_str(), AT_SYMLINK_FOLLOW) ==
@@ -396,12 +426,12 @@ std::error_code PendingOutput::place() {
 
 std::error_code PendingOutput::syncFolder() {
     if (target_.folder_->syncs) {
-        if (::fsync(target_.folder_->handle.handle()) == 0 || errno == EINVAL) return {};
+        if (::fsync(fd(target_.folder_->handle.handle())) == 0 || errno == EINVAL) return {};
         return lastError();
     }
     // A folder that may be written but not read cannot be synced on its own; syncing the whole
     // filesystem makes its new entry durable all the same.
-    return ::syncfs(file_.handle()) == 0 ? std::error_code() : lastError();
+    return ::syncfs(fd(file_.handle())) == 0 ? std::error_code() : lastError();
 }
 
 std::error_code PendingOutput::commit() {
@@ -413,7 +443,7 @@ std::error_code PendingOutput::commit() {
 
 std::error_code syncFilesystem(Handle handle) {
     if (const int error = filesystemSyncError.load()) return {error, std::system_category()};
-    return ::syncfs(handle) == 0 ? std::error_code() : lastError();
+    return ::syncfs(fd(handle)) == 0 ? std::error_code() : lastError();
 }
 
 bool filesystemSyncReportsErrors() {
@@ -439,7 +469,7 @@ int testing::dataSyncs() {
 
 int testing::registeredTemporaries() {
     int count = 0;
-    for (const CleanupSlot& slot : cleanupSlots) count += slot.folder.load() != kNoHandle;
+    for (const CleanupSlot& slot : cleanupSlots) count += slot.folder.load() >= 0;
     return count;
 }
 
