@@ -3,6 +3,7 @@
 #include <string>
 #include <utility>
 #include <variant>
+#include <vector>
 
 #include <QApplication>
 
@@ -28,7 +29,15 @@ int main(int argc, char* argv[]) {
     using namespace skelvane::ui;
     // Read before QApplication exists, which needs a display: --help and --version work
     // without one.
-    ProgramRequest request = parseProgramArguments(argc, argv);
+    // As bytes that name files: argv itself on Linux, UTF-8 from the UTF-16 command line on
+    // Windows, whose argv cannot spell every name. Qt's options are ASCII either way.
+    std::vector<std::string> arguments =
+        skelvane::conversion::platform::programArguments(argc, argv);
+    std::vector<char*> argumentPointers{argv[0]};
+    for (std::string& argument : arguments) argumentPointers.push_back(argument.data());
+    argumentPointers.push_back(nullptr);
+    ProgramRequest request = parseProgramArguments(static_cast<int>(argumentPointers.size()) - 1,
+                                                   argumentPointers.data());
     if (std::holds_alternative<ShowProgramHelp>(request)) {
         std::cout << programHelpText();
         return kExitOk;

@@ -1,8 +1,8 @@
 #include "cli/command_line.h"
 
-#include "conversion/platform.h"
 #include <optional>
 #include <string_view>
+#include "conversion/platform.h"
 
 #include "joblist/body_parts.h"
 #include "joblist/title_rule.h"
@@ -250,8 +250,7 @@ std::string usageText() {
 }
 
 std::string outputNameFor(const std::filesystem::path& source) {
-    return joblist::outputFileName(
-        joblist::defaultOutputName(
+    return joblist::outputFileName(joblist::defaultOutputName(
         joblist::titleOf(conversion::platform::bytesOfPath(source.filename()))));
 }
 

@@ -79,15 +79,15 @@ public:
 
     void jobFinished(std::size_t i, const JobResult& result, const JointReport* joints) override {
         const Job& job = jobs_[i];
-        DryRunFile file{job.name,
-                        job.standardStreams ? std::string(kStandardOutput)
-                                               : platform::bytesOfPath(job.output),
-                        std::nullopt,
-                        result.bvh,
-                        joints,
-                        result.mapping,
-                        result.fit.has_value(),
-                        result.replacesExisting};
+        DryRunFile file{
+            job.name,
+            job.standardStreams ? std::string(kStandardOutput) : platform::bytesOfPath(job.output),
+            std::nullopt,
+            result.bvh,
+            joints,
+            result.mapping,
+            result.fit.has_value(),
+            result.replacesExisting};
         if (result.status == JobStatus::Failed) {
             file.refusal = conversion::reasonOf(result, jobs_);
         }
@@ -205,8 +205,9 @@ std::string summaryOf(const RunTally& tally, const std::filesystem::path& output
     std::vector<std::string> parts;
     if (tally.toFolder > 0) {
         // Appending nothing ends the folder in a separator, unless it ends in one already.
-        const std::string folder = outputDir.empty() ? std::string("the current folder")
-                                                     : printable(platform::bytesOfPath(outputDir / ""));
+        const std::string folder = outputDir.empty()
+                                       ? std::string("the current folder")
+                                       : printable(platform::bytesOfPath(outputDir / ""));
         parts.push_back(std::to_string(tally.toFolder) + converted + " into " + folder);
     }
     if (tally.toStandardOutput > 0) {

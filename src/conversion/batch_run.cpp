@@ -59,8 +59,8 @@ RunReport convertAll(const joblist::JobList& list, const MappingCatalog& mapping
             report.written.push_back(platform::bytesOfPath(job.output));
         } else if (result.status == JobStatus::Failed) {
             const auto& path = result.culprit == JobResult::Side::Source ? job.source : job.output;
-            report.failures.push_back(
-                {static_cast<int>(i), platform::bytesOfPath(path), result.error, reasonOf(result, jobs)});
+            report.failures.push_back({static_cast<int>(i), platform::bytesOfPath(path),
+                                       result.error, reasonOf(result, jobs)});
         }
     }
     return report;

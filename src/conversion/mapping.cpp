@@ -1,6 +1,5 @@
 #include "conversion/mapping.h"
 
-#include "conversion/platform.h"
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
@@ -8,6 +7,7 @@
 #include <optional>
 #include <system_error>
 #include <unordered_map>
+#include "conversion/platform.h"
 
 #include "joblist/body_parts.h"
 #include "joblist/title_rule.h"

@@ -201,7 +201,7 @@ private:
     OutputTarget target_;
     File file_;
     std::filesystem::path temporaryName_;  // empty for an unnamed file
-    int cleanupSlot_ = -1;       // its slot in the signal cleanup, while named
+    int cleanupSlot_ = -1;                 // its slot in the signal cleanup, while named
     std::uint32_t newFileMode_;
 };
 

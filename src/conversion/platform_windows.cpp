@@ -1,6 +1,8 @@
 #include "conversion/platform.h"
 
+// windows.h first: the others build on it.
 #include <windows.h>
+
 #include <fcntl.h>
 #include <io.h>
 #include <shellapi.h>
@@ -202,8 +204,8 @@ bool isReservedDeviceName(const std::wstring& name) {
     for (wchar_t& c : stem) {
         if (c >= L'a' && c <= L'z') c = static_cast<wchar_t>(c - L'a' + L'A');
     }
-    if (stem == L"CON" || stem == L"PRN" || stem == L"AUX" || stem == L"NUL" ||
-        stem == L"CONIN$" || stem == L"CONOUT$") {
+    if (stem == L"CON" || stem == L"PRN" || stem == L"AUX" || stem == L"NUL" || stem == L"CONIN$" ||
+        stem == L"CONOUT$") {
         return true;
     }
     if (stem.size() != 4 || (stem.compare(0, 3, L"COM") != 0 && stem.compare(0, 3, L"LPT") != 0)) {
@@ -234,13 +236,16 @@ bool markForDeletion(HANDLE file, bool remove) {
 }
 
 BOOL WINAPI removeTemporariesOnConsoleEvent(DWORD) {
-    const std::lock_guard lock(cleanupMutex);
-    ending = true;
-    for (const CleanupSlot& slot : cleanupSlots) {
-        if (slot.file != INVALID_HANDLE_VALUE) markForDeletion(slot.file, true);
+    {
+        const std::lock_guard lock(cleanupMutex);
+        ending = true;
+        for (const CleanupSlot& slot : cleanupSlots) {
+            if (slot.file != INVALID_HANDLE_VALUE) markForDeletion(slot.file, true);
+        }
     }
-    // The next handler, the system's, ends the program; closing its handles removes them.
-    return FALSE;
+    // Ends the program as the system's own handler would; closing its handles removes the
+    // temporaries.
+    ::ExitProcess(static_cast<UINT>(STATUS_CONTROL_C_EXIT));
 }
 
 std::wstring temporaryName() {
@@ -257,9 +262,9 @@ std::atomic<int> dataSyncCount = 0;
 fs::path finalPathOf(HANDLE handle) {
     std::wstring path(MAX_PATH, L'\0');
     for (;;) {
-        const DWORD length = ::GetFinalPathNameByHandleW(handle, path.data(),
-                                                         static_cast<DWORD>(path.size()),
-                                                         FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+        const DWORD length =
+            ::GetFinalPathNameByHandleW(handle, path.data(), static_cast<DWORD>(path.size()),
+                                        FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
         if (length == 0) return {};
         if (length < path.size()) {
             path.resize(length);
@@ -521,9 +526,8 @@ PendingOutput::PendingOutput(const OutputTarget& target, std::uint32_t newFileMo
         error = std::make_error_code(std::errc::operation_canceled);
         return;
     }
-    const auto slot = std::find_if(cleanupSlots.begin(), cleanupSlots.end(), [](const auto& s) {
-        return s.file == INVALID_HANDLE_VALUE;
-    });
+    const auto slot = std::find_if(cleanupSlots.begin(), cleanupSlots.end(),
+                                   [](const auto& s) { return s.file == INVALID_HANDLE_VALUE; });
     if (slot == cleanupSlots.end()) {
         error = RunError::TooManyTemporaries;
         return;
@@ -561,7 +565,8 @@ PendingOutput::~PendingOutput() {
     // Still marked unless it was placed; marking again covers a failed rename.
     if (file_.isOpen() && !temporaryName_.empty()) markForDeletion(win(file_.handle()), true);
     file_ = File();
-    if (cleanupSlot_ >= 0) cleanupSlots[static_cast<std::size_t>(cleanupSlot_)].file = INVALID_HANDLE_VALUE;
+    if (cleanupSlot_ >= 0)
+        cleanupSlots[static_cast<std::size_t>(cleanupSlot_)].file = INVALID_HANDLE_VALUE;
 }
 
 std::error_code PendingOutput::prepare() {
@@ -633,9 +638,9 @@ int testing::dataSyncs() {
 
 int testing::registeredTemporaries() {
     const std::lock_guard lock(cleanupMutex);
-    return static_cast<int>(std::count_if(cleanupSlots.begin(), cleanupSlots.end(), [](const auto& s) {
-        return s.file != INVALID_HANDLE_VALUE;
-    }));
+    return static_cast<int>(
+        std::count_if(cleanupSlots.begin(), cleanupSlots.end(),
+                      [](const auto& s) { return s.file != INVALID_HANDLE_VALUE; }));
 }
 
 void installSignalCleanup() {

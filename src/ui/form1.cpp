@@ -20,6 +20,7 @@
 #include <QStyle>
 
 #include "conversion/batch_run.h"
+#include "conversion/platform.h"
 #include "joblist/body_parts.h"
 #include "ui/background_run.h"
 #include "ui/body_diagram.h"
@@ -58,9 +59,11 @@ OpenFileRequest openSourceRequest(const QString& lastSourceFolder) {
 // The file a path names, absolute so that it stays the same file whatever the working folder.
 // Joined rather than cleaned: "link/../walk.bvh" is not always "walk.bvh".
 std::string absoluteSourcePath(const std::string& path) {
-    const std::filesystem::path name(path);
+    const std::filesystem::path name = conversion::platform::pathFromBytes(path);
     std::error_code error;
-    return name.is_absolute() ? path : (std::filesystem::current_path(error) / name).string();
+    return name.is_absolute()
+               ? path
+               : conversion::platform::bytesOfPath(std::filesystem::current_path(error) / name);
 }
 
 }  // namespace
@@ -251,14 +254,16 @@ void Form1::addSources(const std::vector<std::string>& paths) {
     bool refused = false;
     for (const std::string& path : paths) {
         std::error_code error;
-        if (!std::filesystem::is_regular_file(path, error)) {
+        if (!std::filesystem::is_regular_file(conversion::platform::pathFromBytes(path), error)) {
             unusable << fromBytes(path);
         } else if (const std::string source = absoluteSourcePath(path);
-                   !view_->appendRow(std::filesystem::path(path).filename().string(), source,
-                                     rowMappings_->forNewRows())) {
+                   !view_->appendRow(conversion::platform::bytesOfPath(
+                                         conversion::platform::pathFromBytes(path).filename()),
+                                     source, rowMappings_->forNewRows())) {
             refused = true;
         } else {
-            lastSourceFolder_ = fromBytes(std::filesystem::path(source).parent_path().string());
+            lastSourceFolder_ = fromBytes(conversion::platform::bytesOfPath(
+                conversion::platform::pathFromBytes(source).parent_path()));
         }
     }
     if (refused) showInfo(QStringLiteral("No more than 22 Items suported!"));

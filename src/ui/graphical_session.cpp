@@ -84,6 +84,11 @@ WindowSystem windowSystemOf(const OpenWindow& request) {
 }
 
 std::string noDisplayMessage(const WindowSystem& system) {
+#if !defined(Q_OS_UNIX) || defined(Q_OS_MACOS)
+    // Windows and macOS have their one window system in every session.
+    Q_UNUSED(system);
+    return {};
+#else
     if (!system.platform.isEmpty() || !system.display.isEmpty() ||
         !system.waylandDisplay.isEmpty()) {
         return {};
@@ -92,6 +97,7 @@ std::string noDisplayMessage(const WindowSystem& system) {
                "skelvane: the window needs a graphical session, and neither DISPLAY nor "
                "WAYLAND_DISPLAY names one; ") +
            kConvertHint;
+#endif
 }
 
 std::string unreachableDisplayMessage(const WindowSystem& system) {

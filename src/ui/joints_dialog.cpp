@@ -13,6 +13,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "conversion/platform.h"
 #include "ui/plain_text.h"
 #include "ui/row_mappings.h"
 #include "ui/text.h"
@@ -174,9 +175,10 @@ void JointsDialog::showReport(const conversion::JointReport& report) {
 }
 
 void JointsDialog::showFailure(const conversion::FileFailure& failure) {
-    notice_->setText(breakableText(QStringLiteral("Cannot read %1:\n%2")
-                                       .arg(fromBytes(failure.path.string()),
-                                            QString::fromLocal8Bit(failure.error.message()))));
+    notice_->setText(
+        breakableText(QStringLiteral("Cannot read %1:\n%2")
+                          .arg(fromBytes(conversion::platform::bytesOfPath(failure.path)),
+                               QString::fromLocal8Bit(failure.error.message()))));
     notice_->show();
     table_->hide();
     summary_->hide();

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <string_view>
 
+#include "conversion/platform.h"
 #include "conversion/presets.h"
 
 namespace skelvane::ui {
@@ -95,7 +96,7 @@ std::variant<joblist::MappingChoice, std::string> mappingChoiceOf(
     if (conversion::findPreset(value) != nullptr) {
         return joblist::MappingChoice{false, std::string(value)};
     }
-    const std::filesystem::path file(value);
+    const std::filesystem::path file = conversion::platform::pathFromBytes(value);
     std::error_code error;
     // A bare word that names no file is taken for a misspelt preset.
     if (!file.has_parent_path() && !std::filesystem::exists(file, error)) {
@@ -109,7 +110,7 @@ std::variant<joblist::MappingChoice, std::string> mappingChoiceOf(
         refused->file = std::string(value);
         return refused->message();
     }
-    return joblist::MappingChoice{false, absolute.string()};
+    return joblist::MappingChoice{false, conversion::platform::bytesOfPath(absolute)};
 }
 
 std::string programHelpText() {

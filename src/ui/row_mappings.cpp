@@ -7,6 +7,7 @@
 
 #include <QDir>
 
+#include "conversion/platform.h"
 #include "conversion/presets.h"
 #include "ui/dialogs.h"
 #include "ui/job_list_view.h"
@@ -27,7 +28,7 @@ bool sameMapping(const MappingChoice& a, const MappingChoice& b) {
 }
 
 std::string fileNameOf(const std::string& path) {
-    return std::filesystem::path(path).filename().string();
+    return conversion::platform::bytesOfPath(conversion::platform::pathFromBytes(path).filename());
 }
 
 OpenFileRequest mappingFileRequest(const QString& lastFolder) {
@@ -96,7 +97,7 @@ void RowMappings::loadFile(int row) {
     const QStringList chosen = dialogs_.openFiles(&window_, mappingFileRequest(lastFolder_));
     if (chosen.isEmpty()) return;
     const std::string file = toBytes(chosen.front());
-    const auto loaded = catalog_.load(file);
+    const auto loaded = catalog_.load(conversion::platform::pathFromBytes(file));
     if (const auto* refused = std::get_if<conversion::MappingError>(&loaded)) {
         dialogs_.showMessage(&window_,
                              QStringLiteral("This mapping file cannot be used; nothing was "
@@ -105,7 +106,8 @@ void RowMappings::loadFile(int row) {
                              QString::fromLatin1(kInfoTitle));
         return;
     }
-    lastFolder_ = fromBytes(std::filesystem::path(file).parent_path().string());
+    lastFolder_ = fromBytes(
+        conversion::platform::bytesOfPath(conversion::platform::pathFromBytes(file).parent_path()));
     remember(file);
     choose(row, {false, file});
 }

@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "conversion/bvh_start.h"
+#include "conversion/platform.h"
 
 namespace skelvane::ui {
 
@@ -19,7 +20,7 @@ constexpr std::size_t kPieceSize = 4096;
 
 bool doesNotStartLikeBvh(const std::string& path) {
     using Verdict = conversion::BvhStartCheck::Verdict;
-    std::ifstream file(std::filesystem::path(path), std::ios::binary);
+    std::ifstream file(conversion::platform::pathFromBytes(path), std::ios::binary);
     if (!file) return false;
     conversion::BvhStartCheck check;
     std::array<char, kPieceSize> piece{};
