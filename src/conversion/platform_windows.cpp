@@ -650,8 +650,9 @@ void installSignalCleanup() {
 void holdClosedStandardStreams() {
     // Handles are never reused by number here; what matters is that the C library passes
     // the bytes of the report and of --help unchanged.
-    _setmode(_fileno(stdin), _O_BINARY);
-    _setmode(_fileno(stdout), _O_BINARY);
+    for (FILE* stream : {stdin, stdout}) {
+        if (const int number = _fileno(stream); number >= 0) _setmode(number, _O_BINARY);
+    }
 }
 
 }  // namespace skelvane::conversion::platform
