@@ -247,4 +247,12 @@ int runConversion(const ConvertRequest& request, const MappingSelection& mapping
     return tally.refused + tally.failed == 0 ? 0 : 1;
 }
 
+int printRequested(platform::Handle out, std::string_view text) {
+    if (const std::error_code error = platform::writeAll(out, text)) {
+        std::cerr << "skelvane-convert: " << kStandardOutput << ": " << error.message() << "\n";
+        return 1;
+    }
+    return 0;
+}
+
 }  // namespace skelvane::cli

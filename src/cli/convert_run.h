@@ -4,11 +4,13 @@
 #include <filesystem>
 #include <span>
 #include <string>
+#include <string_view>
 #include <variant>
 #include <vector>
 
 #include "cli/command_line.h"
 #include "conversion/mapping_catalog.h"
+#include "conversion/platform.h"
 #include "conversion/run.h"
 
 namespace skelvane::cli {
@@ -67,5 +69,11 @@ std::string summaryOf(const RunTally& tally, const std::filesystem::path& output
 /// converted are told. Returns the exit status: 0 when every file was (or would be)
 /// converted, 1 otherwise, or when the dry run's report could not be written.
 int runConversion(const ConvertRequest& request, const MappingSelection& mapping = {});
+
+/// Writes what the user asked to see (the help, the version, the list of mappings) to `out`,
+/// standard output as the program calls it. Returns the exit status: 0, or 1 with a message on
+/// standard error when the text could not be written, so that a script never takes a lost list
+/// for an empty one.
+int printRequested(conversion::platform::Handle out, std::string_view text);
 
 }  // namespace skelvane::cli

@@ -11,7 +11,6 @@ namespace skelvane::cli {
 
 namespace {
 
-constexpr int kExitOk = 0;
 constexpr int kExitUsage = 2;
 
 int usageError(const UsageError& error) {
@@ -28,12 +27,11 @@ int runProgram(int argc, char** argv) {
     platform::holdClosedStandardStreams();
     const Command command = parseCommandLine(platform::programArguments(argc, argv));
     if (std::holds_alternative<ShowHelp>(command)) {
-        std::cout << usageText();
-        return kExitOk;
+        return printRequested(platform::standardOutput(), usageText());
     }
     if (std::holds_alternative<ShowVersion>(command)) {
-        std::cout << "skelvane-convert " << SKELVANE_VERSION << "\n";
-        return kExitOk;
+        return printRequested(platform::standardOutput(),
+                              std::string("skelvane-convert ") + SKELVANE_VERSION + "\n");
     }
     if (const auto* error = std::get_if<UsageError>(&command)) return usageError(*error);
     const ConvertRequest& request = std::get<ConvertRequest>(command);
@@ -46,10 +44,7 @@ int runProgram(int argc, char** argv) {
         return kExitUsage;
     }
     const MappingSelection& selection = std::get<MappingSelection>(mapping);
-    if (request.listMaps) {
-        std::cout << mappingList(selection);
-        return kExitOk;
-    }
+    if (request.listMaps) return printRequested(platform::standardOutput(), mappingList(selection));
     if (std::optional<UsageError> error = outputDirProblem(request.outputDir)) {
         return usageError(*error);
     }

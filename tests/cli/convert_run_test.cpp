@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <iostream>
+#include <sstream>
+
+#include "support/test_files.h"
+
 namespace skelvane::cli {
 namespace {
 
@@ -43,6 +48,29 @@ TEST_P(RunSummary, CountsEachWayAFileEnded) {
 
 INSTANTIATE_TEST_SUITE_P(Cases, RunSummary, ::testing::ValuesIn(kSummaryCases),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// The help, the version or the list of mappings sent where it cannot be written (a full disk, a
+// closed stream; here a file open only for reading) fails as the dry run's report does.
+TEST(PrintRequested, TextThatCannotBeWrittenIsAFailureSaidOnStandardError) {
+    skelvane::testing::TempFolder folder;
+    const std::filesystem::path file = folder / "list.txt";
+    skelvane::testing::writeFile(file, "before\n");
+    std::error_code error;
+    const conversion::platform::File readOnly = conversion::platform::openForReading(file, error);
+    ASSERT_FALSE(error) << error.message();
+
+    std::ostringstream said;
+    std::streambuf* const standardError = std::cerr.rdbuf(said.rdbuf());
+    const int status = printRequested(readOnly.handle(), "poser-max  contains  36\n");
+    std::cerr.rdbuf(standardError);
+
+    EXPECT_EQ(status, 1);
+    // The reason is the system's own words, which differ between systems.
+    EXPECT_TRUE(said.str().starts_with("skelvane-convert: standard output: ")) << said.str();
+    EXPECT_TRUE(said.str().ends_with("\n"));
+    EXPECT_GT(said.str().size(), std::string_view("skelvane-convert: standard output: \n").size());
+    EXPECT_EQ(skelvane::testing::readFile(file), "before\n");
+}
 
 }  // namespace
 }  // namespace skelvane::cli
