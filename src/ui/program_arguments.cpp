@@ -98,8 +98,9 @@ std::variant<joblist::MappingChoice, std::string> mappingChoiceOf(
     }
     const std::filesystem::path file = conversion::platform::pathFromBytes(value);
     std::error_code error;
-    // A bare word that names no file is taken for a misspelt preset.
-    if (!file.has_parent_path() && !std::filesystem::exists(file, error)) {
+    // A bare word without an extension that names no file is taken for a misspelt preset;
+    // "rig.csv" is a file, missing or not.
+    if (!file.has_parent_path() && !file.has_extension() && !std::filesystem::exists(file, error)) {
         return "--map: no mapping named '" + std::string(value) + "' (see --help)";
     }
     // Absolute, as the sources are, so that the menu's Load Mapping File finds it the same file.

@@ -74,7 +74,8 @@ TEST(ProgramArguments, MapIsAutoAPresetOrAMappingFileLoadedOnceAndNamedByItsAbso
         {"maps/rig.csv", (folder / "maps/rig.csv").string()},
         {"cmu", "error: --map: no mapping named 'cmu' (see --help)"},
         {"maps/bad.csv", "error: maps/bad.csv:2: missing header row 'from,to,part'"},
-        {"maps/gone.csv", "error: maps/gone.csv: No such file or directory"}};
+        {"maps/gone.csv", "error: maps/gone.csv: No such file or directory"},
+        {"gone.csv", "error: gone.csv: No such file or directory"}};
     for (const auto& [value, expected] : cases) {
         SCOPED_TRACE(value);
         EXPECT_EQ(chosen(value), expected);
