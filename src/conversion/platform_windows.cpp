@@ -599,6 +599,9 @@ std::error_code PendingOutput::place() {
     temporaryName_.clear();
     cleanupSlots[static_cast<std::size_t>(cleanupSlot_)].file = INVALID_HANDLE_VALUE;
     cleanupSlot_ = -1;
+    // Windows refuses to replace a file that is open, and a later output of the same group may
+    // have the same name: the window's run lets the later row replace the earlier one.
+    file_ = File();
     return {};
 }
 
