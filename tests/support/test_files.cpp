@@ -1,7 +1,11 @@
 #include "support/test_files.h"
 
-#include <sys/wait.h>
+#ifdef _WIN32
+#include <io.h>
+#include <windows.h>
+#else
 #include <unistd.h>
+#endif
 
 #include <algorithm>
 #include <fstream>
@@ -75,41 +79,45 @@ std::string referenceConversionOf(const fs::path& source, const conversion::Drop
     return reference::referenceConversion(readFile(source), dropped);
 }
 
+bool folderPermissionsBind() {
+#ifdef _WIN32
+    return false;
+#else
+    return geteuid() != 0;
+#endif
+}
+
+bool underWine() {
+#ifdef _WIN32
+    const HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
+    return ntdll != nullptr && ::GetProcAddress(ntdll, "wine_get_version") != nullptr;
+#else
+    return false;
+#endif
+}
+
+Stream streamHolding(std::string_view bytes) {
+    Stream file(std::tmpfile());
+    std::fwrite(bytes.data(), 1, bytes.size(), file.get());
+    std::rewind(file.get());
+    return file;
+}
+
+conversion::platform::Handle handleOf(std::FILE* file) {
+#ifdef _WIN32
+    return static_cast<conversion::platform::Handle>(_get_osfhandle(_fileno(file)));
+#else
+    return fileno(file);
+#endif
+}
+
 std::vector<std::string> fileNamesIn(const fs::path& folder) {
     std::vector<std::string> names;
     for (const auto& entry : fs::directory_iterator(folder)) {
-        names.push_back(entry.path().filename().string());
+        names.push_back(conversion::platform::bytesOfPath(entry.path().filename()));
     }
     std::sort(names.begin(), names.end());
     return names;
-}
-
-std::string asUnprivilegedUser(const std::function<std::string()>& work) {
-    constexpr uid_t kNobody = 65534;
-    int channel[2];
-    if (pipe(channel) != 0) return "no pipe";
-    const pid_t child = fork();
-    if (child == 0) {
-        close(channel[0]);
-        std::string answer;
-        if (geteuid() == 0 && (setgid(kNobody) != 0 || setuid(kNobody) != 0)) {
-            answer = "cannot become nobody";
-        } else {
-            answer = work();
-        }
-        const ssize_t written = write(channel[1], answer.data(), answer.size());
-        _exit(written == static_cast<ssize_t>(answer.size()) ? 0 : 1);
-    }
-    close(channel[1]);
-    std::string answer;
-    char buffer[4096];
-    for (ssize_t count; (count = read(channel[0], buffer, sizeof buffer)) > 0;) {
-        answer.append(buffer, static_cast<std::size_t>(count));
-    }
-    close(channel[0]);
-    int status = 0;
-    waitpid(child, &status, 0);
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? answer : "the child ended abnormally";
 }
 
 }  // namespace skelvane::testing

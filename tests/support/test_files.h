@@ -1,12 +1,14 @@
 #pragma once
 
+#include <cstdio>
 #include <filesystem>
-#include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "conversion/dropped_parts.h"
+#include "conversion/platform.h"
 #include "reference/reference_conversion.h"
 
 namespace skelvane::testing {
@@ -54,12 +56,21 @@ std::vector<std::filesystem::path> testdataFiles();
 /// What converting a file must give, worked out the slow and obvious way.
 std::string referenceConversionOf(const std::filesystem::path& source,
                                   const conversion::DroppedParts& dropped = {});
-/// Names of the files in a folder, sorted.
+/// True when taking a folder's write permission away keeps this process from writing into it:
+/// not for root, and not on Windows, whose folders ignore their read-only mark.
+bool folderPermissionsBind();
+/// True when the tests run under wine, whose files have Unix names in UTF-8 underneath.
+bool underWine();
+/// A C stream that is closed when it goes.
+struct StreamCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using Stream = std::unique_ptr<std::FILE, StreamCloser>;
+/// A temporary file holding `bytes`, to be read from the start.
+Stream streamHolding(std::string_view bytes);
+/// The system's handle of a C stream, as the platform's functions take it.
+conversion::platform::Handle handleOf(std::FILE* file);
+/// Names of the files in a folder as bytes (UTF-8 on Windows), sorted.
 std::vector<std::string> fileNamesIn(const std::filesystem::path& folder);
-
-/// Runs `work` in a forked child that, when the tests run as root, first becomes the unprivileged
-/// user "nobody", so that permission checks bite as they do for users; returns what `work`
-/// returned, or why the child gave no answer.
-std::string asUnprivilegedUser(const std::function<std::string()>& work);
 
 }  // namespace skelvane::testing

@@ -4,7 +4,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "cli/convert_command.h"
+#include "cli/posix/convert_command.h"
 #include "conversion/dropped_parts.h"
 
 namespace skelvane::cli {

@@ -1,4 +1,4 @@
-#include "cli/convert_command.h"
+#include "cli/posix/convert_command.h"
 
 #include <sys/wait.h>
 #include <unistd.h>

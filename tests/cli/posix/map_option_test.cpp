@@ -3,7 +3,7 @@
 // are already Max names, and a bad mapping file stops the run before any source is read.
 #include <nlohmann/json.hpp>
 
-#include "cli/convert_command.h"
+#include "cli/posix/convert_command.h"
 #include "conversion/presets.h"
 
 namespace skelvane::cli {

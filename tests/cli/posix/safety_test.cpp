@@ -9,7 +9,8 @@
 #include <csignal>
 #include <cstring>
 
-#include "cli/convert_command.h"
+#include "cli/posix/convert_command.h"
+#include "support/posix/unprivileged_user.h"
 
 namespace skelvane::cli {
 namespace {

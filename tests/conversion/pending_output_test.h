@@ -1,0 +1,35 @@
+#pragma once
+
+// What the tests of named temporaries, portable and POSIX-only, share.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <system_error>
+
+#include "conversion/platform.h"
+#include "conversion/run.h"
+#include "support/test_files.h"
+
+namespace skelvane::conversion {
+
+class NamedTemporaryTest : public ::testing::Test {
+protected:
+    NamedTemporaryTest() { platform::testing::useNamedTemporaries(true); }
+    ~NamedTemporaryTest() override { platform::testing::useNamedTemporaries(false); }
+
+    // Converts `source` into `output` as the window's run does; returns the error, if any.
+    std::error_code convert(const std::filesystem::path& source,
+                            const std::filesystem::path& output) {
+        Job job;
+        job.source = source;
+        job.output = output;
+        JobObserver quiet;
+        return runJobs({&job, 1}, {}, quiet).front().error;
+    }
+
+    const std::filesystem::path source_ = skelvane::testing::testdataDir() / "opencollar_kneel.bvh";
+    skelvane::testing::TempFolder folder_;
+};
+
+}  // namespace skelvane::conversion
