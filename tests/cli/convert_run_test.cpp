@@ -10,6 +10,13 @@
 namespace skelvane::cli {
 namespace {
 
+// A folder without a separator at its end gets the system's own.
+#ifdef _WIN32
+#define SEPARATOR "\\"
+#else
+#define SEPARATOR "/"
+#endif
+
 struct SummaryCase {
     const char* name;
     RunTally tally;
@@ -28,11 +35,15 @@ const SummaryCase kSummaryCases[] = {
      {3, 2, 1, 0, 0},
      "/tmp/x",
      false,
-     "3 files: 2 converted into /tmp/x/, 1 to standard output"},
+     "3 files: 2 converted into /tmp/x" SEPARATOR ", 1 to standard output"},
     {"StandardOutputOnly", {1, 0, 1, 0, 0}, "out", false, "1 file: 1 converted to standard output"},
     {"NoneConverted", {3, 0, 0, 1, 2}, "", false, "3 files: 1 refused, 2 failed"},
     {"DryRunThatCouldNotRead", {1, 0, 0, 0, 1}, "", true, "1 file: 1 failed; nothing was written"},
-    {"FolderNameAsText", {1, 1, 0, 0, 0}, "\x1b[2J", false, "1 file: 1 converted into \\x1b[2J/"},
+    {"FolderNameAsText",
+     {1, 1, 0, 0, 0},
+     "\x1b[2J",
+     false,
+     "1 file: 1 converted into \\x1b[2J" SEPARATOR},
 };
 
 void PrintTo(const SummaryCase& summaryCase, std::ostream* out) {
