@@ -1,0 +1,140 @@
+// The promises of the system interface, each tried the same way on every system it runs on.
+#include "conversion/platform.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "conversion/run.h"
+#include "support/test_files.h"
+
+namespace skelvane::conversion {
+namespace {
+
+namespace fs = std::filesystem;
+using skelvane::testing::fileNamesIn;
+using skelvane::testing::readFile;
+using skelvane::testing::referenceConversionOf;
+using skelvane::testing::TempFolder;
+using skelvane::testing::testdataDir;
+using skelvane::testing::writeFile;
+
+TEST(Platform, TwoNamesOfOneFileHaveOneIdentityAndTwoFilesTwo) {
+    TempFolder folder;
+    fs::create_directory(folder / "sub");
+    writeFile(folder / "a.bvh", "same bytes\n");
+    writeFile(folder / "b.bvh", "same bytes\n");
+    fs::create_hard_link(folder / "a.bvh", folder / "hard.bvh");
+    const auto a = platform::fileIdOf(folder / "a.bvh");
+    ASSERT_TRUE(a.has_value());
+    EXPECT_EQ(platform::fileIdOf(folder / "sub/../a.bvh"), a);
+    EXPECT_EQ(platform::fileIdOf(folder / "hard.bvh"), a);
+    EXPECT_NE(platform::fileIdOf(folder / "b.bvh"), a);
+    // An open file is known by the same identity, a folder by one of its own.
+    std::error_code error;
+    const platform::File open = platform::openForReading(folder / "hard.bvh", error);
+    ASSERT_FALSE(error) << error.message();
+    EXPECT_EQ(platform::regularFileIdOf(open.handle()), a);
+    const auto sub = platform::fileIdOf(folder / "sub");
+    ASSERT_TRUE(sub.has_value());
+    EXPECT_EQ(platform::fileIdOf(folder / "sub/."), sub);
+    EXPECT_NE(sub, a);
+    EXPECT_EQ(platform::fileIdOf(folder / "missing.bvh"), std::nullopt);
+}
+
+TEST(Platform, ACommittedOutputReplacesTheOldOneAndAnAbandonedOneLeavesItAsItWas) {
+    for (const bool named : {false, true}) {
+        SCOPED_TRACE(named ? "named temporary" : "unnamed temporary");
+        platform::testing::useNamedTemporaries(named);
+        TempFolder folder;
+        writeFile(folder / "out.bvh", "old content, longer than the new\n");
+        const int registered = platform::testing::registeredTemporaries();
+        for (const bool commit : {false, true}) {
+            SCOPED_TRACE(commit ? "committed" : "abandoned");
+            std::error_code error;
+            const auto target = platform::OutputTarget::resolve(folder / "out.bvh", error);
+            ASSERT_FALSE(error) << error.message();
+            EXPECT_EQ(target.existing(), platform::fileIdOf(folder / "out.bvh"));
+            {
+                platform::PendingOutput pending(target, 0644, error);
+                ASSERT_FALSE(error) << error.message();
+                ASSERT_FALSE(platform::writeAll(pending.handle(), "HIERARCHY\r\n"));
+                if (commit) {
+                    EXPECT_FALSE(pending.commit());
+                }
+            }
+            EXPECT_EQ(readFile(folder / "out.bvh"),
+                      commit ? "HIERARCHY\r\n" : "old content, longer than the new\n");
+            EXPECT_EQ(fileNamesIn(folder.path()), std::vector<std::string>{"out.bvh"});
+            EXPECT_EQ(platform::testing::registeredTemporaries(), registered);
+        }
+    }
+    platform::testing::useNamedTemporaries(false);
+}
+
+TEST(Platform, NamesOfAnyLettersReachTheirFilesAsBytesAndBack) {
+    // "Tänzerin 舞 💃.bvh" in UTF-8: letters of two bytes, of three and of four.
+    const std::string dancer = "T\xC3\xA4nzerin \xE8\x88\x9E \xF0\x9F\x92\x83.bvh";
+    EXPECT_EQ(platform::bytesOfPath(platform::pathFromBytes(dancer)), dancer);
+#ifdef _WIN32
+    // Windows takes names that are not valid UTF-16: a lone surrogate travels as WTF-8.
+    const fs::path odd = L"lone \xD800.bvh";
+    EXPECT_EQ(platform::bytesOfPath(odd), "lone \xED\xA0\x80.bvh");
+#else
+    // Linux takes any bytes but '/' and NUL.
+    const fs::path odd = "not utf-8 \xFF\xFE.bvh";
+    EXPECT_EQ(platform::bytesOfPath(odd), "not utf-8 \xFF\xFE.bvh");
+#endif
+    EXPECT_EQ(platform::pathFromBytes(platform::bytesOfPath(odd)), odd);
+
+    TempFolder folder;
+    const fs::path source = testdataDir() / "qavimator_SLFemale_1frame.bvh";
+    std::vector<fs::path> names{platform::pathFromBytes(dancer), odd};
+    // Wine keeps each name as UTF-8 on the Unix side, which cannot spell a lone surrogate.
+    if (skelvane::testing::underWine()) names.pop_back();
+    for (const fs::path& name : names) {
+        SCOPED_TRACE(platform::bytesOfPath(name));
+        writeFile(folder.path() / name, readFile(source));
+        Job job;
+        job.source = folder.path() / name;
+        job.output = folder.path() / fs::path(name).replace_extension(".out.bvh");
+        JobObserver quiet;
+        const JobResult result = runJobs({&job, 1}, {}, quiet).front();
+        EXPECT_EQ(result.status, JobStatus::Done) << result.error.message();
+        EXPECT_TRUE(readFile(job.output) == referenceConversionOf(source));
+    }
+    EXPECT_EQ(fileNamesIn(folder.path()).size(), 2 * names.size());
+}
+
+#ifdef _WIN32
+TEST(Platform, ReservedDeviceNamesAreRefusedAsOutputsWhateverTheirCaseAndExtension) {
+    TempFolder folder;
+    for (const char* name : {"NUL", "com1.bvh", "LPT9.x.bvh", "Con .bvh", "aux.BVH"}) {
+        SCOPED_TRACE(name);
+        std::error_code error;
+        platform::OutputTarget::resolve(folder / name, error);
+        EXPECT_EQ(error, RunError::NotRegularOutput);
+    }
+    for (const char* name : {"console.bvh", "com10.bvh", "nul_max.bvh"}) {
+        SCOPED_TRACE(name);
+        std::error_code error;
+        const auto target = platform::OutputTarget::resolve(folder / name, error);
+        EXPECT_FALSE(error) << error.message();
+        EXPECT_EQ(target.existing(), std::nullopt);
+    }
+}
+#endif
+
+TEST(Platform, NamesCompareAsTheSystemsFoldersCompareThem) {
+    const std::set<fs::path> names{platform::comparableName("A.bvh"),
+                                   platform::comparableName("a.bvh")};
+#ifdef _WIN32
+    EXPECT_EQ(names.size(), 1u);
+#else
+    EXPECT_EQ(names.size(), 2u);
+#endif
+    EXPECT_EQ(platform::comparableName("take.bvh") == platform::comparableName("take2.bvh"), false);
+}
+
+}  // namespace
+}  // namespace skelvane::conversion
