@@ -190,7 +190,8 @@ public:
     /// All four steps for this output alone.
     std::error_code commit();
 
-    /// The identity of the file written.
+    /// The identity of the file written; on Windows, whose folders cannot replace an open file,
+    /// nothing once it is placed and its handle closed.
     std::optional<FileId> id() const { return regularFileIdOf(file_.handle()); }
     /// Where it goes.
     const OutputTarget& target() const { return target_; }
