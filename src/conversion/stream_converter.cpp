@@ -1,5 +1,7 @@
 #include "conversion/stream_converter.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <vector>
 
 #include "conversion/write_behind.h"
@@ -117,13 +119,21 @@ std::optional<StreamError> convertStream(platform::Handle in, WriteBehind& out,
     if (const std::error_code error = converter.convert(alreadyRead)) {
         return StreamError{StreamError::Side::Write, error};
     }
+    // Read to the start of a cache line. A large block begins 16 bytes into a page, and there
+    // half of the line scan's 32-byte loads straddle two cache lines: on a 2-core AMD EPYC
+    // (AVX2) the 50 MB filter took 0.04-0.05 s read there against 0.02 s read here.
+    constexpr std::size_t kCacheLine = 64;
+    const auto misalignment = reinterpret_cast<std::uintptr_t>(block.data()) % kCacheLine;
+    const std::size_t skip = misalignment == 0 ? 0 : kCacheLine - misalignment;
+    char* const start = block.data() + std::min(skip, block.size());
+    const std::size_t room = block.size() - static_cast<std::size_t>(start - block.data());
     for (;;) {
         std::error_code readError;
-        const std::ptrdiff_t count = platform::readSome(in, block.data(), block.size(), readError);
+        const std::ptrdiff_t count = platform::readSome(in, start, room, readError);
         if (count < 0) return StreamError{StreamError::Side::Read, readError};
         if (count == 0) break;
         if (const std::error_code error =
-                converter.convert({block.data(), static_cast<std::size_t>(count)})) {
+                converter.convert({start, static_cast<std::size_t>(count)})) {
             return StreamError{StreamError::Side::Write, error};
         }
     }
