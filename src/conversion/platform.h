@@ -1,7 +1,8 @@
 #pragma once
 
 // The system calls the conversion needs beyond the standard library, behind one narrow
-// interface with one implementation per system (platform_linux.cpp, platform_windows.cpp).
+// interface with one implementation per system (platform_linux*.cpp, platform_windows*.cpp) and
+// the parts both share (platform.cpp).
 // Errors cross it as std::error_code, paths as std::filesystem::path; text that names a file
 // (a message, a command-line argument) is bytes, turned into a path and back only here.
 

@@ -1,7 +1,6 @@
 #include "conversion/platform.h"
 
 #include <fcntl.h>
-#include <signal.h>
 #include <sys/stat.h>
 #include <sys/utsname.h>
 #include <unistd.h>
@@ -11,10 +10,11 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <mutex>
 #include <random>
 
+#include "conversion/platform_linux_cleanup.h"
+#include "conversion/platform_parts.h"
 #include "conversion/run_error.h"
 
 namespace skelvane::conversion::platform {
@@ -30,46 +30,6 @@ std::error_code lastError() {
 // A handle is a descriptor here.
 int fd(Handle handle) {
     return static_cast<int>(handle);
-}
-
-// Named temporary files that a signal must not leave behind, each as its folder's handle and
-// its name there. A slot is registered before its file is created and released only after the
-// file is gone or renamed, so no moment exists in which such a file is unknown to the cleanup.
-// The handler only reads: a slot's name is written before its folder marks it used.
-struct CleanupSlot {
-    std::atomic<int> folder{-1};
-    std::array<char, 48> name{};
-};
-std::array<CleanupSlot, kMaxTemporaries> cleanupSlots;
-std::mutex cleanupMutex;
-
-int registerForCleanup(int folder, const std::string& name) {
-    if (name.size() >= CleanupSlot{}.name.size()) return -1;
-    const std::lock_guard lock(cleanupMutex);
-    for (std::size_t i = 0; i < cleanupSlots.size(); ++i) {
-        CleanupSlot& slot = cleanupSlots[i];
-        if (slot.folder.load() >= 0) continue;
-        std::memcpy(slot.name.data(), name.c_str(), name.size() + 1);
-        slot.folder.store(folder);
-        return static_cast<int>(i);
-    }
-    return -1;
-}
-
-void unregisterFromCleanup(int& slot) {
-    if (slot < 0) return;
-    cleanupSlots[static_cast<std::size_t>(slot)].folder.store(-1);
-    slot = -1;
-}
-
-extern "C" void removeTemporariesAndEnd(int signalNumber) {
-    for (CleanupSlot& slot : cleanupSlots) {
-        const int folder = slot.folder.load();
-        if (folder >= 0) ::unlinkat(folder, slot.name.data(), 0);
-    }
-    // Ends the program the way the signal would have, so callers see the usual status.
-    ::signal(signalNumber, SIG_DFL);
-    ::raise(signalNumber);
 }
 
 mode_t currentUmask() {
@@ -116,9 +76,24 @@ FileId idOf(const struct stat& info) {
     return {static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
 }
 
+std::atomic<int> filesystemSyncError = 0;
+std::atomic<int> dataSyncCount = 0;
+
+// syncfs reports the write errors of the filesystem's files from Linux 5.8 on.
+bool kernelReportsSyncfsErrors() {
+    struct utsname names {};
+    if (::uname(&names) != 0) return false;
+    int major = 0;
+    int minor = 0;
+    if (std::sscanf(names.release, "%d.%d", &major, &minor) != 2) return false;
+    return major > 5 || (major == 5 && minor >= 8);
+}
+
+}  // namespace
+
 // Opens a folder so that files can be created and renamed in it and, where its mode allows
 // reading, synced; a folder that may only be written and searched is opened as a path.
-std::shared_ptr<const Folder> openFolder(const fs::path& path, std::error_code& error) {
+std::shared_ptr<const Folder> detail::openFolder(const fs::path& path, std::error_code& error) {
     auto folder = std::make_shared<Folder>();
     int handle = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (handle < 0 && errno == EACCES) {
@@ -135,21 +110,6 @@ std::shared_ptr<const Folder> openFolder(const fs::path& path, std::error_code& 
     folder->id = {static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
     return folder;
 }
-
-std::atomic<int> filesystemSyncError = 0;
-std::atomic<int> dataSyncCount = 0;
-
-// syncfs reports the write errors of the filesystem's files from Linux 5.8 on.
-bool kernelReportsSyncfsErrors() {
-    struct utsname names {};
-    if (::uname(&names) != 0) return false;
-    int major = 0;
-    int minor = 0;
-    if (std::sscanf(names.release, "%d.%d", &major, &minor) != 2) return false;
-    return major > 5 || (major == 5 && minor >= 8);
-}
-
-}  // namespace
 
 File::~File() {
     if (isOpen()) ::close(fd(handle_));
@@ -214,11 +174,6 @@ std::optional<FileInfo> fileInfoOf(Handle handle) {
     return file;
 }
 
-bool sameRegularFile(Handle a, Handle b) {
-    const auto first = regularFileIdOf(a);
-    return first && first == regularFileIdOf(b);
-}
-
 std::ptrdiff_t readSome(Handle handle, char* data, std::size_t size, std::error_code& error) {
     for (;;) {
         const ssize_t count = ::read(fd(handle), data, size);
@@ -240,22 +195,6 @@ std::error_code writeAll(Handle handle, std::string_view bytes) {
         bytes.remove_prefix(static_cast<std::size_t>(count));
     }
     return {};
-}
-
-std::shared_ptr<const Folder> FolderCache::open(const fs::path& path, std::error_code& error) {
-    constexpr std::size_t kMostFolders = 64;
-    const auto cached = folders_.find(path);
-    if (cached != folders_.end()) return cached->second;
-    auto folder = openFolder(path, error);
-    if (!folder) return nullptr;
-    if (folders_.size() == kMostFolders) folders_.clear();
-    folders_.emplace(path, folder);
-    return folder;
-}
-
-OutputTarget OutputTarget::resolve(const fs::path& output, std::error_code& error) {
-    FolderCache folders;
-    return resolve(output, folders, error);
 }
 
 OutputTarget OutputTarget::resolve(const fs::path& output, FolderCache& folders,
@@ -343,7 +282,7 @@ PendingOutput::PendingOutput(const OutputTarget& target, std::uint32_t newFileMo
     }
     for (int attempt = 0; attempt < 100; ++attempt) {
         const std::string name = temporaryName();
-        cleanupSlot_ = registerForCleanup(folder, name);
+        cleanupSlot_ = linux_cleanup::registerForCleanup(folder, name);
         if (cleanupSlot_ < 0) {
             error = RunError::TooManyTemporaries;
             return;
@@ -354,7 +293,7 @@ PendingOutput::PendingOutput(const OutputTarget& target, std::uint32_t newFileMo
             return;
         }
         error = lastError();
-        unregisterFromCleanup(cleanupSlot_);
+        linux_cleanup::unregisterFromCleanup(cleanupSlot_);
         if (error != std::errc::file_exists) return;
     }
 }
@@ -364,7 +303,7 @@ PendingOutput::~PendingOutput() {
     if (!temporaryName_.empty()) {
         ::unlinkat(fd(target_.folder_->handle.handle()), temporaryName_.c_str(), 0);
     }
-    unregisterFromCleanup(cleanupSlot_);
+    linux_cleanup::unregisterFromCleanup(cleanupSlot_);
 }
 
 std::error_code PendingOutput::prepare() {
@@ -387,14 +326,14 @@ std::error_code PendingOutput::nameForReplacing() {
     const std::string self = "/proc/self/fd/" + std::to_string(file_.handle());
     for (int attempt = 0;; ++attempt) {
         const std::string name = temporaryName();
-        cleanupSlot_ = registerForCleanup(folder, name);
+        cleanupSlot_ = linux_cleanup::registerForCleanup(folder, name);
         if (cleanupSlot_ < 0) return RunError::TooManyTemporaries;
         if (::linkat(AT_FDCWD, self.c_str(), folder, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
             temporaryName_ = name;
             return {};
         }
         const std::error_code error = lastError();
-        unregisterFromCleanup(cleanupSlot_);
+        linux_cleanup::unregisterFromCleanup(cleanupSlot_);
         if (error != std::errc::file_exists || attempt == 100) return error;
     }
 }
@@ -420,7 +359,7 @@ std::error_code PendingOutput::place() {
         return lastError();
     }
     temporaryName_.clear();
-    unregisterFromCleanup(cleanupSlot_);
+    linux_cleanup::unregisterFromCleanup(cleanupSlot_);
     return {};
 }
 
@@ -432,13 +371,6 @@ std::error_code PendingOutput::syncFolder() {
     // A folder that may be written but not read cannot be synced on its own; syncing the whole
     // filesystem makes its new entry durable all the same.
     return ::syncfs(fd(file_.handle())) == 0 ? std::error_code() : lastError();
-}
-
-std::error_code PendingOutput::commit() {
-    if (const std::error_code error = prepare()) return error;
-    if (const std::error_code error = syncData()) return error;
-    if (const std::error_code error = place()) return error;
-    return syncFolder();
 }
 
 std::error_code syncFilesystem(Handle handle) {
@@ -465,25 +397,6 @@ void testing::failFilesystemSync(std::error_code error) {
 
 int testing::dataSyncs() {
     return dataSyncCount;
-}
-
-int testing::registeredTemporaries() {
-    int count = 0;
-    for (const CleanupSlot& slot : cleanupSlots) count += slot.folder.load() >= 0;
-    return count;
-}
-
-void installSignalCleanup() {
-    for (int signalNumber : {SIGINT, SIGTERM, SIGHUP}) {
-        struct sigaction previous {};
-        ::sigaction(signalNumber, nullptr, &previous);
-        if (previous.sa_handler == SIG_IGN) continue;  // ignored by whoever started us: stays so
-        struct sigaction action {};
-        action.sa_handler = removeTemporariesAndEnd;
-        sigemptyset(&action.sa_mask);
-        ::sigaction(signalNumber, &action, nullptr);
-    }
-    ::signal(SIGXFSZ, SIG_IGN);
 }
 
 void holdClosedStandardStreams() {

@@ -14,157 +14,19 @@
 #include <mutex>
 #include <random>
 
+#include "conversion/platform_parts.h"
+#include "conversion/platform_windows_cleanup.h"
+#include "conversion/platform_windows_text.h"
 #include "conversion/run_error.h"
 
 namespace skelvane::conversion::platform {
 
 namespace fs = std::filesystem;
+using windows::errorOf;
+using windows::lastError;
+using windows::markForDeletion;
 
 namespace {
-
-// ---- Text: paths are UTF-16 here, bytes are WTF-8 (UTF-8 that also carries unpaired
-// surrogates, which Windows allows in names).
-
-void appendUtf8(std::string& out, std::uint32_t point) {
-    if (point < 0x80) {
-        out.push_back(static_cast<char>(point));
-    } else if (point < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (point >> 6)));
-        out.push_back(static_cast<char>(0x80 | (point & 0x3F)));
-    } else if (point < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (point >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((point >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (point & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (point >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((point >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((point >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (point & 0x3F)));
-    }
-}
-
-std::string wtf8Of(std::wstring_view wide) {
-    std::string out;
-    out.reserve(wide.size());
-    for (std::size_t i = 0; i < wide.size(); ++i) {
-        std::uint32_t unit = static_cast<std::uint16_t>(wide[i]);
-        if (unit >= 0xD800 && unit < 0xDC00 && i + 1 < wide.size()) {
-            const std::uint32_t low = static_cast<std::uint16_t>(wide[i + 1]);
-            if (low >= 0xDC00 && low < 0xE000) {
-                unit = 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00);
-                ++i;
-            }
-        }
-        appendUtf8(out, unit);
-    }
-    return out;
-}
-
-// A byte that starts no valid sequence stands for itself as U+FFFD's stand-in would lose it;
-// bytes of this program's own making are always valid.
-std::wstring wideOf(std::string_view bytes) {
-    std::wstring out;
-    out.reserve(bytes.size());
-    for (std::size_t i = 0; i < bytes.size();) {
-        const auto lead = static_cast<unsigned char>(bytes[i]);
-        const std::size_t length = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
-        std::uint32_t point = lead < 0x80   ? lead
-                              : length == 2 ? lead & 0x1F
-                              : length == 3 ? lead & 0x0F
-                                            : lead & 0x07;
-        bool valid = lead < 0x80 || (lead >= 0xC2 && lead <= 0xF4);
-        valid = valid && i + length <= bytes.size();
-        for (std::size_t k = 1; valid && k < length; ++k) {
-            const auto next = static_cast<unsigned char>(bytes[i + k]);
-            valid = (next & 0xC0) == 0x80;
-            point = (point << 6) | (next & 0x3F);
-        }
-        if (!valid) {
-            out.push_back(static_cast<wchar_t>(0xFFFD));
-            ++i;
-            continue;
-        }
-        if (point >= 0x10000) {
-            point -= 0x10000;
-            out.push_back(static_cast<wchar_t>(0xD800 + (point >> 10)));
-            out.push_back(static_cast<wchar_t>(0xDC00 + (point & 0x3FF)));
-        } else {
-            out.push_back(static_cast<wchar_t>(point));
-        }
-        i += length;
-    }
-    return out;
-}
-
-// ---- Errors: the common ones become the portable conditions, so that messages and tests read
-// as on Linux; the rest keep Windows' own words.
-
-class WindowsCategory final : public std::error_category {
-public:
-    const char* name() const noexcept override { return "windows"; }
-
-    std::string message(int code) const override {
-        wchar_t* text = nullptr;
-        const DWORD length = ::FormatMessageW(
-            FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                FORMAT_MESSAGE_IGNORE_INSERTS,
-            nullptr, static_cast<DWORD>(code), MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
-            reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-        if (length == 0) return "Windows error " + std::to_string(code);
-        std::string message = wtf8Of({text, length});
-        ::LocalFree(text);
-        while (!message.empty() && (message.back() == '\n' || message.back() == '\r' ||
-                                    message.back() == ' ' || message.back() == '.')) {
-            message.pop_back();
-        }
-        return message;
-    }
-};
-
-const std::error_category& windowsCategory() {
-    static const WindowsCategory category;
-    return category;
-}
-
-std::error_code errorOf(DWORD code) {
-    switch (code) {
-        case ERROR_FILE_NOT_FOUND:
-        case ERROR_PATH_NOT_FOUND:
-        case ERROR_INVALID_DRIVE:
-        case ERROR_BAD_NETPATH:
-        case ERROR_BAD_NET_NAME:
-            return std::make_error_code(std::errc::no_such_file_or_directory);
-        case ERROR_ACCESS_DENIED:
-        case ERROR_WRITE_PROTECT:
-            return std::make_error_code(std::errc::permission_denied);
-        case ERROR_FILE_EXISTS:
-        case ERROR_ALREADY_EXISTS:
-            return std::make_error_code(std::errc::file_exists);
-        case ERROR_DISK_FULL:
-        case ERROR_HANDLE_DISK_FULL:
-            return std::make_error_code(std::errc::no_space_on_device);
-        case ERROR_DIRECTORY:
-            return std::make_error_code(std::errc::not_a_directory);
-        case ERROR_FILENAME_EXCED_RANGE:
-            return std::make_error_code(std::errc::filename_too_long);
-        case ERROR_NOT_ENOUGH_MEMORY:
-        case ERROR_OUTOFMEMORY:
-            return std::make_error_code(std::errc::not_enough_memory);
-        case ERROR_BROKEN_PIPE:
-        case ERROR_NO_DATA:
-            return std::make_error_code(std::errc::broken_pipe);
-        case ERROR_INVALID_HANDLE:
-            return std::make_error_code(std::errc::bad_file_descriptor);
-        case ERROR_NOT_SAME_DEVICE:
-            return std::make_error_code(std::errc::cross_device_link);
-        default:
-            return {static_cast<int>(code), windowsCategory()};
-    }
-}
-
-std::error_code lastError() {
-    return errorOf(::GetLastError());
-}
 
 HANDLE win(Handle handle) {
     return reinterpret_cast<HANDLE>(handle);
@@ -216,38 +78,6 @@ bool isReservedDeviceName(const std::wstring& name) {
            digit == 0x00B3;
 }
 
-// ---- The temporaries a console event must not leave behind. Each is created marked for
-// deletion, so that the system removes it whatever ends the program; the mark is cleared only
-// just before the rename, under the lock the console handler takes, so the handler finds every
-// temporary either still marked or already in place.
-
-struct CleanupSlot {
-    HANDLE file = INVALID_HANDLE_VALUE;
-};
-std::array<CleanupSlot, kMaxTemporaries> cleanupSlots;
-std::mutex cleanupMutex;
-bool ending = false;  // under cleanupMutex: a console event is ending the program
-
-bool markForDeletion(HANDLE file, bool remove) {
-    FILE_DISPOSITION_INFO disposition{};
-    disposition.DeleteFile = remove ? TRUE : FALSE;
-    return ::SetFileInformationByHandle(file, FileDispositionInfo, &disposition,
-                                        sizeof disposition) != 0;
-}
-
-BOOL WINAPI removeTemporariesOnConsoleEvent(DWORD) {
-    {
-        const std::lock_guard lock(cleanupMutex);
-        ending = true;
-        for (const CleanupSlot& slot : cleanupSlots) {
-            if (slot.file != INVALID_HANDLE_VALUE) markForDeletion(slot.file, true);
-        }
-    }
-    // Ends the program as the system's own handler would; closing its handles removes the
-    // temporaries.
-    ::ExitProcess(static_cast<UINT>(STATUS_CONTROL_C_EXIT));
-}
-
 std::wstring temporaryName() {
     static std::mt19937_64 random{std::random_device{}()};
     static std::mutex randomMutex;
@@ -274,9 +104,11 @@ fs::path finalPathOf(HANDLE handle) {
     }
 }
 
+}  // namespace
+
 // Opens a folder for as long as the run writes into it. Without FILE_SHARE_DELETE nobody can
 // rename or remove it meanwhile, so its resolved path keeps naming it.
-std::shared_ptr<const Folder> openFolder(const fs::path& path, std::error_code& error) {
+std::shared_ptr<const Folder> detail::openFolder(const fs::path& path, std::error_code& error) {
     const fs::path name = path.empty() ? fs::path(L".") : path;
     HANDLE handle =
         ::CreateFileW(name.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
@@ -306,8 +138,6 @@ std::shared_ptr<const Folder> openFolder(const fs::path& path, std::error_code& 
     return folder;
 }
 
-}  // namespace
-
 File::~File() {
     if (isOpen()) ::CloseHandle(win(handle_));
 }
@@ -329,11 +159,11 @@ Handle standardOutput() {
 }
 
 fs::path pathFromBytes(std::string_view bytes) {
-    return fs::path(wideOf(bytes));
+    return fs::path(windows::wideOf(bytes));
 }
 
 std::string bytesOfPath(const fs::path& path) {
-    return wtf8Of(path.native());
+    return windows::wtf8Of(path.native());
 }
 
 std::vector<std::string> programArguments(int, char**) {
@@ -341,7 +171,8 @@ std::vector<std::string> programArguments(int, char**) {
     int count = 0;
     wchar_t** wide = ::CommandLineToArgvW(::GetCommandLineW(), &count);
     std::vector<std::string> arguments;
-    for (int i = 1; wide != nullptr && i < count; ++i) arguments.push_back(wtf8Of(wide[i]));
+    for (int i = 1; wide != nullptr && i < count; ++i)
+        arguments.push_back(windows::wtf8Of(wide[i]));
     ::LocalFree(wide);
     return arguments;
 }
@@ -391,11 +222,6 @@ std::optional<FileInfo> fileInfoOf(Handle handle) {
     return file;
 }
 
-bool sameRegularFile(Handle a, Handle b) {
-    const auto first = regularFileIdOf(a);
-    return first && first == regularFileIdOf(b);
-}
-
 std::ptrdiff_t readSome(Handle handle, char* data, std::size_t size, std::error_code& error) {
     DWORD count = 0;
     const auto most = static_cast<DWORD>(std::min<std::size_t>(size, 1u << 30));
@@ -415,22 +241,6 @@ std::error_code writeAll(Handle handle, std::string_view bytes) {
         bytes.remove_prefix(count);
     }
     return {};
-}
-
-std::shared_ptr<const Folder> FolderCache::open(const fs::path& path, std::error_code& error) {
-    constexpr std::size_t kMostFolders = 64;
-    const auto cached = folders_.find(path);
-    if (cached != folders_.end()) return cached->second;
-    auto folder = openFolder(path, error);
-    if (!folder) return nullptr;
-    if (folders_.size() == kMostFolders) folders_.clear();
-    folders_.emplace(path, folder);
-    return folder;
-}
-
-OutputTarget OutputTarget::resolve(const fs::path& output, std::error_code& error) {
-    FolderCache folders;
-    return resolve(output, folders, error);
 }
 
 OutputTarget OutputTarget::resolve(const fs::path& output, FolderCache& folders,
@@ -521,14 +331,13 @@ OutputTarget OutputTarget::resolve(const fs::path& output, FolderCache& folders,
 PendingOutput::PendingOutput(const OutputTarget& target, std::uint32_t newFileMode,
                              std::error_code& error)
     : target_(target), newFileMode_(newFileMode & 0777) {
-    const std::lock_guard lock(cleanupMutex);
-    if (ending) {
+    const auto lock = windows::lockCleanup();
+    if (windows::cleanupEnding()) {
         error = std::make_error_code(std::errc::operation_canceled);
         return;
     }
-    const auto slot = std::find_if(cleanupSlots.begin(), cleanupSlots.end(),
-                                   [](const auto& s) { return s.file == INVALID_HANDLE_VALUE; });
-    if (slot == cleanupSlots.end()) {
+    const int slot = windows::freeCleanupSlot();
+    if (slot < 0) {
         error = RunError::TooManyTemporaries;
         return;
     }
@@ -553,20 +362,19 @@ PendingOutput::PendingOutput(const OutputTarget& target, std::uint32_t newFileMo
             return;
         }
         temporaryName_ = name;
-        slot->file = file;
-        cleanupSlot_ = static_cast<int>(slot - cleanupSlots.begin());
+        windows::setCleanupSlot(slot, file);
+        cleanupSlot_ = slot;
         return;
     }
     error = std::make_error_code(std::errc::file_exists);
 }
 
 PendingOutput::~PendingOutput() {
-    const std::lock_guard lock(cleanupMutex);
+    const auto lock = windows::lockCleanup();
     // Still marked unless it was placed; marking again covers a failed rename.
     if (file_.isOpen() && !temporaryName_.empty()) markForDeletion(win(file_.handle()), true);
     file_ = File();
-    if (cleanupSlot_ >= 0)
-        cleanupSlots[static_cast<std::size_t>(cleanupSlot_)].file = INVALID_HANDLE_VALUE;
+    if (cleanupSlot_ >= 0) windows::setCleanupSlot(cleanupSlot_, nullptr);
 }
 
 std::error_code PendingOutput::prepare() {
@@ -585,8 +393,8 @@ std::error_code PendingOutput::syncData() {
 }
 
 std::error_code PendingOutput::place() {
-    const std::lock_guard lock(cleanupMutex);
-    if (ending) return std::make_error_code(std::errc::operation_canceled);
+    const auto lock = windows::lockCleanup();
+    if (windows::cleanupEnding()) return std::make_error_code(std::errc::operation_canceled);
     const HANDLE file = win(file_.handle());
     if (!markForDeletion(file, false)) return lastError();
     const fs::path from = target_.folder_->path / temporaryName_;
@@ -597,7 +405,7 @@ std::error_code PendingOutput::place() {
         return error;
     }
     temporaryName_.clear();
-    cleanupSlots[static_cast<std::size_t>(cleanupSlot_)].file = INVALID_HANDLE_VALUE;
+    windows::setCleanupSlot(cleanupSlot_, nullptr);
     cleanupSlot_ = -1;
     // Windows refuses to replace a file that is open, and a later output of the same group may
     // have the same name: the window's run lets the later row replace the earlier one.
@@ -608,13 +416,6 @@ std::error_code PendingOutput::place() {
 std::error_code PendingOutput::syncFolder() {
     // Windows has no way to flush a folder's entries; the rename lasts once NTFS has logged it.
     return {};
-}
-
-std::error_code PendingOutput::commit() {
-    if (const std::error_code error = prepare()) return error;
-    if (const std::error_code error = syncData()) return error;
-    if (const std::error_code error = place()) return error;
-    return syncFolder();
 }
 
 std::error_code syncFilesystem(Handle) {
@@ -637,17 +438,6 @@ void testing::failFilesystemSync(std::error_code error) {
 
 int testing::dataSyncs() {
     return dataSyncCount;
-}
-
-int testing::registeredTemporaries() {
-    const std::lock_guard lock(cleanupMutex);
-    return static_cast<int>(
-        std::count_if(cleanupSlots.begin(), cleanupSlots.end(),
-                      [](const auto& s) { return s.file != INVALID_HANDLE_VALUE; }));
-}
-
-void installSignalCleanup() {
-    ::SetConsoleCtrlHandler(removeTemporariesOnConsoleEvent, TRUE);
 }
 
 void holdClosedStandardStreams() {

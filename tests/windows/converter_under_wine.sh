@@ -127,8 +127,10 @@ for signal in INT TERM KILL; do
   printf 'old output\n' >"$work/big/out/big_max.bvh"
   (cd "$work/big" && exec wine "$windows" --force -o out big.bvh 2>/dev/null) &
   pid=$!
+  # Until the temporary holds data: the run is writing, past the moment the file is made and
+  # marked for deletion.
   for _ in $(seq 1 400); do
-    compgen -G "$work/big/out/.skelvane-*" >/dev/null && break
+    [ -n "$(find "$work/big/out" -name '.skelvane-*' -size +0 2>/dev/null)" ] && break
     sleep 0.01
   done
   kill -"$signal" "$pid"

@@ -1,0 +1,39 @@
+#include "conversion/platform.h"
+
+#include "conversion/platform_parts.h"
+
+// The parts of the platform layer that every system shares, built on each system's own.
+
+namespace skelvane::conversion::platform {
+
+namespace fs = std::filesystem;
+
+bool sameRegularFile(Handle a, Handle b) {
+    const auto first = regularFileIdOf(a);
+    return first && first == regularFileIdOf(b);
+}
+
+std::shared_ptr<const Folder> FolderCache::open(const fs::path& path, std::error_code& error) {
+    constexpr std::size_t kMostFolders = 64;
+    const auto cached = folders_.find(path);
+    if (cached != folders_.end()) return cached->second;
+    auto folder = detail::openFolder(path, error);
+    if (!folder) return nullptr;
+    if (folders_.size() == kMostFolders) folders_.clear();
+    folders_.emplace(path, folder);
+    return folder;
+}
+
+OutputTarget OutputTarget::resolve(const fs::path& output, std::error_code& error) {
+    FolderCache folders;
+    return resolve(output, folders, error);
+}
+
+std::error_code PendingOutput::commit() {
+    if (const std::error_code error = prepare()) return error;
+    if (const std::error_code error = syncData()) return error;
+    if (const std::error_code error = place()) return error;
+    return syncFolder();
+}
+
+}  // namespace skelvane::conversion::platform
