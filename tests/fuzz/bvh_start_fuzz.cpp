@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "conversion/bvh_start.h"
-#include "reference/reference_inspection.h"
+#include "reference/reference_bvh_reading.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 1) return 0;

@@ -6,7 +6,7 @@
 
 #include "conversion/joint_scanner.h"
 #include "conversion/presets.h"
-#include "reference/reference_inspection.h"
+#include "reference/reference_bvh_reading.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "reference/reference_inspection.h"
+#include "reference/reference_bvh_reading.h"
 
 #include <algorithm>
 #include <optional>
