@@ -30,7 +30,10 @@ std::string_view trimBlanks(std::string_view text) {
 }
 
 std::string inQuotes(std::string_view text) {
-    return "'" + std::string(text) + "'";
+    std::string quoted;
+    quoted.reserve(text.size() + 2);
+    quoted.append(1, '\'').append(text).append(1, '\'');
+    return quoted;
 }
 
 // A directive is `# word: value`; the word is letters, digits, '-' and '_'.
