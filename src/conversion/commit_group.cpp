@@ -1,5 +1,6 @@
 #include "conversion/commit_group.h"
 
+#include <algorithm>
 #include <map>
 
 namespace skelvane::conversion {
@@ -10,15 +11,25 @@ std::function<void()> beforePlacingHook;
 
 }  // namespace
 
+CommitGroup::CommitGroup() {
+    const std::size_t limit = platform::allowOpenFiles(kMostOutputs + kOtherFiles);
+    const std::size_t room = limit - std::min(limit / 2, kOtherFiles);
+    mostOutputs_ = std::clamp<std::size_t>(room, 1, kMostOutputs);
+}
+
 bool CommitGroup::mustCommitBefore(const platform::OutputTarget& output) const {
     if (outputs_.empty()) return false;
-    return outputs_.size() >= kMostOutputs || bytes_ >= kMostBytes ||
+    // The next output may take a slot of the cleanup, and one stays free while the group is
+    // placed, for an output that finds its name taken by then.
+    constexpr std::size_t kMostNamed = platform::kMaxTemporaries - 1;
+    return outputs_.size() >= mostOutputs_ || named_ >= kMostNamed || bytes_ >= kMostBytes ||
            output.folderId().device != device_;
 }
 
 void CommitGroup::add(std::size_t job, std::unique_ptr<platform::PendingOutput> output,
                       std::uint64_t bytes) {
     if (outputs_.empty()) device_ = output->target().folderId().device;
+    named_ += output->holdsCleanupSlot();
     outputs_.push_back({job, std::move(output), {}});
     bytes_ += bytes;
 }
@@ -50,6 +61,7 @@ std::vector<std::pair<std::size_t, std::error_code>> CommitGroup::commit() {
     std::vector<std::pair<std::size_t, std::error_code>> results;
     for (const Staged& staged : outputs_) results.emplace_back(staged.job, staged.error);
     outputs_.clear();
+    named_ = 0;
     bytes_ = 0;
     return results;
 }

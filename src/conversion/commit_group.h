@@ -15,14 +15,27 @@ namespace skelvane::conversion {
 /// Outputs written and prepared but not yet put in place, made durable together: one sync of
 /// their filesystem for all (where the system reports its errors; otherwise a sync of each),
 /// then each put in place, then each folder synced once. A new output never appears, and an
-/// old one is never replaced, before the new content is on the disk. Bounded in outputs and
-/// bytes, so that open files and the work a failure holds back stay small; a failure fails its
-/// own output only, and outputs not yet placed leave nothing behind.
+/// old one is never replaced, before the new content is on the disk. Bounded in outputs, named
+/// temporaries and bytes, so that open files, the signal cleanup and the work a failure holds
+/// back stay within their limits; a failure fails its own output only, and outputs not yet
+/// placed leave nothing behind.
 class CommitGroup {
 public:
-    /// Most outputs, and most bytes, a group holds before it must be committed.
-    static constexpr std::size_t kMostOutputs = 256;
+    /// Most outputs, and most bytes, a group ever holds before it must be committed.
+    static constexpr std::size_t kMostOutputs = 4096;
     static constexpr std::uint64_t kMostBytes = 64 << 20;
+    /// Files kept for the rest of the process (sources, folders, a window's own) where the
+    /// open-file limit is low: then half of it.
+    static constexpr std::size_t kOtherFiles = 256;
+
+    /// A group of at most kMostOutputs outputs, as many as the open-file limit leaves room for
+    /// once it is raised as far as the system lets it: each staged output holds its file open.
+    CommitGroup();
+    /// A group of at most `mostOutputs`.
+    explicit CommitGroup(std::size_t mostOutputs) : mostOutputs_(mostOutputs) {}
+
+    /// Most outputs this group holds.
+    std::size_t mostOutputs() const { return mostOutputs_; }
 
     /// True when the group holds nothing.
     bool empty() const { return outputs_.empty(); }
@@ -44,7 +57,9 @@ private:
         std::error_code error;
     };
 
+    std::size_t mostOutputs_;
     std::vector<Staged> outputs_;
+    std::size_t named_ = 0;  // outputs holding a slot of the signal cleanup
     std::uint64_t bytes_ = 0;
     std::uint64_t device_ = 0;
 };

@@ -196,6 +196,8 @@ public:
     std::optional<FileId> id() const { return regularFileIdOf(file_.handle()); }
     /// Where it goes.
     const OutputTarget& target() const { return target_; }
+    /// True while it holds one of the kMaxTemporaries slots of the signal cleanup.
+    bool holdsCleanupSlot() const { return cleanupSlot_ >= 0; }
 
 private:
     std::error_code nameForReplacing();
@@ -216,8 +218,13 @@ std::error_code syncFilesystem(Handle handle);
 bool filesystemSyncReportsErrors();
 
 /// Most named temporary files that can exist at once; creating one more is an error. A commit
-/// group holds at most this many outputs, each of which may need one.
+/// group leaves one free, for an output that needs its name only when it is placed.
 inline constexpr int kMaxTemporaries = 512;
+
+/// How many files the process may hold open, after raising that limit, as far as the system
+/// lets it, to `wanted` where it is lower: Linux's soft limit of descriptors, which is often
+/// 1024 below a far higher hard one; Windows sets no such limit on handles.
+std::size_t allowOpenFiles(std::size_t wanted);
 
 namespace testing {
 /// Makes new pending outputs use named temporary files even where unnamed ones are offered,

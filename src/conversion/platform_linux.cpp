@@ -1,6 +1,7 @@
 #include "conversion/platform.h"
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/utsname.h>
 #include <unistd.h>
@@ -381,6 +382,18 @@ std::error_code syncFilesystem(Handle handle) {
 bool filesystemSyncReportsErrors() {
     static const bool reports = kernelReportsSyncfsErrors();
     return reports;
+}
+
+std::size_t allowOpenFiles(std::size_t wanted) {
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0) return 0;
+    if (limit.rlim_cur == RLIM_INFINITY || limit.rlim_cur >= wanted) return wanted;
+    if (limit.rlim_cur < limit.rlim_max) {
+        rlimit raised = limit;
+        raised.rlim_cur = std::min<rlim_t>(limit.rlim_max, wanted);
+        if (::setrlimit(RLIMIT_NOFILE, &raised) == 0) limit = raised;
+    }
+    return static_cast<std::size_t>(limit.rlim_cur);
 }
 
 void testing::useNamedTemporaries(bool named) {

@@ -3,6 +3,7 @@
 #include "conversion/commit_group.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -20,6 +21,63 @@ using skelvane::testing::fileNamesIn;
 using skelvane::testing::readFile;
 using skelvane::testing::referenceConversionOf;
 using skelvane::testing::writeFile;
+
+// Runs `body` in a child process whose open-file limits are `soft` and `hard`; returns the
+// child's wait status. A child, because a hard limit once lowered cannot be raised again.
+template <typename Body>
+int withOpenFileLimit(rlim_t soft, rlim_t hard, Body body) {
+    const pid_t child = fork();
+    if (child == 0) {
+        const rlimit limit{soft, hard};
+        if (setrlimit(RLIMIT_NOFILE, &limit) != 0) _exit(99);
+        body();
+        _exit(0);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    return status;
+}
+
+// Names take1000.bvh... of `count` sources written in sources/ as a small Poser file.
+std::vector<std::string> smallSources(const fs::path& folder, std::size_t count) {
+    std::vector<std::string> names;
+    for (std::size_t i = 0; i < count; ++i) {
+        names.push_back("take" + std::to_string(1000 + i) + ".bvh");
+        writeFile(folder / "sources" / names.back(), "HIERARCHY\nROOT hip\n");
+    }
+    return names;
+}
+
+TEST(CommitGroupSize, FollowsTheOpenFileLimitRaisedAsFarAsTheSystemLets) {
+    rlimit current{};
+    getrlimit(RLIMIT_NOFILE, &current);
+    if (current.rlim_max < 1000) GTEST_SKIP() << "hard open-file limit below 1000";
+    // The child ends with 0 when a group holds `most` outputs and the soft limit is `soft`.
+    const auto expect = [](std::size_t most, rlim_t soft) {
+        return [=] {
+            const std::size_t size = CommitGroup().mostOutputs();
+            rlimit now{};
+            getrlimit(RLIMIT_NOFILE, &now);
+            _exit(size == most && now.rlim_cur == soft ? 0 : 1);
+        };
+    };
+    // Each staged output holds a file open: a low limit keeps half for the rest of the process.
+    EXPECT_EQ(withOpenFileLimit(128, 128, expect(64, 128)), 0);
+    // A soft limit below the hard one is raised, and the rest of the process keeps 256.
+    EXPECT_EQ(withOpenFileLimit(200, 1000, expect(744, 1000)), 0);
+}
+
+TEST_P(CommitGroupTest, MoreOutputsThanTheOpenFileLimitAllowsStillAllCommit) {
+    const std::vector<std::string> names = smallSources(folder_.path(), 150);
+    const int status = withOpenFileLimit(128, 128, [&] {
+        for (const std::string& outcome : run(jobsFor(names))) {
+            if (outcome != "done") _exit(1);
+        }
+    });
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
+    EXPECT_EQ(fileNamesIn(folder_ / "out"), names);
+    EXPECT_EQ(readFile(folder_ / "out" / names.back()), "HIERARCHY\r\nROOT Hips\r\n");
+}
 
 TEST_P(CommitGroupTest, AFailureInTheMiddleFailsThatOutputAloneAndKeepsItsOldOne) {
     std::vector<std::string> names;
@@ -49,30 +107,21 @@ TEST_P(CommitGroupTest, AFailureInTheMiddleFailsThatOutputAloneAndKeepsItsOldOne
 }
 
 TEST_P(CommitGroupTest, ASignalBeforeTheOutputsArePlacedLeavesEarlierGroupsAndOldOutputs) {
-    // More outputs than a group holds: the first group is committed, the signal comes in the
-    // second, after its sync and before any of its outputs is placed.
-    const std::size_t count = CommitGroup::kMostOutputs + 6;
-    std::vector<std::string> names;
-    for (std::size_t i = 0; i < count; ++i) {
-        names.push_back("take" + std::to_string(1000 + i) + ".bvh");
-        writeFile(folder_ / "sources" / names.back(), "HIERARCHY\nROOT hip\n");
-    }
+    // More outputs than a group holds (64 with 128 open files): the first group is committed,
+    // the signal comes in the second, after its sync and before any of its outputs is placed.
+    const std::vector<std::string> names = smallSources(folder_.path(), 64 + 6);
     writeFile(folder_ / "out" / names.back(), "old\n");
-    const pid_t child = fork();
-    if (child == 0) {
+    const int status = withOpenFileLimit(128, 128, [&] {
         platform::installSignalCleanup();
         int commits = 0;
         testing::beforePlacing([&] {
             if (++commits == 2) raise(SIGTERM);
         });
         run(jobsFor(names));
-        _exit(0);
-    }
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
+    });
     ASSERT_TRUE(WIFSIGNALED(status));
     EXPECT_EQ(WTERMSIG(status), SIGTERM);
-    std::vector<std::string> expected(names.begin(), names.begin() + CommitGroup::kMostOutputs);
+    std::vector<std::string> expected(names.begin(), names.begin() + 64);
     expected.push_back(names.back());
     EXPECT_EQ(fileNamesIn(folder_ / "out"), expected) << "no temporary file, nothing half done";
     EXPECT_EQ(readFile(folder_ / "out" / names.front()), "HIERARCHY\r\nROOT Hips\r\n");
