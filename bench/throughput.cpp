@@ -14,9 +14,12 @@
 #include <thread>
 #include <vector>
 
+#include "conversion/batch_run.h"
 #include "conversion/platform.h"
 #include "conversion/presets.h"
 #include "conversion/run.h"
+#include "joblist/job_list.h"
+#include "joblist/title_rule.h"
 #include "poser_bvh.h"
 #include "race.h"
 #include "reference/reference_conversion.h"
@@ -209,6 +212,32 @@ int readAndWriteApart() {
     return readFailed || writeError ? 1 : 0;
 }
 
+// The window's run of its job list (at most 22 rows), without the window: each file a row with
+// the name the window gives it, converted into the current folder.
+int windowRun(int count, char** paths) {
+    skelvane::joblist::JobList list;
+    for (int i = 0; i < count; ++i) {
+        const std::string title =
+            skelvane::joblist::titleOf(fs::path(paths[i]).filename().string());
+        if (list.appendRow(title, skelvane::joblist::defaultOutputName(title), "",
+                           fs::absolute(paths[i]).string()) < 0) {
+            std::fprintf(stderr, "skelvane-bench: the job list is full at %s\n", paths[i]);
+            return 2;
+        }
+    }
+    struct : conversion::RunObserver {
+        void setProgressMaximum(float) override {}
+        void setProgressValue(float) override {}
+        void showInfo(std::string_view) override {}
+    } quiet;
+    const conversion::RunReport report = conversion::convertAll(list, {}, quiet);
+    for (const conversion::RowFailure& failure : report.failures) {
+        std::fprintf(stderr, "skelvane-bench: %s: %s\n", failure.path.c_str(),
+                     failure.reason.c_str());
+    }
+    return report.ok() ? 0 : 1;
+}
+
 int usage() {
     std::fprintf(stderr,
                  "usage: skelvane-bench generate FILE MEGABYTES\n"
@@ -218,6 +247,7 @@ int usage() {
                  "       skelvane-bench sed-script\n"
                  "       skelvane-bench copy-loop <IN >OUT\n"
                  "       skelvane-bench read-and-write-apart <IN >OUT\n"
+                 "       skelvane-bench window-run FILE...\n"
                  "       skelvane-bench race PAIRS NAME_A COMMAND_A NAME_B COMMAND_B [SETUP]\n");
     return 2;
 }
@@ -239,6 +269,7 @@ int main(int argc, char** argv) {
     if (command == "sed-script" && argc == 2) return sedScript();
     if (command == "copy-loop" && argc == 2) return copyLoop();
     if (command == "read-and-write-apart" && argc == 2) return readAndWriteApart();
+    if (command == "window-run" && argc > 2) return windowRun(argc - 2, argv + 2);
     if (command == "race" && (argc == 7 || argc == 8)) {
         skelvane::bench::race(std::atoi(argv[2]), argv[3], argv[4], argv[5], argv[6],
                               argc == 8 ? argv[7] : "");
