@@ -8,6 +8,18 @@ namespace skelvane::conversion::platform {
 
 namespace fs = std::filesystem;
 
+File::~File() {
+    if (isOpen()) detail::closeHandle(handle_);
+}
+
+File& File::operator=(File&& other) noexcept {
+    if (this != &other) {
+        if (isOpen()) detail::closeHandle(handle_);
+        handle_ = other.release();
+    }
+    return *this;
+}
+
 bool sameRegularFile(Handle a, Handle b) {
     const auto first = regularFileIdOf(a);
     return first && first == regularFileIdOf(b);

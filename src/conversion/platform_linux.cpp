@@ -112,16 +112,8 @@ std::shared_ptr<const Folder> detail::openFolder(const fs::path& path, std::erro
     return folder;
 }
 
-File::~File() {
-    if (isOpen()) ::close(fd(handle_));
-}
-
-File& File::operator=(File&& other) noexcept {
-    if (this != &other) {
-        if (isOpen()) ::close(fd(handle_));
-        handle_ = other.release();
-    }
-    return *this;
+void detail::closeHandle(Handle handle) {
+    ::close(fd(handle));
 }
 
 Handle standardInput() {

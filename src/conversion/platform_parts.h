@@ -10,6 +10,9 @@
 
 namespace skelvane::conversion::platform::detail {
 
+/// Closes an open handle.
+void closeHandle(Handle handle);
+
 /// Opens a folder for the outputs written into it; null with `error` set when it cannot be.
 std::shared_ptr<const Folder> openFolder(const std::filesystem::path& path, std::error_code& error);
 

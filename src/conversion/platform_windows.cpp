@@ -138,16 +138,8 @@ std::shared_ptr<const Folder> detail::openFolder(const fs::path& path, std::erro
     return folder;
 }
 
-File::~File() {
-    if (isOpen()) ::CloseHandle(win(handle_));
-}
-
-File& File::operator=(File&& other) noexcept {
-    if (this != &other) {
-        if (isOpen()) ::CloseHandle(win(handle_));
-        handle_ = other.release();
-    }
-    return *this;
+void detail::closeHandle(Handle handle) {
+    ::CloseHandle(win(handle));
 }
 
 Handle standardInput() {
