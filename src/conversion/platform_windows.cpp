@@ -1,95 +1,34 @@
 #include "conversion/platform.h"
 
-// windows.h first: the others build on it.
-#include <windows.h>
+// Files, folders, handles and names on Windows; outputs in platform_windows_output.cpp.
+
+#include "conversion/platform_windows_files.h"
 
 #include <fcntl.h>
 #include <io.h>
 #include <shellapi.h>
 
 #include <algorithm>
-#include <array>
-#include <atomic>
 #include <cstdio>
-#include <mutex>
-#include <random>
 
 #include "conversion/platform_parts.h"
-#include "conversion/platform_windows_cleanup.h"
 #include "conversion/platform_windows_text.h"
-#include "conversion/run_error.h"
 
 namespace skelvane::conversion::platform {
 
 namespace fs = std::filesystem;
 using windows::errorOf;
+using windows::finalPathOf;
+using windows::idOf;
+using windows::informationOf;
+using windows::isFolder;
+using windows::kShareAll;
 using windows::lastError;
-using windows::markForDeletion;
+using windows::openForAttributes;
+using windows::ours;
+using windows::win;
 
-namespace {
-
-HANDLE win(Handle handle) {
-    return reinterpret_cast<HANDLE>(handle);
-}
-
-Handle ours(HANDLE handle) {
-    return reinterpret_cast<Handle>(handle);
-}
-
-constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
-
-std::optional<BY_HANDLE_FILE_INFORMATION> informationOf(HANDLE handle) {
-    BY_HANDLE_FILE_INFORMATION info{};
-    if (!::GetFileInformationByHandle(handle, &info)) return std::nullopt;
-    return info;
-}
-
-FileId idOf(const BY_HANDLE_FILE_INFORMATION& info) {
-    return {info.dwVolumeSerialNumber,
-            (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
-}
-
-bool isFolder(const BY_HANDLE_FILE_INFORMATION& info) {
-    return (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
-
-// Opens whatever a path names, following links, for its attributes alone.
-HANDLE openForAttributes(const fs::path& path, DWORD flags = 0) {
-    return ::CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
-                         FILE_FLAG_BACKUP_SEMANTICS | flags, nullptr);
-}
-
-// "NUL", "com1.bvh", "LPT9.tmp.bvh": Windows opens a device for any of these in any folder.
-bool isReservedDeviceName(const std::wstring& name) {
-    std::wstring stem = name.substr(0, name.find(L'.'));
-    while (!stem.empty() && stem.back() == L' ') stem.pop_back();
-    for (wchar_t& c : stem) {
-        if (c >= L'a' && c <= L'z') c = static_cast<wchar_t>(c - L'a' + L'A');
-    }
-    if (stem == L"CON" || stem == L"PRN" || stem == L"AUX" || stem == L"NUL" || stem == L"CONIN$" ||
-        stem == L"CONOUT$") {
-        return true;
-    }
-    if (stem.size() != 4 || (stem.compare(0, 3, L"COM") != 0 && stem.compare(0, 3, L"LPT") != 0)) {
-        return false;
-    }
-    const wchar_t digit = stem[3];
-    return (digit >= L'1' && digit <= L'9') || digit == 0x00B9 || digit == 0x00B2 ||
-           digit == 0x00B3;
-}
-
-std::wstring temporaryName() {
-    static std::mt19937_64 random{std::random_device{}()};
-    static std::mutex randomMutex;
-    const std::lock_guard lock(randomMutex);
-    return L".skelvane-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
-           std::to_wstring(random() % 1000000000) + L".tmp";
-}
-
-std::atomic<int> filesystemSyncError = 0;
-std::atomic<int> dataSyncCount = 0;
-
-fs::path finalPathOf(HANDLE handle) {
+fs::path windows::finalPathOf(HANDLE handle) {
     std::wstring path(MAX_PATH, L'\0');
     for (;;) {
         const DWORD length =
@@ -103,8 +42,6 @@ fs::path finalPathOf(HANDLE handle) {
         path.resize(length + 1);
     }
 }
-
-}  // namespace
 
 // Opens a folder for as long as the run writes into it. Without FILE_SHARE_DELETE nobody can
 // rename or remove it meanwhile, so its resolved path keeps naming it.
@@ -235,205 +172,8 @@ std::error_code writeAll(Handle handle, std::string_view bytes) {
     return {};
 }
 
-OutputTarget OutputTarget::resolve(const fs::path& output, FolderCache& folders,
-                                   std::error_code& error) {
-    constexpr int kMostLinks = 40;
-    OutputTarget target;
-    fs::path path = output;
-    for (int links = 0;; ++links) {
-        if (links > kMostLinks) {
-            error = std::make_error_code(std::errc::too_many_symbolic_link_levels);
-            return target;
-        }
-        const fs::path folder = path.has_parent_path() ? path.parent_path() : fs::path(L".");
-        target.name_ = path.filename();
-        if (target.name_.empty() || target.name_ == L"." || target.name_ == L"..") {
-            error = std::make_error_code(std::errc::is_a_directory);
-            return target;
-        }
-        if (isReservedDeviceName(target.name_.native())) {
-            error = RunError::NotRegularOutput;
-            return target;
-        }
-        target.folder_ = folders.open(folder, error);
-        if (error) {
-            if (links > 0 && error == std::errc::no_such_file_or_directory) {
-                error = RunError::DanglingLink;
-            }
-            return target;
-        }
-        const fs::path full = target.folder_->path / target.name_;
-        const DWORD attributes = ::GetFileAttributesW(full.c_str());
-        if (attributes == INVALID_FILE_ATTRIBUTES) {
-            const DWORD code = ::GetLastError();
-            if (code != ERROR_FILE_NOT_FOUND) {
-                error = errorOf(code);
-            } else if (links > 0) {
-                error = RunError::DanglingLink;
-            }
-            return target;
-        }
-        if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 &&
-            (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
-            // A link to a file is written through, as on Linux: its target is the output.
-            const File linked(ours(openForAttributes(full)));
-            if (!linked.isOpen()) {
-                const DWORD code = ::GetLastError();
-                error = code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND
-                            ? make_error_code(RunError::DanglingLink)
-                            : errorOf(code);
-                return target;
-            }
-            const fs::path next = finalPathOf(win(linked.handle()));
-            if (!next.empty() && next != full) {
-                path = next;
-                continue;
-            }
-        }
-        const File existing(ours(openForAttributes(full)));
-        const auto info = existing.isOpen() ? informationOf(win(existing.handle())) : std::nullopt;
-        if (!info) {
-            error = lastError();
-            return target;
-        }
-        if (isFolder(*info)) {
-            error = std::make_error_code(std::errc::is_a_directory);
-            return target;
-        }
-        if (::GetFileType(win(existing.handle())) != FILE_TYPE_DISK) {
-            error = RunError::NotRegularOutput;
-            return target;
-        }
-        // Opening it for writing would be refused, so replacing it is too.
-        if ((info->dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0) {
-            error = std::make_error_code(std::errc::permission_denied);
-            return target;
-        }
-        const File writable(ours(::CreateFileW(full.c_str(), GENERIC_WRITE, kShareAll, nullptr,
-                                               OPEN_EXISTING, 0, nullptr)));
-        if (!writable.isOpen()) {
-            error = lastError();
-            return target;
-        }
-        target.existing_ = idOf(*info);
-        return target;
-    }
-}
-
-PendingOutput::PendingOutput(const OutputTarget& target, std::uint32_t newFileMode,
-                             std::error_code& error)
-    : target_(target), newFileMode_(newFileMode & 0777) {
-    const auto lock = windows::lockCleanup();
-    if (windows::cleanupEnding()) {
-        error = std::make_error_code(std::errc::operation_canceled);
-        return;
-    }
-    const int slot = windows::freeCleanupSlot();
-    if (slot < 0) {
-        error = RunError::TooManyTemporaries;
-        return;
-    }
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        const fs::path name = temporaryName();
-        const fs::path full = target_.folder_->path / name;
-        // Only this program may open it, and only to rename it (MoveFileExW does).
-        const HANDLE file =
-            ::CreateFileW(full.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, FILE_SHARE_DELETE,
-                          nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file == INVALID_HANDLE_VALUE) {
-            error = lastError();
-            if (error != std::errc::file_exists) return;
-            error.clear();
-            continue;
-        }
-        file_ = File(ours(file));
-        if (!markForDeletion(file, true)) {
-            error = lastError();
-            ::CloseHandle(win(file_.release()));
-            ::DeleteFileW(full.c_str());
-            return;
-        }
-        temporaryName_ = name;
-        windows::setCleanupSlot(slot, file);
-        cleanupSlot_ = slot;
-        return;
-    }
-    error = std::make_error_code(std::errc::file_exists);
-}
-
-PendingOutput::~PendingOutput() {
-    const auto lock = windows::lockCleanup();
-    // Still marked unless it was placed; marking again covers a failed rename.
-    if (file_.isOpen() && !temporaryName_.empty()) markForDeletion(win(file_.handle()), true);
-    file_ = File();
-    if (cleanupSlot_ >= 0) windows::setCleanupSlot(cleanupSlot_, nullptr);
-}
-
-std::error_code PendingOutput::prepare() {
-    // A new file takes its folder's permissions, as every file made on Windows does; a replaced
-    // one gives way to it whole.
-    return {};
-}
-
-std::error_code PendingOutput::nameForReplacing() {
-    return {};
-}
-
-std::error_code PendingOutput::syncData() {
-    ++dataSyncCount;
-    return ::FlushFileBuffers(win(file_.handle())) ? std::error_code() : lastError();
-}
-
-std::error_code PendingOutput::place() {
-    const auto lock = windows::lockCleanup();
-    if (windows::cleanupEnding()) return std::make_error_code(std::errc::operation_canceled);
-    const HANDLE file = win(file_.handle());
-    if (!markForDeletion(file, false)) return lastError();
-    const fs::path from = target_.folder_->path / temporaryName_;
-    const fs::path to = target_.folder_->path / target_.name_;
-    if (!::MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-        const std::error_code error = lastError();
-        markForDeletion(file, true);
-        return error;
-    }
-    temporaryName_.clear();
-    windows::setCleanupSlot(cleanupSlot_, nullptr);
-    cleanupSlot_ = -1;
-    // Windows refuses to replace a file that is open, and a later output of the same group may
-    // have the same name: the window's run lets the later row replace the earlier one.
-    file_ = File();
-    return {};
-}
-
-std::error_code PendingOutput::syncFolder() {
-    // Windows has no way to flush a folder's entries; the rename lasts once NTFS has logged it.
-    return {};
-}
-
-std::error_code syncFilesystem(Handle) {
-    if (const int error = filesystemSyncError.load()) return {error, std::generic_category()};
-    // Flushing a whole volume takes an administrator; each output is flushed on its own.
-    return std::make_error_code(std::errc::operation_not_supported);
-}
-
-bool filesystemSyncReportsErrors() {
-    return false;
-}
-
 std::size_t allowOpenFiles(std::size_t wanted) {
     return wanted;
-}
-
-void testing::useNamedTemporaries(bool) {}
-
-void testing::failPermissionChanges(bool) {}
-
-void testing::failFilesystemSync(std::error_code error) {
-    filesystemSyncError = error.value();
-}
-
-int testing::dataSyncs() {
-    return dataSyncCount;
 }
 
 void holdClosedStandardStreams() {

@@ -1,0 +1,53 @@
+#pragma once
+
+// What the Windows files of the platform layer share: handles, file information and names.
+
+// windows.h first: the others build on it.
+#include <windows.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+
+#include "conversion/platform.h"
+
+namespace skelvane::conversion::platform::windows {
+
+/// A handle as Windows takes it, and back.
+inline HANDLE win(Handle handle) {
+    return reinterpret_cast<HANDLE>(handle);
+}
+inline Handle ours(HANDLE handle) {
+    return reinterpret_cast<Handle>(handle);
+}
+
+/// Opened so, a file may still be read, written, renamed and removed by others.
+inline constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+/// What Windows knows of an open file, or nothing when it cannot tell.
+inline std::optional<BY_HANDLE_FILE_INFORMATION> informationOf(HANDLE handle) {
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!::GetFileInformationByHandle(handle, &info)) return std::nullopt;
+    return info;
+}
+
+inline FileId idOf(const BY_HANDLE_FILE_INFORMATION& info) {
+    return {info.dwVolumeSerialNumber,
+            (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
+}
+
+inline bool isFolder(const BY_HANDLE_FILE_INFORMATION& info) {
+    return (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+/// Opens whatever a path names, following links, for its attributes alone.
+inline HANDLE openForAttributes(const std::filesystem::path& path) {
+    return ::CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
+                         FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+}
+
+/// The path of an open file with every link on the way resolved; empty when Windows cannot
+/// tell.
+std::filesystem::path finalPathOf(HANDLE handle);
+
+}  // namespace skelvane::conversion::platform::windows
