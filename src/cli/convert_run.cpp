@@ -123,11 +123,8 @@ std::variant<MappingSelection, std::string> selectMapping(const ConvertRequest& 
     if (const conversion::Mapping* preset = catalog.find(request.map)) {
         return MappingSelection{preset, false};
     }
-    // A bare word without an extension that names no file is taken for a misspelt preset;
-    // "rig.csv" is a file, missing or not.
     const std::filesystem::path file = platform::pathFromBytes(request.map);
-    std::error_code error;
-    if (!file.has_parent_path() && !file.has_extension() && !std::filesystem::exists(file, error)) {
+    if (conversion::meantAsPresetName(file)) {
         return "--map: no mapping named '" + request.map + "' (see --list-maps)";
     }
     auto loaded = catalog.load(file);

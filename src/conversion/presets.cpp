@@ -39,6 +39,12 @@ const Mapping* findPreset(std::string_view name) {
     return nullptr;
 }
 
+bool meantAsPresetName(const std::filesystem::path& file) {
+    std::error_code error;
+    return !file.has_parent_path() && !file.has_extension() &&
+           !std::filesystem::exists(file, error);
+}
+
 const Mapping& defaultMapping() {
     return presets().front();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <filesystem>
 #include <span>
 #include <string_view>
 
@@ -21,6 +22,11 @@ std::span<const Mapping> presets();
 
 /// The preset of that name, or null when there is none.
 const Mapping* findPreset(std::string_view name);
+
+/// True when a mapping named `file`, which is no preset, is taken for a misspelt preset rather
+/// than a mapping file: a bare word without an extension that names no file ("rig.csv" is a
+/// file, missing or not).
+bool meantAsPresetName(const std::filesystem::path& file);
 
 /// The mapping used when none is chosen: poser-max, the table Skelvane has always used.
 const Mapping& defaultMapping();

@@ -97,13 +97,11 @@ std::variant<joblist::MappingChoice, std::string> mappingChoiceOf(
         return joblist::MappingChoice{false, std::string(value)};
     }
     const std::filesystem::path file = conversion::platform::pathFromBytes(value);
-    std::error_code error;
-    // A bare word without an extension that names no file is taken for a misspelt preset;
-    // "rig.csv" is a file, missing or not.
-    if (!file.has_parent_path() && !file.has_extension() && !std::filesystem::exists(file, error)) {
+    if (conversion::meantAsPresetName(file)) {
         return "--map: no mapping named '" + std::string(value) + "' (see --help)";
     }
     // Absolute, as the sources are, so that the menu's Load Mapping File finds it the same file.
+    std::error_code error;
     const std::filesystem::path absolute =
         file.is_absolute() ? file : std::filesystem::current_path(error) / file;
     auto loaded = catalog.load(absolute);
