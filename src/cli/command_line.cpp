@@ -2,8 +2,8 @@
 
 #include <optional>
 #include <string_view>
-#include "conversion/platform.h"
 
+#include "conversion/platform.h"
 #include "joblist/body_parts.h"
 #include "joblist/title_rule.h"
 

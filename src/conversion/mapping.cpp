@@ -7,8 +7,8 @@
 #include <optional>
 #include <system_error>
 #include <unordered_map>
-#include "conversion/platform.h"
 
+#include "conversion/platform.h"
 #include "joblist/body_parts.h"
 #include "joblist/title_rule.h"
 

@@ -252,18 +252,19 @@ void Form1::addSources(const QStringList& paths) {
 void Form1::addSources(const std::vector<std::string>& paths) {
     QStringList unusable;
     bool refused = false;
+    namespace platform = conversion::platform;
     for (const std::string& path : paths) {
+        const std::filesystem::path file = platform::pathFromBytes(path);
         std::error_code error;
-        if (!std::filesystem::is_regular_file(conversion::platform::pathFromBytes(path), error)) {
+        if (!std::filesystem::is_regular_file(file, error)) {
             unusable << fromBytes(path);
         } else if (const std::string source = absoluteSourcePath(path);
-                   !view_->appendRow(conversion::platform::bytesOfPath(
-                                         conversion::platform::pathFromBytes(path).filename()),
-                                     source, rowMappings_->forNewRows())) {
+                   !view_->appendRow(platform::bytesOfPath(file.filename()), source,
+                                     rowMappings_->forNewRows())) {
             refused = true;
         } else {
-            lastSourceFolder_ = fromBytes(conversion::platform::bytesOfPath(
-                conversion::platform::pathFromBytes(source).parent_path()));
+            lastSourceFolder_ =
+                fromBytes(platform::bytesOfPath(platform::pathFromBytes(source).parent_path()));
         }
     }
     if (refused) showInfo(QStringLiteral("No more than 22 Items suported!"));
