@@ -108,7 +108,7 @@ std::shared_ptr<const Folder> detail::openFolder(const fs::path& path, std::erro
         return nullptr;
     }
     folder->handle = File(handle);
-    folder->id = {static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
+    folder->id = idOf(info);
     return folder;
 }
 
