@@ -34,16 +34,14 @@ TEST_P(CommitGroupTest, OneSyncServesTheGroupAndAFailedOneFallsBackToEachOutput)
 TEST_P(CommitGroupTest, OutputsReplacingOldOnesBeyondTheCleanupTableAllCommit) {
     // Each of them holds a named temporary until it is placed, as many as the signal cleanup
     // can know of at once and more: a group must end before the table is full.
-    std::vector<std::string> names;
-    for (int i = 0; i < platform::kMaxTemporaries + 88; ++i) {
-        names.push_back("take" + std::to_string(1000 + i) + ".bvh");
-        skelvane::testing::writeFile(folder_ / "sources" / names.back(), "ROOT hip\n");
-        skelvane::testing::writeFile(folder_ / "out" / names.back(), "old\n");
-    }
+    const std::vector<std::string> names = smallSources(platform::kMaxTemporaries + 88);
+    for (const std::string& name : names)
+        skelvane::testing::writeFile(folder_ / "out" / name, "old\n");
     const std::vector<std::string> outcomes = run(jobsFor(names));
     EXPECT_EQ(outcomes, std::vector<std::string>(names.size(), "done"));
     EXPECT_EQ(fileNamesIn(folder_ / "out"), names) << "no temporary left";
-    EXPECT_EQ(skelvane::testing::readFile(folder_ / "out/take1599.bvh"), "ROOT Hips\r\n");
+    EXPECT_EQ(skelvane::testing::readFile(folder_ / "out/take1599.bvh"),
+              "HIERARCHY\r\nROOT Hips\r\n");
     EXPECT_EQ(platform::testing::registeredTemporaries(), 0);
 }
 

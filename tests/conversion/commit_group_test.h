@@ -34,6 +34,17 @@ protected:
         return jobs;
     }
 
+    // Names take1000.bvh... of `count` sources written in sources/ as a small Poser file.
+    std::vector<std::string> smallSources(std::size_t count) {
+        std::vector<std::string> names;
+        for (std::size_t i = 0; i < count; ++i) {
+            names.push_back("take" + std::to_string(1000 + i) + ".bvh");
+            skelvane::testing::writeFile(folder_ / "sources" / names.back(),
+                                         "HIERARCHY\nROOT hip\n");
+        }
+        return names;
+    }
+
     // Each job's outcome: "done" or the reason it failed.
     std::vector<std::string> run(const std::vector<Job>& jobs) {
         JobObserver quiet;

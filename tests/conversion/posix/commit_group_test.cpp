@@ -38,16 +38,6 @@ int withOpenFileLimit(rlim_t soft, rlim_t hard, Body body) {
     return status;
 }
 
-// Names take1000.bvh... of `count` sources written in sources/ as a small Poser file.
-std::vector<std::string> smallSources(const fs::path& folder, std::size_t count) {
-    std::vector<std::string> names;
-    for (std::size_t i = 0; i < count; ++i) {
-        names.push_back("take" + std::to_string(1000 + i) + ".bvh");
-        writeFile(folder / "sources" / names.back(), "HIERARCHY\nROOT hip\n");
-    }
-    return names;
-}
-
 TEST(CommitGroupSize, RaisesTheSoftOpenFileLimitTowardTheHardOne) {
     rlimit current{};
     getrlimit(RLIMIT_NOFILE, &current);
@@ -63,7 +53,7 @@ TEST(CommitGroupSize, RaisesTheSoftOpenFileLimitTowardTheHardOne) {
 }
 
 TEST_P(CommitGroupTest, MoreOutputsThanTheOpenFileLimitAllowsStillAllCommit) {
-    const std::vector<std::string> names = smallSources(folder_.path(), 150);
+    const std::vector<std::string> names = smallSources(150);
     const int status = withOpenFileLimit(128, 128, [&] {
         for (const std::string& outcome : run(jobsFor(names))) {
             if (outcome != "done") _exit(1);
@@ -104,7 +94,7 @@ TEST_P(CommitGroupTest, AFailureInTheMiddleFailsThatOutputAloneAndKeepsItsOldOne
 TEST_P(CommitGroupTest, ASignalBeforeTheOutputsArePlacedLeavesEarlierGroupsAndOldOutputs) {
     // More outputs than a group holds (64 with 128 open files): the first group is committed,
     // the signal comes in the second, after its sync and before any of its outputs is placed.
-    const std::vector<std::string> names = smallSources(folder_.path(), 64 + 6);
+    const std::vector<std::string> names = smallSources(64 + 6);
     writeFile(folder_ / "out" / names.back(), "old\n");
     const int status = withOpenFileLimit(128, 128, [&] {
         platform::installSignalCleanup();
