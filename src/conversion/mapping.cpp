@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cerrno>
-#include <fstream>
 #include <optional>
 #include <system_error>
 #include <unordered_map>
@@ -252,25 +250,27 @@ std::variant<Mapping, MappingError> parseMapping(std::string_view text, std::str
     return MappingParser(text, fileName).parse();
 }
 
-std::variant<Mapping, MappingError> loadMappingFile(const std::filesystem::path& file) {
+std::variant<Mapping, MappingError> loadMappingFile(const std::filesystem::path& file,
+                                                    NamedPipe namedPipe) {
     const std::string name = platform::bytesOfPath(file);
-    const auto failure = [&name](const char* what) {
-        const int error = errno;
-        const std::string reason =
-            error != 0 ? std::generic_category().message(error) : std::string(what);
-        return MappingError{name, 0, reason};
-    };
-    std::error_code ec;
-    if (std::filesystem::is_directory(file, ec)) {
-        return MappingError{name, 0, std::make_error_code(std::errc::is_a_directory).message()};
+    std::error_code error;
+    const platform::File in = namedPipe == NamedPipe::WaitForWriter
+                                  ? platform::openForReading(file, error)
+                                  : platform::openForReadingWithoutWaiting(file, error);
+    if (error == std::errc::broken_pipe) {
+        return MappingError{name, 0, "a named pipe with no program writing to it cannot be read"};
     }
-    errno = 0;
-    std::ifstream in(file, std::ios::binary);
-    if (!in) return failure("cannot be opened");
+    if (!in.isOpen()) return MappingError{name, 0, error.message()};
     std::string text(kMaxMappingBytes + 1, '\0');
-    in.read(text.data(), static_cast<std::streamsize>(text.size()));
-    if (in.bad()) return failure("cannot be read");
-    text.resize(static_cast<std::size_t>(in.gcount()));
+    std::size_t size = 0;
+    while (size < text.size()) {
+        const std::ptrdiff_t count =
+            platform::readSome(in.handle(), text.data() + size, text.size() - size, error);
+        if (count < 0) return MappingError{name, 0, error.message()};
+        if (count == 0) break;
+        size += static_cast<std::size_t>(count);
+    }
+    text.resize(size);
     return parseMapping(text, name);
 }
 

@@ -95,8 +95,17 @@ std::string_view replacementOf(const MappingRow& row, const DroppedParts& droppe
 /// gives the name, origin and, without a `# title:` line, the title.
 std::variant<Mapping, MappingError> parseMapping(std::string_view text, std::string_view fileName);
 
+/// What reading a mapping file that is a named pipe does while no program writes to it.
+enum class NamedPipe {
+    /// Waits for a writer, as `cat` does: the command line.
+    WaitForWriter,
+    /// Refuses the file at once: the window, which must not freeze.
+    RefuseWithoutWriter,
+};
+
 /// Reads and parses the mapping file at `file`; a file over kMaxMappingBytes is refused
 /// without reading more than one byte past the limit.
-std::variant<Mapping, MappingError> loadMappingFile(const std::filesystem::path& file);
+std::variant<Mapping, MappingError> loadMappingFile(const std::filesystem::path& file,
+                                                    NamedPipe namedPipe = NamedPipe::WaitForWriter);
 
 }  // namespace skelvane::conversion

@@ -11,8 +11,9 @@ const Mapping* MappingCatalog::find(std::string_view name) const {
     return file == files_.end() ? nullptr : file->second.get();
 }
 
-std::variant<const Mapping*, MappingError> MappingCatalog::load(const std::filesystem::path& file) {
-    auto read = loadMappingFile(file);
+std::variant<const Mapping*, MappingError> MappingCatalog::load(const std::filesystem::path& file,
+                                                                NamedPipe namedPipe) {
+    auto read = loadMappingFile(file, namedPipe);
     if (auto* error = std::get_if<MappingError>(&read)) return std::move(*error);
     auto& kept = files_[platform::bytesOfPath(file)];
     kept = std::make_unique<const Mapping>(std::get<Mapping>(std::move(read)));

@@ -21,7 +21,8 @@ public:
 
     /// Reads the mapping file at `file` (again, when it was loaded before) and keeps it under its
     /// path; the mapping, or why the file is refused, in which case nothing changes.
-    std::variant<const Mapping*, MappingError> load(const std::filesystem::path& file);
+    std::variant<const Mapping*, MappingError> load(const std::filesystem::path& file,
+                                                    NamedPipe namedPipe = NamedPipe::WaitForWriter);
 
     /// What a name the user gives stands for: a preset when one has that name, otherwise a
     /// mapping file, loaded here.

@@ -68,6 +68,12 @@ private:
 /// Opens a file for reading; on failure the File is not open and `error` tells why.
 File openForReading(const std::filesystem::path& path, std::error_code& error);
 
+/// Opens a file for reading as openForReading does, but without waiting for a program to open
+/// a named pipe for writing: a named pipe that no program writes to and that holds no data
+/// fails at once with std::errc::broken_pipe. Reads then wait for data as usual. For the
+/// window, which must not freeze on a file.
+File openForReadingWithoutWaiting(const std::filesystem::path& path, std::error_code& error);
+
 /// The file a path names, through any links; nothing when it cannot be reached.
 std::optional<FileId> fileIdOf(const std::filesystem::path& path);
 

@@ -146,6 +146,52 @@ File openForReading(const fs::path& path, std::error_code& error) {
     return File(handle);
 }
 
+namespace {
+
+// Whether a named pipe has a writer or holds data, asked without taking any of its bytes: tee
+// copies them into a scratch pipe and leaves them where they are. An empty pipe reports its end
+// (0) when no program holds it open for writing; with a writer it would wait (EAGAIN).
+bool pipeHasWriterOrData(int namedPipe, std::error_code& error) {
+    int scratch[2];
+    if (::pipe2(scratch, O_CLOEXEC | O_NONBLOCK) != 0) {
+        error = lastError();
+        return false;
+    }
+    const File readEnd(scratch[0]);
+    const File writeEnd(scratch[1]);
+    for (;;) {
+        const ssize_t count = ::tee(namedPipe, scratch[1], 1, SPLICE_F_NONBLOCK);
+        if (count >= 0) return count > 0;
+        if (errno == EAGAIN) return true;
+        if (errno != EINTR) {
+            error = lastError();
+            return false;
+        }
+    }
+}
+
+}  // namespace
+
+File openForReadingWithoutWaiting(const fs::path& path, std::error_code& error) {
+    // O_NONBLOCK opens a named pipe at once, writer or not; reads wait again afterwards.
+    File file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    struct stat info {};
+    if (!file.isOpen() || ::fstat(fd(file.handle()), &info) != 0) {
+        error = lastError();
+        return File();
+    }
+    if (S_ISFIFO(info.st_mode) && !pipeHasWriterOrData(fd(file.handle()), error)) {
+        if (!error) error = std::make_error_code(std::errc::broken_pipe);
+        return File();
+    }
+    const int flags = ::fcntl(fd(file.handle()), F_GETFL);
+    if (flags < 0 || ::fcntl(fd(file.handle()), F_SETFL, flags & ~O_NONBLOCK) != 0) {
+        error = lastError();
+        return File();
+    }
+    return file;
+}
+
 std::optional<FileId> fileIdOf(const fs::path& path) {
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0) return std::nullopt;

@@ -125,6 +125,12 @@ File openForReading(const fs::path& path, std::error_code& error) {
     return File();
 }
 
+File openForReadingWithoutWaiting(const fs::path& path, std::error_code& error) {
+    // CreateFileW never waits for a writer: a named pipe without a free instance of its server
+    // is refused at once.
+    return openForReading(path, error);
+}
+
 std::optional<FileId> fileIdOf(const fs::path& path) {
     const File file(ours(openForAttributes(path)));
     if (!file.isOpen()) return std::nullopt;

@@ -104,7 +104,9 @@ std::variant<joblist::MappingChoice, std::string> mappingChoiceOf(
     std::error_code error;
     const std::filesystem::path absolute =
         file.is_absolute() ? file : std::filesystem::current_path(error) / file;
-    auto loaded = catalog.load(absolute);
+    // Started from a menu or a file manager, the program has no terminal to show that it waits:
+    // a named pipe that nothing writes to is refused instead.
+    auto loaded = catalog.load(absolute, conversion::NamedPipe::RefuseWithoutWriter);
     if (auto* refused = std::get_if<conversion::MappingError>(&loaded)) {
         refused->file = std::string(value);
         return refused->message();

@@ -41,8 +41,9 @@ using ProgramRequest =
 ProgramRequest parseProgramArguments(int argc, char* argv[]);
 
 /// The choice a --map value stands for: "auto" the best fit, a preset's name that preset, any
-/// other value a mapping file, loaded into `catalog` and named by its absolute path. When the
-/// value cannot be used, the reason as a message that names the file as given.
+/// other value a mapping file, loaded into `catalog` and named by its absolute path, without
+/// waiting for a named pipe's writer. When the value cannot be used, the reason as a message
+/// that names the file as given.
 std::variant<joblist::MappingChoice, std::string> mappingChoiceOf(
     std::string_view value, conversion::MappingCatalog& catalog);
 

@@ -97,7 +97,8 @@ void RowMappings::loadFile(int row) {
     const QStringList chosen = dialogs_.openFiles(&window_, mappingFileRequest(lastFolder_));
     if (chosen.isEmpty()) return;
     const std::string file = toBytes(chosen.front());
-    const auto loaded = catalog_.load(conversion::platform::pathFromBytes(file));
+    const auto loaded = catalog_.load(conversion::platform::pathFromBytes(file),
+                                      conversion::NamedPipe::RefuseWithoutWriter);
     if (const auto* refused = std::get_if<conversion::MappingError>(&loaded)) {
         dialogs_.showMessage(&window_,
                              QStringLiteral("This mapping file cannot be used; nothing was "

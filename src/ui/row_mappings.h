@@ -46,8 +46,8 @@ public:
     std::vector<MappingEntry> entries(int row);
 
     /// Asks for a mapping file and, once it is loaded, chooses it as an entry does; a file that
-    /// cannot be used is told in one message, naming its line and the reason, and changes
-    /// nothing.
+    /// cannot be used, a named pipe that no program writes to among them (it is not waited for),
+    /// is told in one message, naming its line and the reason, and changes nothing.
     void loadFile(int row);
 
 private:
