@@ -39,16 +39,17 @@ void JointLineRenamer::endLine() {
     lineBegun_ = false;
 }
 
-std::string_view JointLineRenamer::feed(std::string_view piece, bool lineEnds) {
+std::error_code JointLineRenamer::feed(std::string_view piece, bool lineEnds, ByteSink& out) {
     // Most lines are decided at their first bytes and then pass whole.
-    if (phase_ == Phase::Pass && !lineEnds) return piece;
     if (phase_ == Phase::Pass) {
-        endLine();
-        return piece;
+        if (lineEnds) endLine();
+        return piece.empty() ? std::error_code() : out.write(piece);
     }
     lineBegun_ = lineBegun_ || !piece.empty();
     out_.clear();
-    for (std::size_t i = 0; i < piece.size(); ++i) {
+    // Once the line is decided, the rest of the piece goes on as it lies.
+    std::string_view passed;
+    for (std::size_t i = 0; i < piece.size() && phase_ != Phase::Pass; ++i) {
         const char byte = piece[i];
         switch (phase_) {
             case Phase::Indent:
@@ -68,8 +69,7 @@ std::string_view JointLineRenamer::feed(std::string_view piece, bool lineEnds) {
                 keyword_.push_back(byte);
                 if (!kRoot.starts_with(keyword_) && !kJoint.starts_with(keyword_)) {
                     passHeld();
-                    out_.append(piece.substr(i + 1));
-                    i = piece.size();
+                    passed = piece.substr(i + 1);
                 }
                 break;
             case Phase::Gap:
@@ -90,15 +90,18 @@ std::string_view JointLineRenamer::feed(std::string_view piece, bool lineEnds) {
                 }
                 // No row is this long, or the blanks go on for ever: nothing can match.
                 passHeld();
-                out_.append(piece.substr(i + 1));
-                i = piece.size();
+                passed = piece.substr(i + 1);
                 break;
             case Phase::Pass:
                 break;
         }
     }
+    // A line that passes has nothing held, so its end adds nothing after the passed bytes.
     if (lineEnds) endLine();
-    return out_;
+    if (!out_.empty()) {
+        if (const std::error_code error = out.write(out_)) return error;
+    }
+    return passed.empty() ? std::error_code() : out.write(passed);
 }
 
 }  // namespace skelvane::conversion

@@ -25,7 +25,7 @@ public:
     /// A renamer for the rows of `mapping`, which must outlive it.
     explicit JointLineRenamer(const CompiledMapping& mapping);
 
-    std::string_view feed(std::string_view piece, bool lineEnds) override;
+    std::error_code feed(std::string_view piece, bool lineEnds, ByteSink& out) override;
 
     /// True at the start of a line: nothing of a line has been seen.
     bool holdsNothing() const override { return !lineBegun_; }

@@ -62,19 +62,24 @@ void JointNamer::keep(std::string& kept, std::uint64_t& length, std::string_view
     if (kept.size() < kKeptNameBytes) kept.append(piece.substr(0, kKeptNameBytes - kept.size()));
 }
 
+std::error_code JointNamer::write(std::string_view bytes) {
+    keep(entry_.newName, entry_.newLength, bytes);
+    return {};
+}
+
 void JointNamer::feed(std::string_view piece) {
     std::size_t blanks = 0;
     while (blanks < piece.size() && isBlank(piece[piece.size() - 1 - blanks])) ++blanks;
     trailingBlanks_ = blanks == piece.size() ? trailingBlanks_ + blanks : blanks;
     keep(entry_.oldName, entry_.oldLength, piece);
     if (mapping_.mode() == MatchMode::Contains) {
-        keep(entry_.newName, entry_.newLength, renamer_.feed(piece, false, &hits_));
+        renamer_.feed(piece, false, *this, &hits_);
     }
 }
 
 JointEntry JointNamer::finish() {
     if (mapping_.mode() == MatchMode::Contains) {
-        keep(entry_.newName, entry_.newLength, renamer_.feed({}, true, &hits_));
+        renamer_.feed({}, true, *this, &hits_);
     }
     // Rows neither match nor write blanks at the ends of a name, so the new name ends in the
     // same blanks.

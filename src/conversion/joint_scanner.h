@@ -16,7 +16,7 @@ namespace skelvane::conversion {
 /// Names one joint whose name comes in pieces of any size, however long it is: keeps the start
 /// of the old and the new name for display, their full lengths and which rows matched. Blanks
 /// at the end of the name are not part of it.
-class JointNamer {
+class JointNamer final : private ByteSink {
 public:
     /// A namer that renames as `mapping`, which must outlive it, does.
     explicit JointNamer(const CompiledMapping& mapping);
@@ -28,6 +28,9 @@ public:
     JointEntry finish();
 
 private:
+    // Takes the new name as the renamer writes it, however long it grows: its start and its
+    // length.
+    std::error_code write(std::string_view bytes) override;
     void keep(std::string& kept, std::uint64_t& length, std::string_view piece);
     // What an exact mapping makes of the whole name; what a contains mapping's hits made of it.
     void nameWhole();

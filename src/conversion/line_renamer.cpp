@@ -1,7 +1,6 @@
 #include "conversion/line_renamer.h"
 
 #include <algorithm>
-#include <functional>
 
 #include "conversion/joint_line_renamer.h"
 
@@ -9,11 +8,30 @@ namespace skelvane::conversion {
 
 namespace {
 
-bool holds(const std::string& buffer, std::string_view view) {
-    const std::less<const char*> before;
-    const char* begin = buffer.data();
-    return !before(view.data(), begin) && before(view.data(), begin + buffer.capacity() + 1);
+constexpr std::size_t kNone = std::string_view::npos;
+
+// What the rows may hand on at a time, all together, and the bounds for one row: small enough
+// that every row's chunk of output and chunk of input fit in a few MB whatever the mapping,
+// large enough that a long line costs few turns of the cascade.
+constexpr std::size_t kCascadeBytes = 2 << 20;
+constexpr std::size_t kLeastChunk = 512;
+constexpr std::size_t kMostChunk = 64 << 10;
+
+std::error_code writeTo(ByteSink& out, std::string_view bytes) {
+    return bytes.empty() ? std::error_code() : out.write(bytes);
 }
+
+class AppendingSink final : public ByteSink {
+public:
+    explicit AppendingSink(std::string& text) : text_(text) {}
+    std::error_code write(std::string_view bytes) override {
+        text_.append(bytes);
+        return {};
+    }
+
+private:
+    std::string& text_;
+};
 
 }  // namespace
 
@@ -24,7 +42,9 @@ std::unique_ptr<Renamer> makeRenamer(const CompiledMapping& mapping) {
 
 LineRenamer::LineRenamer(const CompiledMapping& mapping)
     : mapping_(mapping),
-      carries_(mapping.renames().size()),
+      chunkBytes_(std::clamp(kCascadeBytes / std::max<std::size_t>(mapping.renames().size(), 1),
+                             kLeastChunk, kMostChunk)),
+      rows_(mapping.renames().size()),
       held_(mapping.renames().size(), false) {
     for (const Rename& rename : mapping.renames()) {
         const auto first = static_cast<unsigned char>(rename.search.empty() ? 0 : rename.search[0]);
@@ -33,91 +53,185 @@ LineRenamer::LineRenamer(const CompiledMapping& mapping)
         for (const char c : rename.replacement) written.set(static_cast<unsigned char>(c));
         replacementBytes_.push_back(written);
     }
+    working_.reserve(rows_.size());
 }
 
 std::string_view LineRenamer::rename(std::string_view line, RuleHits* hits) {
     if (hits != nullptr) hits->assign(mapping_.renames().size(), false);
-    return feed(line, true, hits);
+    whole_.clear();
+    AppendingSink sink(whole_);
+    feed(line, true, sink, hits);
+    return whole_;
 }
 
-std::string_view LineRenamer::feed(std::string_view piece, bool lineEnds, RuleHits* hits) {
+std::error_code LineRenamer::feed(std::string_view piece, bool lineEnds, ByteSink& out,
+                                  RuleHits* hits) {
     // The bytes that may stand in the text, kept as a superset: a row whose first byte is not
     // among them, and which holds nothing back, passes the text as it is.
-    if (holdsNothing() && !mapping_.mayStartMatch(piece, lineEnds)) return piece;
+    if (holdsNothing() && !mapping_.mayStartMatch(piece, lineEnds)) return writeTo(out, piece);
+    if (piece.empty() && !lineEnds) return {};
     Bytes present;
     for (const char c : piece) present.set(static_cast<unsigned char>(c));
-    if (hits != nullptr) hits->resize(mapping_.renames().size(), false);
-    std::string_view text = piece;
-    for (std::size_t rule = 0; rule < carries_.size(); ++rule) {
-        const bool held = held_[rule];
-        if (!held && !present.test(firstBytes_[rule])) continue;
-        const char* before = text.data();
-        text = applyRule(rule, text, lineEnds, hits);
-        if (held) {
-            for (const char c : text) present.set(static_cast<unsigned char>(c));
-        } else if (text.data() != before) {
-            present |= replacementBytes_[rule];
+    if (hits != nullptr) hits->resize(rows_.size(), false);
+    // A long piece goes in by chunks too, so that no row is ever handed more than a chunk.
+    std::size_t at = 0;
+    do {
+        const std::string_view part = piece.substr(at, chunkBytes_);
+        at += part.size();
+        const bool partEndsLine = lineEnds && at == piece.size();
+        if (const std::error_code error = cascade(part, partEndsLine, present, out, hits)) {
+            return error;
+        }
+    } while (at < piece.size());
+    return {};
+}
+
+std::error_code LineRenamer::cascade(std::string_view input, bool lineEnds, const Bytes& present,
+                                     ByteSink& out, RuleHits* hits) {
+    const std::size_t first = nextRow(0, present);
+    if (first == rows_.size()) return writeTo(out, input);
+    begin(first, input, lineEnds, present);
+    working_.push_back(first);
+    while (!working_.empty()) {
+        const std::size_t rule = working_.back();
+        std::string_view chunk;
+        bool chunkEndsLine = false;
+        if (!nextChunk(rule, chunk, chunkEndsLine, hits)) {
+            working_.pop_back();
+            continue;
+        }
+        const Bytes& passed = rows_[rule].present;
+        const std::size_t next = nextRow(rule + 1, passed);
+        if (next < rows_.size()) {
+            begin(next, chunk, chunkEndsLine, passed);
+            working_.push_back(next);
+        } else if (const std::error_code error = writeTo(out, chunk)) {
+            abandonLine();
+            return error;
         }
     }
-    return text;
+    return {};
 }
 
-std::string& LineRenamer::bufferNotHolding(std::string_view a, std::string_view b) {
-    for (std::string& buffer : buffers_) {
-        if (!holds(buffer, a) && !holds(buffer, b)) return buffer;
-    }
-    return buffers_[0];  // unreachable: two views lie in at most two of the three buffers
+std::size_t LineRenamer::nextRow(std::size_t rule, const Bytes& present) const {
+    while (rule < rows_.size() && !held_[rule] && !present.test(firstBytes_[rule])) ++rule;
+    return rule;
 }
 
-std::string_view LineRenamer::applyRule(std::size_t rule, std::string_view in, bool lineEnds,
-                                        RuleHits* hits) {
-    const Rename& rename = mapping_.renames()[rule];
-    const std::string_view search = rename.search;
-    std::string& carry = carries_[rule];
-    std::string_view text = in;
+void LineRenamer::begin(std::size_t rule, std::string_view input, bool lineEnds,
+                        const Bytes& present) {
+    Row& row = rows_[rule];
+    const std::string_view search = mapping_.renames()[rule].search;
+    row.present = present;
+    row.text = input;
     if (held_[rule]) {
-        std::string& joined = bufferNotHolding(in, {});
-        joined.assign(carry).append(in);
-        text = joined;
-        carry.clear();
+        // The input is at most a chunk and the carry shorter than the search text: reserved
+        // once, the joined text never grows again.
+        if (row.joined.capacity() < row.carry.size() + input.size()) {
+            row.joined.reserve(std::max(chunkBytes_, input.size()) + search.size());
+        }
+        row.joined.assign(row.carry).append(input);
+        for (const char c : row.carry) row.present.set(static_cast<unsigned char>(c));
+        row.text = row.joined;
+        row.carry.clear();
         held_[rule] = false;
         --heldCount_;
     }
-
+    const std::string_view text = row.text;
+    row.lineEnds = lineEnds;
     // Positions from `undecided` on might begin a match that goes on past this piece; only
     // those holding the search text's first byte need to wait for it.
-    std::size_t undecided = text.size();
+    row.undecided = text.size();
     if (!lineEnds) {
         const std::size_t mayRunOver =
             text.size() + 1 >= search.size() ? text.size() + 1 - search.size() : 0;
-        undecided = std::min(text.find(search.front(), mayRunOver), text.size());
+        row.undecided = std::min(text.find(search.front(), mayRunOver), text.size());
     }
-    const auto holdBack = [&](std::size_t from) {
-        if (from < text.size()) {
-            carry.assign(text.substr(from));
+    row.from = 0;
+    row.match = text.find(search);
+    row.replacementDone = kNone;
+    row.done = false;
+}
+
+bool LineRenamer::nextChunk(std::size_t rule, std::string_view& chunk, bool& lineEnds,
+                            RuleHits* hits) {
+    Row& row = rows_[rule];
+    if (row.done) return false;
+    const Rename& rename = mapping_.renames()[rule];
+    const std::string_view search = rename.search;
+    const std::string_view replacement = rename.replacement;
+    const std::string_view text = row.text;
+    // The last chunk of the text: what follows its decided end waits for the next piece.
+    const auto finish = [&] {
+        row.done = true;
+        lineEnds = row.lineEnds;
+        if (row.from < text.size()) {
+            row.carry.assign(text.substr(row.from));
             held_[rule] = true;
             ++heldCount_;
         }
     };
-
-    std::size_t pos = text.find(search);
-    if (pos == std::string_view::npos) {
-        holdBack(undecided);
-        return text.substr(0, undecided);
-    }
-    if (hits != nullptr) (*hits)[rule] = true;
-    std::string& out = bufferNotHolding(text, in);
+    std::string& out = row.out;
     out.clear();
-    std::size_t from = 0;
-    do {
-        out.append(text.substr(from, pos - from)).append(rename.replacement);
-        from = pos + search.size();
-        pos = text.find(search, from);
-    } while (pos != std::string_view::npos);
-    const std::size_t decidedEnd = std::max(from, undecided);
-    out.append(text.substr(from, decidedEnd - from));
-    holdBack(decidedEnd);
-    return out;
+    for (;;) {
+        // The next stretch to hand on: the rest of a replacement under way, the text up to the
+        // next match, or the decided rest of the text.
+        std::string_view stretch;
+        bool last = false;
+        if (row.replacementDone != kNone) {
+            stretch = replacement.substr(row.replacementDone);
+        } else if (row.match == row.from) {
+            if (hits != nullptr) (*hits)[rule] = true;
+            row.present |= replacementBytes_[rule];
+            row.replacementDone = replacement.empty() ? kNone : 0;
+            row.from += search.size();
+            row.match = text.find(search, row.from);
+            continue;
+        } else if (row.match != kNone) {
+            stretch = text.substr(row.from, row.match - row.from);
+        } else {
+            stretch = text.substr(row.from, std::max(row.from, row.undecided) - row.from);
+            last = true;
+        }
+
+        // A stretch that fills a chunk, or ends the text, goes on where it lies when nothing is
+        // gathered before it; shorter ones are gathered up to a chunk.
+        std::string_view taken;
+        const bool inPlace = out.empty() && (last || stretch.size() >= chunkBytes_);
+        if (inPlace) {
+            taken = stretch.substr(0, chunkBytes_);
+        } else {
+            taken = stretch.substr(0, chunkBytes_ - out.size());
+            if (out.capacity() < chunkBytes_) out.reserve(chunkBytes_);
+            out.append(taken);
+        }
+        if (row.replacementDone != kNone) {
+            row.replacementDone += taken.size();
+            if (row.replacementDone == replacement.size()) row.replacementDone = kNone;
+        } else {
+            row.from += taken.size();
+        }
+
+        const bool ended = last && taken.size() == stretch.size();
+        if (ended) finish();
+        if (inPlace) {
+            chunk = taken;
+            if (!ended) lineEnds = false;
+            return !chunk.empty() || lineEnds;
+        }
+        if (ended || out.size() == chunkBytes_) {
+            chunk = out;
+            if (!ended) lineEnds = false;
+            return true;
+        }
+    }
+}
+
+void LineRenamer::abandonLine() {
+    working_.clear();
+    for (Row& row : rows_) row.carry.clear();
+    held_.assign(held_.size(), false);
+    heldCount_ = 0;
 }
 
 }  // namespace skelvane::conversion

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "conversion/write_behind.h"
@@ -32,31 +33,51 @@ BlockConverter::BlockConverter(const CompiledMapping& mapping, ByteSink& sink)
       jointLinesOnly_(mapping.jointLinesOnly()) {}
 
 std::error_code BlockConverter::write(std::string_view bytes) {
-    return bytes.empty() ? std::error_code() : sink_.write(bytes);
+    if (bytes.empty()) return {};
+    if (stretchTo_ < block_.size() && bytes.data() == block_.data() + stretchTo_) {
+        stretchTo_ += bytes.size();
+        return {};
+    }
+    if (const std::error_code error = writeStretch()) return error;
+    // A view into the block (the renamer passes what it does not change as it lies) starts a
+    // stretch of its own.
+    const std::less<const char*> before;
+    if (!before(bytes.data(), block_.data()) &&
+        before(bytes.data(), block_.data() + block_.size())) {
+        stretchFrom_ = static_cast<std::size_t>(bytes.data() - block_.data());
+        stretchTo_ = stretchFrom_ + bytes.size();
+        return {};
+    }
+    return sink_.write(bytes);
 }
 
-std::error_code BlockConverter::writeLine(std::string_view line) {
-    if (const std::error_code error = write(line)) return error;
-    return sink_.write(kCrLf);
+std::error_code BlockConverter::writeStretch() {
+    const std::string_view stretch = block_.substr(stretchFrom_, stretchTo_ - stretchFrom_);
+    stretchFrom_ = stretchTo_;
+    return stretch.empty() ? std::error_code() : sink_.write(stretch);
 }
 
 std::error_code BlockConverter::convert(std::string_view block) {
-    const char* data = block.data();
-    const std::size_t size = block.size();
+    if (block.empty()) return {};
+    block_ = block;
+    std::error_code error = convertLines();
+    if (!error) error = writeStretch();
+    // The block is the caller's only until this returns.
+    block_ = {};
+    stretchFrom_ = stretchTo_ = 0;
+    return error;
+}
+
+std::error_code BlockConverter::convertLines() {
+    const char* data = block_.data();
+    const std::size_t size = block_.size();
     std::size_t pos = 0;
-    if (size == 0) return {};
     if (skipLeadingLf_ && data[0] == '\n') pos = 1;
     skipLeadingLf_ = false;
 
     // Bytes that come out as they went in (no rule matched, CR LF end) are not handed on line
-    // by line: they pile up in this stretch of the block, handed on in one piece.
-    std::size_t unchangedFrom = pos;
-    const auto writeUnchanged = [&](std::size_t upTo) {
-        const std::error_code error = write({data + unchangedFrom, upTo - unchangedFrom});
-        unchangedFrom = upTo;
-        return error;
-    };
-
+    // by line: they pile up in the stretch, which runs to `pos` between lines.
+    stretchFrom_ = pos;
     while (pos < size) {
         bool mayMatch = false;
         std::size_t end = findLineEnd_(scanTable_, data, pos, size, mayMatch);
@@ -67,21 +88,18 @@ std::error_code BlockConverter::convert(std::string_view block) {
             // What the renamer has decided of this line goes out now; the few bytes it holds
             // back wait for the rest of the line. It sees the start of every line that goes on
             // into the next block, so that it knows where the line began.
-            if (const std::error_code error = writeUnchanged(pos)) return error;
-            if (const std::error_code error = write(renamer_->feed(piece, false))) return error;
-            unchangedFrom = size;
+            stretchTo_ = pos;
             lineOpen_ = true;
-            pos = size;
-            break;
+            return renamer_->feed(piece, false, *this);
         }
         lineOpen_ = false;
         const bool endsInCrLf = data[end] == '\r' && end + 1 < size && data[end + 1] == '\n';
-        const std::string_view renamed = renaming ? renamer_->feed(piece, true) : piece;
-        const bool unchanged =
-            renamed.data() == piece.data() && renamed.size() == piece.size() && endsInCrLf;
+        const bool unchanged = !renaming && endsInCrLf;
         if (!unchanged) {
-            if (const std::error_code error = writeUnchanged(pos)) return error;
-            if (const std::error_code error = writeLine(renamed)) return error;
+            stretchTo_ = pos;
+            std::error_code error = renaming ? renamer_->feed(piece, true, *this) : write(piece);
+            if (!error) error = write(endsInCrLf ? block_.substr(end, 2) : kCrLf);
+            if (error) return error;
         }
 
         if (data[end] == '\r') {
@@ -92,16 +110,22 @@ std::error_code BlockConverter::convert(std::string_view block) {
             }
         }
         pos = end + 1;
-        if (!unchanged) unchangedFrom = pos;
+        // A line that came out as it went in, CR LF and all, leaves the stretch running.
+        if (!unchanged && stretchTo_ != pos) {
+            if (const std::error_code error = writeStretch()) return error;
+            stretchFrom_ = pos;
+        }
     }
-    return writeUnchanged(pos);
+    stretchTo_ = pos;
+    return {};
 }
 
 std::error_code BlockConverter::finish() {
     // The last line may have no terminator; it is written all the same.
     if (!lineOpen_) return {};
     lineOpen_ = false;
-    return writeLine(renamer_->feed({}, true));
+    if (const std::error_code error = renamer_->feed({}, true, *this)) return error;
+    return sink_.write(kCrLf);
 }
 
 std::optional<StreamError> convertStream(platform::Handle in, platform::Handle out,

@@ -8,6 +8,7 @@
 
 #include <memory>
 
+#include "conversion/byte_sink.h"
 #include "conversion/compiled_mapping.h"
 #include "conversion/line_renamer.h"
 #include "conversion/line_scan.h"
@@ -22,20 +23,12 @@ struct StreamError {
     std::error_code error;
 };
 
-/// Where converted bytes go.
-class ByteSink {
-public:
-    virtual ~ByteSink() = default;
-    /// Takes the bytes; returns the system's error, or nothing.
-    virtual std::error_code write(std::string_view bytes) = 0;
-};
-
 /// The conversion of one input handed over in blocks of any size, written to a sink. Lines end
 /// at CR LF, LF or a lone CR, also across block edges; every written line ends with CR LF, the
 /// last one too; all other bytes pass through. Lines that come out as they went in are passed
 /// on as whole stretches of the block; other output goes to the sink in pieces as small as
 /// a line end, so a sink that writes to a file collects them first.
-class BlockConverter {
+class BlockConverter final : private ByteSink {
 public:
     /// A conversion under `mapping`, which must outlive it.
     BlockConverter(const CompiledMapping& mapping, ByteSink& sink);
@@ -47,14 +40,22 @@ public:
     std::error_code finish();
 
 private:
-    std::error_code write(std::string_view bytes);
-    std::error_code writeLine(std::string_view line);
+    std::error_code convertLines();
+    // Takes the output of a line, from the renamer too: bytes that lie right after the pending
+    // stretch of the block extend it, other bytes go to the sink after it.
+    std::error_code write(std::string_view bytes) override;
+    std::error_code writeStretch();
 
     std::unique_ptr<Renamer> renamer_;
     ByteSink& sink_;
     const ScanTable& scanTable_;
     LineEndFinder findLineEnd_;
     bool jointLinesOnly_;
+    // The block being converted, and the stretch of it that goes out as it came in but is not
+    // yet handed to the sink: lines no rule changes pile up there and go out in one piece.
+    std::string_view block_;
+    std::size_t stretchFrom_ = 0;
+    std::size_t stretchTo_ = 0;
     // The last line of a block may go on in the next one.
     bool lineOpen_ = false;
     // A block that ended in CR: an LF at the start of the next one belongs to that CR.

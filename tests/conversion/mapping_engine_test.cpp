@@ -2,6 +2,7 @@
 // exact mappings of whole names, held against the plain references whole and in pieces.
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <random>
 
 #include "conversion/joint_line_renamer.h"
@@ -23,6 +24,22 @@ Mapping mappingOf(MatchMode mode, std::vector<MappingRow> rows) {
     return mapping;
 }
 
+// Gathers what a renamer or converter writes.
+struct StringSink final : ByteSink {
+    std::string text;
+    std::error_code write(std::string_view bytes) override {
+        text.append(bytes);
+        return {};
+    }
+};
+
+// What the renamer writes for one piece.
+std::string fed(Renamer& renamer, std::string_view piece, bool lineEnds) {
+    StringSink sink;
+    EXPECT_FALSE(renamer.feed(piece, lineEnds, sink));
+    return sink.text;
+}
+
 // The renamer's result for a line cut into pieces at `cuts`.
 std::string renamedInPieces(Renamer& renamer, std::string_view line,
                             std::vector<std::size_t> cuts) {
@@ -30,7 +47,7 @@ std::string renamedInPieces(Renamer& renamer, std::string_view line,
     std::string result;
     std::size_t from = 0;
     for (std::size_t to : cuts) {
-        result += renamer.feed(line.substr(from, to - from), to == line.size());
+        result += fed(renamer, line.substr(from, to - from), to == line.size());
         from = to;
     }
     return result;
@@ -88,7 +105,7 @@ TEST(ExactMapping, RenamesWholeJointNamesOnceAndNothingElse) {
             if (dropped.none()) {
                 EXPECT_EQ(expected, c.expected) << "the reference itself";
             }
-            EXPECT_EQ(renamer.feed(c.line, true), expected);
+            EXPECT_EQ(fed(renamer, c.line, true), expected);
             expectInAnyPieces(renamer, c.line, expected);
         }
     }
@@ -99,24 +116,24 @@ TEST(ExactMapping, HoldsNoMoreThanTheLongestNameOrTheBlanksAfterIt) {
     const CompiledMapping compiled(mapping, {});
     JointLineRenamer renamer(compiled);
     // A name of 8 MB passes in pieces as soon as it is longer than any row.
-    std::string out(renamer.feed("ROOT hi", false));
+    std::string out = fed(renamer, "ROOT hi", false);
     const std::string piece(1 << 16, 'p');
     for (int i = 0; i < 128; ++i) {
-        const std::string_view passed = renamer.feed(piece, false);
+        const std::string passed = fed(renamer, piece, false);
         ASSERT_EQ(passed.size(), i == 0 ? piece.size() + 2 : piece.size());
         if (i == 0) out += passed;
     }
     EXPECT_EQ(out.substr(0, 10), "ROOT hippp");
-    renamer.feed({}, true);
+    fed(renamer, {}, true);
     // Blanks after a name are held while the line may still end, up to a bound.
-    EXPECT_EQ(renamer.feed("ROOT hip ", false), "ROOT ");
-    EXPECT_EQ(renamer.feed(" \t", true), "Hips  \t");
-    std::string_view passed = renamer.feed("ROOT hip", false);
+    EXPECT_EQ(fed(renamer, "ROOT hip ", false), "ROOT ");
+    EXPECT_EQ(fed(renamer, " \t", true), "Hips  \t");
+    fed(renamer, "ROOT hip", false);
     const std::string blanks(JointLineRenamer::kMostHeldBlanks, ' ');
-    EXPECT_EQ(renamer.feed(blanks, false), "");
-    passed = renamer.feed(" ", false);
-    EXPECT_EQ(passed.size(), 3 + blanks.size() + 1) << "given up and passed as it came";
-    EXPECT_EQ(renamer.feed("", true), "");
+    EXPECT_EQ(fed(renamer, blanks, false), "");
+    EXPECT_EQ(fed(renamer, " ", false).size(), 3 + blanks.size() + 1)
+        << "given up and passed as it came";
+    EXPECT_EQ(fed(renamer, "", true), "");
 }
 
 // Random contains mappings of short texts drawn from letters, capitals, digits, blanks and a
@@ -138,6 +155,44 @@ public:
             row.from = text(4);
             row.to = pick(5) == 0 ? "" : text(5);
             row.part = static_cast<int>(pick(24));
+        }
+        return mappingOf(MatchMode::Contains, std::move(rows));
+    }
+
+    // A mapping whose rows lengthen the text: replacements of up to 1600 bytes, chains of
+    // rows that each double what the row before wrote, short replacements and deletions.
+    Mapping lengtheningMapping() {
+        std::vector<MappingRow> rows;
+        for (std::size_t i = 1 + pick(6); i > 0; --i) {
+            MappingRow row{text(3), "", static_cast<int>(pick(24))};
+            switch (pick(4)) {
+                case 0:
+                    if (pick(2) == 0) row.to = text(5);
+                    rows.push_back(row);
+                    break;
+                case 1:
+                    for (std::size_t length = 100 + pick(1500); row.to.size() < length;) {
+                        row.to += text(5);
+                    }
+                    rows.push_back(row);
+                    break;
+                default:
+                    row.from.resize(1 + pick(2));
+                    row.to = row.from + row.from;
+                    rows.insert(rows.end(), 1 + pick(6), row);
+            }
+        }
+        return mappingOf(MatchMode::Contains, std::move(rows));
+    }
+
+    // The same rows, in the same order, among rows that look for a byte no line holds, so
+    // that the mapping has `count` rows.
+    Mapping padded(const Mapping& mapping, std::size_t count) {
+        std::vector<MappingRow> rows(count - mapping.rows.size(), MappingRow{"~", "", 0});
+        std::size_t at = 0;
+        for (std::size_t i = 0; i < mapping.rows.size(); ++i) {
+            at += pick((rows.size() - at) / (mapping.rows.size() - i) + 1);
+            rows.insert(rows.begin() + static_cast<std::ptrdiff_t>(at++), mapping.rows[i]);
         }
         return mappingOf(MatchMode::Contains, std::move(rows));
     }
@@ -178,6 +233,128 @@ TEST(ContainsMapping, AnyTextsMatchPlainFindAndReplaceWholeAndInPieces) {
     EXPECT_GT(changed, 15000);
 }
 
+// The plain reference applied one row at a time, given up once the text grows past `most`
+// bytes.
+std::optional<std::string> renamedPlainUpTo(std::string text, const Mapping& mapping,
+                                            std::size_t most) {
+    for (const MappingRow& row : mapping.rows) {
+        text = renameLinePlain(text, mappingOf(MatchMode::Contains, {row}), {});
+        if (text.size() > most) return std::nullopt;
+    }
+    return text;
+}
+
+TEST(ContainsMapping, LengthenedTextGoesOnInBoundedChunksAsTheReferenceWrites) {
+    // 4096 rows, so that each row hands on 512 bytes at a time: lines and replacements longer
+    // than that, cut anywhere, cross chunks in the middle of stretches, matches and carries.
+    // The rows added never match, so the plain reference needs only the others.
+    struct LargestWrite final : ByteSink {
+        std::string text;
+        std::size_t largest = 0;
+        std::error_code write(std::string_view bytes) override {
+            largest = std::max(largest, bytes.size());
+            text.append(bytes);
+            return {};
+        }
+    };
+    RandomMappings random(20261208);
+    std::size_t longest = 0;
+    int cutAnywhere = 0;
+    for (int i = 0; i < 40; ++i) {
+        const Mapping lengthening = random.lengtheningMapping();
+        const Mapping mapping = random.padded(lengthening, 4096);
+        const CompiledMapping compiled(mapping, {});
+        LineRenamer renamer(compiled);
+        ASSERT_EQ(renamer.chunkBytes(), 512u);
+        for (int j = 0; j < 4; ++j) {
+            std::string line;
+            for (std::size_t length = 1 + random.pick(1500); line.size() < length;) {
+                line += random.line(lengthening);
+            }
+            // Rows of the same mapping may lengthen the text thousands of times over: such
+            // lines are left out, for the reference's sake.
+            const std::optional<std::string> plain = renamedPlainUpTo(line, lengthening, 64 << 10);
+            if (!plain) continue;
+            const std::string& expected = *plain;
+            SCOPED_TRACE(::testing::Message() << "mapping " << i << ", line '" << line << "'");
+            LargestWrite sink;
+            ASSERT_FALSE(renamer.feed(line, true, sink));
+            ASSERT_EQ(sink.text, expected);
+            // A line no row can touch passes whole; through the rows, nothing goes in one piece
+            // longer than a chunk.
+            if (expected != line) {
+                EXPECT_LE(sink.largest, 512u);
+            }
+            longest = std::max(longest, expected.size());
+            if (line.size() <= 700 && expected.size() <= (8 << 10) && expected.size() > 1024) {
+                expectInAnyPieces(renamer, line, expected);
+                ++cutAnywhere;
+            }
+        }
+    }
+    EXPECT_GT(longest, std::size_t{16 << 10});
+    EXPECT_GE(cutAnywhere, 10);
+}
+
+TEST(ContainsMapping, FindsMatchesAcrossTheEdgesOfChunks) {
+    // With two rows each row hands on 64 KiB at a time; in each case `ab` spans the edge of the
+    // first chunk of what the first row hands on, or of the line itself.
+    const std::string dashes(65535, '-');
+    const struct {
+        const char* name;
+        MappingRow first;
+        std::string line;
+        std::string expected;
+    } cases[] = {
+        {"InAReplacementPassedWhole", {"x", dashes + "ab", 0}, "x", dashes + "Z"},
+        {"InGatheredText",
+         {"x", "y", 0},
+         "x" + dashes.substr(1) + "ab",
+         "y" + dashes.substr(1) + "Z"},
+        {"InTextPassedWhole", {"x", "", 0}, "x" + dashes + "ab", dashes + "Z"},
+        {"InTheLineItself", {"x", "y", 0}, dashes + "ab", dashes + "Z"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Mapping mapping = mappingOf(MatchMode::Contains, {c.first, {"ab", "Z", 0}});
+        const CompiledMapping compiled(mapping, {});
+        LineRenamer renamer(compiled);
+        ASSERT_EQ(renamer.chunkBytes(), 64u << 10);
+        EXPECT_TRUE(renamer.rename(c.line) == c.expected);
+    }
+}
+
+TEST(ContainsMapping, RowsThatDoubleTheTextStreamItAndStopAtTheFirstWriteError) {
+    // Thirty rows that each double what the row before wrote make a GiB of one byte; the rows
+    // write it in chunks and stop as soon as the sink refuses, after a MiB. The line is then
+    // abandoned: the next one starts afresh.
+    std::vector<MappingRow> rows(30, MappingRow{"a", "aa", 0});
+    rows.push_back({"c", "d", 0});
+    const Mapping mapping = mappingOf(MatchMode::Contains, std::move(rows));
+    const CompiledMapping compiled(mapping, {});
+    LineRenamer renamer(compiled);
+    struct FillingSink final : ByteSink {
+        std::size_t taken = 0;
+        std::size_t largest = 0;
+        int refused = 0;
+        std::error_code write(std::string_view bytes) override {
+            if (taken >= (1 << 20)) {
+                ++refused;
+                return std::make_error_code(std::errc::no_space_on_device);
+            }
+            taken += bytes.size();
+            largest = std::max(largest, bytes.size());
+            return {};
+        }
+    } sink;
+    EXPECT_EQ(renamer.feed("ba", false, sink), std::errc::no_space_on_device);
+    EXPECT_EQ(sink.refused, 1);
+    EXPECT_LE(sink.largest, renamer.chunkBytes());
+    EXPECT_EQ(renamer.chunkBytes(), 64u << 10);
+    EXPECT_TRUE(renamer.holdsNothing());
+    EXPECT_EQ(renamer.rename("cb"), "db");
+}
+
 TEST(ContainsMapping, DocumentsConvertAsTheReferenceDoesWhateverTheBlocks) {
     // Whole documents through the block converter, in blocks of random sizes, for a contains
     // mapping whose rows start among the motion bytes and for the exact presets.
@@ -196,13 +373,7 @@ TEST(ContainsMapping, DocumentsConvertAsTheReferenceDoesWhateverTheBlocks) {
         SCOPED_TRACE(mapping->name);
         const DroppedParts dropped = DroppedParts().set(5);
         const CompiledMapping compiled(*mapping, dropped);
-        struct StringSink final : ByteSink {
-            std::string text;
-            std::error_code write(std::string_view bytes) override {
-                text.append(bytes);
-                return {};
-            }
-        } sink;
+        StringSink sink;
         BlockConverter converter(compiled, sink);
         for (std::size_t pos = 0; pos < document.size();) {
             const std::size_t size = std::min(1 + random.pick(300), document.size() - pos);

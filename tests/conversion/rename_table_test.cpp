@@ -13,14 +13,22 @@ namespace skelvane::conversion {
 namespace {
 
 using reference::kRenameRules;
-using reference::RenameRule;
 using reference::renameLinePlain;
+using reference::RenameRule;
 
 std::string renameLine(std::string_view line, const DroppedParts& dropped) {
     const CompiledMapping mapping(defaultMapping(), dropped);
     LineRenamer renamer(mapping);
     return std::string(renamer.rename(line));
 }
+
+struct StringSink final : ByteSink {
+    std::string text;
+    std::error_code write(std::string_view bytes) override {
+        text.append(bytes);
+        return {};
+    }
+};
 
 DroppedParts dropping(std::initializer_list<int> parts) {
     DroppedParts dropped;
@@ -194,14 +202,14 @@ TEST(RenameTable, MatchesPlainFindAndReplaceOnRandomLines) {
         // The same line in pieces: cut once at every position, and in chunks of a few bytes.
         const auto inPieces = [&](std::vector<std::size_t> cuts) {
             cuts.push_back(line.size());
-            std::string result;
+            StringSink sink;
             std::size_t from = 0;
             for (std::size_t to : cuts) {
-                result +=
-                    renamer.feed(std::string_view(line).substr(from, to - from), to == line.size());
+                renamer.feed(std::string_view(line).substr(from, to - from), to == line.size(),
+                             sink);
                 from = to;
             }
-            return result;
+            return sink.text;
         };
         for (std::size_t cut = 0; cut <= line.size(); ++cut) {
             ASSERT_EQ(inPieces({cut}), expected) << "cut at " << cut << ": " << line;
