@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <optional>
 #include <utility>
 
 namespace skelvane::conversion {
@@ -23,9 +24,14 @@ bool isLetter(char byte) {
     return (value | 0x20) >= 'a' && (value | 0x20) <= 'z' ? true : value >= 0x80;
 }
 
+// How long the name as the rows leave it may grow while hitInsideWord follows it: rows may
+// double it one after another.
+constexpr std::size_t kMostFollowedNameBytes = 64 << 10;
+
 // Whether a row matched inside a longer word: a letter right before or after the text it
-// matched, in the name as the rows before it left it.
-bool hitInsideWord(std::string_view name, const std::vector<Rename>& renames) {
+// matched, in the name as the rows before it left it. Nothing when the rows make the name
+// longer than kMostFollowedNameBytes.
+std::optional<bool> hitInsideWord(std::string_view name, const std::vector<Rename>& renames) {
     std::string text(name);
     for (const Rename& rename : renames) {
         const std::string& search = rename.search;
@@ -40,6 +46,7 @@ bool hitInsideWord(std::string_view name, const std::vector<Rename>& renames) {
                 return true;
             }
             renamed.append(text, from, pos - from).append(rename.replacement);
+            if (renamed.size() > kMostFollowedNameBytes) return std::nullopt;
             from = end;
         }
         text = renamed.append(text, from);
@@ -129,11 +136,13 @@ void JointNamer::nameByHits() {
                                   entry_.oldLength == entry_.oldName.size());
     }
     if (hitCount == 0) return;
-    // A name kept whole is looked at closely; of one too long to keep, any hit that is not the
-    // whole name is taken to lie inside a word.
-    entry_.partialWord = entry_.oldLength == entry_.oldName.size()
-                             ? hitInsideWord(entry_.oldName, renames)
-                             : !(wholeName && hitCount == 1);
+    // A name kept whole is looked at closely; of one too long to keep, or that the rows make
+    // too long to follow, any hit that is not the whole name is taken to lie inside a word.
+    std::optional<bool> insideWord;
+    if (entry_.oldLength == entry_.oldName.size()) {
+        insideWord = hitInsideWord(entry_.oldName, renames);
+    }
+    entry_.partialWord = insideWord.value_or(!(wholeName && hitCount == 1));
 }
 
 JointScanner::JointScanner(const CompiledMapping& mapping) : namer_(mapping) {}
