@@ -161,6 +161,49 @@ TEST_F(ConvertCommandTest, TheDryRunsMemoryStaysFlatWhateverTheFile) {
         EXPECT_LE(peakKilobytes, 16 * 1024);
     }
 }
+
+TEST_F(ConvertCommandTest, MemoryStaysFlatWhateverTheMappingWrites) {
+    // One row that writes 4000 bytes for each byte of a line of 256 KiB; rows that each double
+    // what the row before wrote, 24 of them (16 MiB from one byte) and 4096, whose output no run
+    // could finish but must still stream out, here to a reader that stops after a MB.
+    const std::string header = "# skelvane-map 1\n# match: contains\nfrom,to,part\n";
+    std::string doubling;
+    for (int i = 0; i < 4096; ++i) doubling += "1,11,\n";
+    writeFile(folder_ / "b4000.map", header + "a," + std::string(4000, 'b') + ",\n");
+    writeFile(folder_ / "double24.map", header + doubling.substr(0, 24 * 6));
+    writeFile(folder_ / "double4096.map", header + doubling);
+    writeFile(folder_ / "a.bvh", std::string(256 << 10, 'a'));
+    writeFile(folder_ / "one.bvh", "1");
+    writeFile(folder_ / "joint.bvh", "HIERARCHY\nROOT 1\n");
+    struct Case {
+        const char* arguments;
+        const char* check;
+        const char* result;
+    };
+    const Case cases[] = {
+        // 2^30 bytes b, then CR LF.
+        {"-m ./b4000.map --force - <a.bvh", "cksum", "3919060531 1048576002\n"},
+        // 2^24 bytes 1, then CR LF.
+        {"-m ./double24.map --force - <one.bvh", "cksum", "701049346 16777218\n"},
+        {"-m ./double4096.map --force - <one.bvh", "head -c 1000000 | wc -c", "1000000\n"},
+        // The dry run follows the new name's length, not the name.
+        {"-n --json -m ./double24.map joint.bvh", "grep -o '\"new_length\": [0-9]*'",
+         "\"new_length\": 16777216\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.arguments);
+        const std::string measured =
+            "/usr/bin/time -f %M -o peak.txt timeout 10 '" SKELVANE_CONVERT "' " +
+            std::string(c.arguments) + " 2>/dev/null | " + c.check + " >result.txt;";
+        ASSERT_EQ(runAfter(measured, "--version").exitCode, 0);
+        EXPECT_EQ(readFile(folder_ / "result.txt"), c.result);
+        // The peak is the last line: a run cut short by its reader says so first.
+        const std::string peak = readFile(folder_ / "peak.txt");
+        const long peakKilobytes =
+            std::stol(peak.substr(peak.find_last_of('\n', peak.size() - 2) + 1));
+        EXPECT_LE(peakKilobytes, 16 * 1024) << peak;
+    }
+}
 #endif
 
 // Starts the tool (the build that uses named temporary files) on a pipe and feeds it until its
