@@ -33,6 +33,15 @@ private:
     std::string& text_;
 };
 
+// Positions from the one returned on might begin a match of `search` that goes on past the
+// text; only those holding its first byte need to wait for the next piece.
+std::size_t undecidedFrom(std::string_view text, std::string_view search, bool lineEnds) {
+    if (lineEnds) return text.size();
+    const std::size_t mayRunOver =
+        text.size() + 1 >= search.size() ? text.size() + 1 - search.size() : 0;
+    return std::min(text.find(search.front(), mayRunOver), text.size());
+}
+
 }  // namespace
 
 std::unique_ptr<Renamer> makeRenamer(const CompiledMapping& mapping) {
@@ -45,7 +54,7 @@ LineRenamer::LineRenamer(const CompiledMapping& mapping)
       chunkBytes_(std::clamp(kCascadeBytes / std::max<std::size_t>(mapping.renames().size(), 1),
                              kLeastChunk, kMostChunk)),
       rows_(mapping.renames().size()),
-      held_(mapping.renames().size(), false) {
+      held_(mapping.renames().size(), 0) {
     for (const Rename& rename : mapping.renames()) {
         const auto first = static_cast<unsigned char>(rename.search.empty() ? 0 : rename.search[0]);
         firstBytes_.push_back(first);
@@ -88,34 +97,70 @@ std::error_code LineRenamer::feed(std::string_view piece, bool lineEnds, ByteSin
 
 std::error_code LineRenamer::cascade(std::string_view input, bool lineEnds, const Bytes& present,
                                      ByteSink& out, RuleHits* hits) {
-    const std::size_t first = nextRow(0, present);
-    if (first == rows_.size()) return writeTo(out, input);
-    begin(first, input, lineEnds, present);
-    working_.push_back(first);
-    while (!working_.empty()) {
-        const std::size_t rule = working_.back();
-        std::string_view chunk;
-        bool chunkEndsLine = false;
-        if (!nextChunk(rule, chunk, chunkEndsLine, hits)) {
-            working_.pop_back();
-            continue;
+    // A chunk goes down the rows from `next` on, each handing on its first chunk of output; a
+    // row with more to hand on waits on the stack and takes its turn again once the rows after
+    // it are done with what it handed on.
+    std::string_view chunk = input;
+    bool chunkEndsLine = lineEnds;
+    const Bytes* passed = &present;
+    std::size_t next = 0;
+    for (;;) {
+        bool throughAllRows = true;
+        for (std::size_t rule = nextRow(next, *passed); rule < rows_.size();
+             rule = nextRow(rule + 1, *passed)) {
+            // Most rows find nothing in most chunks: they hand it on as it is, but for what may
+            // begin their text at its end.
+            if (held_[rule] == 0 && passesUnchanged(rule, chunk, chunkEndsLine)) {
+                if (chunk.empty() && !chunkEndsLine) {
+                    throughAllRows = false;
+                    break;
+                }
+                continue;
+            }
+            begin(rule, chunk, chunkEndsLine, *passed);
+            if (!nextChunk(rule, chunk, chunkEndsLine, hits)) {
+                throughAllRows = false;
+                break;
+            }
+            if (!rows_[rule].done) working_.push_back(rule);
+            passed = &rows_[rule].present;
         }
-        const Bytes& passed = rows_[rule].present;
-        const std::size_t next = nextRow(rule + 1, passed);
-        if (next < rows_.size()) {
-            begin(next, chunk, chunkEndsLine, passed);
-            working_.push_back(next);
-        } else if (const std::error_code error = writeTo(out, chunk)) {
-            abandonLine();
-            return error;
+        if (throughAllRows) {
+            if (const std::error_code error = writeTo(out, chunk)) {
+                abandonLine();
+                return error;
+            }
+        }
+        // The next chunk of the innermost row that has one.
+        for (;;) {
+            if (working_.empty()) return {};
+            const std::size_t rule = working_.back();
+            const bool more = nextChunk(rule, chunk, chunkEndsLine, hits);
+            if (!more || rows_[rule].done) working_.pop_back();
+            if (!more) continue;
+            passed = &rows_[rule].present;
+            next = rule + 1;
+            break;
         }
     }
-    return {};
 }
 
 std::size_t LineRenamer::nextRow(std::size_t rule, const Bytes& present) const {
-    while (rule < rows_.size() && !held_[rule] && !present.test(firstBytes_[rule])) ++rule;
+    while (rule < rows_.size() && held_[rule] == 0 && !present[firstBytes_[rule]]) ++rule;
     return rule;
+}
+
+bool LineRenamer::passesUnchanged(std::size_t rule, std::string_view& text, bool lineEnds) {
+    const std::string_view search = mapping_.renames()[rule].search;
+    if (text.find(search) != std::string_view::npos) return false;
+    const std::size_t undecided = undecidedFrom(text, search, lineEnds);
+    if (undecided < text.size()) {
+        rows_[rule].carry.assign(text.substr(undecided));
+        held_[rule] = 1;
+        ++heldCount_;
+        text = text.substr(0, undecided);
+    }
+    return true;
 }
 
 void LineRenamer::begin(std::size_t rule, std::string_view input, bool lineEnds,
@@ -124,7 +169,7 @@ void LineRenamer::begin(std::size_t rule, std::string_view input, bool lineEnds,
     const std::string_view search = mapping_.renames()[rule].search;
     row.present = present;
     row.text = input;
-    if (held_[rule]) {
+    if (held_[rule] != 0) {
         // The input is at most a chunk and the carry shorter than the search text: reserved
         // once, the joined text never grows again.
         if (row.joined.capacity() < row.carry.size() + input.size()) {
@@ -134,19 +179,12 @@ void LineRenamer::begin(std::size_t rule, std::string_view input, bool lineEnds,
         for (const char c : row.carry) row.present.set(static_cast<unsigned char>(c));
         row.text = row.joined;
         row.carry.clear();
-        held_[rule] = false;
+        held_[rule] = 0;
         --heldCount_;
     }
     const std::string_view text = row.text;
     row.lineEnds = lineEnds;
-    // Positions from `undecided` on might begin a match that goes on past this piece; only
-    // those holding the search text's first byte need to wait for it.
-    row.undecided = text.size();
-    if (!lineEnds) {
-        const std::size_t mayRunOver =
-            text.size() + 1 >= search.size() ? text.size() + 1 - search.size() : 0;
-        row.undecided = std::min(text.find(search.front(), mayRunOver), text.size());
-    }
+    row.undecided = undecidedFrom(text, search, lineEnds);
     row.from = 0;
     row.match = text.find(search);
     row.replacementDone = kNone;
@@ -156,7 +194,6 @@ void LineRenamer::begin(std::size_t rule, std::string_view input, bool lineEnds,
 bool LineRenamer::nextChunk(std::size_t rule, std::string_view& chunk, bool& lineEnds,
                             RuleHits* hits) {
     Row& row = rows_[rule];
-    if (row.done) return false;
     const Rename& rename = mapping_.renames()[rule];
     const std::string_view search = rename.search;
     const std::string_view replacement = rename.replacement;
@@ -167,7 +204,7 @@ bool LineRenamer::nextChunk(std::size_t rule, std::string_view& chunk, bool& lin
         lineEnds = row.lineEnds;
         if (row.from < text.size()) {
             row.carry.assign(text.substr(row.from));
-            held_[rule] = true;
+            held_[rule] = 1;
             ++heldCount_;
         }
     };
@@ -230,7 +267,7 @@ bool LineRenamer::nextChunk(std::size_t rule, std::string_view& chunk, bool& lin
 void LineRenamer::abandonLine() {
     working_.clear();
     for (Row& row : rows_) row.carry.clear();
-    held_.assign(held_.size(), false);
+    held_.assign(held_.size(), 0);
     heldCount_ = 0;
 }
 

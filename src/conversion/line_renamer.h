@@ -95,6 +95,7 @@ private:
         std::size_t undecided = 0;
         // How much of the replacement is handed on, npos when none is under way.
         std::size_t replacementDone = 0;
+        // True once the last chunk of the text is handed on.
         bool done = false;
         // The bytes that may stand in its output, a superset.
         Bytes present;
@@ -103,6 +104,9 @@ private:
     std::error_code cascade(std::string_view input, bool lineEnds, const Bytes& present,
                             ByteSink& out, RuleHits* hits);
     std::size_t nextRow(std::size_t rule, const Bytes& present) const;
+    // When the row finds no match in `text` and holds nothing back from before: holds back
+    // what may begin its text at the end, leaves the rest in `text` and returns true.
+    bool passesUnchanged(std::size_t rule, std::string_view& text, bool lineEnds);
     void begin(std::size_t rule, std::string_view input, bool lineEnds, const Bytes& present);
     bool nextChunk(std::size_t rule, std::string_view& chunk, bool& lineEnds, RuleHits* hits);
     void abandonLine();
@@ -114,7 +118,7 @@ private:
     std::vector<Bytes> replacementBytes_;
     std::vector<Row> rows_;
     // Per row, whether its carry holds bytes; apart from the rows, for the scan over them.
-    std::vector<bool> held_;
+    std::vector<unsigned char> held_;
     std::size_t heldCount_ = 0;
     // The rows at work, outermost first: an explicit stack, as thousands of rows would take
     // more than a thread's stack if each called the next.
