@@ -54,6 +54,17 @@ const Option* optionLettered(char letter) {
     return nullptr;
 }
 
+// How many bytes the UTF-8 character at `at` takes, as far as the text holds them.
+std::size_t characterLength(std::string_view text, std::size_t at) {
+    const auto lead = static_cast<unsigned char>(text[at]);
+    std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+    while (length > 1 && (at + length > text.size() ||
+                          (static_cast<unsigned char>(text[at + length - 1]) & 0xC0) != 0x80)) {
+        --length;
+    }
+    return length;
+}
+
 // Long options are never abbreviated, since a new option could make an abbreviation in a
 // script mean something else; the one a user probably meant is named instead.
 UsageError unknownLongOption(std::string_view spelled) {
@@ -154,9 +165,12 @@ Command parseCommandLine(const std::vector<std::string>& args) {
             if (std::optional<Command> ended = take(*option, spelled, value)) return *ended;
         } else {
             for (std::size_t at = 1; at < arg.size(); ++at) {
-                const std::string spelled{'-', arg[at]};
                 const Option* option = optionLettered(arg[at]);
-                if (option == nullptr) return usage(spelled, "unknown option");
+                if (option == nullptr) {
+                    // Named whole, not by its first byte, when it is a letter beyond ASCII.
+                    return usage("-" + arg.substr(at, characterLength(arg, at)), "unknown option");
+                }
+                const std::string spelled{'-', arg[at]};
                 // A letter that takes a value takes the rest of its argument, if any.
                 const bool valueFollows = !option->value.empty() && at + 1 < arg.size();
                 std::optional<std::string> value;

@@ -40,8 +40,7 @@ int runProgram(int argc, char** argv) {
     conversion::MappingCatalog catalog;
     const auto mapping = selectMapping(request, catalog);
     if (const auto* problem = std::get_if<std::string>(&mapping)) {
-        std::cerr << "skelvane-convert: " << printable(*problem) << "\n";
-        return kExitUsage;
+        return usageError(UsageError{*problem});
     }
     const MappingSelection& selection = std::get<MappingSelection>(mapping);
     if (request.listMaps) return printRequested(platform::standardOutput(), mappingList(selection));

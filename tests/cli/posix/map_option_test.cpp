@@ -106,7 +106,8 @@ TEST_F(ConvertCommandTest, ABadMappingStopsTheRunBeforeAnySourceIsRead) {
         const Outcome outcome = runAfter("mkfifo never.bvh && timeout 20",
                                          std::string("--map ") + c.map + " never.bvh");
         EXPECT_EQ(outcome.exitCode, 2);
-        EXPECT_EQ(outcome.err, c.message);
+        EXPECT_EQ(outcome.err, std::string(c.message) +
+                                   "Try 'skelvane-convert --help' for more information.\n");
         fs::remove(folder_ / "never.bvh");
     }
     EXPECT_EQ(fileNamesIn(folder_.path()), std::vector<std::string>{"twice.csv"});
