@@ -52,7 +52,8 @@ public:
         }
         std::cerr << "skelvane-convert: ";
         // Neither stream alone is at fault, so the message names the FILE as given.
-        if (result.error == conversion::RunError::StreamsAreOneFile) {
+        if (result.error == conversion::RunError::StreamsAreOneFile ||
+            result.error == conversion::RunError::StreamsMayBeOneFile) {
             std::cerr << printable(job.name) << ": " << result.error.message() << "\n";
             return;
         }

@@ -62,6 +62,8 @@ struct Mapping {
     std::string origin;
     /// The comment lines before the header row, without their `#`, one per line.
     std::string notes;
+    /// The file it was loaded from; empty for a preset. A run never writes over it.
+    std::filesystem::path file = {};
 };
 
 /// Why a mapping file was refused.

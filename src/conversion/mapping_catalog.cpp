@@ -15,8 +15,10 @@ std::variant<const Mapping*, MappingError> MappingCatalog::load(const std::files
                                                                 NamedPipe namedPipe) {
     auto read = loadMappingFile(file, namedPipe);
     if (auto* error = std::get_if<MappingError>(&read)) return std::move(*error);
+    auto mapping = std::make_unique<Mapping>(std::get<Mapping>(std::move(read)));
+    mapping->file = file;
     auto& kept = files_[platform::bytesOfPath(file)];
-    kept = std::make_unique<const Mapping>(std::get<Mapping>(std::move(read)));
+    kept = std::move(mapping);
     return kept.get();
 }
 

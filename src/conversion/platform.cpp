@@ -20,9 +20,19 @@ File& File::operator=(File&& other) noexcept {
     return *this;
 }
 
-bool sameRegularFile(Handle a, Handle b) {
-    const auto first = regularFileIdOf(a);
-    return first && first == regularFileIdOf(b);
+bool mayBeOneFile(const FileId& a, const FileId& b) {
+    const bool deviceUnknown =
+        a.device == FileId::kUnknownDevice || b.device == FileId::kUnknownDevice;
+    return a.inode == b.inode && (a.device == b.device || deviceUnknown);
+}
+
+Sameness samenessOf(Handle a, Handle b) {
+    const std::optional<FileInfo> first = fileInfoOf(a);
+    const std::optional<FileInfo> second = fileInfoOf(b);
+    if ((first && !first->regularId) || (second && !second->regularId)) return Sameness::Different;
+    if (!first || !second) return Sameness::CannotTell;
+    return mayBeOneFile(*first->regularId, *second->regularId) ? Sameness::Same
+                                                               : Sameness::Different;
 }
 
 std::shared_ptr<const Folder> FolderCache::open(const fs::path& path, std::error_code& error) {

@@ -43,9 +43,16 @@ std::vector<std::string> programArguments(int argc, char** argv);
 struct FileId {
     std::uint64_t device;
     std::uint64_t inode;
+    /// The device of a file whose volume the system does not tell, only its index (Windows'
+    /// standard handles under wine): such a file may be any file with its index.
+    static constexpr std::uint64_t kUnknownDevice = ~std::uint64_t{0};
     friend bool operator==(const FileId&, const FileId&) = default;
     friend auto operator<=>(const FileId&, const FileId&) = default;
 };
+
+/// True when two identities may be one file: they are equal, or one does not know its device
+/// and the indexes agree.
+bool mayBeOneFile(const FileId& a, const FileId& b);
 
 /// A handle that is closed when the object goes.
 class File {
@@ -74,8 +81,10 @@ File openForReading(const std::filesystem::path& path, std::error_code& error);
 /// window, which must not freeze on a file.
 File openForReadingWithoutWaiting(const std::filesystem::path& path, std::error_code& error);
 
-/// The file a path names, through any links; nothing when it cannot be reached.
-std::optional<FileId> fileIdOf(const std::filesystem::path& path);
+/// The file a path names, through any links; nothing when there is none to reach (or, on
+/// Windows, it is a pipe or a device, which has no identity). `error` is set when it is a file
+/// whose identity the system does not tell: it must then be taken for any file.
+std::optional<FileId> fileIdOf(const std::filesystem::path& path, std::error_code& error);
 
 /// The identity of an open regular file; nothing for a pipe, a terminal or a device.
 std::optional<FileId> regularFileIdOf(Handle handle);
@@ -87,11 +96,17 @@ struct FileInfo {
     std::uint32_t permissions = 0;
 };
 
-/// What the system knows of an open file, or nothing when it cannot tell.
+/// What the system knows of an open file; nothing for a file on a disk whose identity it does
+/// not tell, which must then be taken for any file.
 std::optional<FileInfo> fileInfoOf(Handle handle);
 
-/// True when both handles are one and the same regular file (not a pipe or terminal).
-bool sameRegularFile(Handle a, Handle b);
+/// Whether two open files are one.
+enum class Sameness { Different, Same, CannotTell };
+
+/// Whether two handles are one regular file. A pipe, a terminal or a device is never the same
+/// file as another; a file on a disk whose identity the system does not tell cannot be told
+/// apart from the other.
+Sameness samenessOf(Handle a, Handle b);
 
 /// Reads up to `size` bytes; returns the count (0 at the end), or -1 with `error` set.
 std::ptrdiff_t readSome(Handle handle, char* data, std::size_t size, std::error_code& error);
@@ -122,6 +137,10 @@ public:
     /// The folder at `path`, opened now or earlier in the run; null with `error` set when it
     /// cannot be opened.
     std::shared_ptr<const Folder> open(const std::filesystem::path& path, std::error_code& error);
+    /// Forgets every folder, closing those that no output holds.
+    void clear() { folders_.clear(); }
+    /// True when it holds no folder.
+    bool empty() const { return folders_.empty(); }
 
 private:
     std::map<std::filesystem::path, std::shared_ptr<const Folder>> folders_;
@@ -144,8 +163,11 @@ public:
     /// The same with folders opened for this output alone.
     static OutputTarget resolve(const std::filesystem::path& output, std::error_code& error);
 
-    /// The file now under the final name; nothing when the output will be a new file.
+    /// The file under the final name when it was resolved; nothing when the output will be a
+    /// new file.
     const std::optional<FileId>& existing() const { return existing_; }
+    /// The file under the final name now, looked up again; nothing when there is none.
+    std::optional<FileId> fileNow() const;
     /// The folder the output lands in and its name there: the output however it was named.
     const FileId& folderId() const { return folder_->id; }
     const std::filesystem::path& name() const { return name_; }
@@ -163,8 +185,9 @@ private:
 };
 
 /// A new output being written, invisible to others until it is committed: an unnamed file in
-/// the target's folder where the system offers one, otherwise a hidden, private temporary
-/// file with a short name that the signal cleanup removes. Destroying it before it is placed
+/// the target's folder where the system offers one, named only as it is placed, otherwise a
+/// hidden, private temporary file with a short name that the signal cleanup removes and that a
+/// later run sweeps away if this one was killed outright. Destroying it before it is placed
 /// removes whatever it wrote.
 ///
 /// Committing takes four steps, so that many outputs can share the costly one, the sync:
@@ -182,10 +205,9 @@ public:
 
     Handle handle() const { return file_.handle(); }
 
-    /// Gives the written content its final permissions (an existing file's own, less
+    /// Gives the written content its final permissions: an existing file's own, less
     /// set-user-ID and set-group-ID; a new file has had them since it was made; where the
-    /// filesystem keeps no modes, none) and, where it will replace a file, a hidden name to be
-    /// renamed from.
+    /// filesystem keeps no modes, none.
     std::error_code prepare();
     /// Flushes the written content to the disk.
     std::error_code syncData();
@@ -246,11 +268,11 @@ int dataSyncs();
 int registeredTemporaries();
 }  // namespace testing
 
-/// Makes the signals that end a program from its terminal or its session remove any named
-/// temporary file before ending it as the signal would: SIGINT, SIGTERM and SIGHUP on Linux,
-/// where SIGXFSZ is ignored so that a file-size limit becomes a write error of the file at
-/// hand; Ctrl+C, Ctrl+Break and the console's closing on Windows. Called once by each front end
-/// at start.
+/// Makes the signals that end a program from its terminal, its session or a timer remove any
+/// named temporary file before ending it as the signal would: SIGINT, SIGTERM, SIGHUP, SIGQUIT
+/// and SIGALRM on Linux, where SIGXFSZ and SIGPIPE are ignored so that a file-size limit or a
+/// reader gone away becomes a write error of the file at hand; Ctrl+C, Ctrl+Break and the
+/// console's closing on Windows. Called once by each front end at start.
 void installSignalCleanup();
 
 /// Puts a handle that fails every read and write where standard input, output or error is

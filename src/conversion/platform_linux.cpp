@@ -11,8 +11,6 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
-#include <mutex>
-#include <random>
 
 #include "conversion/platform_linux_cleanup.h"
 #include "conversion/platform_parts.h"
@@ -40,16 +38,6 @@ mode_t currentUmask() {
         return previous;
     }();
     return mask;
-}
-
-// A hidden name of fixed, short length, so a long output name still leaves room for it. The
-// process id keeps two programs apart, the random part two files of one.
-std::string temporaryName() {
-    static std::mt19937_64 random{std::random_device{}()};
-    static std::mutex randomMutex;
-    const std::lock_guard lock(randomMutex);
-    return ".skelvane-" + std::to_string(::getpid()) + "-" + std::to_string(random() % 1000000000) +
-           ".tmp";
 }
 
 std::atomic<bool> namedTemporariesOnly = false;
@@ -192,10 +180,15 @@ File openForReadingWithoutWaiting(const fs::path& path, std::error_code& error) 
     return file;
 }
 
-std::optional<FileId> fileIdOf(const fs::path& path) {
+std::optional<FileId> fileIdOf(const fs::path& path, std::error_code& error) {
     struct stat info {};
-    if (::stat(path.c_str(), &info) != 0) return std::nullopt;
-    return idOf(info);
+    if (::stat(path.c_str(), &info) == 0) return idOf(info);
+    // Nothing there, or nothing this user can reach: no file of the run can be it either.
+    if (errno != ENOENT && errno != ENOTDIR && errno != EACCES && errno != ELOOP &&
+        errno != ENAMETOOLONG) {
+        error = lastError();
+    }
+    return std::nullopt;
 }
 
 std::optional<FileId> regularFileIdOf(Handle handle) {
@@ -303,10 +296,19 @@ OutputTarget OutputTarget::resolve(const fs::path& output, FolderCache& folders,
     }
 }
 
+std::optional<FileId> OutputTarget::fileNow() const {
+    struct stat info {};
+    if (::fstatat(fd(folder_->handle.handle()), name_.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
+        return std::nullopt;
+    }
+    return idOf(info);
+}
+
 PendingOutput::PendingOutput(const OutputTarget& target, std::uint32_t newFileMode,
                              std::error_code& error)
     : target_(target), newFileMode_(newFileMode & 0777) {
     const int folder = fd(target_.folder_->handle.handle());
+    linux_cleanup::sweepDeadTemporaries(folder);
     if (unnamedFilesCanBeLinked()) {
         // Nobody can open an unnamed file by a name, so it is made with the permissions a new
         // output gets, and the umask applied by the system.
@@ -320,7 +322,7 @@ PendingOutput::PendingOutput(const OutputTarget& target, std::uint32_t newFileMo
         }
     }
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const std::string name = temporaryName();
+        const std::string name = linux_cleanup::temporaryName();
         cleanupSlot_ = linux_cleanup::registerForCleanup(folder, name);
         if (cleanupSlot_ < 0) {
             error = RunError::TooManyTemporaries;
@@ -354,9 +356,6 @@ std::error_code PendingOutput::prepare() {
                                               : static_cast<mode_t>(newFileMode_) & ~currentUmask();
         if (changeMode(fd(file_.handle()), mode) != 0 && !keepsNoModes(errno)) return lastError();
     }
-    // linkat never replaces a name: an unnamed file that is to replace one gets a hidden name
-    // first, to be renamed over it.
-    if (temporaryName_.empty() && target_.existing_) return nameForReplacing();
     return {};
 }
 
@@ -364,7 +363,7 @@ std::error_code PendingOutput::nameForReplacing() {
     const int folder = fd(target_.folder_->handle.handle());
     const std::string self = "/proc/self/fd/" + std::to_string(file_.handle());
     for (int attempt = 0;; ++attempt) {
-        const std::string name = temporaryName();
+        const std::string name = linux_cleanup::temporaryName();
         cleanupSlot_ = linux_cleanup::registerForCleanup(folder, name);
         if (cleanupSlot_ < 0) return RunError::TooManyTemporaries;
         if (::linkat(AT_FDCWD, self.c_str(), folder, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
@@ -385,13 +384,18 @@ std::error_code PendingOutput::syncData() {
 std::error_code PendingOutput::place() {
     const int folder = fd(target_.folder_->handle.handle());
     if (temporaryName_.empty()) {
-        const std::string self = "/proc/self/fd/" + std::to_string(file_.handle());
-        if (::linkat(AT_FDCWD, self.c_str(), folder, target_.name_.c_str(), AT_SYMLINK_FOLLOW) ==
-            0) {
-            return {};
+        // An unnamed file is named only now, so that a run killed outright leaves none of its
+        // outputs behind under a hidden name. linkat never replaces a name: an output that
+        // replaces a file, or finds that someone made one of its name meanwhile, is linked
+        // under a hidden name and renamed over it at once.
+        if (!target_.existing_) {
+            const std::string self = "/proc/self/fd/" + std::to_string(file_.handle());
+            if (::linkat(AT_FDCWD, self.c_str(), folder, target_.name_.c_str(),
+                         AT_SYMLINK_FOLLOW) == 0) {
+                return {};
+            }
+            if (errno != EEXIST) return lastError();
         }
-        // Someone made a file of that name meanwhile: it is replaced, as an output is.
-        if (errno != EEXIST) return lastError();
         if (const std::error_code error = nameForReplacing()) return error;
     }
     if (::renameat(folder, temporaryName_.c_str(), folder, target_.name_.c_str()) != 0) {

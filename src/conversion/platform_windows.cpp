@@ -131,29 +131,34 @@ File openForReadingWithoutWaiting(const fs::path& path, std::error_code& error) 
     return openForReading(path, error);
 }
 
-std::optional<FileId> fileIdOf(const fs::path& path) {
+std::optional<FileId> fileIdOf(const fs::path& path, std::error_code& error) {
     const File file(ours(openForAttributes(path)));
+    // Nothing there, or nothing this user can reach: no file of the run can be it either.
     if (!file.isOpen()) return std::nullopt;
-    const auto info = informationOf(win(file.handle()));
-    if (!info) return std::nullopt;
-    return idOf(*info);
+    if (::GetFileType(win(file.handle())) != FILE_TYPE_DISK) return std::nullopt;
+    const auto identity = windows::identityOf(win(file.handle()));
+    if (!identity) {
+        error = lastError();
+        return std::nullopt;
+    }
+    return identity->id;
 }
 
 std::optional<FileId> regularFileIdOf(Handle handle) {
     if (::GetFileType(win(handle)) != FILE_TYPE_DISK) return std::nullopt;
-    const auto info = informationOf(win(handle));
-    if (!info || isFolder(*info)) return std::nullopt;
-    return idOf(*info);
+    const auto identity = windows::identityOf(win(handle));
+    if (!identity || identity->folder()) return std::nullopt;
+    return identity->id;
 }
 
 std::optional<FileInfo> fileInfoOf(Handle handle) {
     FileInfo file;
     file.permissions = 0666;
     if (::GetFileType(win(handle)) != FILE_TYPE_DISK) return file;
-    const auto info = informationOf(win(handle));
-    if (!info) return std::nullopt;
-    if (!isFolder(*info)) file.regularId = idOf(*info);
-    if ((info->dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0) file.permissions = 0444;
+    const auto identity = windows::identityOf(win(handle));
+    if (!identity) return std::nullopt;
+    if (!identity->folder()) file.regularId = identity->id;
+    if ((identity->attributes & FILE_ATTRIBUTE_READONLY) != 0) file.permissions = 0444;
     return file;
 }
 

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <cstring>
 #include <filesystem>
 #include <optional>
 
@@ -38,6 +39,29 @@ inline FileId idOf(const BY_HANDLE_FILE_INFORMATION& info) {
 
 inline bool isFolder(const BY_HANDLE_FILE_INFORMATION& info) {
     return (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+/// Who an open file on a disk is, and its attributes.
+struct Identity {
+    FileId id;
+    DWORD attributes;
+    bool folder() const { return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
+};
+
+/// The identity of an open file on a disk; nothing when Windows does not tell it. Where it
+/// gives no file information (wine does not for the standard handles), the file's index from
+/// its id information, with its device unknown.
+inline std::optional<Identity> identityOf(HANDLE handle) {
+    if (const auto info = informationOf(handle)) return Identity{idOf(*info), info->dwFileAttributes};
+    FILE_ID_INFO ids{};
+    FILE_BASIC_INFO basic{};
+    if (!::GetFileInformationByHandleEx(handle, FileIdInfo, &ids, sizeof ids) ||
+        !::GetFileInformationByHandleEx(handle, FileBasicInfo, &basic, sizeof basic)) {
+        return std::nullopt;
+    }
+    std::uint64_t index = 0;
+    std::memcpy(&index, ids.FileId.Identifier, sizeof index);
+    return Identity{{FileId::kUnknownDevice, index}, basic.FileAttributes};
 }
 
 /// Opens whatever a path names, following links, for its attributes alone.

@@ -147,6 +147,17 @@ OutputTarget OutputTarget::resolve(const fs::path& output, FolderCache& folders,
     }
 }
 
+std::optional<FileId> OutputTarget::fileNow() const {
+    const fs::path full = folder_->path / name_;
+    const File file(ours(::CreateFileW(full.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr,
+                                       OPEN_EXISTING,
+                                       FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
+                                       nullptr)));
+    const auto identity = file.isOpen() ? windows::identityOf(win(file.handle())) : std::nullopt;
+    if (!identity) return std::nullopt;
+    return identity->id;
+}
+
 PendingOutput::PendingOutput(const OutputTarget& target, std::uint32_t newFileMode,
                              std::error_code& error)
     : target_(target), newFileMode_(newFileMode & 0777) {

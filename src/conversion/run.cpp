@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <new>
+#include <set>
 #include <vector>
 
 #include "conversion/commit_group.h"
@@ -82,7 +83,19 @@ public:
     std::vector<JobResult> all() {
         // No output may land on the source of any job, skipped or not.
         for (const Job& job : jobs_) {
-            guard_.addSource(job.standardStreams ? std::nullopt : platform::fileIdOf(job.source));
+            std::error_code unknown;
+            const auto source =
+                job.standardStreams ? std::nullopt : platform::fileIdOf(job.source, unknown);
+            guard_.addSource(source, static_cast<bool>(unknown));
+        }
+        // Nor on a mapping file the run reads.
+        std::set<const Mapping*> mappings;
+        for (const Job& job : jobs_) {
+            if (job.mapping == nullptr || job.mapping->file.empty()) continue;
+            if (!mappings.insert(job.mapping).second) continue;
+            std::error_code unknown;
+            const auto file = platform::fileIdOf(job.mapping->file, unknown);
+            guard_.addMappingFile(file, static_cast<bool>(unknown));
         }
         results_.reserve(jobs_.size());
         for (std::size_t i = 0; i < jobs_.size(); ++i) {
@@ -127,7 +140,7 @@ private:
     JobResult one(std::size_t i) {
         const Job& job = jobs_[i];
         if (job.skip) return {};
-        if (job.standardStreams) return streams(job);
+        if (job.standardStreams) return streams(i, job);
 
         // What stands against the output is found first, before the source is opened (a pipe
         // opens only once something writes to it). A dry run still reads the source to report
@@ -138,6 +151,10 @@ private:
         if (!options_.dryRun || !job.output.empty()) {
             std::error_code error;
             target = platform::OutputTarget::resolve(job.output, folders_, error);
+            if (error == std::errc::too_many_files_open && freeFiles()) {
+                error.clear();
+                target = platform::OutputTarget::resolve(job.output, folders_, error);
+            }
             if (error) {
                 outputFault = failed(error, Side::Output);
             } else if (const auto refusal =
@@ -150,15 +167,21 @@ private:
         if (faulty() && !options_.dryRun) return outputFault;
 
         std::error_code error;
-        const platform::File in = platform::openForReading(job.source, error);
+        platform::File in = platform::openForReading(job.source, error);
+        if (error == std::errc::too_many_files_open && freeFiles()) {
+            error.clear();
+            in = platform::openForReading(job.source, error);
+        }
         if (error) return faulty() ? outputFault : failed(error, Side::Source);
-        const platform::FileInfo source =
-            platform::fileInfoOf(in.handle())
-                .value_or(platform::FileInfo{std::nullopt, kModeWhenSourceUnknown});
-        newFileMode_ = source.permissions;
-        if (!faulty() && target && target->existing() && target->existing() == source.regularId) {
-            outputFault = refused({RunError::OutputIsSource, std::nullopt});
-            if (!options_.dryRun) return outputFault;
+        const std::optional<platform::FileInfo> source = platform::fileInfoOf(in.handle());
+        newFileMode_ = source ? source->permissions : kModeWhenSourceUnknown;
+        if (!faulty() && target && target->existing()) {
+            if (!source) {
+                outputFault = refused({RunError::IdentityUnknown, std::nullopt});
+            } else if (source->regularId && mayBeOneFile(*source->regularId, *target->existing())) {
+                outputFault = refused({RunError::OutputIsSource, std::nullopt});
+            }
+            if (faulty() && !options_.dryRun) return outputFault;
         }
 
         JobResult result = readAndWrite(in.handle(), job, target && !faulty() ? &*target : nullptr);
@@ -170,18 +193,40 @@ private:
             return outputFault;
         }
         if (result.status == JobStatus::Done && target) {
-            guard_.addWritten(*target, i);
+            guard_.addWritten(*target, job.output, i);
+            if (pending_) guard_.addMade(job.output, i, pending_->id());
             stage(i);
         }
         return result;
     }
 
-    JobResult streams(const Job& job) {
+    JobResult streams(std::size_t i, const Job& job) {
         // Reading a file while appending to it would never reach its end.
-        if (platform::sameRegularFile(platform::standardInput(), platform::standardOutput())) {
-            return failed(RunError::StreamsAreOneFile, Side::Output);
+        switch (platform::samenessOf(platform::standardInput(), platform::standardOutput())) {
+            case platform::Sameness::Same:
+                return failed(RunError::StreamsAreOneFile, Side::Output);
+            case platform::Sameness::CannotTell:
+                return failed(RunError::StreamsMayBeOneFile, Side::Output);
+            case platform::Sameness::Different:
+                break;
         }
-        return readAndWrite(platform::standardInput(), job, nullptr);
+        const std::optional<platform::FileInfo> out =
+            platform::fileInfoOf(platform::standardOutput());
+        if (const auto refusal = guard_.streamRefusal(out, options_.refuseRepeatedOutputs)) {
+            return refused(*refusal);
+        }
+        JobResult result = readAndWrite(platform::standardInput(), job, nullptr);
+        if (result.status == JobStatus::Done && !options_.dryRun) guard_.addStreamWritten(out, i);
+        return result;
+    }
+
+    // Gives back the files the run holds open (the group's outputs, the folders it keeps) when
+    // the system allows no more; false when there were none to give.
+    bool freeFiles() {
+        const bool held = !group_.empty() || !folders_.empty();
+        if (!group_.empty()) commitGroup();
+        folders_.clear();
+        return held;
     }
 
     // The source's part of a job, through its one handle: the BVH check, then the report in a
@@ -255,6 +300,12 @@ private:
         if (group_.mustCommitBefore(target)) commitGroup();
         std::error_code error;
         auto pending = std::make_unique<platform::PendingOutput>(target, newFileMode_, error);
+        // Each output in the group holds a file open: where the system allows fewer than the
+        // group would hold, the group is committed early.
+        if (error == std::errc::too_many_files_open && freeFiles()) {
+            error.clear();
+            pending = std::make_unique<platform::PendingOutput>(target, newFileMode_, error);
+        }
         if (error) return failed(error, Side::Output);
         sink().setOutput(pending->handle());
         const auto streamError = convertStream(in, sink(), mapping, held, block());

@@ -26,6 +26,15 @@ public:
                 return "standard input and standard output are the same file";
             case RunError::TooManyTemporaries:
                 return "too many temporary files at once";
+            case RunError::OutputIsMappingFile:
+                return "the output is the mapping file";
+            case RunError::IdentityUnknown:
+                return "the system does not tell whether the output is a file of this run";
+            case RunError::StreamsMayBeOneFile:
+                return "the system does not tell whether standard input and standard output are "
+                       "the same file";
+            case RunError::ReservedDeviceName:
+                return "a name Windows keeps for a device, not a file";
         }
         return "unknown error";
     }
@@ -43,7 +52,8 @@ std::error_code make_error_code(RunError error) {
 }
 
 bool isRefusal(const std::error_code& error) {
-    return error.category() == runErrorCategory() && error != RunError::TooManyTemporaries;
+    return error.category() == runErrorCategory() && error != RunError::TooManyTemporaries &&
+           error != RunError::ReservedDeviceName;
 }
 
 }  // namespace skelvane::conversion

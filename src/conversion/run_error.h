@@ -24,6 +24,16 @@ enum class RunError {
     StreamsAreOneFile,
     /// More temporary files at once than the signal cleanup can remove.
     TooManyTemporaries,
+    /// The output is a mapping file the run reads.
+    OutputIsMappingFile,
+    /// The output exists and a file of the run is one whose identity the system does not tell,
+    /// so it may be that file.
+    IdentityUnknown,
+    /// Standard input or output is a file whose identity the system does not tell, so they may
+    /// be one file.
+    StreamsMayBeOneFile,
+    /// The source's name is one that Windows keeps for a device (CON, NUL, COM1...).
+    ReservedDeviceName,
 };
 
 /// The category of RunError codes; its messages are the reasons shown to the user.

@@ -16,8 +16,8 @@ std::string shellWord(const fs::path& path) {
 Outcome ConvertCommandTest::runAfter(const std::string& prelude, const std::string& arguments,
                                      const std::string& redirections) {
     using skelvane::testing::readFile;
-    const std::string command = "cd '" + folder_.path().string() + "' && " + prelude +
-                                " '" SKELVANE_CONVERT "' " + arguments +
+    const std::string command = "cd '" + folder_.path().string() + "' && " + prelude + " " +
+                                shellWord(program_) + " " + arguments +
                                 " >stdout.txt 2>stderr.txt " + redirections;
     // bash rather than sh: the tests use its process substitution.
     const pid_t child = fork();

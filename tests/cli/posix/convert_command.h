@@ -35,6 +35,8 @@ protected:
     static std::string fixture(std::string_view name);
 
     skelvane::testing::TempFolder folder_;
+    /// The program run: the build's, or a copy of it.
+    std::filesystem::path program_ = SKELVANE_CONVERT;
 };
 
 }  // namespace skelvane::cli

@@ -2,12 +2,15 @@
 // once, outputs that are not files, reports that could grow without end or fail to be written,
 // names that are terminal commands, and signals while it writes.
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstring>
+#include <ctime>
 
 #include "cli/posix/convert_command.h"
 #include "support/posix/unprivileged_user.h"
@@ -213,6 +216,9 @@ int killedWhileWriting(const fs::path& folder, int signalNumber) {
     mkfifo(pipe.c_str(), 0600);
     const pid_t child = fork();
     if (child == 0) {
+        // SIGQUIT would leave a core file in the folder.
+        const rlimit noCore{0, 0};
+        setrlimit(RLIMIT_CORE, &noCore);
         if (chdir(folder.c_str()) != 0) _exit(126);
         execl(SKELVANE_CONVERT_NAMED_TEMPORARIES, "skelvane-convert", "pipe.bvh",
               static_cast<char*>(nullptr));
@@ -242,10 +248,169 @@ int killedWhileWriting(const fs::path& folder, int signalNumber) {
 }
 
 TEST_F(ConvertCommandTest, StoppedBySignalsWhileWritingItLeavesNothingBehind) {
-    for (int signalNumber : {SIGINT, SIGTERM, SIGHUP}) {
+    for (int signalNumber : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGALRM}) {
         SCOPED_TRACE(strsignal(signalNumber));
         EXPECT_EQ(killedWhileWriting(folder_.path(), signalNumber), signalNumber);
         EXPECT_TRUE(fileNamesIn(folder_.path()).empty());
+    }
+}
+
+std::vector<std::string> hiddenIn(const fs::path& folder) {
+    std::vector<std::string> hidden;
+    for (const std::string& name : fileNamesIn(folder)) {
+        if (name.starts_with(".skelvane-")) hidden.push_back(name);
+    }
+    return hidden;
+}
+
+// Starts `program` on `sources` and then a pipe, which it opens once the sources' outputs wait
+// in its commit group; kills it outright there.
+void killedOutrightWhileOutputsWait(const fs::path& folder, const char* program,
+                                    std::vector<std::string> sources) {
+    mkfifo((folder / "pipe.bvh").c_str(), 0600);
+    sources.insert(sources.begin(), "skelvane-convert");
+    sources.push_back("pipe.bvh");
+    const pid_t child = fork();
+    if (child == 0) {
+        if (chdir(folder.c_str()) != 0) _exit(126);
+        std::vector<char*> argv;
+        for (std::string& argument : sources) argv.push_back(argument.data());
+        argv.push_back(nullptr);
+        execv(program, argv.data());
+        _exit(127);
+    }
+    const int writeEnd = open((folder / "pipe.bvh").c_str(), O_WRONLY);
+    EXPECT_EQ(write(writeEnd, "HIERARCHY\n", 10), 10);
+    kill(child, SIGKILL);
+    waitpid(child, nullptr, 0);
+    close(writeEnd);
+    fs::remove(folder / "pipe.bvh");
+}
+
+TEST_F(ConvertCommandTest, ARunKilledOutrightNamesNoOutputAndALaterRunSweepsWhatItLeft) {
+    std::vector<std::string> sources;
+    for (int i = 0; i < 12; ++i) {
+        sources.push_back("s" + std::to_string(i) + ".bvh");
+        fs::copy_file(fixture("opencollar_kneel.bvh"), folder_ / sources.back());
+        writeFile(folder_ / ("s" + std::to_string(i) + "_max.bvh"), "OLD\n");
+    }
+    killedOutrightWhileOutputsWait(folder_.path(), SKELVANE_CONVERT, sources);
+    EXPECT_EQ(hiddenIn(folder_.path()), std::vector<std::string>{});
+    // Where the filesystem has no unnamed files, the killed run leaves its temporaries.
+    killedOutrightWhileOutputsWait(folder_.path(), SKELVANE_CONVERT_NAMED_TEMPORARIES, sources);
+    const std::vector<std::string> left = hiddenIn(folder_.path());
+    ASSERT_GE(left.size(), 12u);
+    EXPECT_EQ(readFile(folder_ / "s0_max.bvh"), "OLD\n");
+
+    // Two that a sweep must leave alone: another host's, and one of a live process (this one).
+    // A name reads .skelvane-HOST-PROCESS-RANDOM.tmp.
+    std::string otherHost = left.front();
+    otherHost[10] = otherHost[10] == '0' ? '1' : '0';
+    std::string live = left.front();
+    const std::size_t process = live.find('-', 10) + 1;
+    live.replace(process, live.find('-', process) - process, std::to_string(getpid()));
+    fs::copy_file(folder_ / left.front(), folder_ / otherHost);
+    fs::copy_file(folder_ / left.front(), folder_ / live);
+
+    // Temporaries written less than a minute ago may be a live run's on a stopped machine.
+    ASSERT_EQ(run("s0.bvh").exitCode, 0);
+    EXPECT_EQ(hiddenIn(folder_.path()).size(), left.size() + 2);
+    const timespec twoMinutesAgo[2] = {{time(nullptr) - 120, 0}, {time(nullptr) - 120, 0}};
+    for (const std::string& name : hiddenIn(folder_.path())) {
+        utimensat(AT_FDCWD, (folder_ / name).c_str(), twoMinutesAgo, 0);
+    }
+    ASSERT_EQ(run("s0.bvh").exitCode, 0);
+    std::vector<std::string> kept{otherHost, live};
+    std::sort(kept.begin(), kept.end());
+    EXPECT_EQ(hiddenIn(folder_.path()), kept);
+}
+
+TEST_F(ConvertCommandTest, AReaderThatGoesAwayFailsStandardOutputAloneAndTheRestIsCommitted) {
+    fs::copy_file(fixture("opencollar_kneel.bvh"), folder_ / "a.bvh");
+    std::string big;
+    while (big.size() < (3 << 20)) big += readFile(fixture("linden_avatar_walk_crlf.bvh"));
+    writeFile(folder_ / "big.bvh", big);
+    for (const char* program : {SKELVANE_CONVERT, SKELVANE_CONVERT_NAMED_TEMPORARIES}) {
+        SCOPED_TRACE(program);
+        program_ = program;
+        writeFile(folder_ / "a_max.bvh", "OLD\n");
+        const Outcome outcome = run("a.bvh - <big.bvh", "> >(head -c 10 >/dev/null)");
+        EXPECT_EQ(outcome.exitCode, 1);
+        EXPECT_EQ(outcome.err,
+                  "a.bvh -> a_max.bvh\n"
+                  "skelvane-convert: standard output: Broken pipe\n"
+                  "2 files: 1 converted into the current folder, 1 failed\n");
+        EXPECT_TRUE(readFile(folder_ / "a_max.bvh") == referenceConversionOf(folder_ / "a.bvh"));
+        EXPECT_EQ(hiddenIn(folder_.path()), std::vector<std::string>{});
+    }
+}
+
+TEST_F(ConvertCommandTest, NoOutputLandsOnAFileTheRunReadsOrHasWrittenByWhateverWayItIsReached) {
+    fs::copy_file(fixture("opencollar_kneel.bvh"), folder_ / "k.bvh");
+    fs::copy_file(fixture("linden_avatar_walk_crlf.bvh"), folder_ / "w.bvh");
+    fs::create_directory(folder_ / "o1");
+    const std::string kneel = referenceConversionOf(folder_ / "k.bvh");
+    const std::string walk = referenceConversionOf(folder_ / "w.bvh");
+    const std::string mapping = "# skelvane-map 1\nfrom,to,part\nhip,Hips,\n";
+    writeFile(folder_ / "w_max.bvh", mapping);
+    struct Case {
+        const char* arguments;
+        const char* redirections;
+        const char* said;
+        const std::string& o1Output;
+    };
+    const Case cases[] = {
+        {"-o o1 - w.bvh", "<k.bvh >o1/w_max.bvh",
+         "- -> standard output\n"
+         "skelvane-convert: w.bvh: o1/w_max.bvh: already written from - in this run\n"
+         "2 files: 1 converted to standard output, 1 refused\n",
+         kneel},
+        {"-o o1 w.bvh -", "<k.bvh >o1/w_max.bvh",
+         "w.bvh -> o1/w_max.bvh\n"
+         "skelvane-convert: standard output: already written from w.bvh in this run\n"
+         "2 files: 1 converted into o1/, 1 refused\n",
+         walk},
+        // Appended onto a source that a later file of the run has still to read.
+        {"-o o1 - w.bvh", "<k.bvh >>w.bvh",
+         "skelvane-convert: standard output: the output is one of the inputs (w.bvh)\n"
+         "w.bvh -> o1/w_max.bvh\n"
+         "2 files: 1 converted into o1/, 1 refused\n",
+         walk},
+        // A mapping file is read as much as a source is.
+        {"-m w_max.bvh w.bvh", "",
+         "skelvane-convert: w.bvh: w_max.bvh: the output is the mapping file\n"
+         "1 file: 1 refused\n",
+         walk},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.arguments) + " " + c.redirections);
+        const Outcome outcome = run(c.arguments, c.redirections);
+        EXPECT_EQ(outcome.exitCode, 1);
+        EXPECT_EQ(outcome.err, c.said);
+        EXPECT_TRUE(readFile(folder_ / "o1/w_max.bvh") == c.o1Output);
+        EXPECT_TRUE(readFile(folder_ / "w.bvh") ==
+                    readFile(fixture("linden_avatar_walk_crlf.bvh")));
+        EXPECT_EQ(readFile(folder_ / "w_max.bvh"), mapping);
+    }
+}
+
+TEST_F(ConvertCommandTest, CommitGroupsShrinkToTheOpenFileLimitSoEveryFileConverts) {
+    std::string sources;
+    for (int i = 0; i < 9; ++i) {
+        fs::copy_file(fixture("opencollar_kneel.bvh"),
+                      folder_ / ("s" + std::to_string(i) + ".bvh"));
+        sources += " s" + std::to_string(i) + ".bvh";
+    }
+    // Files the test's own runner left open would count against the limit.
+    const std::string closeInherited =
+        "for fd in /proc/$$/fd/*; do fd=${fd##*/}; [ $fd -gt 2 ] && eval \"exec $fd>&-\"; done;";
+    for (int limit = 6; limit <= 9; ++limit) {
+        SCOPED_TRACE(limit);
+        const Outcome outcome =
+            runAfter(closeInherited + " ulimit -n " + std::to_string(limit) + " &&", sources);
+        EXPECT_EQ(outcome.exitCode, 0);
+        EXPECT_TRUE(outcome.err.ends_with("9 files: 9 converted into the current folder\n"))
+            << outcome.err;
     }
 }
 
