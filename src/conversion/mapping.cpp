@@ -1,7 +1,9 @@
 #include "conversion/mapping.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
+#include <cstdio>
 #include <optional>
 #include <system_error>
 #include <unordered_map>
@@ -32,6 +34,30 @@ std::string inQuotes(std::string_view text) {
     quoted.reserve(text.size() + 2);
     quoted.append(1, '\'').append(text).append(1, '\'');
     return quoted;
+}
+
+// The first character of `text` that may not stand in a joint name, as U+XXXX: a control
+// character (C0, DEL, C1) or a line or paragraph separator, which would break the line or the
+// name it stands in; nothing when there is none. `text` is UTF-8.
+std::optional<std::string> forbiddenInName(std::string_view text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        std::optional<unsigned> code;
+        if (byte < 0x20 || byte == 0x7F) {
+            code = byte;
+        } else if (byte == 0xC2 && i + 1 < text.size()) {
+            const auto next = static_cast<unsigned char>(text[i + 1]);
+            if (next >= 0x80 && next <= 0x9F) code = next;
+        } else if (text.substr(i, 3) == "\xE2\x80\xA8" || text.substr(i, 3) == "\xE2\x80\xA9") {
+            code = 0x2028u + (static_cast<unsigned char>(text[i + 2]) - 0xA8u);
+        }
+        if (code) {
+            std::array<char, 8> hex{};
+            std::snprintf(hex.data(), hex.size(), "U+%04X", *code);
+            return std::string(hex.data());
+        }
+    }
+    return std::nullopt;
 }
 
 // A directive is `# word: value`; the word is letters, digits, '-' and '_'.
@@ -215,11 +241,18 @@ std::optional<MappingError> MappingParser::takeRow(std::string_view line) {
         }
     }
     if (mapping_.mode == MatchMode::Exact) {
-        if (trimBlanks(row.from) != row.from) {
-            return error("'from' " + inQuotes(row.from) +
-                         " begins or ends with a blank, which no joint name does");
-        }
+        // Both are whole joint names: `to` is written as one.
         if (row.to.empty()) return error("empty 'to' (only contains mode may delete text)");
+        for (const auto& [field, text] : {std::pair{"'from' ", &row.from}, {"'to' ", &row.to}}) {
+            if (trimBlanks(*text) != *text) {
+                return error(field + inQuotes(*text) +
+                             " begins or ends with a blank, which no joint name does");
+            }
+            if (const auto forbidden = forbiddenInName(*text)) {
+                return error(field + inQuotes(*text) + " holds " + *forbidden +
+                             ", which no joint name may");
+            }
+        }
         const auto [first, inserted] = fromLines_.emplace(row.from, line_);
         if (!inserted) {
             return error(inQuotes(row.from) + " given twice (first on line " +
