@@ -13,6 +13,7 @@
 
 #include "conversion/platform_parts.h"
 #include "conversion/platform_windows_text.h"
+#include "conversion/run_error.h"
 
 namespace skelvane::conversion::platform {
 
@@ -113,6 +114,11 @@ fs::path comparableName(const fs::path& name) {
 }
 
 File openForReading(const fs::path& path, std::error_code& error) {
+    // Such a name opens a device (the console for CON), which the reads would fail on.
+    if (windows::isReservedDeviceName(path.filename().native())) {
+        error = RunError::ReservedDeviceName;
+        return File();
+    }
     const HANDLE handle = ::CreateFileW(path.c_str(), GENERIC_READ, kShareAll, nullptr,
                                         OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (handle != INVALID_HANDLE_VALUE) return File(ours(handle));

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <filesystem>
 #include <optional>
+#include <string>
 
 #include "conversion/platform.h"
 
@@ -39,6 +40,26 @@ inline FileId idOf(const BY_HANDLE_FILE_INFORMATION& info) {
 
 inline bool isFolder(const BY_HANDLE_FILE_INFORMATION& info) {
     return (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+/// True for "NUL", "com1.bvh", "LPT9.tmp.bvh"...: Windows opens a device for any of these in
+/// any folder.
+inline bool isReservedDeviceName(const std::wstring& name) {
+    std::wstring stem = name.substr(0, name.find(L'.'));
+    while (!stem.empty() && stem.back() == L' ') stem.pop_back();
+    for (wchar_t& c : stem) {
+        if (c >= L'a' && c <= L'z') c = static_cast<wchar_t>(c - L'a' + L'A');
+    }
+    if (stem == L"CON" || stem == L"PRN" || stem == L"AUX" || stem == L"NUL" || stem == L"CONIN$" ||
+        stem == L"CONOUT$") {
+        return true;
+    }
+    if (stem.size() != 4 || (stem.compare(0, 3, L"COM") != 0 && stem.compare(0, 3, L"LPT") != 0)) {
+        return false;
+    }
+    const wchar_t digit = stem[3];
+    return (digit >= L'1' && digit <= L'9') || digit == 0x00B9 || digit == 0x00B2 ||
+           digit == 0x00B3;
 }
 
 /// Who an open file on a disk is, and its attributes.

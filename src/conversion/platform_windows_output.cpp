@@ -30,25 +30,6 @@ using windows::win;
 
 namespace {
 
-// "NUL", "com1.bvh", "LPT9.tmp.bvh": Windows opens a device for any of these in any folder.
-bool isReservedDeviceName(const std::wstring& name) {
-    std::wstring stem = name.substr(0, name.find(L'.'));
-    while (!stem.empty() && stem.back() == L' ') stem.pop_back();
-    for (wchar_t& c : stem) {
-        if (c >= L'a' && c <= L'z') c = static_cast<wchar_t>(c - L'a' + L'A');
-    }
-    if (stem == L"CON" || stem == L"PRN" || stem == L"AUX" || stem == L"NUL" || stem == L"CONIN$" ||
-        stem == L"CONOUT$") {
-        return true;
-    }
-    if (stem.size() != 4 || (stem.compare(0, 3, L"COM") != 0 && stem.compare(0, 3, L"LPT") != 0)) {
-        return false;
-    }
-    const wchar_t digit = stem[3];
-    return (digit >= L'1' && digit <= L'9') || digit == 0x00B9 || digit == 0x00B2 ||
-           digit == 0x00B3;
-}
-
 std::wstring temporaryName() {
     static std::mt19937_64 random{std::random_device{}()};
     static std::mutex randomMutex;
@@ -78,7 +59,7 @@ OutputTarget OutputTarget::resolve(const fs::path& output, FolderCache& folders,
             error = std::make_error_code(std::errc::is_a_directory);
             return target;
         }
-        if (isReservedDeviceName(target.name_.native())) {
+        if (windows::isReservedDeviceName(target.name_.native())) {
             error = RunError::NotRegularOutput;
             return target;
         }

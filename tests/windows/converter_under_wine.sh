@@ -117,6 +117,59 @@ else
   fail "a reserved device name as output: status $status, $(cat "$work/win/stderr")"
 fi
 
+# Windows alone: a source named as a device is said to be one.
+cp "$data/opencollar_kneel.bvh" "$work/win/CON.bvh"
+run_in "$work/win" wine "$windows" CON.bvh
+status=$?
+if [ $status = 1 ] && grep -q "^skelvane-convert: CON.bvh: a name Windows keeps for a device" \
+  "$work/win/stderr"; then
+  pass
+else
+  fail "a reserved device name as source: status $status, $(cat "$work/win/stderr")"
+fi
+
+# Standard output is a file of the run, known by its index alone where wine gives no more: it
+# is never the file standard input is, nor one a file output of the run wrote.
+rm -rf "$work/win" && mkdir -p "$work/win/o1"
+cp "$data/linden_avatar_walk_crlf.bvh" "$work/win/w.bvh"
+cp "$data/opencollar_kneel.bvh" "$work/win/k.bvh"
+(cd "$work/win" && wine "$windows" - <w.bvh >>w.bvh 2>/dev/null)
+status=$?
+if [ $status = 1 ] && cmp -s "$work/win/w.bvh" "$data/linden_avatar_walk_crlf.bvh"; then
+  pass
+else
+  fail "standard output appended onto standard input: status $status"
+fi
+for order in "- w.bvh" "w.bvh -"; do
+  # shellcheck disable=SC2086 # the order is two words
+  (cd "$work/win" && wine "$windows" -o o1 $order <k.bvh >o1/w_max.bvh 2>stderr)
+  status=$?
+  if [ $status = 1 ] && grep -q "already written from" "$work/win/stderr"; then
+    pass
+  else
+    fail "standard output that is a file output ($order): status $status, $(cat "$work/win/stderr")"
+  fi
+done
+if (cd "$work/win" && wine "$windows" - <k.bvh >o1/other.bvh 2>/dev/null) &&
+  cmp -s "$work/win/o1/other.bvh" <("$linux" - <"$work/win/k.bvh" 2>/dev/null); then
+  pass
+else
+  fail "standard input to another file: not converted"
+fi
+
+# Paths past the old limit of 260 characters: the program declares itself long-path aware.
+long=$(printf 'a%.0s' $(seq 1 120))
+long="$long/$long/$long"
+mkdir -p "$work/win/$long"
+cp "$data/opencollar_kneel.bvh" "$work/win/$long/k.bvh"
+if (cd "$work/win" && wine "$windows" -q -o "$long" "$long/k.bvh" 2>/dev/null) &&
+  [ -f "$work/win/$long/k_max.bvh" ] &&
+  grep -q "<ws2:longPathAware>true<" "$windows"; then
+  pass
+else
+  fail "a path of ${#long} characters, or no longPathAware in the manifest"
+fi
+
 # Interrupted while writing: Ctrl+C (wine turns SIGINT into it), SIGTERM and SIGKILL each leave
 # no temporary file and the old output as it was.
 rm -rf "$work/big" && mkdir -p "$work/big/out"
