@@ -1,7 +1,11 @@
 #include "support/posix/unprivileged_user.h"
 
+#include <grp.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 
 namespace skelvane::testing {
 
@@ -13,7 +17,9 @@ std::string asUnprivilegedUser(const std::function<std::string()>& work) {
     if (child == 0) {
         close(channel[0]);
         std::string answer;
-        if (geteuid() == 0 && (setgid(kNobody) != 0 || setuid(kNobody) != 0)) {
+        // Without root's supplementary groups, which would let it into their folders.
+        if (geteuid() == 0 &&
+            (setgroups(0, nullptr) != 0 || setgid(kNobody) != 0 || setuid(kNobody) != 0)) {
             answer = "cannot become nobody";
         } else {
             answer = work();
@@ -31,6 +37,14 @@ std::string asUnprivilegedUser(const std::function<std::string()>& work) {
     int status = 0;
     waitpid(child, &status, 0);
     return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? answer : "the child ended abnormally";
+}
+
+std::optional<std::string> unreachableForUnprivilegedUser(const std::filesystem::path& path) {
+    const std::string answer = asUnprivilegedUser([&path] {
+        return ::access(path.c_str(), F_OK) == 0 ? std::string() : std::strerror(errno);
+    });
+    if (answer.empty()) return std::nullopt;
+    return "the unprivileged user cannot reach " + path.string() + ": " + answer;
 }
 
 }  // namespace skelvane::testing
