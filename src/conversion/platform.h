@@ -124,6 +124,9 @@ struct Folder {
     /// False for a folder that may be written but not read: it cannot be opened for its own
     /// sync, so the whole filesystem is synced instead.
     bool syncs = true;
+    /// Whether the temporaries that killed runs left in it have been swept away, which the
+    /// first output written into it during a run does (Linux).
+    mutable bool swept = false;
 };
 
 /// A file name as its folder compares names: as it is on Linux, in upper case on Windows, whose

@@ -308,7 +308,10 @@ PendingOutput::PendingOutput(const OutputTarget& target, std::uint32_t newFileMo
                              std::error_code& error)
     : target_(target), newFileMode_(newFileMode & 0777) {
     const int folder = fd(target_.folder_->handle.handle());
-    linux_cleanup::sweepDeadTemporaries(folder);
+    if (!target_.folder_->swept) {
+        linux_cleanup::sweepDeadTemporaries(folder);
+        target_.folder_->swept = true;
+    }
     if (unnamedFilesCanBeLinked()) {
         // Nobody can open an unnamed file by a name, so it is made with the permissions a new
         // output gets, and the umask applied by the system.

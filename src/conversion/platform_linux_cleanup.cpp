@@ -17,7 +17,6 @@
 #include <mutex>
 #include <optional>
 #include <random>
-#include <set>
 #include <string_view>
 
 #include "conversion/platform.h"
@@ -102,17 +101,6 @@ std::string linux_cleanup::temporaryName() {
 }
 
 void linux_cleanup::sweepDeadTemporaries(int folder) {
-    // Once per folder: a run writing thousands of outputs into one folder lists it once. The
-    // memory stays bounded by forgetting them all now and then.
-    static std::mutex sweptMutex;
-    static std::set<std::pair<dev_t, ino_t>> swept;
-    struct stat info {};
-    if (::fstat(folder, &info) != 0) return;
-    {
-        const std::lock_guard lock(sweptMutex);
-        if (swept.size() >= 4096) swept.clear();
-        if (!swept.emplace(info.st_dev, info.st_ino).second) return;
-    }
     const int listing = ::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (listing < 0) return;
     DIR* entries = ::fdopendir(listing);

@@ -19,10 +19,10 @@ void unregisterFromCleanup(int& slot);
 /// process's id, which tell a later run whether its owner is gone, and a random part.
 std::string temporaryName();
 
-/// Removes from a folder, once per folder in the life of the process, the temporary files of
-/// runs on this host that were killed where no cleanup could run (SIGKILL, a crash): those whose
-/// process is gone and that were last written over a minute ago. Never another host's, never a
-/// live run's. Quietly does nothing where the folder cannot be listed.
+/// Removes from a folder the temporary files of runs on this host that were killed where no
+/// cleanup could run (SIGKILL, a crash): those whose process is gone and that were last written
+/// over a minute ago. Never another host's, never a live run's. Quietly does nothing where the
+/// folder cannot be listed.
 void sweepDeadTemporaries(int folder);
 
 }  // namespace skelvane::conversion::platform::linux_cleanup
