@@ -14,10 +14,10 @@
 #include <thread>
 #include <vector>
 
-#include "conversion/batch_run.h"
-#include "conversion/platform.h"
-#include "conversion/presets.h"
-#include "conversion/run.h"
+#include "conversion/run/batch_run.h"
+#include "conversion/files/platform.h"
+#include "conversion/mapping/presets.h"
+#include "conversion/run/run.h"
 #include "joblist/job_list.h"
 #include "joblist/title_rule.h"
 #include "poser_bvh.h"

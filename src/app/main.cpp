@@ -7,7 +7,7 @@
 
 #include <QApplication>
 
-#include "conversion/platform.h"
+#include "conversion/files/platform.h"
 #include "ui/form1.h"
 #include "ui/graphical_session.h"
 #include "ui/program_arguments.h"

@@ -3,7 +3,7 @@
 #include <optional>
 #include <string_view>
 
-#include "conversion/platform.h"
+#include "conversion/files/platform.h"
 #include "joblist/body_parts.h"
 #include "joblist/title_rule.h"
 

@@ -6,7 +6,7 @@
 #include <variant>
 #include <vector>
 
-#include "conversion/dropped_parts.h"
+#include "conversion/mapping/dropped_parts.h"
 
 namespace skelvane::cli {
 

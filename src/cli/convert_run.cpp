@@ -5,8 +5,8 @@
 
 #include "cli/dry_run_report.h"
 #include "cli/terminal_text.h"
-#include "conversion/platform.h"
-#include "conversion/presets.h"
+#include "conversion/files/platform.h"
+#include "conversion/mapping/presets.h"
 
 namespace skelvane::cli {
 

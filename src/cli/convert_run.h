@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "cli/command_line.h"
-#include "conversion/mapping_catalog.h"
-#include "conversion/platform.h"
-#include "conversion/run.h"
+#include "conversion/mapping/mapping_catalog.h"
+#include "conversion/files/platform.h"
+#include "conversion/run/run.h"
 
 namespace skelvane::cli {
 

@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "conversion/joint_report.h"
+#include "conversion/rename/joint_report.h"
 
 namespace skelvane::cli {
 

@@ -5,7 +5,7 @@
 #include "cli/command_line.h"
 #include "cli/convert_run.h"
 #include "cli/terminal_text.h"
-#include "conversion/platform.h"
+#include "conversion/files/platform.h"
 
 namespace skelvane::cli {
 

@@ -5,8 +5,8 @@
 #include <QString>
 #include <QStringList>
 
-#include "conversion/joint_report.h"
-#include "conversion/run.h"
+#include "conversion/rename/joint_report.h"
+#include "conversion/run/run.h"
 #include "joblist/job_list.h"
 
 class QWidget;

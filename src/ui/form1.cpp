@@ -19,8 +19,8 @@
 #include <QShortcut>
 #include <QStyle>
 
-#include "conversion/batch_run.h"
-#include "conversion/platform.h"
+#include "conversion/run/batch_run.h"
+#include "conversion/files/platform.h"
 #include "joblist/body_parts.h"
 #include "ui/background_run.h"
 #include "ui/body_diagram.h"

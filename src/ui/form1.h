@@ -7,7 +7,7 @@
 
 #include <QWidget>
 
-#include "conversion/mapping_catalog.h"
+#include "conversion/mapping/mapping_catalog.h"
 #include "joblist/job_list.h"
 #include "ui/dialogs.h"
 #include "ui/row_undo.h"

@@ -13,7 +13,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-#include "conversion/platform.h"
+#include "conversion/files/platform.h"
 #include "ui/plain_text.h"
 #include "ui/row_mappings.h"
 #include "ui/text.h"

@@ -4,8 +4,8 @@
 #include <filesystem>
 #include <string_view>
 
-#include "conversion/platform.h"
-#include "conversion/presets.h"
+#include "conversion/files/platform.h"
+#include "conversion/mapping/presets.h"
 
 namespace skelvane::ui {
 

@@ -6,7 +6,7 @@
 #include <variant>
 #include <vector>
 
-#include "conversion/mapping_catalog.h"
+#include "conversion/mapping/mapping_catalog.h"
 #include "joblist/job_list.h"
 
 namespace skelvane::ui {

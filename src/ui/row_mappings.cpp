@@ -7,8 +7,8 @@
 
 #include <QDir>
 
-#include "conversion/platform.h"
-#include "conversion/presets.h"
+#include "conversion/files/platform.h"
+#include "conversion/mapping/presets.h"
 #include "ui/dialogs.h"
 #include "ui/job_list_view.h"
 #include "ui/text.h"

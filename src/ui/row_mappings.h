@@ -5,7 +5,7 @@
 
 #include <QString>
 
-#include "conversion/mapping_catalog.h"
+#include "conversion/mapping/mapping_catalog.h"
 #include "joblist/job_list.h"
 #include "ui/row_menu.h"
 

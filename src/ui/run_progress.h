@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "conversion/batch_run.h"
+#include "conversion/run/batch_run.h"
 
 class QProgressBar;
 class QWidget;

@@ -4,8 +4,8 @@
 #include <filesystem>
 #include <system_error>
 
-#include "conversion/bvh_start.h"
-#include "conversion/platform.h"
+#include "conversion/bvh/bvh_start.h"
+#include "conversion/files/platform.h"
 
 namespace skelvane::ui {
 

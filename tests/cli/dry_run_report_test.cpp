@@ -4,7 +4,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "conversion/presets.h"
+#include "conversion/mapping/presets.h"
 
 namespace skelvane::cli {
 namespace {

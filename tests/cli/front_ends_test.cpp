@@ -4,7 +4,7 @@
 
 #include "cli/command_line.h"
 #include "cli/convert_run.h"
-#include "conversion/batch_run.h"
+#include "conversion/run/batch_run.h"
 #include "joblist/title_rule.h"
 #include "support/test_files.h"
 

@@ -1,9 +1,9 @@
-#include "conversion/batch_run.h"
+#include "conversion/run/batch_run.h"
 
 #include <gtest/gtest.h>
 
 #include "conversion/batch_run_test.h"
-#include "conversion/dropped_parts.h"
+#include "conversion/mapping/dropped_parts.h"
 #include "support/test_files.h"
 
 namespace skelvane::conversion {

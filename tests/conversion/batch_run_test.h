@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "conversion/batch_run.h"
+#include "conversion/run/batch_run.h"
 #include "joblist/job_list.h"
 #include "support/test_files.h"
 

@@ -1,11 +1,11 @@
 // Outputs committed in groups: where data could be lost, every output is either committed or
 // leaves the old one as it was, and no temporary file stays behind.
-#include "conversion/commit_group.h"
+#include "conversion/files/commit_group.h"
 
 #include <gtest/gtest.h>
 
 #include "conversion/commit_group_test.h"
-#include "conversion/platform.h"
+#include "conversion/files/platform.h"
 #include "support/test_files.h"
 
 namespace skelvane::conversion {

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "conversion/platform.h"
-#include "conversion/run.h"
+#include "conversion/files/platform.h"
+#include "conversion/run/run.h"
 #include "support/test_files.h"
 
 namespace skelvane::conversion {

@@ -1,11 +1,11 @@
-#include "conversion/joint_report.h"
+#include "conversion/rename/joint_namer.h"
 
 #include <gtest/gtest.h>
 
-#include "conversion/bvh_start.h"
-#include "conversion/joint_scanner.h"
-#include "conversion/presets.h"
-#include "conversion/run.h"
+#include "conversion/bvh/bvh_start.h"
+#include "conversion/rename/joint_scanner.h"
+#include "conversion/mapping/presets.h"
+#include "conversion/run/run.h"
 #include "support/test_files.h"
 
 namespace skelvane::conversion {

@@ -5,10 +5,10 @@
 #include <optional>
 #include <random>
 
-#include "conversion/joint_line_renamer.h"
-#include "conversion/line_renamer.h"
-#include "conversion/presets.h"
-#include "conversion/stream_converter.h"
+#include "conversion/rename/joint_line_renamer.h"
+#include "conversion/rename/line_renamer.h"
+#include "conversion/mapping/presets.h"
+#include "conversion/rename/stream_converter.h"
 #include "reference/reference_conversion.h"
 
 namespace skelvane::conversion {

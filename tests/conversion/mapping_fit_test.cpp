@@ -1,8 +1,8 @@
-#include "conversion/mapping_fit.h"
+#include "conversion/mapping/mapping_fit.h"
 
 #include <gtest/gtest.h>
 
-#include "conversion/presets.h"
+#include "conversion/mapping/presets.h"
 #include "support/joint_names.h"
 #include "support/test_files.h"
 

@@ -1,4 +1,4 @@
-#include "conversion/mapping.h"
+#include "conversion/mapping/mapping.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "conversion/pending_output_test.h"
-#include "conversion/platform.h"
+#include "conversion/files/platform.h"
 #include "support/test_files.h"
 
 namespace skelvane::conversion {
@@ -38,7 +38,7 @@ TEST_F(NamedTemporaryTest, NoneExistsThatTheSignalCleanupDoesNotKnow) {
         pending.push_back(std::make_unique<platform::PendingOutput>(targets.back(), 0644, error));
     }
     // One more than the cleanup can hold is refused before its file exists.
-    EXPECT_EQ(error, RunError::TooManyTemporaries);
+    EXPECT_EQ(error, FileError::TooManyTemporaries);
     EXPECT_EQ(pending.size(), static_cast<std::size_t>(platform::kMaxTemporaries) + 1);
     EXPECT_EQ(fileNamesIn(folder_.path()).size(),
               static_cast<std::size_t>(platform::kMaxTemporaries));

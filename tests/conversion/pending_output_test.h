@@ -7,8 +7,8 @@
 #include <filesystem>
 #include <system_error>
 
-#include "conversion/platform.h"
-#include "conversion/run.h"
+#include "conversion/files/platform.h"
+#include "conversion/run/run.h"
 #include "support/test_files.h"
 
 namespace skelvane::conversion {

@@ -1,11 +1,11 @@
 // The promises of the system interface, each tried the same way on every system it runs on.
-#include "conversion/platform.h"
+#include "conversion/files/platform.h"
 
 #include <gtest/gtest.h>
 
 #include <set>
 
-#include "conversion/run.h"
+#include "conversion/run/run.h"
 #include "support/test_files.h"
 
 namespace skelvane::conversion {
@@ -121,7 +121,7 @@ TEST(Platform, ReservedDeviceNamesAreRefusedAsOutputsWhateverTheirCaseAndExtensi
         SCOPED_TRACE(name);
         std::error_code error;
         platform::OutputTarget::resolve(folder / name, error);
-        EXPECT_EQ(error, RunError::NotRegularOutput);
+        EXPECT_EQ(error, FileError::NotRegularOutput);
     }
     for (const char* name : {"console.bvh", "com10.bvh", "nul_max.bvh"}) {
         SCOPED_TRACE(name);

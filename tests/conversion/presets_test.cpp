@@ -1,6 +1,6 @@
-#include "conversion/presets.h"
+#include "conversion/mapping/presets.h"
 
-#include "conversion/mapping_fit.h"
+#include "conversion/mapping/mapping_fit.h"
 
 #include <gtest/gtest.h>
 

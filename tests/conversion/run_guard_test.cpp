@@ -1,4 +1,4 @@
-#include "conversion/run_guard.h"
+#include "conversion/run/run_guard.h"
 
 #include <gtest/gtest.h>
 

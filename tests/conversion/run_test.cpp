@@ -1,10 +1,10 @@
 // The one run both front ends use: each source read once through one handle, only regular files
 // replaced, and the commit made to the very file the guard approved.
-#include "conversion/run.h"
+#include "conversion/run/run.h"
 
 #include <gtest/gtest.h>
 
-#include "conversion/platform.h"
+#include "conversion/files/platform.h"
 #include "conversion/run_test.h"
 #include "support/test_files.h"
 

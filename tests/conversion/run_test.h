@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "conversion/run.h"
+#include "conversion/run/run.h"
 
 namespace skelvane::conversion {
 

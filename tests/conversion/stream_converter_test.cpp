@@ -1,10 +1,10 @@
-#include "conversion/stream_converter.h"
+#include "conversion/rename/stream_converter.h"
 
 #include <gtest/gtest.h>
 
-#include "conversion/line_scan.h"
-#include "conversion/presets.h"
-#include "conversion/write_behind.h"
+#include "conversion/rename/line_scan.h"
+#include "conversion/mapping/presets.h"
+#include "conversion/files/write_behind.h"
 
 #include <cerrno>
 #include <iostream>

@@ -4,8 +4,8 @@
 #include <random>
 #include <string_view>
 
-#include "conversion/joint_scanner.h"
-#include "conversion/presets.h"
+#include "conversion/rename/joint_scanner.h"
+#include "conversion/mapping/presets.h"
 #include "reference/reference_bvh_reading.h"
 
 namespace {

@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "conversion/presets.h"
-#include "conversion/stream_converter.h"
+#include "conversion/mapping/presets.h"
+#include "conversion/rename/stream_converter.h"
 #include "reference/reference_conversion.h"
 
 namespace {

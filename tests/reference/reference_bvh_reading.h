@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "conversion/joint_report.h"
+#include "conversion/rename/joint_report.h"
 
 namespace skelvane::reference {
 

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "conversion/mapping.h"
+#include "conversion/mapping/mapping.h"
 #include "reference/rename_rules.h"
 
 namespace skelvane::reference {

@@ -3,7 +3,7 @@
 #include <array>
 #include <string_view>
 
-#include "conversion/dropped_parts.h"
+#include "conversion/mapping/dropped_parts.h"
 
 namespace skelvane::reference {
 

@@ -7,8 +7,8 @@
 #include <string_view>
 #include <vector>
 
-#include "conversion/dropped_parts.h"
-#include "conversion/platform.h"
+#include "conversion/mapping/dropped_parts.h"
+#include "conversion/files/platform.h"
 #include "reference/reference_conversion.h"
 
 namespace skelvane::testing {

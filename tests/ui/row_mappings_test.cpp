@@ -4,7 +4,7 @@
 #include <QDir>
 #include <QMenu>
 
-#include "conversion/mapping_catalog.h"
+#include "conversion/mapping/mapping_catalog.h"
 #include "support/test_files.h"
 #include "ui/program_arguments.h"
 #include "window_driver.h"

@@ -5,7 +5,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/posix/convert_command.h"
-#include "conversion/dropped_parts.h"
+#include "conversion/mapping/dropped_parts.h"
 
 namespace skelvane::cli {
 namespace {

@@ -4,7 +4,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/posix/convert_command.h"
-#include "conversion/presets.h"
+#include "conversion/mapping/presets.h"
 
 namespace skelvane::cli {
 namespace {

@@ -1,6 +1,6 @@
 // The window's run with what only POSIX systems offer: symbolic links, permission bits and a file
 // size limit that makes a write fail part-way.
-#include "conversion/batch_run.h"
+#include "conversion/run/batch_run.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // Group commits cut short as only POSIX systems let a test cut them: by a file size limit, and by
 // a signal in a forked child.
-#include "conversion/commit_group.h"
+#include "conversion/files/commit_group.h"
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>

@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "conversion/pending_output_test.h"
-#include "conversion/platform.h"
+#include "conversion/files/platform.h"
 #include "support/test_files.h"
 
 namespace skelvane::conversion {

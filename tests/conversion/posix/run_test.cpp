@@ -1,6 +1,6 @@
 // The run with what only POSIX systems offer: FIFOs, devices, symbolic links swapped while it
 // runs, permission bits that bind an unprivileged user, and a source that never ends.
-#include "conversion/run.h"
+#include "conversion/run/run.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // Streams that fail as only POSIX systems make them fail on demand: a device that is always
 // full, and a folder opened as a file.
-#include "conversion/stream_converter.h"
+#include "conversion/rename/stream_converter.h"
 
 #include <gtest/gtest.h>
 
@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "conversion/presets.h"
-#include "conversion/write_behind.h"
+#include "conversion/mapping/presets.h"
+#include "conversion/files/write_behind.h"
 #include "support/test_files.h"
 
 namespace skelvane::conversion {

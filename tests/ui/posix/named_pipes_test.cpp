@@ -14,7 +14,7 @@
 
 #include <gtest/gtest.h>
 
-#include "conversion/platform.h"
+#include "conversion/files/platform.h"
 #include "ui/program_arguments.h"
 #include "ui/window_driver.h"
 

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <bitset>
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "conversion/mapping/dropped_parts.h"
+#include "conversion/mapping/mapping.h"
+#include "conversion/rename/line_scan.h"
+
+namespace skelvane::conversion {
+
+/// One row of a mapping as it applies to one file: the text it looks for and what it writes,
+/// "nothing" when its part is not converted.
+struct Rename {
+    std::string search;
+    std::string replacement;
+    /// The governing body part, 0 for none.
+    int part = 0;
+};
+
+/// A mapping made ready to convert the files of one row or run: each row's replacement chosen
+/// for the parts that are not converted, whole names indexed for exact matching, and the table
+/// of bytes the line scan must look at. Every mapping, the built-in table too, goes through it.
+class CompiledMapping {
+public:
+    /// Prepares `mapping`, which must outlive this object, for files whose `dropped` parts
+    /// are not converted.
+    CompiledMapping(const Mapping& mapping, const DroppedParts& dropped);
+    CompiledMapping(const CompiledMapping&) = delete;
+    CompiledMapping& operator=(const CompiledMapping&) = delete;
+
+    const Mapping& mapping() const { return mapping_; }
+    MatchMode mode() const { return mapping_.mode; }
+    /// The rows in the order they apply.
+    const std::vector<Rename>& renames() const { return renames_; }
+    /// The longest text any row looks for.
+    std::size_t longestSearch() const { return longestSearch_; }
+    /// Exact matching: the row whose `from` is this whole name, or null.
+    const Rename* renameOf(std::string_view name) const;
+    /// What the line scan looks at: line ends and the bytes that start a search (none for
+    /// exact matching, which looks at the start of each line instead).
+    const ScanTable& scanTable() const { return scanTable_; }
+    /// True when only lines that start (after blanks) with ROOT or JOINT can change.
+    bool jointLinesOnly() const { return mode() == MatchMode::Exact; }
+    /// False when no row's text can start anywhere in `text` (judged by its first two bytes,
+    /// or by its first where the text stops before the line ends), so the text passes every
+    /// row unchanged.
+    bool mayStartMatch(std::string_view text, bool lineEnds) const;
+
+private:
+    const Mapping& mapping_;
+    std::vector<Rename> renames_;
+    std::unordered_map<std::string_view, std::size_t> byName_;
+    std::size_t longestSearch_ = 0;
+    ScanTable scanTable_;
+    // The first two bytes of each row's text, and the texts of one byte; for lines that hold
+    // a search start but no search text (CHANNELS 3 Zrotation...), one look per byte.
+    std::bitset<1 << 16> searchBigrams_;
+    std::bitset<256> oneByteSearches_;
+};
+
+}  // namespace skelvane::conversion

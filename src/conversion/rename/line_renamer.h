@@ -1,0 +1,130 @@
+#pragma once
+
+#include <bitset>
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <system_error>
+#include <vector>
+
+#include "conversion/files/byte_sink.h"
+#include "conversion/rename/compiled_mapping.h"
+
+namespace skelvane::conversion {
+
+/// Which rows of a mapping matched, by index into its renames.
+using RuleHits = std::vector<bool>;
+
+/// Renames the lines of one file under a mapping. A line may come whole or in pieces, so that
+/// no line is ever held whole; what is decided goes out at once, and only the few bytes that
+/// a match could still need are held back until the next piece.
+class Renamer {
+public:
+    virtual ~Renamer() = default;
+
+    /// Takes the next piece of the current line and writes the renamed text decided so far to
+    /// `out`, in pieces of bounded size however much longer the renamed text grows; when
+    /// `lineEnds`, the line ends after this piece and its whole rest is written. Returns the
+    /// first error `out` gives, which stops the work; the line is then abandoned.
+    virtual std::error_code feed(std::string_view piece, bool lineEnds, ByteSink& out) = 0;
+
+    /// True when nothing of the current line is held back.
+    virtual bool holdsNothing() const = 0;
+};
+
+/// The renamer for the mapping's match mode: a LineRenamer or a JointLineRenamer. The mapping
+/// must outlive it.
+std::unique_ptr<Renamer> makeRenamer(const CompiledMapping& mapping);
+
+/// Applies a `contains` mapping's rows, in order, to every line. Each row replaces every
+/// non-overlapping occurrence of its text left to right, without rescanning what it wrote, and
+/// works on the result of the row before it.
+///
+/// In pieces, each row decides a position as soon as it sees as many bytes as its text is
+/// long, and holds back only the bytes after the last decided one (fewer than its text) until
+/// the next piece. The rows form a cascade, each feeding what it has decided to the next, and
+/// the result is byte for byte the one of the whole line.
+///
+/// The cascade runs depth first so that memory stays flat whatever the rows write: a row hands
+/// its output on in chunks of at most chunkBytes(), and each chunk goes through all the rows
+/// after it before the row goes on. Every row's input is therefore one chunk, and each row
+/// keeps at most a chunk of output, a chunk joined to what it held back, and what it held
+/// back: a few MB for any mapping a file may hold, even one whose rows double the text one
+/// after another.
+class LineRenamer final : public Renamer {
+public:
+    /// A renamer for the rows of `mapping`, which must outlive it.
+    explicit LineRenamer(const CompiledMapping& mapping);
+
+    /// The renamed line (a whole line, given without terminator), gathered whole into the
+    /// renamer's buffer: a view valid until the next call. When `hits` is given, it is set to the
+    /// rows that matched. Nothing may be held back from an unfinished line.
+    std::string_view rename(std::string_view line, RuleHits* hits = nullptr);
+
+    std::error_code feed(std::string_view piece, bool lineEnds, ByteSink& out) override {
+        return feed(piece, lineEnds, out, nullptr);
+    }
+    /// The same, adding the rows that match to `hits` when it is given.
+    std::error_code feed(std::string_view piece, bool lineEnds, ByteSink& out, RuleHits* hits);
+
+    bool holdsNothing() const override { return heldCount_ == 0; }
+
+    /// The most bytes one row hands on at a time, and so the most any row is handed: about
+    /// 2 MiB over all rows, between 512 bytes and 64 KiB each.
+    std::size_t chunkBytes() const { return chunkBytes_; }
+
+private:
+    using Bytes = std::bitset<256>;
+
+    // One row's work: what it holds back between pieces and, while the rows after it take its
+    // output, how far it got in the text it was handed.
+    struct Row {
+        // The bytes after its last decided position, waiting for the next piece.
+        std::string carry;
+        // The carry joined to the text it was handed, and its output gathered for the next row.
+        std::string joined;
+        std::string out;
+        // The text being renamed: the input, or `joined`.
+        std::string_view text;
+        bool lineEnds = false;
+        // Bytes before `from` are handed on; `match` is the next match at or after it (npos
+        // for none); bytes from `undecided` on wait for the next piece, unless a match ran past.
+        std::size_t from = 0;
+        std::size_t match = 0;
+        std::size_t undecided = 0;
+        // How much of the replacement is handed on, npos when none is under way.
+        std::size_t replacementDone = 0;
+        // True once the last chunk of the text is handed on.
+        bool done = false;
+        // The bytes that may stand in its output, a superset.
+        Bytes present;
+    };
+
+    std::error_code cascade(std::string_view input, bool lineEnds, const Bytes& present,
+                            ByteSink& out, RuleHits* hits);
+    std::size_t nextRow(std::size_t rule, const Bytes& present) const;
+    // When the row finds no match in `text` and holds nothing back from before: holds back
+    // what may begin its text at the end, leaves the rest in `text` and returns true.
+    bool passesUnchanged(std::size_t rule, std::string_view& text, bool lineEnds);
+    void begin(std::size_t rule, std::string_view input, bool lineEnds, const Bytes& present);
+    bool nextChunk(std::size_t rule, std::string_view& chunk, bool& lineEnds, RuleHits* hits);
+    void abandonLine();
+
+    const CompiledMapping& mapping_;
+    std::size_t chunkBytes_;
+    /// Per row, the first byte of its text and the bytes its replacement writes.
+    std::vector<unsigned char> firstBytes_;
+    std::vector<Bytes> replacementBytes_;
+    std::vector<Row> rows_;
+    // Per row, whether its carry holds bytes; apart from the rows, for the scan over them.
+    std::vector<unsigned char> held_;
+    std::size_t heldCount_ = 0;
+    // The rows at work, outermost first: an explicit stack, as thousands of rows would take
+    // more than a thread's stack if each called the next.
+    std::vector<std::size_t> working_;
+    // rename()'s whole line.
+    std::string whole_;
+};
+
+}  // namespace skelvane::conversion

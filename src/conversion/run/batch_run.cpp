@@ -1,0 +1,86 @@
+#include "conversion/run/batch_run.h"
+
+#include "conversion/files/platform.h"
+#include "joblist/title_rule.h"
+
+namespace skelvane::conversion {
+
+namespace {
+
+// Row i - 1 starts as value i, before it is looked at.
+class RowProgress final : public JobObserver {
+public:
+    explicit RowProgress(RunObserver& observer) : observer_(observer) {}
+    void jobStarting(std::size_t job) override {
+        observer_.setProgressValue(static_cast<float>(job + 1));
+    }
+
+private:
+    RunObserver& observer_;
+};
+
+}  // namespace
+
+std::vector<Job> jobsOf(const joblist::JobList& list, const MappingCatalog& mappings) {
+    std::vector<Job> jobs;
+    for (int row = 0; row < list.rowCount(); ++row) {
+        Job& job = jobs.emplace_back();
+        job.source = platform::pathFromBytes(list.sourcePath(row));
+        job.output = platform::pathFromBytes(joblist::outputFileName(list.outputName(row)));
+        job.dropped = droppedPartsOf(list, row);
+        job.skip = list.isSkipped(row);
+        const joblist::MappingChoice& choice = list.mapping(row);
+        job.fitMapping = choice.bestFit;
+        if (!choice.bestFit && !choice.name.empty()) job.mapping = mappings.find(choice.name);
+        job.name = "row " + std::to_string(row + 1);
+        job.sourceRole = "the source of " + job.name;
+    }
+    return jobs;
+}
+
+RunReport convertAll(const joblist::JobList& list, const MappingCatalog& mappings,
+                     RunObserver& observer) {
+    RunReport report;
+    const int rowCount = list.rowCount();
+    // The maximum sits a hair above the row count, set before the empty test.
+    observer.setProgressMaximum(static_cast<float>(rowCount + 0.001));
+    if (rowCount == 0) {
+        observer.showInfo(kNothingToConvert);
+        return report;
+    }
+
+    const std::vector<Job> jobs = jobsOf(list, mappings);
+    RowProgress progress(observer);
+    const std::vector<JobResult> results = runJobs(jobs, kWindowRun, progress);
+    for (std::size_t i = 0; i < results.size(); ++i) {
+        const JobResult& result = results[i];
+        const Job& job = jobs[i];
+        if (result.status == JobStatus::Done) {
+            report.written.push_back(platform::bytesOfPath(job.output));
+        } else if (result.status == JobStatus::Failed) {
+            const auto& path = result.culprit == JobResult::Side::Source ? job.source : job.output;
+            report.failures.push_back({static_cast<int>(i), platform::bytesOfPath(path),
+                                       result.error, reasonOf(result, jobs)});
+        }
+    }
+    return report;
+}
+
+RowInspection inspectRow(const joblist::JobList& list, const MappingCatalog& mappings, int row) {
+    Job job = jobsOf(list, mappings).at(static_cast<std::size_t>(row));
+    job.output.clear();
+    job.skip = false;
+    struct Keeper final : JobObserver {
+        std::optional<JointReport> report;
+        void jobFinished(std::size_t, const JobResult&, const JointReport* joints) override {
+            if (joints != nullptr) report = *joints;
+        }
+    } keeper;
+    RunOptions inspect = kWindowRun;
+    inspect.dryRun = true;
+    const JobResult result = runJobs({&job, 1}, inspect, keeper).front();
+    if (keeper.report) return {std::move(*keeper.report), result.mapping};
+    return {FileFailure{job.source, result.error}, result.mapping};
+}
+
+}  // namespace skelvane::conversion

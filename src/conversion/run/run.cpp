@@ -1,0 +1,376 @@
+#include "conversion/run/run.h"
+
+#include <filesystem>
+#include <new>
+#include <set>
+#include <vector>
+
+#include "conversion/bvh/source_start.h"
+#include "conversion/files/commit_group.h"
+#include "conversion/files/platform.h"
+#include "conversion/files/write_behind.h"
+#include "conversion/mapping/presets.h"
+#include "conversion/rename/compiled_mapping.h"
+#include "conversion/rename/joint_scanner.h"
+#include "conversion/rename/stream_converter.h"
+#include "conversion/run/run_guard.h"
+
+namespace skelvane::conversion {
+
+namespace {
+
+using Side = JobResult::Side;
+
+// A new output takes the source's permissions (less the umask), as a copy would.
+constexpr std::uint32_t kModeWhenSourceUnknown = 0666;
+constexpr std::size_t kScanBlock = 64 * 1024;
+// Large enough that a read costs little beside its copy, small enough to stay in the
+// processor's cache.
+constexpr std::size_t kConvertBlock = 1 << 18;
+
+JobResult failed(std::error_code error, Side side) {
+    JobResult result;
+    result.status = JobStatus::Failed;
+    result.error = error;
+    result.culprit = side;
+    return result;
+}
+
+JobResult done() {
+    JobResult result;
+    result.status = JobStatus::Done;
+    return result;
+}
+
+JobResult refused(const Refusal& refusal) {
+    JobResult result = failed(refusal.error, Side::Output);
+    result.otherJob = refusal.otherJob;
+    return result;
+}
+
+// Reads on from `held` until the hierarchy has been read (the MOTION line), the input ends or
+// kMaxHeldStart bytes are held, and tells which preset fits the joints seen.
+std::variant<FitResult, std::error_code> fitOfStart(platform::Handle in, std::string& held) {
+    static const CompiledMapping keepNames(keepNamesMapping(), {});
+    JointScanner scanner(keepNames);
+    scanner.feed(held);
+    std::vector<char> block(kScanBlock);
+    std::size_t searchedTo = 0;
+    constexpr std::string_view kMotion = "MOTION";
+    while (held.find(kMotion, searchedTo) == std::string::npos && held.size() < kMaxHeldStart) {
+        searchedTo = held.size() < kMotion.size() ? 0 : held.size() - kMotion.size();
+        std::error_code error;
+        const std::ptrdiff_t count = platform::readSome(in, block.data(), block.size(), error);
+        if (count < 0) return error;
+        if (count == 0) break;
+        const std::string_view piece(block.data(), static_cast<std::size_t>(count));
+        scanner.feed(piece);
+        held.append(piece);
+    }
+    return scanner.finish().fit;
+}
+
+JobResult failed(const StreamError& error) {
+    return failed(error.error, error.side == StreamError::Side::Read ? Side::Source : Side::Output);
+}
+
+// The jobs of one run, carried out in order.
+class Run {
+public:
+    Run(std::span<const Job> jobs, const RunOptions& options, JobObserver& observer)
+        : jobs_(jobs), options_(options), observer_(observer) {}
+
+    std::vector<JobResult> all() {
+        // No output may land on the source of any job, skipped or not.
+        for (const Job& job : jobs_) {
+            std::error_code unknown;
+            const auto source =
+                job.standardStreams ? std::nullopt : platform::fileIdOf(job.source, unknown);
+            guard_.addSource(source, static_cast<bool>(unknown));
+        }
+        // Nor on a mapping file the run reads.
+        std::set<const Mapping*> mappings;
+        for (const Job& job : jobs_) {
+            if (job.mapping == nullptr || job.mapping->file.empty()) continue;
+            if (!mappings.insert(job.mapping).second) continue;
+            std::error_code unknown;
+            const auto file = platform::fileIdOf(job.mapping->file, unknown);
+            guard_.addMappingFile(file, static_cast<bool>(unknown));
+        }
+        results_.reserve(jobs_.size());
+        for (std::size_t i = 0; i < jobs_.size(); ++i) {
+            observer_.jobStarting(i);
+            joints_.reset();
+            pending_.reset();
+            results_.push_back(guarded(i));
+            // Jobs are told in order: those after an output that waits in the group wait too.
+            if (group_.empty()) tellUpTo(i + 1);
+        }
+        commitGroup();
+        return std::move(results_);
+    }
+
+private:
+    void tellUpTo(std::size_t end) {
+        for (; told_ < end; ++told_) {
+            const bool current = told_ + 1 == results_.size();
+            observer_.jobFinished(told_, results_[told_], current && joints_ ? &*joints_ : nullptr);
+        }
+    }
+
+    // Puts the group's outputs in place and tells the jobs that waited for it.
+    void commitGroup() {
+        for (const auto& [job, error] : group_.commit()) {
+            if (error) results_[job] = failed(error, Side::Output);
+        }
+        tellUpTo(results_.size());
+    }
+
+    // Out of memory, or a path the system cannot represent: the job fails, the run goes on.
+    JobResult guarded(std::size_t i) {
+        try {
+            return one(i);
+        } catch (const std::filesystem::filesystem_error& error) {
+            return failed(error.code(), Side::Output);
+        } catch (const std::bad_alloc&) {
+            return failed(std::make_error_code(std::errc::not_enough_memory), Side::Source);
+        }
+    }
+
+    JobResult one(std::size_t i) {
+        const Job& job = jobs_[i];
+        if (job.skip) return {};
+        if (job.standardStreams) return streams(i, job);
+
+        // What stands against the output is found first, before the source is opened (a pipe
+        // opens only once something writes to it). A dry run still reads the source to report
+        // its joints; one without an output reads nothing else.
+        std::optional<platform::OutputTarget> target;
+        // What keeps the output from being written, if anything: a failure or a refusal.
+        JobResult outputFault = done();
+        if (!options_.dryRun || !job.output.empty()) {
+            std::error_code error;
+            target = platform::OutputTarget::resolve(job.output, folders_, error);
+            if (error == std::errc::too_many_files_open && freeFiles()) {
+                error.clear();
+                target = platform::OutputTarget::resolve(job.output, folders_, error);
+            }
+            if (error) {
+                outputFault = failed(error, Side::Output);
+            } else if (const auto refusal =
+                           guard_.refusal(*target, i, options_.refuseRepeatedOutputs)) {
+                outputFault = refused(*refusal);
+            }
+        }
+        const auto faulty = [&] { return outputFault.status == JobStatus::Failed; };
+        const bool replacesExisting = target && target->existing();
+        if (faulty() && !options_.dryRun) return outputFault;
+
+        std::error_code error;
+        platform::File in = platform::openForReading(job.source, error);
+        if (error == std::errc::too_many_files_open && freeFiles()) {
+            error.clear();
+            in = platform::openForReading(job.source, error);
+        }
+        if (error) return faulty() ? outputFault : failed(error, Side::Source);
+        const std::optional<platform::FileInfo> source = platform::fileInfoOf(in.handle());
+        newFileMode_ = source ? source->permissions : kModeWhenSourceUnknown;
+        if (!faulty() && target && target->existing()) {
+            if (!source) {
+                outputFault = refused({RunError::IdentityUnknown, std::nullopt});
+            } else if (source->regularId && mayBeOneFile(*source->regularId, *target->existing())) {
+                outputFault = refused({RunError::OutputIsSource, std::nullopt});
+            }
+            if (faulty() && !options_.dryRun) return outputFault;
+        }
+
+        JobResult result = readAndWrite(in.handle(), job, target && !faulty() ? &*target : nullptr);
+        result.replacesExisting = replacesExisting;
+        if (faulty()) {
+            outputFault.bvh = result.bvh;
+            outputFault.mapping = result.mapping;
+            outputFault.fit = std::move(result.fit);
+            return outputFault;
+        }
+        if (result.status == JobStatus::Done && target) {
+            guard_.addWritten(*target, job.output, i);
+            if (pending_) guard_.addMade(job.output, i, pending_->id());
+            stage(i);
+        }
+        return result;
+    }
+
+    JobResult streams(std::size_t i, const Job& job) {
+        // Reading a file while appending to it would never reach its end.
+        switch (platform::samenessOf(platform::standardInput(), platform::standardOutput())) {
+            case platform::Sameness::Same:
+                return failed(RunError::StreamsAreOneFile, Side::Output);
+            case platform::Sameness::CannotTell:
+                return failed(RunError::StreamsMayBeOneFile, Side::Output);
+            case platform::Sameness::Different:
+                break;
+        }
+        const std::optional<platform::FileInfo> out =
+            platform::fileInfoOf(platform::standardOutput());
+        if (const auto refusal = guard_.streamRefusal(out, options_.refuseRepeatedOutputs)) {
+            return refused(*refusal);
+        }
+        JobResult result = readAndWrite(platform::standardInput(), job, nullptr);
+        if (result.status == JobStatus::Done && !options_.dryRun) guard_.addStreamWritten(out, i);
+        return result;
+    }
+
+    // Gives back the files the run holds open (the group's outputs, the folders it keeps) when
+    // the system allows no more; false when there were none to give.
+    bool freeFiles() {
+        const bool held = !group_.empty() || !folders_.empty();
+        if (!group_.empty()) commitGroup();
+        folders_.clear();
+        return held;
+    }
+
+    // The source's part of a job, through its one handle: the BVH check, then the report in a
+    // dry run or the conversion into the target (the standard output for the standard streams;
+    // none in a dry run that found a fault with the output).
+    JobResult readAndWrite(platform::Handle in, const Job& job,
+                           const platform::OutputTarget* target) {
+        JobResult result = done();
+        SourceStart start;
+        if (options_.requireBvh) {
+            auto read = readSourceStart(in);
+            if (const auto* error = std::get_if<std::error_code>(&read)) {
+                return failed(*error, Side::Source);
+            }
+            start = std::get<SourceStart>(std::move(read));
+            result.bvh = start.bvh;
+            if (!start.bvh) {
+                result.status = JobStatus::Failed;
+                result.error = RunError::NotBvh;
+                return result;
+            }
+        }
+        result.mapping = job.mapping != nullptr ? job.mapping : &defaultMapping();
+        if (job.fitMapping) {
+            auto fit = fitOfStart(in, start.held);
+            if (const auto* error = std::get_if<std::error_code>(&fit)) {
+                return failed(*error, Side::Source);
+            }
+            result.fit = std::get<FitResult>(std::move(fit));
+            result.mapping = &result.fit->choice();
+        }
+        const CompiledMapping mapping(*result.mapping, job.dropped);
+        if (options_.dryRun) {
+            if (const std::error_code error = scan(in, mapping, start.held)) {
+                return failed(error, Side::Source);
+            }
+            result.bvh = joints_->bvh;
+            return result;
+        }
+        if (target != nullptr) {
+            const JobResult written = convertInto(*target, in, mapping, start.held);
+            if (written.status == JobStatus::Failed) return written;
+            return result;
+        }
+        sink().setOutput(platform::standardOutput());
+        if (const auto error = convertStream(in, sink(), mapping, start.held, block())) {
+            return failed(*error);
+        }
+        return result;
+    }
+
+    std::error_code scan(platform::Handle in, const CompiledMapping& mapping,
+                         std::string_view held) {
+        JointScanner scanner(mapping);
+        scanner.feed(held);
+        std::vector<char> block(kScanBlock);
+        for (;;) {
+            std::error_code error;
+            const std::ptrdiff_t count = platform::readSome(in, block.data(), block.size(), error);
+            if (count < 0) return error;
+            if (count == 0) break;
+            scanner.feed({block.data(), static_cast<std::size_t>(count)});
+        }
+        joints_ = scanner.finish();
+        return {};
+    }
+
+    // Writes the output into its temporary and prepares it; it is put in place with its group.
+    JobResult convertInto(const platform::OutputTarget& target, platform::Handle in,
+                          const CompiledMapping& mapping, std::string_view held) {
+        if (group_.mustCommitBefore(target)) commitGroup();
+        std::error_code error;
+        auto pending = std::make_unique<platform::PendingOutput>(target, newFileMode_, error);
+        // Each output in the group holds a file open: where the system allows fewer than the
+        // group would hold, the group is committed early.
+        if (error == std::errc::too_many_files_open && freeFiles()) {
+            error.clear();
+            pending = std::make_unique<platform::PendingOutput>(target, newFileMode_, error);
+        }
+        if (error) return failed(error, Side::Output);
+        sink().setOutput(pending->handle());
+        const auto streamError = convertStream(in, sink(), mapping, held, block());
+        if (streamError) return failed(*streamError);
+        if (const std::error_code prepareError = pending->prepare()) {
+            return failed(prepareError, Side::Output);
+        }
+        pending_ = std::move(pending);
+        return done();
+    }
+
+    void stage(std::size_t job) {
+        if (!pending_) return;
+        group_.add(job, std::move(pending_), sink().bytesTaken());
+    }
+
+    // One writer and one read block serve the whole run.
+    WriteBehind& sink() {
+        if (!sink_) sink_ = std::make_unique<WriteBehind>();
+        return *sink_;
+    }
+
+    std::vector<char>& block() {
+        if (block_.empty()) block_.resize(kConvertBlock);
+        return block_;
+    }
+
+    std::span<const Job> jobs_;
+    const RunOptions& options_;
+    JobObserver& observer_;
+    RunGuard guard_;
+    platform::FolderCache folders_;
+    CommitGroup group_;
+    std::unique_ptr<WriteBehind> sink_;
+    std::vector<char> block_;
+    std::vector<JobResult> results_;
+    std::size_t told_ = 0;
+    // What the job at hand found: its report in a dry run; the output it wrote, waiting to join
+    // the group; the mode a new output takes.
+    std::optional<JointReport> joints_;
+    std::unique_ptr<platform::PendingOutput> pending_;
+    std::uint32_t newFileMode_ = kModeWhenSourceUnknown;
+};
+
+}  // namespace
+
+void JobObserver::jobStarting(std::size_t) {}
+
+void JobObserver::jobFinished(std::size_t, const JobResult&, const JointReport*) {}
+
+std::vector<JobResult> runJobs(std::span<const Job> jobs, const RunOptions& options,
+                               JobObserver& observer) {
+    return Run(jobs, options, observer).all();
+}
+
+std::string reasonOf(const JobResult& result, std::span<const Job> jobs) {
+    if (result.otherJob && *result.otherJob < jobs.size()) {
+        const Job& other = jobs[*result.otherJob];
+        if (result.error == RunError::OutputIsOtherSource)
+            return "the output is " + other.sourceRole;
+        if (result.error == RunError::AlreadyWritten) {
+            return "already written from " + other.name + " in this run";
+        }
+    }
+    return result.error.message();
+}
+
+}  // namespace skelvane::conversion
