@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "conversion/stream_converter.h"
+#include "conversion/rename/stream_converter.h"
 #include "reference/reference_conversion.h"
 
 namespace {
