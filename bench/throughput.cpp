@@ -14,12 +14,12 @@
 #include <thread>
 #include <vector>
 
-#include "conversion/run/batch_run.h"
+#include "joblist/batch_run.h"
 #include "conversion/files/platform.h"
 #include "conversion/mapping/presets.h"
 #include "conversion/run/run.h"
 #include "joblist/job_list.h"
-#include "joblist/title_rule.h"
+#include "common/title_rule.h"
 #include "poser_bvh.h"
 #include "race.h"
 #include "reference/reference_conversion.h"
@@ -28,6 +28,7 @@ namespace {
 
 namespace fs = std::filesystem;
 namespace conversion = skelvane::conversion;
+namespace joblist = skelvane::joblist;
 
 struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
@@ -218,20 +219,20 @@ int windowRun(int count, char** paths) {
     skelvane::joblist::JobList list;
     for (int i = 0; i < count; ++i) {
         const std::string title =
-            skelvane::joblist::titleOf(fs::path(paths[i]).filename().string());
-        if (list.appendRow(title, skelvane::joblist::defaultOutputName(title), "",
+            skelvane::common::titleOf(fs::path(paths[i]).filename().string());
+        if (list.appendRow(title, skelvane::common::defaultOutputName(title), "",
                            fs::absolute(paths[i]).string()) < 0) {
             std::fprintf(stderr, "skelvane-bench: the job list is full at %s\n", paths[i]);
             return 2;
         }
     }
-    struct : conversion::RunObserver {
+    struct : joblist::RunObserver {
         void setProgressMaximum(float) override {}
         void setProgressValue(float) override {}
         void showInfo(std::string_view) override {}
     } quiet;
-    const conversion::RunReport report = conversion::convertAll(list, {}, quiet);
-    for (const conversion::RowFailure& failure : report.failures) {
+    const joblist::RunReport report = joblist::convertAll(list, quiet);
+    for (const joblist::RowFailure& failure : report.failures) {
         std::fprintf(stderr, "skelvane-bench: %s: %s\n", failure.path.c_str(),
                      failure.reason.c_str());
     }

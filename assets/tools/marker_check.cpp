@@ -39,7 +39,7 @@ double clearance(const QImage& mask, int x, int y, bool onFigure, int limit) {
 
 }  // namespace
 
-QPoint markerCentre(const joblist::MarkerPlace& place) {
+QPoint markerCentre(const ui::layout::PartPlace& place) {
     using ui::layout::Image1;
     constexpr int kBorder = 1;
     const int half = toPixels(ui::layout::kPartImageSize) / 2;
@@ -49,8 +49,9 @@ QPoint markerCentre(const joblist::MarkerPlace& place) {
 
 std::vector<MarkerSpot> markerSpots() {
     std::vector<MarkerSpot> spots;
-    for (const joblist::BodyPart& part : joblist::kBodyParts) {
-        spots.push_back({part.imageName, markerCentre(part.marker), !part.marker.besideFigure});
+    for (const common::BodyPart& part : common::kBodyParts) {
+        const ui::layout::PartPlace& place = ui::layout::kPartImagePlaces.at(part.number - 1);
+        spots.push_back({part.imageName, markerCentre(place), !place.besideFigure});
     }
     return spots;
 }

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "assets/tools/body_picture.h"
-#include "joblist/body_parts.h"
+#include "ui/twips_layout.h"
 
 #include <QColor>
 #include <QImage>
@@ -24,7 +24,7 @@ struct MarkerSpot {
 /// The centre of a marker in body-picture pixels, placed as the window places it at 15 twips
 /// per pixel: each edge rounded to whole pixels on its own, the picture inside Image1's
 /// one-pixel border.
-QPoint markerCentre(const joblist::MarkerPlace& place);
+QPoint markerCentre(const ui::layout::PartPlace& place);
 
 /// The spots of all part markers in part-number order.
 std::vector<MarkerSpot> markerSpots();

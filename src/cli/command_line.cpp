@@ -4,8 +4,8 @@
 #include <string_view>
 
 #include "conversion/files/platform.h"
-#include "joblist/body_parts.h"
-#include "joblist/title_rule.h"
+#include "common/body_parts.h"
+#include "common/title_rule.h"
 
 namespace skelvane::cli {
 
@@ -89,7 +89,7 @@ std::optional<Command> apply(const Option& option, std::string_view spelled,
             request.outputDir = conversion::platform::pathFromBytes(value);
             break;
         case OptionId::Drop:
-            if (const int part = joblist::partNumberOf(value); part != 0) {
+            if (const int part = common::partNumberOf(value); part != 0) {
                 request.dropped.set(part);
                 break;
             }
@@ -123,7 +123,7 @@ std::optional<Command> apply(const Option& option, std::string_view spelled,
 
 // One body part of the help's list: the joint name a user types, or for the parts that govern
 // no joint their own name.
-std::string partEntry(const joblist::BodyPart& part) {
+std::string partEntry(const common::BodyPart& part) {
     const std::string number = std::to_string(part.number);
     std::string entry = std::string(4 - number.size(), ' ') + number + " ";
     if (part.poserJoint.empty()) return entry + std::string(part.imageName) + " (always nothing)";
@@ -234,13 +234,13 @@ std::string usageText() {
         "options are never abbreviated.\n"
         "\n"
         "Body parts (PART, as a number or a name, in any case):\n";
-    constexpr std::size_t kRows = (joblist::kPartCount + 1) / 2;
+    constexpr std::size_t kRows = (common::kPartCount + 1) / 2;
     constexpr std::size_t kColumnWidth = 32;
     for (std::size_t row = 0; row < kRows; ++row) {
-        std::string left = partEntry(joblist::kBodyParts[row]);
-        if (row + kRows < joblist::kBodyParts.size()) {
+        std::string left = partEntry(common::kBodyParts[row]);
+        if (row + kRows < common::kBodyParts.size()) {
             left.resize(kColumnWidth, ' ');
-            left += partEntry(joblist::kBodyParts[row + kRows]);
+            left += partEntry(common::kBodyParts[row + kRows]);
         }
         text += left + "\n";
     }
@@ -264,8 +264,8 @@ std::string usageText() {
 }
 
 std::string outputNameFor(const std::filesystem::path& source) {
-    return joblist::outputFileName(joblist::defaultOutputName(
-        joblist::titleOf(conversion::platform::bytesOfPath(source.filename()))));
+    return common::outputFileName(common::defaultOutputName(
+        common::titleOf(conversion::platform::bytesOfPath(source.filename()))));
 }
 
 }  // namespace skelvane::cli

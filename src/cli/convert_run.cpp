@@ -117,29 +117,22 @@ std::string counted(std::size_t count, std::string_view one, std::string_view ma
 
 }  // namespace
 
-std::variant<MappingSelection, std::string> selectMapping(const ConvertRequest& request,
-                                                          conversion::MappingCatalog& catalog) {
-    if (request.map.empty()) return MappingSelection{};
-    if (request.map == "auto") return MappingSelection{nullptr, true};
-    if (const conversion::Mapping* preset = catalog.find(request.map)) {
-        return MappingSelection{preset, false};
-    }
-    const std::filesystem::path file = platform::pathFromBytes(request.map);
-    if (conversion::meantAsPresetName(file)) {
-        return "--map: no mapping named '" + request.map + "' (see --list-maps)";
-    }
-    auto loaded = catalog.load(file);
-    if (const auto* refused = std::get_if<conversion::MappingError>(&loaded)) {
+std::variant<conversion::MappingChoice, std::string> selectMapping(
+    const ConvertRequest& request, conversion::MappingCatalog& catalog) {
+    if (request.map.empty()) return conversion::MappingChoice{};
+    auto resolved = catalog.resolve(request.map);
+    if (const auto* refused = std::get_if<conversion::MappingError>(&resolved)) {
+        if (refused->noSuchName) return "--map: " + refused->reason + " (see --list-maps)";
         return refused->message();
     }
-    return MappingSelection{std::get<const conversion::Mapping*>(loaded), false};
+    return std::get<conversion::MappingChoice>(resolved);
 }
 
-std::string mappingList(const MappingSelection& selection) {
+std::string mappingList(const conversion::MappingChoice& choice) {
     std::vector<const conversion::Mapping*> mappings;
     for (const conversion::Mapping& preset : conversion::presets()) mappings.push_back(&preset);
-    if (selection.mapping != nullptr && !conversion::findPreset(selection.mapping->name)) {
-        mappings.push_back(selection.mapping);
+    if (!choice.bestFit && !conversion::findPreset(choice.mapping->name)) {
+        mappings.push_back(choice.mapping);
     }
     std::size_t nameWidth = 4;
     for (const conversion::Mapping* mapping : mappings) {
@@ -162,13 +155,12 @@ std::string mappingList(const MappingSelection& selection) {
     return list;
 }
 
-std::vector<Job> jobsOf(const ConvertRequest& request, const MappingSelection& mapping) {
+std::vector<Job> jobsOf(const ConvertRequest& request, const conversion::MappingChoice& mapping) {
     std::vector<Job> jobs;
     for (const std::string& file : request.files) {
         Job job;
         job.dropped = request.dropped;
-        job.mapping = mapping.mapping;
-        job.fitMapping = mapping.bestFit;
+        job.mapping = mapping;
         job.name = file;
         if (file == "-") {
             job.standardStreams = true;
@@ -225,7 +217,7 @@ std::string summaryOf(const RunTally& tally, const std::filesystem::path& output
     return line;
 }
 
-int runConversion(const ConvertRequest& request, const MappingSelection& mapping) {
+int runConversion(const ConvertRequest& request, const conversion::MappingChoice& mapping) {
     const std::vector<Job> jobs = jobsOf(request, mapping);
     std::vector<JobResult> results;
     if (request.dryRun) {

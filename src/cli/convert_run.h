@@ -15,26 +15,19 @@
 
 namespace skelvane::cli {
 
-/// The mapping a run renames with, as --map chose it: one mapping for every file (null for the
-/// default), or each file's best fit.
-struct MappingSelection {
-    const conversion::Mapping* mapping = nullptr;
-    bool bestFit = false;
-};
-
-/// What --map names: "auto", a preset, or a mapping file, which `catalog` reads; the selection,
-/// or the message why it cannot be used ("FILE:LINE: reason").
-std::variant<MappingSelection, std::string> selectMapping(const ConvertRequest& request,
-                                                          conversion::MappingCatalog& catalog);
+/// What --map names: "auto", a preset, or a mapping file, which `catalog` reads; the choice, or
+/// the message why it cannot be used ("FILE:LINE: reason"). Without --map, the default table.
+std::variant<conversion::MappingChoice, std::string> selectMapping(
+    const ConvertRequest& request, conversion::MappingCatalog& catalog);
 
 /// The mappings --list-maps shows, one per line: name, mode, rows, where from and title;
 /// the presets, then the one --map selected when it is a file.
-std::string mappingList(const MappingSelection& selection);
+std::string mappingList(const conversion::MappingChoice& choice);
 
 /// The request's FILEs as the run's jobs, in order: each into <title>_max.bvh in the output
-/// folder, '-' from standard input to standard output, renamed as `mapping` selects.
+/// folder, '-' from standard input to standard output, renamed as `mapping` chooses.
 std::vector<conversion::Job> jobsOf(const ConvertRequest& request,
-                                    const MappingSelection& mapping = {});
+                                    const conversion::MappingChoice& mapping = {});
 
 /// How the command line runs its jobs: only BVH files unless --force, never one output twice,
 /// a dry run with --dry-run.
@@ -68,7 +61,7 @@ std::string summaryOf(const RunTally& tally, const std::filesystem::path& output
 /// standard output; then the summary on standard error. Quiet, only the files that were not
 /// converted are told. Returns the exit status: 0 when every file was (or would be)
 /// converted, 1 otherwise, or when the dry run's report could not be written.
-int runConversion(const ConvertRequest& request, const MappingSelection& mapping = {});
+int runConversion(const ConvertRequest& request, const conversion::MappingChoice& mapping = {});
 
 /// Writes what the user asked to see (the help, the version, the list of mappings) to `out`,
 /// standard output as the program calls it. Returns the exit status: 0, or 1 with a message on

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "cli/terminal_text.h"
-#include "joblist/body_parts.h"
+#include "common/body_parts.h"
 
 namespace skelvane::cli {
 
@@ -63,8 +63,8 @@ std::optional<std::string> nothingReason(const JointEntry& joint) {
 
 // A part as --drop names it: the joint it governs, or for the parts without one their name.
 std::optional<std::string> partName(int part) {
-    if (part < 1 || part > joblist::kPartCount) return std::nullopt;
-    const joblist::BodyPart& body = joblist::bodyPart(part);
+    if (part < 1 || part > common::kPartCount) return std::nullopt;
+    const common::BodyPart& body = common::bodyPart(part);
     return std::string(body.poserJoint.empty() ? body.imageName : body.poserJoint);
 }
 

@@ -42,13 +42,13 @@ int runProgram(int argc, char** argv) {
     if (const auto* problem = std::get_if<std::string>(&mapping)) {
         return usageError(UsageError{*problem});
     }
-    const MappingSelection& selection = std::get<MappingSelection>(mapping);
-    if (request.listMaps) return printRequested(platform::standardOutput(), mappingList(selection));
+    const conversion::MappingChoice& choice = std::get<conversion::MappingChoice>(mapping);
+    if (request.listMaps) return printRequested(platform::standardOutput(), mappingList(choice));
     if (std::optional<UsageError> error = outputDirProblem(request.outputDir)) {
         return usageError(*error);
     }
     platform::installSignalCleanup();
-    return runConversion(request, selection);
+    return runConversion(request, choice);
 }
 
 }  // namespace skelvane::cli

@@ -24,4 +24,12 @@ void JobList::removeRow(int row) {
     rows_.erase(rows_.begin() + row);
 }
 
+conversion::DroppedParts JobList::droppedParts(int row) const {
+    conversion::DroppedParts dropped;
+    for (const common::BodyPart& part : common::kBodyParts) {
+        if (isDropped(row, part.number)) dropped.set(static_cast<std::size_t>(part.number));
+    }
+    return dropped;
+}
+
 }  // namespace skelvane::joblist

@@ -5,7 +5,9 @@
 #include <string_view>
 #include <vector>
 
-#include "joblist/body_parts.h"
+#include "common/body_parts.h"
+#include "conversion/mapping/dropped_parts.h"
+#include "conversion/mapping/mapping_choice.h"
 
 namespace skelvane::joblist {
 
@@ -18,16 +20,10 @@ inline constexpr std::string_view kSkipMark = "x";
 
 /// A row's flag per part number 0..kPartCount (0 is never read): 0 converts the part, any
 /// other value does not. The diagram shows red only for exactly 1.
-using PartFlags = std::array<float, kPartCount + 1>;
+using PartFlags = std::array<float, common::kPartCount + 1>;
 
-/// Which mapping renames a row: the one a name stands for (a preset, or a mapping file by the
-/// path it was loaded from; empty for the default), or the preset that fits the source best.
-struct MappingChoice {
-    bool bestFit = false;
-    std::string name;
-
-    friend bool operator==(const MappingChoice&, const MappingChoice&) = default;
-};
+/// Which mapping renames a row.
+using MappingChoice = conversion::MappingChoice;
 
 /// One row of the job list: one added source and what to make of it.
 struct JobRow {
@@ -83,6 +79,8 @@ public:
 
     /// True when the row does not convert the part: its flag is anything but 0.
     bool isDropped(int row, int part) const { return partFlag(row, part) != 0.0f; }
+    /// The parts the row does not convert.
+    conversion::DroppedParts droppedParts(int row) const;
 
 private:
     JobRow& at(int row) { return rows_.at(static_cast<std::size_t>(row)); }

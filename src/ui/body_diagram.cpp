@@ -35,12 +35,13 @@ BodyDiagram::BodyDiagram(QWidget& window, const TwipsScale& scale) {
         createPicture(window, QStringLiteral("green"), scale.toPixels(layout::green), greenDot);
     red_ = createPicture(window, QStringLiteral("red"), scale.toPixels(layout::red), redDot);
 
-    for (const auto& part : joblist::kBodyParts) {
-        const TwipsRect rect{part.marker.left, part.marker.top, layout::kPartImageSize,
+    for (const auto& part : common::kBodyParts) {
+        const layout::PartPlace& place = layout::kPartImagePlaces.at(part.number - 1);
+        const TwipsRect rect{place.left, place.top, layout::kPartImageSize,
                              layout::kPartImageSize};
         auto* image =
             createPicture(window, fromBytes(part.imageName), scale.toPixels(rect),
-                          joblist::isFixedPart(part.number) ? red_->pixmap() : green_->pixmap());
+                          common::isFixedPart(part.number) ? red_->pixmap() : green_->pixmap());
         image->setToolTip(fromBytes(part.toolTip));
         image->hide();
         partImages_.at(part.number - 1) = image;
@@ -49,8 +50,8 @@ BodyDiagram::BodyDiagram(QWidget& window, const TwipsScale& scale) {
 
 void BodyDiagram::showRow(const joblist::JobList& jobs, int row) {
     for (PictureBox* image : partImages_) image->show();
-    for (const auto& part : joblist::kBodyParts) {
-        if (joblist::isFixedPart(part.number)) continue;
+    for (const auto& part : common::kBodyParts) {
+        if (common::isFixedPart(part.number)) continue;
         const bool notConverted = jobs.partFlag(row, part.number) == 1.0F;
         partImage(part.number).setPixmap(notConverted ? red_->pixmap() : green_->pixmap());
     }
@@ -62,7 +63,7 @@ void BodyDiagram::hideParts() {
 
 void BodyDiagram::toggle(PictureBox& image, joblist::JobList& jobs, int row) {
     int part = 0;
-    for (const auto& candidate : joblist::kBodyParts) {
+    for (const auto& candidate : common::kBodyParts) {
         if (partImage(candidate.number).toolTip() == image.toolTip()) part = candidate.number;
     }
     if (showsGreen(image)) {

@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "joblist/body_parts.h"
+#include "common/body_parts.h"
 #include "joblist/job_list.h"
 
 class QLabel;
@@ -48,7 +48,7 @@ private:
     QLabel* Image1_;
     PictureBox* green_;
     PictureBox* red_;
-    std::array<PictureBox*, joblist::kPartCount> partImages_{};
+    std::array<PictureBox*, common::kPartCount> partImages_{};
 };
 
 }  // namespace skelvane::ui

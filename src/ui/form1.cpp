@@ -19,9 +19,9 @@
 #include <QShortcut>
 #include <QStyle>
 
-#include "conversion/run/batch_run.h"
+#include "joblist/batch_run.h"
 #include "conversion/files/platform.h"
-#include "joblist/body_parts.h"
+#include "common/body_parts.h"
 #include "ui/background_run.h"
 #include "ui/body_diagram.h"
 #include "ui/file_drops.h"
@@ -181,8 +181,8 @@ void Form1::wireEvents() {
     }
     connect(drops_.get(), &FileDrops::filesDropped, this,
             qOverload<const QStringList&>(&Form1::addSources));
-    for (const auto& part : joblist::kBodyParts) {
-        if (joblist::isFixedPart(part.number)) continue;
+    for (const auto& part : common::kBodyParts) {
+        if (common::isFixedPart(part.number)) continue;
         connect(&diagram_->partImage(part.number), &PictureBox::clicked, this,
                 [this, number = part.number] { partImage_Click(number); });
     }
@@ -312,7 +312,7 @@ void Form1::showJoints(int row) {
                           nullptr};
     // The report reads the whole file, which may take a while for a long take.
     whileBusy([&] {
-        conversion::RowInspection inspection = conversion::inspectRow(jobs_, mappings_, row);
+        joblist::RowInspection inspection = joblist::inspectRow(jobs_, row);
         request.report = std::move(inspection.report);
         request.mapping = inspection.mapping;
     });
@@ -367,8 +367,8 @@ void Form1::whileBusy(const std::function<void()>& work) {
 void Form1::Command2_Click() {
     RunProgress progress(*pbar_, *dialogs_, *this);
     const RunSummary summary(jobs_);
-    conversion::RunReport report;
-    whileBusy([&] { report = conversion::convertAll(jobs_, mappings_, progress); });
+    joblist::RunReport report;
+    whileBusy([&] { report = joblist::convertAll(jobs_, progress); });
     pbar_->setToolTip(summary.of(report));
     if (!report.ok()) showInfo(failureMessage(report, jobs_));
     if (std::exchange(closeWhenIdle_, false)) close();

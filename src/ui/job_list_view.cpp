@@ -6,7 +6,7 @@
 #include <QLineEdit>
 #include <QSignalBlocker>
 
-#include "joblist/title_rule.h"
+#include "common/title_rule.h"
 #include "ui/list_box.h"
 #include "ui/plain_text.h"
 #include "ui/row_mappings.h"
@@ -38,8 +38,8 @@ JobListView::JobListView(joblist::JobList& jobs, ListBox& List1, ListBox& List2,
 bool JobListView::appendRow(const std::string& fileName, const std::string& sourcePath,
                             const joblist::MappingChoice& mapping) {
     if (jobs_.isFull()) return false;
-    const std::string title = joblist::titleOf(fileName);
-    const std::string outputName = joblist::defaultOutputName(title);
+    const std::string title = common::titleOf(fileName);
+    const std::string outputName = common::defaultOutputName(title);
     List1_.addItem(fromBytes(title));
     jobs_.appendRow(title, outputName, std::string(joblist::kConvertMark), sourcePath, mapping);
     List1_.item(List1_.count() - 1)->setToolTip(titleToolTip(jobs_.row(jobs_.rowCount() - 1)));

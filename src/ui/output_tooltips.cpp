@@ -4,7 +4,7 @@
 #include <QHelpEvent>
 #include <QToolTip>
 
-#include "joblist/title_rule.h"
+#include "common/title_rule.h"
 #include "ui/list_box.h"
 #include "ui/plain_text.h"
 #include "ui/text.h"
@@ -19,7 +19,7 @@ OutputToolTips::OutputToolTips(const joblist::JobList& jobs, ListBox& List2, QWi
 
 // Joined as the run opens it: relative to the working directory, an absolute name as it is.
 QString OutputToolTips::outputPath(int row) const {
-    const QString file = fromBytes(joblist::outputFileName(jobs_.outputName(row)));
+    const QString file = fromBytes(common::outputFileName(jobs_.outputName(row)));
     return QDir::toNativeSeparators(QDir::current().filePath(file));
 }
 

@@ -92,26 +92,16 @@ ProgramRequest parseProgramArguments(int argc, char* argv[]) {
 
 std::variant<joblist::MappingChoice, std::string> mappingChoiceOf(
     std::string_view value, conversion::MappingCatalog& catalog) {
-    if (value == "auto") return joblist::MappingChoice{true, {}};
-    if (conversion::findPreset(value) != nullptr) {
-        return joblist::MappingChoice{false, std::string(value)};
-    }
-    const std::filesystem::path file = conversion::platform::pathFromBytes(value);
-    if (conversion::meantAsPresetName(file)) {
-        return "--map: no mapping named '" + std::string(value) + "' (see --help)";
-    }
     // Absolute, as the sources are, so that the menu's Load Mapping File finds it the same file.
-    std::error_code error;
-    const std::filesystem::path absolute =
-        file.is_absolute() ? file : std::filesystem::current_path(error) / file;
     // Started from a menu or a file manager, the program has no terminal to show that it waits:
     // a named pipe that nothing writes to is refused instead.
-    auto loaded = catalog.load(absolute, conversion::NamedPipe::RefuseWithoutWriter);
-    if (auto* refused = std::get_if<conversion::MappingError>(&loaded)) {
-        refused->file = std::string(value);
+    auto resolved = catalog.resolve(value, {.namedPipe = conversion::NamedPipe::RefuseWithoutWriter,
+                                            .fileByAbsolutePath = true});
+    if (const auto* refused = std::get_if<conversion::MappingError>(&resolved)) {
+        if (refused->noSuchName) return "--map: " + refused->reason + " (see --help)";
         return refused->message();
     }
-    return joblist::MappingChoice{false, conversion::platform::bytesOfPath(absolute)};
+    return std::get<joblist::MappingChoice>(resolved);
 }
 
 std::string programHelpText() {

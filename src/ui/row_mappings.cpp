@@ -19,14 +19,6 @@ namespace {
 
 using joblist::MappingChoice;
 
-const std::string& effectiveName(const MappingChoice& choice) {
-    return choice.name.empty() ? conversion::defaultMapping().name : choice.name;
-}
-
-bool sameMapping(const MappingChoice& a, const MappingChoice& b) {
-    return a.bestFit == b.bestFit && (a.bestFit || effectiveName(a) == effectiveName(b));
-}
-
 std::string fileNameOf(const std::string& path) {
     return conversion::platform::bytesOfPath(conversion::platform::pathFromBytes(path).filename());
 }
@@ -46,7 +38,7 @@ OpenFileRequest mappingFileRequest(const QString& lastFolder) {
 }  // namespace
 
 QString choiceName(const MappingChoice& choice) {
-    return choice.bestFit ? QStringLiteral("best fit") : fromBytes(effectiveName(choice));
+    return choice.bestFit ? QStringLiteral("best fit") : fromBytes(choice.mapping->name);
 }
 
 QString mappingLabel(const QString& name, const conversion::Mapping& mapping) {
@@ -59,9 +51,8 @@ RowMappings::RowMappings(const joblist::JobList& jobs, conversion::MappingCatalo
     : jobs_(jobs), catalog_(catalog), view_(view), dialogs_(dialogs), window_(window) {}
 
 void RowMappings::setForNewRows(MappingChoice choice) {
-    if (!choice.bestFit && catalog_.find(choice.name) != nullptr &&
-        conversion::findPreset(choice.name) == nullptr) {
-        remember(choice.name);
+    if (!choice.bestFit && !choice.mapping->file.empty()) {
+        remember(conversion::platform::bytesOfPath(choice.mapping->file));
     }
     forNewRows_ = std::move(choice);
 }
@@ -70,24 +61,24 @@ std::vector<MappingEntry> RowMappings::entries(int row) {
     const MappingChoice current = row >= 0 ? jobs_.mapping(row) : forNewRows_;
     std::vector<MappingEntry> entries;
     const auto add = [&](QString text, QString toolTip, MappingChoice choice, bool startsGroup) {
-        const bool checked = sameMapping(choice, current);
+        const bool checked = choice == current;
         entries.push_back({std::move(text), std::move(toolTip), checked, startsGroup,
                            [this, row, choice = std::move(choice)] { choose(row, choice); }});
     };
     add(QStringLiteral("Best fit"),
         QStringLiteral("Each file is renamed by the preset that fits its joints best;\n"
                        "a file that no preset fits keeps its names."),
-        {true, {}}, false);
+        MappingChoice::bestFitOfEach(), false);
     bool first = true;
     for (const conversion::Mapping& preset : conversion::presets()) {
-        add(mappingLabel(fromBytes(preset.name), preset), QString(), {false, preset.name},
+        add(mappingLabel(fromBytes(preset.name), preset), QString(), MappingChoice::of(preset),
             std::exchange(first, false));
     }
     first = true;
     for (const std::string& file : files_) {
         if (const conversion::Mapping* mapping = catalog_.find(file)) {
-            add(mappingLabel(fromBytes(fileNameOf(file)), *mapping), fromBytes(file), {false, file},
-                std::exchange(first, false));
+            add(mappingLabel(fromBytes(fileNameOf(file)), *mapping), fromBytes(file),
+                MappingChoice::of(*mapping), std::exchange(first, false));
         }
     }
     return entries;
@@ -110,7 +101,7 @@ void RowMappings::loadFile(int row) {
     lastFolder_ = fromBytes(
         conversion::platform::bytesOfPath(conversion::platform::pathFromBytes(file).parent_path()));
     remember(file);
-    choose(row, {false, file});
+    choose(row, MappingChoice::of(*std::get<const conversion::Mapping*>(loaded)));
 }
 
 void RowMappings::choose(int row, MappingChoice choice) {

@@ -5,7 +5,7 @@
 #include <QActionGroup>
 #include <QMenu>
 
-#include "joblist/body_parts.h"
+#include "common/body_parts.h"
 #include "ui/text.h"
 
 namespace skelvane::ui {
@@ -56,9 +56,9 @@ void addMappings(QMenu& menu, std::vector<MappingEntry> mappings, std::function<
 std::vector<PartEntry> partEntries(const joblist::JobList& jobs, int row,
                                    const std::function<void(int part)>& toggle) {
     std::vector<PartEntry> entries;
-    for (const auto& part : joblist::kBodyParts) {
+    for (const auto& part : common::kBodyParts) {
         PartEntry entry{fromBytes(part.toolTip), false, {}};
-        if (!joblist::isFixedPart(part.number)) {
+        if (!common::isFixedPart(part.number)) {
             // The diagram's rule: red only for a flag of exactly 1.
             entry.converted = jobs.partFlag(row, part.number) != 1.0F;
             entry.toggle = [toggle, number = part.number] { toggle(number); };

@@ -48,7 +48,7 @@ RunSummary::RunSummary(const joblist::JobList& jobs)
     for (int row = 0; row < jobs.rowCount(); ++row) skipped_ += jobs.isSkipped(row) ? 1 : 0;
 }
 
-QString RunSummary::of(const conversion::RunReport& report) const {
+QString RunSummary::of(const joblist::RunReport& report) const {
     return plainToolTip(QStringLiteral("%1 written, %2 skipped, %3 failed, into %4")
                             .arg(report.written.size())
                             .arg(skipped_)
@@ -56,7 +56,7 @@ QString RunSummary::of(const conversion::RunReport& report) const {
                             .arg(folder_));
 }
 
-QString failureMessage(const conversion::RunReport& report, const joblist::JobList& jobs) {
+QString failureMessage(const joblist::RunReport& report, const joblist::JobList& jobs) {
     if (report.ok()) return {};
     QString message = QStringLiteral("These rows were not converted:");
     for (const auto& failure : report.failures) {

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "conversion/run/batch_run.h"
+#include "joblist/batch_run.h"
 
 class QProgressBar;
 class QWidget;
@@ -15,7 +15,7 @@ class Dialogs;
 /// that the run's single-precision maximum (row count + 0.001) survives Qt's whole numbers, and
 /// its messages in a message box. Called from another thread, it hands each report on to the
 /// window's thread, in the order made, without waiting for it to be shown.
-class RunProgress final : public conversion::RunObserver {
+class RunProgress final : public joblist::RunObserver {
 public:
     /// Reports to the progress bar and through the dialogs, on behalf of the window.
     RunProgress(QProgressBar& pbar, Dialogs& dialogs, QWidget& window);
@@ -39,7 +39,7 @@ public:
     explicit RunSummary(const joblist::JobList& jobs);
 
     /// The account of the run that ended with the report, as a tooltip.
-    QString of(const conversion::RunReport& report) const;
+    QString of(const joblist::RunReport& report) const;
 
 private:
     int skipped_ = 0;
@@ -48,6 +48,6 @@ private:
 
 /// The message that lists the rows a run could not convert, one line each with its file and
 /// the reason; empty when every row went through.
-QString failureMessage(const conversion::RunReport& report, const joblist::JobList& jobs);
+QString failureMessage(const joblist::RunReport& report, const joblist::JobList& jobs);
 
 }  // namespace skelvane::ui

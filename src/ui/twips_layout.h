@@ -5,7 +5,7 @@
 
 #include <QRect>
 
-#include "joblist/body_parts.h"
+#include "common/body_parts.h"
 
 class QWidget;
 
@@ -37,8 +37,42 @@ inline constexpr TwipsRect Command2{5250, 4620, 1905, 225};
 inline constexpr TwipsRect pbar{90, 5130, 7080, 105};
 inline constexpr TwipsRect Label1{2205, 4860, 2925, 195};
 
-/// Width and height of every part image; their places are in the body-part table.
+/// Width and height of every part image.
 inline constexpr int kPartImageSize = 120;
+
+/// The top-left corner of a part image, and whether it stands beside the figure rather than
+/// on it.
+struct PartPlace {
+    int left;
+    int top;
+    bool besideFigure = false;
+};
+
+/// Where each part's image lies, by part number - 1: Head Neck Chest Abdomen Hip rCollar rShoulder rForeArm rHand Fingers lCollar lShoulder lForeArm lHand rButtock rThiqh rShin rFoot Toes lButtock lThiqh lShin lFoot.
+inline constexpr std::array<PartPlace, common::kPartCount> kPartImagePlaces{{
+    {3675, 210},
+    {3675, 840},
+    {3675, 1260},
+    {3675, 1680},
+    {3570, 2100},
+    {3150, 1050},
+    {2940, 1470},
+    {2625, 1785},
+    {2415, 2100},
+    {2310, 2415, true},
+    {4095, 1050},
+    {4305, 1470},
+    {4620, 1785},
+    {4725, 2100},
+    {3255, 2100},
+    {3360, 2730},
+    {3255, 3675},
+    {3150, 4305},
+    {4305, 4410, true},
+    {3885, 2100},
+    {3885, 2730},
+    {3990, 3675},
+    {4095, 4305}}};
 
 /// Rows of equal height assumed in the height of List2 when the editor is placed over one.
 inline constexpr int kEditorRowsInList2 = 23;
@@ -50,16 +84,16 @@ inline constexpr std::array<std::string_view, 11> kStackedBeforeParts{
     "List1", "Label3", "Label2", "green",    "red"};
 /// The part images front to back, by part number. No two overlap, so their order among
 /// themselves shows nowhere; all lie in front of the figure.
-inline constexpr std::array<int, joblist::kPartCount> kPartImagesFrontToBack{
+inline constexpr std::array<int, common::kPartCount> kPartImagesFrontToBack{
     10, 14, 9, 13, 8, 12, 7, 11, 6, 19, 23, 18, 22, 17, 16, 21, 15, 20, 5, 4, 3, 2, 1};
 /// The controls behind the part images, front to back.
 inline constexpr std::array<std::string_view, 2> kStackedBehindParts{"Label1", "Image1"};
 
 static_assert(
     [] {
-        std::array<bool, joblist::kPartCount + 1> seen{};
+        std::array<bool, common::kPartCount + 1> seen{};
         for (int part : kPartImagesFrontToBack) {
-            if (part < 1 || part > joblist::kPartCount || seen[part]) return false;
+            if (part < 1 || part > common::kPartCount || seen[part]) return false;
             seen[part] = true;
         }
         return true;
@@ -69,16 +103,14 @@ static_assert(
 static_assert(
     [] {
         constexpr int size = kPartImageSize;
-        for (const joblist::BodyPart& part : joblist::kBodyParts) {
-            const joblist::MarkerPlace& m = part.marker;
+        for (const PartPlace& m : kPartImagePlaces) {
             if (m.left < Image1.left || m.top < Image1.top ||
                 m.left + size > Image1.left + Image1.width ||
                 m.top + size > Image1.top + Image1.height) {
                 return false;
             }
-            for (const joblist::BodyPart& other : joblist::kBodyParts) {
-                const joblist::MarkerPlace& o = other.marker;
-                if (&other != &part && m.left < o.left + size && o.left < m.left + size &&
+            for (const PartPlace& o : kPartImagePlaces) {
+                if (&o != &m && m.left < o.left + size && o.left < m.left + size &&
                     m.top < o.top + size && o.top < m.top + size) {
                     return false;
                 }

@@ -14,7 +14,7 @@ std::string described(const Command& command) {
     std::string text = "files";
     for (const std::string& file : request.files) text += " [" + file + "]";
     if (!request.outputDir.empty()) text += " out=[" + request.outputDir.string() + "]";
-    for (int part = 1; part <= joblist::kPartCount; ++part) {
+    for (int part = 1; part <= common::kPartCount; ++part) {
         if (request.dropped.test(static_cast<std::size_t>(part)))
             text += " drop=" + std::to_string(part);
     }

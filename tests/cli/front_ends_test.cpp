@@ -4,8 +4,8 @@
 
 #include "cli/command_line.h"
 #include "cli/convert_run.h"
-#include "conversion/run/batch_run.h"
-#include "joblist/title_rule.h"
+#include "joblist/batch_run.h"
+#include "common/title_rule.h"
 #include "support/test_files.h"
 
 namespace skelvane::cli {
@@ -52,8 +52,8 @@ TEST(FrontEnds, TheWindowAndTheCommandLineMakeTheSameJobsWithTheSameResults) {
     joblist::JobList list;
     ConvertRequest request;
     for (const std::string& file : files) {
-        const std::string title = joblist::titleOf(file);
-        list.appendRow(title, joblist::defaultOutputName(title), " ", file);
+        const std::string title = common::titleOf(file);
+        list.appendRow(title, common::defaultOutputName(title), " ", file);
         request.files.push_back(file);
     }
     list.setPartFlag(2, 7, 1.0f);  // the window's red marker is the command line's --drop
@@ -61,8 +61,7 @@ TEST(FrontEnds, TheWindowAndTheCommandLineMakeTheSameJobsWithTheSameResults) {
     // Repeats and the BVH check are where the two differ; with none and --force they agree.
     request.force = true;
 
-    const conversion::MappingCatalog mappings;
-    const std::vector<Job> windowJobs = conversion::jobsOf(list, mappings);
+    const std::vector<Job> windowJobs = joblist::jobsOf(list);
     std::vector<Job> commandLineJobs = jobsOf(request);
     ASSERT_EQ(windowJobs.size(), commandLineJobs.size());
     for (std::size_t i = 0; i < files.size(); ++i) {
@@ -77,7 +76,7 @@ TEST(FrontEnds, TheWindowAndTheCommandLineMakeTheSameJobsWithTheSameResults) {
         commandLineJobs[i].dropped = windowJobs[i].dropped;
     }
 
-    const std::vector<std::string> window = runAndRemoveOutputs(windowJobs, conversion::kWindowRun);
+    const std::vector<std::string> window = runAndRemoveOutputs(windowJobs, joblist::kWindowRun);
     const std::vector<std::string> commandLine =
         runAndRemoveOutputs(commandLineJobs, optionsOf(request));
     EXPECT_EQ(window, commandLine);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "conversion/mapping/mapping_catalog.h"
+#include "conversion/mapping/presets.h"
 #include "support/test_files.h"
 
 namespace skelvane::conversion {
@@ -207,6 +209,44 @@ TEST(MappingRowReplacement, WritesNothingForDroppedAndFixedParts) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(replacementOf(c.row, c.dropped), c.expected);
     }
+}
+
+TEST(MappingCatalog, ResolvesWhatTheUserNamesOrSaysThatItNamesNothing) {
+    const TempFolder folder;
+    const skelvane::testing::WorkingDirectory inFolder(folder.path());
+    writeFile(folder / "rig.csv", "# skelvane-map 1\nfrom,to,part\nroot_bone,Hips,\n");
+    writeFile(folder / "bad.csv", "# skelvane-map 1\nfrom,to\n");
+    MappingCatalog catalog;
+    const auto resolved = [&](std::string_view name) -> std::string {
+        auto choice = catalog.resolve(name);
+        if (const auto* error = std::get_if<MappingError>(&choice)) {
+            return (error->noSuchName ? "none: " : "error: ") + error->message();
+        }
+        const MappingChoice& chosen = std::get<MappingChoice>(choice);
+        if (chosen.bestFit) return "best fit";
+        return chosen.mapping->name + (catalog.find(chosen.mapping->name) == chosen.mapping
+                                           ? ""
+                                           : " (not the catalog's)");
+    };
+    const std::pair<std::string_view, std::string> cases[] = {
+        {"auto", "best fit"},
+        {"cmu-max", "cmu-max"},
+        {"rig.csv", "rig.csv"},
+        // A bare word that names no preset and no file is no mapping, never the default.
+        {"poser-maxx", "none: poser-maxx: no mapping named 'poser-maxx'"},
+        {"bad.csv", "error: bad.csv:2: missing header row 'from,to,part'"},
+        {"./gone", "error: ./gone: No such file or directory"},
+    };
+    for (const auto& [name, expected] : cases) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(resolved(name), expected);
+    }
+    // Loaded again, a file is updated where it is kept: a choice made before sees the new rows.
+    const Mapping* before = std::get<MappingChoice>(catalog.resolve("rig.csv")).mapping;
+    writeFile(folder / "rig.csv", "# skelvane-map 1\nfrom,to,part\npelvis,Hips,\n");
+    EXPECT_EQ(std::get<MappingChoice>(catalog.resolve("rig.csv")).mapping, before);
+    EXPECT_EQ(before->rows.front().from, "pelvis");
+    EXPECT_EQ(MappingChoice{}.mapping, &defaultMapping());
 }
 
 }  // namespace

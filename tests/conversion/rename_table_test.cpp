@@ -90,7 +90,7 @@ TEST(RenameTable, GovernedRulesSearchForTheJointTheirPartNames) {
     for (const RenameRule& rule : kRenameRules) {
         if (rule.governingPart == 0) continue;
         SCOPED_TRACE(std::string(rule.search));
-        EXPECT_EQ(joblist::bodyPart(rule.governingPart).poserJoint, rule.search);
+        EXPECT_EQ(common::bodyPart(rule.governingPart).poserJoint, rule.search);
     }
 }
 

@@ -2,13 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <set>
-
-#include "joblist/body_parts.h"
-#include "joblist/title_rule.h"
+#include "common/body_parts.h"
 
 namespace skelvane::joblist {
 namespace {
+
+using common::kPartCount;
 
 TEST(JobList, AppendKeepsEachRowsColumnsTogether) {
     JobList jobs;
@@ -72,50 +71,6 @@ TEST(JobList, TwentySecondRowIsAcceptedAndTwentyThirdRefused) {
     EXPECT_EQ(jobs.appendRow("late", "late_max", " ", "/late"), -1);
     EXPECT_EQ(jobs.rowCount(), kMaxRows);
     EXPECT_EQ(jobs.sourcePath(21), "/p21");
-}
-
-TEST(BodyParts, TableIsNumberedInOrderWithDistinctNames) {
-    std::set<std::string_view> names;
-    for (std::size_t i = 0; i < kBodyParts.size(); ++i) {
-        EXPECT_EQ(kBodyParts[i].number, static_cast<int>(i) + 1);
-        EXPECT_TRUE(names.insert(kBodyParts[i].imageName).second) << kBodyParts[i].imageName;
-        // Exactly the four fixed parts govern no joint.
-        EXPECT_EQ(kBodyParts[i].poserJoint.empty(), isFixedPart(kBodyParts[i].number));
-    }
-    EXPECT_EQ(bodyPart(16).imageName, "rThiqh");
-    EXPECT_EQ(bodyPart(16).toolTip, "Right Thigh");
-    EXPECT_EQ(bodyPart(16).poserJoint, "rThigh");
-    EXPECT_EQ(bodyPart(7).imageName, "rShoulder");
-}
-
-struct TitleCase {
-    const char* name;
-    std::string_view fileName;
-    std::string_view title;
-};
-
-TEST(TitleRule, CutsTheLastFourCharactersNeverPartOfOne) {
-    const TitleCase cases[] = {
-        {"extension", "walk.bvh", "walk"},
-        {"upper case", "RUN.BVH", "RUN"},
-        {"exactly four", "abcd", ""},
-        {"shorter", "ab", ""},
-        {"empty", "", ""},
-        {"no dot", "walking", "wal"},
-        {"wide character kept whole", "a\xe6\x97\xa5xyz", "a"},
-        {"wide characters in the title", "\xe6\x97\xa5\xe6\x9c\xac.bvh",
-         "\xe6\x97\xa5\xe6\x9c\xac"},
-        {"outside the basic plane", "a\xf0\x9f\x98\x80.bv", "a"},
-        {"invalid: cut by bytes", "a\xed\xa0\x80xyz", "a\xed\xa0"},
-        {"truncated sequence", "abc\xe6\x97xy", "abc"},
-        {"overlong form", "\xc0\xaf.bvh", "\xc0\xaf"},
-    };
-    for (const TitleCase& c : cases) {
-        SCOPED_TRACE(c.name);
-        EXPECT_EQ(titleOf(c.fileName), c.title);
-    }
-    EXPECT_EQ(defaultOutputName("walk"), "walk_max");
-    EXPECT_EQ(outputFileName("walk_max"), "walk_max.bvh");
 }
 
 }  // namespace

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "joblist/body_parts.h"
+#include "common/body_parts.h"
 #include "ui/list_box.h"
 #include "ui/picture_box.h"
 #include "window_driver.h"
@@ -10,8 +10,8 @@
 namespace skelvane::ui::testing {
 namespace {
 
-using joblist::isFixedPart;
-using joblist::kBodyParts;
+using common::isFixedPart;
+using common::kBodyParts;
 
 const QColor kGreen(64, 255, 64);  // the fill at a dot's centre
 const QColor kRed(255, 0, 0);

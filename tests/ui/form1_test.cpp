@@ -5,7 +5,7 @@
 #include <QScreen>
 #include <QTest>
 
-#include "joblist/body_parts.h"
+#include "common/body_parts.h"
 #include "window_driver.h"
 
 namespace skelvane::ui::testing {
@@ -63,7 +63,7 @@ TEST(Form1, StacksTheEditorOverList2AndThePartImagesOverTheFigure) {
     };
     EXPECT_GT(depth("Text1"), depth("List2"));
     EXPECT_EQ(depth("Image1"), 0);
-    for (const auto& part : joblist::kBodyParts) {
+    for (const auto& part : common::kBodyParts) {
         SCOPED_TRACE(std::string(part.imageName));
         EXPECT_GT(depth(part.imageName), depth("Label1"));
         EXPECT_LT(depth(part.imageName), depth("red"));

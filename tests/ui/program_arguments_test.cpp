@@ -66,7 +66,8 @@ TEST(ProgramArguments, MapIsAutoAPresetOrAMappingFileLoadedOnceAndNamedByItsAbso
         if (const auto* problem = std::get_if<std::string>(&choice)) return "error: " + *problem;
         const auto& mapping = std::get<joblist::MappingChoice>(choice);
         if (mapping.bestFit) return "best fit";
-        return catalog.find(mapping.name) != nullptr ? mapping.name : "not in catalog";
+        const std::string& name = mapping.mapping->name;
+        return catalog.find(name) == mapping.mapping ? name : "not in catalog";
     };
     const std::pair<std::string_view, std::string> cases[] = {
         {"auto", "best fit"},

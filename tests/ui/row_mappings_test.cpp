@@ -37,7 +37,7 @@ QString pathAndMapping(ListBox& List1, int row) {
 std::vector<std::string> mappingsOf(const joblist::JobList& jobs) {
     std::vector<std::string> names;
     for (int row = 0; row < jobs.rowCount(); ++row) {
-        names.push_back(jobs.mapping(row).bestFit ? "best fit" : jobs.mapping(row).name);
+        names.push_back(jobs.mapping(row).bestFit ? "best fit" : jobs.mapping(row).mapping->name);
     }
     return names;
 }

@@ -9,8 +9,8 @@
 #include <unordered_map>
 
 #include "conversion/files/platform.h"
-#include "joblist/body_parts.h"
-#include "joblist/title_rule.h"
+#include "common/body_parts.h"
+#include "common/title_rule.h"
 
 namespace skelvane::conversion {
 
@@ -145,7 +145,7 @@ std::optional<std::string_view> MappingParser::nextLine() {
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     if (line.find('\r') != std::string_view::npos) {
         lineError_ = error("CR without LF; lines end with LF or CR LF");
-    } else if (!joblist::isValidUtf8(line)) {
+    } else if (!common::isValidUtf8(line)) {
         lineError_ = error("bytes that are not UTF-8");
     }
     if (lineError_) return std::nullopt;
@@ -234,7 +234,7 @@ std::optional<MappingError> MappingParser::takeRow(std::string_view line) {
     const std::string_view part = trimBlanks(fields[2]);
     if (row.from.empty()) return error("empty 'from'");
     if (!part.empty()) {
-        row.part = joblist::partNumberOf(part);
+        row.part = common::partNumberOf(part);
         if (row.part == 0) {
             return error("unknown body part " + inQuotes(part) +
                          " (use 1..23 or a name such as rShoulder)");
@@ -273,7 +273,7 @@ std::string MappingError::message() const {
 }
 
 std::string_view replacementOf(const MappingRow& row, const DroppedParts& dropped) {
-    if (row.part != 0 && (joblist::isFixedPart(row.part) || dropped.test(row.part))) {
+    if (row.part != 0 && (common::isFixedPart(row.part) || dropped.test(row.part))) {
         return kNothing;
     }
     return row.to;

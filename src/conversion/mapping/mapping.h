@@ -72,6 +72,8 @@ struct MappingError {
     /// 1-based; 0 when the reason concerns the whole file (it cannot be read).
     std::size_t line = 0;
     std::string reason;
+    /// True when `file` is a name the user gave that names no mapping at all.
+    bool noSuchName = false;
 
     /// "FILE:LINE: reason", or "FILE: reason" without a line.
     std::string message() const;

@@ -15,16 +15,37 @@ std::variant<const Mapping*, MappingError> MappingCatalog::load(const std::files
                                                                 NamedPipe namedPipe) {
     auto read = loadMappingFile(file, namedPipe);
     if (auto* error = std::get_if<MappingError>(&read)) return std::move(*error);
-    auto mapping = std::make_unique<Mapping>(std::get<Mapping>(std::move(read)));
-    mapping->file = file;
+    Mapping mapping = std::get<Mapping>(std::move(read));
+    mapping.file = file;
     auto& kept = files_[platform::bytesOfPath(file)];
-    kept = std::move(mapping);
+    if (kept) {
+        *kept = std::move(mapping);
+    } else {
+        kept = std::make_unique<Mapping>(std::move(mapping));
+    }
     return kept.get();
 }
 
-std::variant<const Mapping*, MappingError> MappingCatalog::resolve(std::string_view name) {
-    if (const Mapping* preset = findPreset(name)) return preset;
-    return load(platform::pathFromBytes(name));
+std::variant<MappingChoice, MappingError> MappingCatalog::resolve(std::string_view name,
+                                                                  const ResolveOptions& options) {
+    if (name == "auto") return MappingChoice::bestFitOfEach();
+    if (const Mapping* preset = findPreset(name)) return MappingChoice::of(*preset);
+    std::filesystem::path file = platform::pathFromBytes(name);
+    if (meantAsPresetName(file)) {
+        MappingError error{std::string(name), 0, "no mapping named '" + std::string(name) + "'"};
+        error.noSuchName = true;
+        return error;
+    }
+    if (options.fileByAbsolutePath && !file.is_absolute()) {
+        std::error_code error;
+        file = std::filesystem::current_path(error) / file;
+    }
+    auto loaded = load(file, options.namedPipe);
+    if (auto* refused = std::get_if<MappingError>(&loaded)) {
+        refused->file = std::string(name);
+        return std::move(*refused);
+    }
+    return MappingChoice::of(*std::get<const Mapping*>(loaded));
 }
 
 }  // namespace skelvane::conversion

@@ -8,28 +8,43 @@
 #include <variant>
 
 #include "conversion/mapping/mapping.h"
+#include "conversion/mapping/mapping_choice.h"
 
 namespace skelvane::conversion {
 
+/// How a name the user gives is turned into a mapping.
+struct ResolveOptions {
+    /// What reading a mapping file that is a named pipe does while nothing writes to it.
+    NamedPipe namedPipe = NamedPipe::WaitForWriter;
+    /// Keeps a mapping file under its absolute path, as the window names its files, rather than
+    /// as the user gave it.
+    bool fileByAbsolutePath = false;
+};
+
 /// The mappings a front end can choose from: the presets and the mapping files it has loaded,
-/// each file read once and kept as long as the catalog, so that jobs may point at it.
+/// each kept at one place as long as the catalog, so that choices and jobs may point at it.
 class MappingCatalog {
 public:
     /// The mapping a name stands for: a preset's name, or the path a file was loaded from; null
     /// when it stands for none.
     const Mapping* find(std::string_view name) const;
 
-    /// Reads the mapping file at `file` (again, when it was loaded before) and keeps it under its
-    /// path; the mapping, or why the file is refused, in which case nothing changes.
+    /// Reads the mapping file at `file` and keeps it under its path; loaded again, it is
+    /// updated where it is kept, so that every choice of it sees the new rows. The mapping, or
+    /// why the file is refused, in which case nothing changes.
     std::variant<const Mapping*, MappingError> load(const std::filesystem::path& file,
                                                     NamedPipe namedPipe = NamedPipe::WaitForWriter);
 
-    /// What a name the user gives stands for: a preset when one has that name, otherwise a
-    /// mapping file, loaded here.
-    std::variant<const Mapping*, MappingError> resolve(std::string_view name);
+    /// What a name the user gives stands for: "auto" the best fit, a preset's name that preset,
+    /// anything else a mapping file, loaded here. A bare word that names no preset and no file
+    /// (see meantAsPresetName) is refused as a mapping of that name that does not exist
+    /// (MappingError::noSuchName), never taken for the default; a file that cannot be used is
+    /// refused with the name as given.
+    std::variant<MappingChoice, MappingError> resolve(std::string_view name,
+                                                      const ResolveOptions& options = {});
 
 private:
-    std::map<std::string, std::unique_ptr<const Mapping>, std::less<>> files_;
+    std::map<std::string, std::unique_ptr<Mapping>, std::less<>> files_;
 };
 
 }  // namespace skelvane::conversion

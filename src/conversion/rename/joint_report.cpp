@@ -28,7 +28,7 @@ namespace {
 // A joint renamed to "nothing" whatever the diagram says: a row without a part, or one of the
 // four parts that are never converted.
 bool alwaysNothing(const JointEntry& joint) {
-    return joint.part == 0 || joblist::isFixedPart(joint.part);
+    return joint.part == 0 || common::isFixedPart(joint.part);
 }
 
 }  // namespace
@@ -53,7 +53,7 @@ std::string whatHappens(const JointEntry& joint, Audience audience) {
                 words += "always";
                 break;
             }
-            const joblist::BodyPart& part = joblist::bodyPart(joint.part);
+            const common::BodyPart& part = common::bodyPart(joint.part);
             words += audience == Audience::CommandLine
                          ? "--drop " + std::string(part.poserJoint)
                          : std::string(part.toolTip) + " switched off";

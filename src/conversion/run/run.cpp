@@ -91,10 +91,11 @@ public:
         // Nor on a mapping file the run reads.
         std::set<const Mapping*> mappings;
         for (const Job& job : jobs_) {
-            if (job.mapping == nullptr || job.mapping->file.empty()) continue;
-            if (!mappings.insert(job.mapping).second) continue;
+            const Mapping& mapping = *job.mapping.mapping;
+            if (job.mapping.bestFit || mapping.file.empty()) continue;
+            if (!mappings.insert(&mapping).second) continue;
             std::error_code unknown;
-            const auto file = platform::fileIdOf(job.mapping->file, unknown);
+            const auto file = platform::fileIdOf(mapping.file, unknown);
             guard_.addMappingFile(file, static_cast<bool>(unknown));
         }
         results_.reserve(jobs_.size());
@@ -249,8 +250,8 @@ private:
                 return result;
             }
         }
-        result.mapping = job.mapping != nullptr ? job.mapping : &defaultMapping();
-        if (job.fitMapping) {
+        result.mapping = job.mapping.mapping;
+        if (job.mapping.bestFit) {
             auto fit = fitOfStart(in, start.held);
             if (const auto* error = std::get_if<std::error_code>(&fit)) {
                 return failed(*error, Side::Source);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "conversion/mapping/dropped_parts.h"
+#include "conversion/mapping/mapping_choice.h"
 #include "conversion/rename/joint_report.h"
 #include "conversion/run/run_error.h"
 
@@ -23,11 +24,10 @@ struct Job {
     std::filesystem::path output;
     /// The parts whose joints are written as "nothing".
     DroppedParts dropped;
-    /// The mapping that renames; null for the default (poser-max). It must outlive the run.
-    const Mapping* mapping = nullptr;
-    /// Renames with the preset that fits the source best (see FitCounter), found from the
-    /// joints of its first kMaxHeldStart bytes, instead of `mapping`.
-    bool fitMapping = false;
+    /// The mapping that renames, which must outlive the run; for a best fit, the preset that
+    /// fits the source best (see FitCounter), found from the joints of its first kMaxHeldStart
+    /// bytes.
+    MappingChoice mapping;
     /// Passed over without opening anything.
     bool skip = false;
     /// Reads standard input and writes standard output instead of files.

@@ -78,7 +78,7 @@ TEST_F(JobRows, LoadMappingFileRefusesANamedPipeWithNoWriterAtOnceAndReadsOneWit
         finishes.join();
         EXPECT_EQ(window.dialogs->messages.size(), 1);
     }
-    EXPECT_EQ(jobs.mapping(0), (joblist::MappingChoice{false, pipe.string()}));
+    EXPECT_EQ(jobs.mapping(0).mapping->name, pipe.string());
 }
 
 TEST(ProgramArguments, MapOfANamedPipeWithNoWriterIsRefusedAtOnce) {

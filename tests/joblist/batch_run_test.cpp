@@ -1,12 +1,12 @@
-#include "conversion/run/batch_run.h"
+#include "joblist/batch_run.h"
 
 #include <gtest/gtest.h>
 
-#include "conversion/batch_run_test.h"
+#include "joblist/batch_run_test.h"
 #include "conversion/mapping/dropped_parts.h"
 #include "support/test_files.h"
 
-namespace skelvane::conversion {
+namespace skelvane::joblist {
 namespace {
 
 namespace fs = std::filesystem;
@@ -83,7 +83,7 @@ TEST_F(ConvertAllTest, PartFlagsOfTheRowTurnJointsIntoNothing) {
     EXPECT_NE(plain.find("JOINT RightShoulder"), std::string::npos);
     EXPECT_EQ(flagged.find("RightShoulder"), std::string::npos);
     EXPECT_EQ(flagged.find("JOINT Head"), std::string::npos);
-    EXPECT_EQ(flagged, referenceConversionOf(jobs_.sourcePath(1), DroppedParts().set(7).set(1)));
+    EXPECT_EQ(flagged, referenceConversionOf(jobs_.sourcePath(1), conversion::DroppedParts().set(7).set(1)));
 }
 
 TEST_F(ConvertAllTest, OutputNamesAreUsedAsTheyStand) {
@@ -157,4 +157,4 @@ TEST_F(ConvertAllTest, ReportsUnreadableSourcesAndUnwritableOutputsAndGoesOn) {
 }
 
 }  // namespace
-}  // namespace skelvane::conversion
+}  // namespace skelvane::joblist

@@ -1,6 +1,6 @@
-#include "joblist/title_rule.h"
+#include "common/title_rule.h"
 
-namespace skelvane::joblist {
+namespace skelvane::common {
 
 namespace {
 
@@ -68,4 +68,4 @@ std::string outputFileName(std::string_view outputName) {
     return std::string(outputName).append(kOutputExtension);
 }
 
-}  // namespace skelvane::joblist
+}  // namespace skelvane::common

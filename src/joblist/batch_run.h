@@ -5,11 +5,16 @@
 #include <variant>
 #include <vector>
 
-#include "conversion/mapping/mapping_catalog.h"
 #include "conversion/run/run.h"
 #include "joblist/job_list.h"
 
-namespace skelvane::conversion {
+namespace skelvane::joblist {
+
+using conversion::FileFailure;
+using conversion::Job;
+using conversion::JointReport;
+using conversion::Mapping;
+using conversion::RunOptions;
 
 /// The message of a run over an empty job list.
 inline constexpr std::string_view kNothingToConvert = "Nothing to Convert!";
@@ -43,9 +48,9 @@ struct RunReport {
 };
 
 /// The job list as the run's jobs, one per row: the row's source into "<output name>.bvh"
-/// relative to the current working directory, under its part flags and its mapping (looked up
-/// in `mappings`, which must outlive the jobs), skipped when marked "x".
-std::vector<Job> jobsOf(const joblist::JobList& list, const MappingCatalog& mappings);
+/// relative to the current working directory, under its part flags and its mapping, skipped
+/// when marked "x".
+std::vector<Job> jobsOf(const JobList& list);
 
 /// How the window runs its jobs: anything is converted, BVH or not, and a later row with the
 /// same output replaces an earlier one's.
@@ -53,8 +58,7 @@ inline constexpr RunOptions kWindowRun{};
 
 /// Converts every row not marked "x" into "<output name>.bvh", relative to the current working
 /// directory. A row that fails is reported and the run goes on with the next one.
-RunReport convertAll(const joblist::JobList& list, const MappingCatalog& mappings,
-                     RunObserver& observer);
+RunReport convertAll(const JobList& list, RunObserver& observer);
 
 /// What a row's source holds under the row's part flags and mapping, read as a dry run of that
 /// row reads it, with the mapping it was read under, or why it cannot be read.
@@ -63,6 +67,6 @@ struct RowInspection {
     /// The mapping the joints were named by: the row's, or for a best fit the one that fits.
     const Mapping* mapping = nullptr;
 };
-RowInspection inspectRow(const joblist::JobList& list, const MappingCatalog& mappings, int row);
+RowInspection inspectRow(const JobList& list, int row);
 
-}  // namespace skelvane::conversion
+}  // namespace skelvane::joblist

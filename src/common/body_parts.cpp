@@ -1,10 +1,10 @@
-#include "joblist/body_parts.h"
+#include "common/body_parts.h"
 
 #include <algorithm>
 #include <cctype>
 #include <charconv>
 
-namespace skelvane::joblist {
+namespace skelvane::common {
 
 namespace {
 
@@ -32,4 +32,4 @@ int partNumberOf(std::string_view name) {
     return 0;
 }
 
-}  // namespace skelvane::joblist
+}  // namespace skelvane::common

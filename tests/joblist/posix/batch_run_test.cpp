@@ -1,14 +1,14 @@
 // The window's run with what only POSIX systems offer: symbolic links, permission bits and a file
 // size limit that makes a write fail part-way.
-#include "conversion/run/batch_run.h"
+#include "joblist/batch_run.h"
 
 #include <gtest/gtest.h>
 
-#include "conversion/batch_run_test.h"
+#include "joblist/batch_run_test.h"
 #include "support/posix/file_size_limit.h"
 #include "support/test_files.h"
 
-namespace skelvane::conversion {
+namespace skelvane::joblist {
 namespace {
 
 namespace fs = std::filesystem;
@@ -125,4 +125,4 @@ TEST_F(ConvertAllTest, NoOutputLandsOnAnySourceOrThroughABrokenLink) {
 }
 
 }  // namespace
-}  // namespace skelvane::conversion
+}  // namespace skelvane::joblist

@@ -1,9 +1,16 @@
-#include "joblist/body_parts.h"
+#include "common/body_parts.h"
 
 #include <gtest/gtest.h>
 
-namespace skelvane::joblist {
+namespace skelvane::common {
 namespace {
+
+TEST(BodyParts, NamesAPartByItsPictureItsWordsAndItsJoint) {
+    EXPECT_EQ(bodyPart(16).imageName, "rThiqh");
+    EXPECT_EQ(bodyPart(16).toolTip, "Right Thigh");
+    EXPECT_EQ(bodyPart(16).poserJoint, "rThigh");
+    EXPECT_EQ(bodyPart(7).imageName, "rShoulder");
+}
 
 TEST(PartNumberOf, ReadsNumbersDiagramNamesAndJointsInAnyCase) {
     struct Case {
@@ -24,4 +31,4 @@ TEST(PartNumberOf, ReadsNumbersDiagramNamesAndJointsInAnyCase) {
 }
 
 }  // namespace
-}  // namespace skelvane::joblist
+}  // namespace skelvane::common

@@ -3,56 +3,47 @@
 #include <array>
 #include <string_view>
 
-namespace skelvane::joblist {
+namespace skelvane::common {
 
 /// Number of body parts; parts are numbered 1..kPartCount.
 inline constexpr int kPartCount = 23;
 
-/// Where a part's marker lies on the window: its top-left corner in twips from the client
-/// area's top-left corner, and whether it stands beside the figure rather than on it.
-struct MarkerPlace {
-    int left;
-    int top;
-    bool besideFigure = false;
-};
-
-/// One body part: its number, the name of the diagram image that shows it, that image's
-/// tooltip, the Poser joint it governs (empty for the parts whose joints are always dropped)
-/// and the place of its marker.
+/// One body part: its number, its short name (the name of the diagram image that shows it),
+/// its name in words (that image's tooltip) and the Poser joint it governs (empty for the parts
+/// whose joints are always dropped).
 struct BodyPart {
     int number;
     std::string_view imageName;
     std::string_view toolTip;
     std::string_view poserJoint;
-    MarkerPlace marker;
 };
 
 /// The 23 body parts in part-number order (element i is part i + 1). "Right" and "left" are
 /// the figure's own sides: it faces the viewer, so its right side is on the viewer's left.
 inline constexpr std::array<BodyPart, kPartCount> kBodyParts{{
-    {1, "Head", "Head", "head", {3675, 210}},
-    {2, "Neck", "Neck", "neck", {3675, 840}},
-    {3, "Chest", "Chest", "chest", {3675, 1260}},
-    {4, "Abdomen", "Abdomen", "abdomen", {3675, 1680}},
-    {5, "Hip", "Hip", "hip", {3570, 2100}},
-    {6, "rCollar", "Right Collar", "rCollar", {3150, 1050}},
-    {7, "rShoulder", "Right Shoulder", "rShldr", {2940, 1470}},
-    {8, "rForeArm", "Right ForeArm", "rForeArm", {2625, 1785}},
-    {9, "rHand", "Right Hand", "rHand", {2415, 2100}},
-    {10, "Fingers", "Fingers", "", {2310, 2415, true}},
-    {11, "lCollar", "Left Collar", "lCollar", {4095, 1050}},
-    {12, "lShoulder", "Left Shoulder", "lShldr", {4305, 1470}},
-    {13, "lForeArm", "Left ForeArm", "lForeArm", {4620, 1785}},
-    {14, "lHand", "Left Hand", "lHand", {4725, 2100}},
-    {15, "rButtock", "Right Buttock", "", {3255, 2100}},
-    {16, "rThiqh", "Right Thigh", "rThigh", {3360, 2730}},
-    {17, "rShin", "Right Shin", "rShin", {3255, 3675}},
-    {18, "rFoot", "Right Foot", "rFoot", {3150, 4305}},
-    {19, "Toes", "Toes", "", {4305, 4410, true}},
-    {20, "lButtock", "Left Buttock", "", {3885, 2100}},
-    {21, "lThiqh", "Left Thigh", "lThigh", {3885, 2730}},
-    {22, "lShin", "Left Shin", "lShin", {3990, 3675}},
-    {23, "lFoot", "Left Foot", "lFoot", {4095, 4305}},
+    {1, "Head", "Head", "head"},
+    {2, "Neck", "Neck", "neck"},
+    {3, "Chest", "Chest", "chest"},
+    {4, "Abdomen", "Abdomen", "abdomen"},
+    {5, "Hip", "Hip", "hip"},
+    {6, "rCollar", "Right Collar", "rCollar"},
+    {7, "rShoulder", "Right Shoulder", "rShldr"},
+    {8, "rForeArm", "Right ForeArm", "rForeArm"},
+    {9, "rHand", "Right Hand", "rHand"},
+    {10, "Fingers", "Fingers", ""},
+    {11, "lCollar", "Left Collar", "lCollar"},
+    {12, "lShoulder", "Left Shoulder", "lShldr"},
+    {13, "lForeArm", "Left ForeArm", "lForeArm"},
+    {14, "lHand", "Left Hand", "lHand"},
+    {15, "rButtock", "Right Buttock", ""},
+    {16, "rThiqh", "Right Thigh", "rThigh"},
+    {17, "rShin", "Right Shin", "rShin"},
+    {18, "rFoot", "Right Foot", "rFoot"},
+    {19, "Toes", "Toes", ""},
+    {20, "lButtock", "Left Buttock", ""},
+    {21, "lThiqh", "Left Thigh", "lThigh"},
+    {22, "lShin", "Left Shin", "lShin"},
+    {23, "lFoot", "Left Foot", "lFoot"},
 }};
 
 /// The part with the given number (1..kPartCount).
@@ -94,4 +85,4 @@ static_assert(detail::partTableIsWellFormed(),
 static_assert(isFixedPart(10) && isFixedPart(15) && isFixedPart(19) && isFixedPart(20),
               "fingers, buttocks and toes govern no joint");
 
-}  // namespace skelvane::joblist
+}  // namespace skelvane::common

@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-namespace skelvane::joblist {
+namespace skelvane::common {
 
 /// Characters cut from the end of a source's file name to make its title.
 inline constexpr int kTitleCut = 4;
@@ -28,4 +28,4 @@ std::string outputFileName(std::string_view outputName);
 /// past U+10FFFF).
 bool isValidUtf8(std::string_view bytes);
 
-}  // namespace skelvane::joblist
+}  // namespace skelvane::common

@@ -10,11 +10,12 @@
 #include <string_view>
 #include <vector>
 
-#include "conversion/run/batch_run.h"
+#include "joblist/batch_run.h"
+#include "conversion/mapping/mapping_catalog.h"
 #include "joblist/job_list.h"
 #include "support/test_files.h"
 
-namespace skelvane::conversion {
+namespace skelvane::joblist {
 
 struct RecordingObserver : RunObserver {
     std::vector<float> maximums;
@@ -39,13 +40,12 @@ protected:
         return jobs_.appendRow(title, title + "_max", " ", source.string());
     }
 
-    RunReport run() { return convertAll(jobs_, mappings_, observer_); }
+    RunReport run() { return convertAll(jobs_, observer_); }
 
     skelvane::testing::TempFolder folder_;
     skelvane::testing::WorkingDirectory cwd_{folder_.path()};
-    joblist::JobList jobs_;
-    MappingCatalog mappings_;
+    JobList jobs_;
     RecordingObserver observer_;
 };
 
-}  // namespace skelvane::conversion
+}  // namespace skelvane::joblist

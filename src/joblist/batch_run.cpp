@@ -1,9 +1,14 @@
-#include "conversion/run/batch_run.h"
+#include "joblist/batch_run.h"
 
+#include "common/title_rule.h"
 #include "conversion/files/platform.h"
-#include "joblist/title_rule.h"
 
-namespace skelvane::conversion {
+namespace skelvane::joblist {
+
+namespace platform = conversion::platform;
+using conversion::JobObserver;
+using conversion::JobResult;
+using conversion::JobStatus;
 
 namespace {
 
@@ -21,25 +26,22 @@ private:
 
 }  // namespace
 
-std::vector<Job> jobsOf(const joblist::JobList& list, const MappingCatalog& mappings) {
+std::vector<Job> jobsOf(const JobList& list) {
     std::vector<Job> jobs;
     for (int row = 0; row < list.rowCount(); ++row) {
         Job& job = jobs.emplace_back();
         job.source = platform::pathFromBytes(list.sourcePath(row));
-        job.output = platform::pathFromBytes(joblist::outputFileName(list.outputName(row)));
-        job.dropped = droppedPartsOf(list, row);
+        job.output = platform::pathFromBytes(common::outputFileName(list.outputName(row)));
+        job.dropped = list.droppedParts(row);
         job.skip = list.isSkipped(row);
-        const joblist::MappingChoice& choice = list.mapping(row);
-        job.fitMapping = choice.bestFit;
-        if (!choice.bestFit && !choice.name.empty()) job.mapping = mappings.find(choice.name);
+        job.mapping = list.mapping(row);
         job.name = "row " + std::to_string(row + 1);
         job.sourceRole = "the source of " + job.name;
     }
     return jobs;
 }
 
-RunReport convertAll(const joblist::JobList& list, const MappingCatalog& mappings,
-                     RunObserver& observer) {
+RunReport convertAll(const JobList& list, RunObserver& observer) {
     RunReport report;
     const int rowCount = list.rowCount();
     // The maximum sits a hair above the row count, set before the empty test.
@@ -49,9 +51,9 @@ RunReport convertAll(const joblist::JobList& list, const MappingCatalog& mapping
         return report;
     }
 
-    const std::vector<Job> jobs = jobsOf(list, mappings);
+    const std::vector<Job> jobs = jobsOf(list);
     RowProgress progress(observer);
-    const std::vector<JobResult> results = runJobs(jobs, kWindowRun, progress);
+    const std::vector<JobResult> results = conversion::runJobs(jobs, kWindowRun, progress);
     for (std::size_t i = 0; i < results.size(); ++i) {
         const JobResult& result = results[i];
         const Job& job = jobs[i];
@@ -60,14 +62,14 @@ RunReport convertAll(const joblist::JobList& list, const MappingCatalog& mapping
         } else if (result.status == JobStatus::Failed) {
             const auto& path = result.culprit == JobResult::Side::Source ? job.source : job.output;
             report.failures.push_back({static_cast<int>(i), platform::bytesOfPath(path),
-                                       result.error, reasonOf(result, jobs)});
+                                       result.error, conversion::reasonOf(result, jobs)});
         }
     }
     return report;
 }
 
-RowInspection inspectRow(const joblist::JobList& list, const MappingCatalog& mappings, int row) {
-    Job job = jobsOf(list, mappings).at(static_cast<std::size_t>(row));
+RowInspection inspectRow(const JobList& list, int row) {
+    Job job = jobsOf(list).at(static_cast<std::size_t>(row));
     job.output.clear();
     job.skip = false;
     struct Keeper final : JobObserver {
@@ -78,9 +80,9 @@ RowInspection inspectRow(const joblist::JobList& list, const MappingCatalog& map
     } keeper;
     RunOptions inspect = kWindowRun;
     inspect.dryRun = true;
-    const JobResult result = runJobs({&job, 1}, inspect, keeper).front();
+    const JobResult result = conversion::runJobs({&job, 1}, inspect, keeper).front();
     if (keeper.report) return {std::move(*keeper.report), result.mapping};
     return {FileFailure{job.source, result.error}, result.mapping};
 }
 
-}  // namespace skelvane::conversion
+}  // namespace skelvane::joblist
