@@ -400,6 +400,8 @@ TEST_F(ConvertCommandTest, NoOutputLandsOnAFileTheRunReadsOrHasWrittenByWhatever
     }
 }
 
+// The sanitizers' runtime needs files of its own, which such a limit leaves it none of.
+#if !defined(__SANITIZE_ADDRESS__)
 TEST_F(ConvertCommandTest, CommitGroupsShrinkToTheOpenFileLimitSoEveryFileConverts) {
     std::string sources;
     for (int i = 0; i < 9; ++i) {
@@ -419,6 +421,7 @@ TEST_F(ConvertCommandTest, CommitGroupsShrinkToTheOpenFileLimitSoEveryFileConver
             << outcome.err;
     }
 }
+#endif
 
 }  // namespace
 }  // namespace skelvane::cli
