@@ -3,9 +3,9 @@
 #include <optional>
 #include <string_view>
 
-#include "conversion/files/platform.h"
 #include "common/body_parts.h"
 #include "common/title_rule.h"
+#include "conversion/files/platform.h"
 
 namespace skelvane::cli {
 

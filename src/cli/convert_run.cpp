@@ -217,12 +217,13 @@ std::string summaryOf(const RunTally& tally, const std::filesystem::path& output
     return line;
 }
 
-int runConversion(const ConvertRequest& request, const conversion::MappingChoice& mapping) {
+int runConversion(const ConvertRequest& request, const conversion::MappingChoice& mapping,
+                  conversion::platform::FileSystem& system) {
     const std::vector<Job> jobs = jobsOf(request, mapping);
     std::vector<JobResult> results;
     if (request.dryRun) {
         DryRunReport report(jobs, request.json);
-        results = conversion::runJobs(jobs, optionsOf(request), report);
+        results = conversion::runJobs(jobs, optionsOf(request), report, system);
         // A summary of a report that did not reach its reader would mislead.
         if (const std::error_code error = report.finish()) {
             std::cerr << "skelvane-convert: " << kStandardOutput << ": " << error.message() << "\n";
@@ -230,7 +231,7 @@ int runConversion(const ConvertRequest& request, const conversion::MappingChoice
         }
     } else {
         ConversionLines lines(jobs, request.quiet);
-        results = conversion::runJobs(jobs, optionsOf(request), lines);
+        results = conversion::runJobs(jobs, optionsOf(request), lines, system);
     }
     const RunTally tally = tallyOf(jobs, results);
     if (!request.quiet && tally.files > 0)

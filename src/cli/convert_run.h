@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "cli/command_line.h"
-#include "conversion/mapping/mapping_catalog.h"
 #include "conversion/files/platform.h"
+#include "conversion/mapping/mapping_catalog.h"
 #include "conversion/run/run.h"
 
 namespace skelvane::cli {
@@ -60,8 +60,11 @@ std::string summaryOf(const RunTally& tally, const std::filesystem::path& output
 /// standard error, or, in a dry run, writes nothing and prints what the run would do on
 /// standard output; then the summary on standard error. Quiet, only the files that were not
 /// converted are told. Returns the exit status: 0 when every file was (or would be)
-/// converted, 1 otherwise, or when the dry run's report could not be written.
-int runConversion(const ConvertRequest& request, const conversion::MappingChoice& mapping = {});
+/// converted, 1 otherwise, or when the dry run's report could not be written. Outputs are
+/// written through `system`.
+int runConversion(
+    const ConvertRequest& request, const conversion::MappingChoice& mapping = {},
+    conversion::platform::FileSystem& system = conversion::platform::realFileSystem());
 
 /// Writes what the user asked to see (the help, the version, the list of mappings) to `out`,
 /// standard output as the program calls it. Returns the exit status: 0, or 1 with a message on

@@ -21,7 +21,7 @@ int usageError(const UsageError& error) {
 
 }  // namespace
 
-int runProgram(int argc, char** argv) {
+int runProgram(int argc, char** argv, conversion::platform::FileSystem& system) {
     namespace platform = conversion::platform;
     // A closed standard stream must not be taken by a file opened later.
     platform::holdClosedStandardStreams();
@@ -48,7 +48,7 @@ int runProgram(int argc, char** argv) {
         return usageError(*error);
     }
     platform::installSignalCleanup();
-    return runConversion(request, choice);
+    return runConversion(request, choice, system);
 }
 
 }  // namespace skelvane::cli

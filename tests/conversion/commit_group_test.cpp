@@ -6,6 +6,7 @@
 
 #include "conversion/commit_group_test.h"
 #include "conversion/files/platform.h"
+#include "support/test_file_system.h"
 #include "support/test_files.h"
 
 namespace skelvane::conversion {
@@ -17,17 +18,17 @@ using skelvane::testing::fileNamesIn;
 TEST_P(CommitGroupTest, OneSyncServesTheGroupAndAFailedOneFallsBackToEachOutput) {
     const std::vector<std::string> names{"a.bvh", "b.bvh", "c.bvh"};
     for (const std::string& name : names) fs::copy_file(small_, folder_ / "sources" / name);
-    const int before = platform::testing::dataSyncs();
+    const int before = system_.dataSyncs;
     EXPECT_EQ(run(jobsFor(names)), std::vector<std::string>(3, "done"));
-    if (platform::filesystemSyncReportsErrors()) {
-        EXPECT_EQ(platform::testing::dataSyncs(), before) << "one sync of the filesystem";
+    if (system_.filesystemSyncReportsErrors()) {
+        EXPECT_EQ(system_.dataSyncs, before) << "one sync of the filesystem";
     }
     // Its error may come from any file of the filesystem: each output is then synced alone.
-    platform::testing::failFilesystemSync(std::make_error_code(std::errc::io_error));
+    system_.filesystemSyncError = std::make_error_code(std::errc::io_error);
     const std::vector<std::string> outcomes = run(jobsFor(names));
-    platform::testing::failFilesystemSync({});
+    system_.filesystemSyncError.clear();
     EXPECT_EQ(outcomes, std::vector<std::string>(3, "done"));
-    EXPECT_GE(platform::testing::dataSyncs(), before + 3);
+    EXPECT_GE(system_.dataSyncs, before + 3);
     EXPECT_EQ(fileNamesIn(folder_ / "out"), names);
 }
 
@@ -42,7 +43,7 @@ TEST_P(CommitGroupTest, OutputsReplacingOldOnesBeyondTheCleanupTableAllCommit) {
     EXPECT_EQ(fileNamesIn(folder_ / "out"), names) << "no temporary left";
     EXPECT_EQ(skelvane::testing::readFile(folder_ / "out/take1599.bvh"),
               "HIERARCHY\r\nROOT Hips\r\n");
-    EXPECT_EQ(platform::testing::registeredTemporaries(), 0);
+    EXPECT_EQ(platform::heldTemporaries(), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Temporaries, CommitGroupTest, ::testing::Values(false, true),

@@ -11,6 +11,7 @@
 
 #include "conversion/files/platform.h"
 #include "conversion/run/run.h"
+#include "support/test_file_system.h"
 #include "support/test_files.h"
 
 namespace skelvane::conversion {
@@ -19,8 +20,7 @@ namespace skelvane::conversion {
 // files, whose names the cleanup must know.
 class CommitGroupTest : public ::testing::TestWithParam<bool> {
 protected:
-    CommitGroupTest() { platform::testing::useNamedTemporaries(GetParam()); }
-    ~CommitGroupTest() override { platform::testing::useNamedTemporaries(false); }
+    CommitGroupTest() { system_.namedTemporariesOnly = GetParam(); }
 
     // Jobs from sources in `sources/` (folder_/sources/NAME) into out/NAME.
     std::vector<Job> jobsFor(const std::vector<std::string>& names) {
@@ -49,7 +49,7 @@ protected:
     std::vector<std::string> run(const std::vector<Job>& jobs) {
         JobObserver quiet;
         std::vector<std::string> outcomes;
-        for (const JobResult& result : runJobs(jobs, {}, quiet)) {
+        for (const JobResult& result : runJobs(jobs, {}, quiet, system_)) {
             outcomes.push_back(result.status == JobStatus::Done ? "done" : result.error.message());
         }
         return outcomes;
@@ -61,6 +61,7 @@ protected:
     }
 
     skelvane::testing::TempFolder folder_;
+    skelvane::testing::TestFileSystem system_;
     const std::filesystem::path small_ =
         skelvane::testing::testdataDir() / "qavimator_SLFemale_1frame.bvh";
     const std::filesystem::path large_ =

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "conversion/bvh/bvh_start.h"
-#include "conversion/rename/joint_scanner.h"
 #include "conversion/mapping/presets.h"
+#include "conversion/rename/joint_scanner.h"
 #include "conversion/run/run.h"
 #include "support/test_files.h"
 

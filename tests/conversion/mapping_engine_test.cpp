@@ -5,9 +5,9 @@
 #include <optional>
 #include <random>
 
+#include "conversion/mapping/presets.h"
 #include "conversion/rename/joint_line_renamer.h"
 #include "conversion/rename/line_renamer.h"
-#include "conversion/mapping/presets.h"
 #include "conversion/rename/stream_converter.h"
 #include "reference/reference_conversion.h"
 

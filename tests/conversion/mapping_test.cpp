@@ -224,9 +224,8 @@ TEST(MappingCatalog, ResolvesWhatTheUserNamesOrSaysThatItNamesNothing) {
         }
         const MappingChoice& chosen = std::get<MappingChoice>(choice);
         if (chosen.bestFit) return "best fit";
-        return chosen.mapping->name + (catalog.find(chosen.mapping->name) == chosen.mapping
-                                           ? ""
-                                           : " (not the catalog's)");
+        return chosen.mapping->name +
+               (catalog.find(chosen.mapping->name) == chosen.mapping ? "" : " (not the catalog's)");
     };
     const std::pair<std::string_view, std::string> cases[] = {
         {"auto", "best fit"},

@@ -4,8 +4,9 @@
 
 #include <memory>
 
-#include "conversion/pending_output_test.h"
 #include "conversion/files/platform.h"
+#include "conversion/pending_output_test.h"
+#include "support/test_file_system.h"
 #include "support/test_files.h"
 
 namespace skelvane::conversion {
@@ -33,19 +34,20 @@ TEST_F(NamedTemporaryTest, NoneExistsThatTheSignalCleanupDoesNotKnow) {
     std::error_code error;
     for (int i = 0; i <= platform::kMaxTemporaries && !error; ++i) {
         targets.push_back(
-            platform::OutputTarget::resolve(folder_ / (std::to_string(i) + ".bvh"), error));
+            skelvane::testing::resolvedOutput(folder_ / (std::to_string(i) + ".bvh"), error));
         ASSERT_FALSE(error);
-        pending.push_back(std::make_unique<platform::PendingOutput>(targets.back(), 0644, error));
+        pending.push_back(
+            std::make_unique<platform::PendingOutput>(targets.back(), 0644, system_, error));
     }
     // One more than the cleanup can hold is refused before its file exists.
     EXPECT_EQ(error, FileError::TooManyTemporaries);
     EXPECT_EQ(pending.size(), static_cast<std::size_t>(platform::kMaxTemporaries) + 1);
     EXPECT_EQ(fileNamesIn(folder_.path()).size(),
               static_cast<std::size_t>(platform::kMaxTemporaries));
-    EXPECT_EQ(platform::testing::registeredTemporaries(), platform::kMaxTemporaries);
+    EXPECT_EQ(platform::heldTemporaries(), platform::kMaxTemporaries);
     pending.clear();
     EXPECT_TRUE(fileNamesIn(folder_.path()).empty());
-    EXPECT_EQ(platform::testing::registeredTemporaries(), 0);
+    EXPECT_EQ(platform::heldTemporaries(), 0);
 }
 
 }  // namespace

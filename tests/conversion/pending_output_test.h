@@ -9,14 +9,14 @@
 
 #include "conversion/files/platform.h"
 #include "conversion/run/run.h"
+#include "support/test_file_system.h"
 #include "support/test_files.h"
 
 namespace skelvane::conversion {
 
 class NamedTemporaryTest : public ::testing::Test {
 protected:
-    NamedTemporaryTest() { platform::testing::useNamedTemporaries(true); }
-    ~NamedTemporaryTest() override { platform::testing::useNamedTemporaries(false); }
+    NamedTemporaryTest() { system_.namedTemporariesOnly = true; }
 
     // Converts `source` into `output` as the window's run does; returns the error, if any.
     std::error_code convert(const std::filesystem::path& source,
@@ -25,11 +25,12 @@ protected:
         job.source = source;
         job.output = output;
         JobObserver quiet;
-        return runJobs({&job, 1}, {}, quiet).front().error;
+        return runJobs({&job, 1}, {}, quiet, system_).front().error;
     }
 
     const std::filesystem::path source_ = skelvane::testing::testdataDir() / "opencollar_kneel.bvh";
     skelvane::testing::TempFolder folder_;
+    skelvane::testing::TestFileSystem system_;
 };
 
 }  // namespace skelvane::conversion

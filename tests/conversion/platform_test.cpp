@@ -6,6 +6,7 @@
 #include <set>
 
 #include "conversion/run/run.h"
+#include "support/test_file_system.h"
 #include "support/test_files.h"
 
 namespace skelvane::conversion {
@@ -53,31 +54,31 @@ TEST(Platform, TwoNamesOfOneFileHaveOneIdentityAndTwoFilesTwo) {
 TEST(Platform, ACommittedOutputReplacesTheOldOneAndAnAbandonedOneLeavesItAsItWas) {
     for (const bool named : {false, true}) {
         SCOPED_TRACE(named ? "named temporary" : "unnamed temporary");
-        platform::testing::useNamedTemporaries(named);
+        skelvane::testing::TestFileSystem system;
+        system.namedTemporariesOnly = named;
         TempFolder folder;
         writeFile(folder / "out.bvh", "old content, longer than the new\n");
-        const int registered = platform::testing::registeredTemporaries();
+        const int registered = platform::heldTemporaries();
         for (const bool commit : {false, true}) {
             SCOPED_TRACE(commit ? "committed" : "abandoned");
             std::error_code error;
-            const auto target = platform::OutputTarget::resolve(folder / "out.bvh", error);
+            const auto target = skelvane::testing::resolvedOutput(folder / "out.bvh", error);
             ASSERT_FALSE(error) << error.message();
             EXPECT_EQ(target.existing(), idOf(folder / "out.bvh"));
             {
-                platform::PendingOutput pending(target, 0644, error);
+                platform::PendingOutput pending(target, 0644, system, error);
                 ASSERT_FALSE(error) << error.message();
                 ASSERT_FALSE(platform::writeAll(pending.handle(), "HIERARCHY\r\n"));
                 if (commit) {
-                    EXPECT_FALSE(pending.commit());
+                    EXPECT_FALSE(skelvane::testing::commitAlone(pending));
                 }
             }
             EXPECT_EQ(readFile(folder / "out.bvh"),
                       commit ? "HIERARCHY\r\n" : "old content, longer than the new\n");
             EXPECT_EQ(fileNamesIn(folder.path()), std::vector<std::string>{"out.bvh"});
-            EXPECT_EQ(platform::testing::registeredTemporaries(), registered);
+            EXPECT_EQ(platform::heldTemporaries(), registered);
         }
     }
-    platform::testing::useNamedTemporaries(false);
 }
 
 TEST(Platform, NamesOfAnyLettersReachTheirFilesAsBytesAndBack) {
@@ -120,13 +121,13 @@ TEST(Platform, ReservedDeviceNamesAreRefusedAsOutputsWhateverTheirCaseAndExtensi
     for (const char* name : {"NUL", "com1.bvh", "LPT9.x.bvh", "Con .bvh", "aux.BVH"}) {
         SCOPED_TRACE(name);
         std::error_code error;
-        platform::OutputTarget::resolve(folder / name, error);
+        skelvane::testing::resolvedOutput(folder / name, error);
         EXPECT_EQ(error, FileError::NotRegularOutput);
     }
     for (const char* name : {"console.bvh", "com10.bvh", "nul_max.bvh"}) {
         SCOPED_TRACE(name);
         std::error_code error;
-        const auto target = platform::OutputTarget::resolve(folder / name, error);
+        const auto target = skelvane::testing::resolvedOutput(folder / name, error);
         EXPECT_FALSE(error) << error.message();
         EXPECT_EQ(target.existing(), std::nullopt);
     }

@@ -4,9 +4,9 @@
 
 #include <random>
 
+#include "conversion/mapping/presets.h"
 #include "conversion/rename/joint_line_renamer.h"
 #include "conversion/rename/line_renamer.h"
-#include "conversion/mapping/presets.h"
 #include "reference/reference_conversion.h"
 
 namespace skelvane::conversion {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/test_file_system.h"
 #include "support/test_files.h"
 
 namespace skelvane::conversion {
@@ -13,7 +14,7 @@ using skelvane::testing::writeFile;
 
 platform::OutputTarget targetOf(const fs::path& output) {
     std::error_code error;
-    auto target = platform::OutputTarget::resolve(output, error);
+    auto target = skelvane::testing::resolvedOutput(output, error);
     EXPECT_FALSE(error) << output << ": " << error.message();
     return target;
 }

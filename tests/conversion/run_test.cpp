@@ -6,6 +6,7 @@
 
 #include "conversion/files/platform.h"
 #include "conversion/run_test.h"
+#include "support/test_file_system.h"
 #include "support/test_files.h"
 
 namespace skelvane::conversion {
@@ -22,10 +23,11 @@ TEST(Run, WritesWhereTheFilesystemKeepsNoModes) {
     TempFolder folder;
     const fs::path source = testdataDir() / "opencollar_kneel.bvh";
     writeFile(folder / "old.bvh", "old\n");
-    platform::testing::failPermissionChanges(true);
+    skelvane::testing::TestFileSystem fat;
+    fat.refusePermissionChanges = true;
     const std::vector<std::string> seen = outcomes(
-        std::vector{fileJob(source, folder / "new.bvh"), fileJob(source, folder / "old.bvh")}, {});
-    platform::testing::failPermissionChanges(false);
+        std::vector{fileJob(source, folder / "new.bvh"), fileJob(source, folder / "old.bvh")}, {},
+        fat);
     EXPECT_EQ(seen, std::vector<std::string>({"done", "done"}));
     EXPECT_TRUE(readFile(folder / "new.bvh") == referenceConversionOf(source));
     EXPECT_TRUE(readFile(folder / "old.bvh") == referenceConversionOf(source));

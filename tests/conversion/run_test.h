@@ -41,10 +41,12 @@ inline std::string outcome(const JobResult& result, std::span<const Job> jobs) {
            reasonOf(result, jobs);
 }
 
-inline std::vector<std::string> outcomes(std::span<const Job> jobs, const RunOptions& options) {
+inline std::vector<std::string> outcomes(
+    std::span<const Job> jobs, const RunOptions& options,
+    platform::FileSystem& system = platform::realFileSystem()) {
     Recorder recorder;
     std::vector<std::string> words;
-    for (const JobResult& result : runJobs(jobs, options, recorder)) {
+    for (const JobResult& result : runJobs(jobs, options, recorder, system)) {
         words.push_back(outcome(result, jobs));
     }
     return words;

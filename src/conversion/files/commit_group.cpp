@@ -5,13 +5,7 @@
 
 namespace skelvane::conversion {
 
-namespace {
-
-std::function<void()> beforePlacingHook;
-
-}  // namespace
-
-CommitGroup::CommitGroup() {
+CommitGroup::CommitGroup(platform::FileSystem& system) : system_(system) {
     const std::size_t limit = platform::allowOpenFiles(kMostOutputs + kOtherFiles);
     const std::size_t room = limit - std::min(limit / 2, kOtherFiles);
     mostOutputs_ = std::clamp<std::size_t>(room, 1, kMostOutputs);
@@ -38,13 +32,13 @@ std::vector<std::pair<std::size_t, std::error_code>> CommitGroup::commit() {
     // One sync for the whole group, where its errors are told; its error may come from any file
     // of the filesystem, so then, as where none is told, each output is synced on its own.
     bool durable = false;
-    if (outputs_.size() > 1 && platform::filesystemSyncReportsErrors()) {
-        durable = !platform::syncFilesystem(outputs_.front().output->handle());
+    if (outputs_.size() > 1 && system_.filesystemSyncReportsErrors()) {
+        durable = !system_.syncFilesystem(outputs_.front().output->handle());
     }
     for (Staged& staged : outputs_) {
         if (!durable) staged.error = staged.output->syncData();
     }
-    if (beforePlacingHook) beforePlacingHook();
+    system_.beforePlacing();
     for (Staged& staged : outputs_) {
         if (!staged.error) staged.error = staged.output->place();
     }
@@ -64,10 +58,6 @@ std::vector<std::pair<std::size_t, std::error_code>> CommitGroup::commit() {
     named_ = 0;
     bytes_ = 0;
     return results;
-}
-
-void testing::beforePlacing(std::function<void()> hook) {
-    beforePlacingHook = std::move(hook);
 }
 
 }  // namespace skelvane::conversion

@@ -2,7 +2,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <system_error>
 #include <utility>
@@ -30,9 +29,8 @@ public:
 
     /// A group of at most kMostOutputs outputs, as many as the open-file limit leaves room for
     /// once it is raised as far as the system lets it: each staged output holds its file open.
-    CommitGroup();
-    /// A group of at most `mostOutputs`.
-    explicit CommitGroup(std::size_t mostOutputs) : mostOutputs_(mostOutputs) {}
+    /// Its syncs are those of `system`, which must outlive it.
+    explicit CommitGroup(platform::FileSystem& system);
 
     /// Most outputs this group holds.
     std::size_t mostOutputs() const { return mostOutputs_; }
@@ -57,16 +55,12 @@ private:
         std::error_code error;
     };
 
+    platform::FileSystem& system_;
     std::size_t mostOutputs_;
     std::vector<Staged> outputs_;
     std::size_t named_ = 0;  // outputs holding a slot of the signal cleanup
     std::uint64_t bytes_ = 0;
     std::uint64_t device_ = 0;
 };
-
-namespace testing {
-/// Runs `hook` in every commit, after the outputs are durable and before any is put in place.
-void beforePlacing(std::function<void()> hook);
-}  // namespace testing
 
 }  // namespace skelvane::conversion

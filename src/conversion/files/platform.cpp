@@ -46,16 +46,9 @@ std::shared_ptr<const Folder> FolderCache::open(const fs::path& path, std::error
     return folder;
 }
 
-OutputTarget OutputTarget::resolve(const fs::path& output, std::error_code& error) {
-    FolderCache folders;
-    return resolve(output, folders, error);
-}
-
-std::error_code PendingOutput::commit() {
-    if (const std::error_code error = prepare()) return error;
-    if (const std::error_code error = syncData()) return error;
-    if (const std::error_code error = place()) return error;
-    return syncFolder();
+FileSystem& realFileSystem() {
+    static RealFileSystem system;
+    return system;
 }
 
 }  // namespace skelvane::conversion::platform

@@ -165,9 +165,6 @@ public:
     static OutputTarget resolve(const std::filesystem::path& output, FolderCache& folders,
                                 std::error_code& error);
 
-    /// The same with folders opened for this output alone.
-    static OutputTarget resolve(const std::filesystem::path& output, std::error_code& error);
-
     /// The file under the final name when it was resolved; nothing when the output will be a
     /// new file.
     const std::optional<FileId>& existing() const { return existing_; }
@@ -189,6 +186,42 @@ private:
     std::uint32_t existingMode_ = 0;
 };
 
+/// The steps of writing outputs that filesystems take their own ways, or that may fail. The
+/// engine takes them through this interface, and tests pass in one of their own to take another
+/// filesystem's way (no unnamed files, no permission bits) or to make a step fail.
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+    /// True when a new output may be an unnamed file in its folder, named only as it is placed.
+    virtual bool offersUnnamedFiles() const = 0;
+    /// Gives an open file these permission bits; a filesystem that keeps none refuses with
+    /// EPERM or ENOTSUP, which the caller takes for "nothing to keep".
+    virtual std::error_code changeMode(Handle file, std::uint32_t mode) = 0;
+    /// Flushes a file's data to the disk.
+    virtual std::error_code syncData(Handle file) = 0;
+    /// Flushes every file of the filesystem that `file` lies on; one call makes many outputs
+    /// durable. Its error may come from any file of that filesystem.
+    virtual std::error_code syncFilesystem(Handle file) = 0;
+    /// True when syncFilesystem reports the write errors of the files it flushes (Linux 5.8 and
+    /// later); otherwise only a sync of each file can tell.
+    virtual bool filesystemSyncReportsErrors() const = 0;
+    /// Called in each commit once the outputs are durable, before any is put in place.
+    virtual void beforePlacing() {}
+};
+
+/// The file system as the system offers it.
+class RealFileSystem : public FileSystem {
+public:
+    bool offersUnnamedFiles() const override;
+    std::error_code changeMode(Handle file, std::uint32_t mode) override;
+    std::error_code syncData(Handle file) override;
+    std::error_code syncFilesystem(Handle file) override;
+    bool filesystemSyncReportsErrors() const override;
+};
+
+/// The one real file system, for the front ends to pass in.
+FileSystem& realFileSystem();
+
 /// A new output being written, invisible to others until it is committed: an unnamed file in
 /// the target's folder where the system offers one, named only as it is placed, otherwise a
 /// hidden, private temporary file with a short name that the signal cleanup removes and that a
@@ -196,14 +229,16 @@ private:
 /// removes whatever it wrote.
 ///
 /// Committing takes four steps, so that many outputs can share the costly one, the sync:
-/// prepare() each, make the data durable (syncData() each, or syncFilesystem() once for all on
-/// one filesystem), place() each, then syncFolder() once per folder. commit() does all four for
-/// one output.
+/// prepare() each, make the data durable (syncData() each, or the file system's
+/// syncFilesystem() once for all on one filesystem), place() each, then syncFolder() once per
+/// folder.
 class PendingOutput {
 public:
     /// Creates it in the folder of `target`, for a new output with `newFileMode` masked by the
-    /// umask (the permissions it gets); on failure `handle()` is kNoHandle and `error` tells why.
-    PendingOutput(const OutputTarget& target, std::uint32_t newFileMode, std::error_code& error);
+    /// umask (the permissions it gets), taking the steps of `system`, which must outlive it; on
+    /// failure `handle()` is kNoHandle and `error` tells why.
+    PendingOutput(const OutputTarget& target, std::uint32_t newFileMode, FileSystem& system,
+                  std::error_code& error);
     ~PendingOutput();
     PendingOutput(const PendingOutput&) = delete;
     PendingOutput& operator=(const PendingOutput&) = delete;
@@ -221,9 +256,6 @@ public:
     /// Flushes the folder, so that the name lasts too.
     std::error_code syncFolder();
 
-    /// All four steps for this output alone.
-    std::error_code commit();
-
     /// The identity of the file written; on Windows, whose folders cannot replace an open file,
     /// nothing once it is placed and its handle closed.
     std::optional<FileId> id() const { return regularFileIdOf(file_.handle()); }
@@ -236,19 +268,12 @@ private:
     std::error_code nameForReplacing();
 
     OutputTarget target_;
+    FileSystem& system_;
     File file_;
     std::filesystem::path temporaryName_;  // empty for an unnamed file
     int cleanupSlot_ = -1;                 // its slot in the signal cleanup, while named
     std::uint32_t newFileMode_;
 };
-
-/// Flushes every file of the filesystem that `handle` lies on to the disk; one call makes many
-/// outputs durable. Its error may come from any file of that filesystem.
-std::error_code syncFilesystem(Handle handle);
-
-/// True when syncFilesystem reports the write errors of the files it flushes (Linux 5.8 and
-/// later); otherwise only a sync of each file can tell.
-bool filesystemSyncReportsErrors();
 
 /// Most named temporary files that can exist at once; creating one more is an error. A commit
 /// group leaves one free, for an output that needs its name only when it is placed.
@@ -259,19 +284,9 @@ inline constexpr int kMaxTemporaries = 512;
 /// 1024 below a far higher hard one; Windows sets no such limit on handles.
 std::size_t allowOpenFiles(std::size_t wanted);
 
-namespace testing {
-/// Makes new pending outputs use named temporary files even where unnamed ones are offered,
-/// so that the way taken on filesystems without unnamed files can be tried anywhere.
-void useNamedTemporaries(bool named);
-/// Makes every change of a file's permissions fail as it does on filesystems that keep none.
-void failPermissionChanges(bool fail);
-/// Makes syncFilesystem fail with `error` (none: as the system does).
-void failFilesystemSync(std::error_code error);
-/// How many outputs have had their data synced on their own (PendingOutput::syncData).
-int dataSyncs();
-/// The named temporary files registered for the signal cleanup right now.
-int registeredTemporaries();
-}  // namespace testing
+/// How many named temporary files the signal cleanup holds right now: none once every output
+/// is placed or abandoned.
+int heldTemporaries();
 
 /// Makes the signals that end a program from its terminal, its session or a timer remove any
 /// named temporary file before ending it as the signal would: SIGINT, SIGTERM, SIGHUP, SIGQUIT

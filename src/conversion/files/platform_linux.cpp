@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <array>
-#include <atomic>
 #include <cerrno>
 #include <cstdio>
 
@@ -40,33 +39,15 @@ mode_t currentUmask() {
     return mask;
 }
 
-std::atomic<bool> namedTemporariesOnly = false;
-std::atomic<bool> permissionChangesFail = false;
-
-bool unnamedFilesCanBeLinked() {
-    static const bool canLink = ::access("/proc/self/fd", X_OK) == 0;
-    return canLink && !namedTemporariesOnly;
-}
-
 // Filesystems such as FAT or exFAT keep no modes and refuse to change them.
-bool keepsNoModes(int error) {
-    return error == EPERM || error == ENOTSUP || error == EOPNOTSUPP;
-}
-
-int changeMode(int handle, mode_t mode) {
-    if (permissionChangesFail) {
-        errno = EPERM;
-        return -1;
-    }
-    return ::fchmod(handle, mode);
+bool keepsNoModes(const std::error_code& error) {
+    return error == std::errc::operation_not_permitted || error == std::errc::not_supported ||
+           error.value() == EOPNOTSUPP;
 }
 
 FileId idOf(const struct stat& info) {
     return {static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
 }
-
-std::atomic<int> filesystemSyncError = 0;
-std::atomic<int> dataSyncCount = 0;
 
 // syncfs reports the write errors of the filesystem's files from Linux 5.8 on.
 bool kernelReportsSyncfsErrors() {
@@ -305,14 +286,14 @@ std::optional<FileId> OutputTarget::fileNow() const {
 }
 
 PendingOutput::PendingOutput(const OutputTarget& target, std::uint32_t newFileMode,
-                             std::error_code& error)
-    : target_(target), newFileMode_(newFileMode & 0777) {
+                             FileSystem& system, std::error_code& error)
+    : target_(target), system_(system), newFileMode_(newFileMode & 0777) {
     const int folder = fd(target_.folder_->handle.handle());
     if (!target_.folder_->swept) {
         linux_cleanup::sweepDeadTemporaries(folder);
         target_.folder_->swept = true;
     }
-    if (unnamedFilesCanBeLinked()) {
+    if (system_.offersUnnamedFiles()) {
         // Nobody can open an unnamed file by a name, so it is made with the permissions a new
         // output gets, and the umask applied by the system.
         const mode_t mode = target_.existing_ ? 0600 : static_cast<mode_t>(newFileMode_);
@@ -357,7 +338,8 @@ std::error_code PendingOutput::prepare() {
     if (!unnamedNew) {
         const mode_t mode = target_.existing_ ? static_cast<mode_t>(target_.existingMode_ & 01777)
                                               : static_cast<mode_t>(newFileMode_) & ~currentUmask();
-        if (changeMode(fd(file_.handle()), mode) != 0 && !keepsNoModes(errno)) return lastError();
+        const std::error_code error = system_.changeMode(file_.handle(), mode);
+        if (error && !keepsNoModes(error)) return error;
     }
     return {};
 }
@@ -380,8 +362,7 @@ std::error_code PendingOutput::nameForReplacing() {
 }
 
 std::error_code PendingOutput::syncData() {
-    ++dataSyncCount;
-    return ::fdatasync(fd(file_.handle())) == 0 ? std::error_code() : lastError();
+    return system_.syncData(file_.handle());
 }
 
 std::error_code PendingOutput::place() {
@@ -419,12 +400,25 @@ std::error_code PendingOutput::syncFolder() {
     return ::syncfs(fd(file_.handle())) == 0 ? std::error_code() : lastError();
 }
 
-std::error_code syncFilesystem(Handle handle) {
-    if (const int error = filesystemSyncError.load()) return {error, std::system_category()};
-    return ::syncfs(fd(handle)) == 0 ? std::error_code() : lastError();
+bool RealFileSystem::offersUnnamedFiles() const {
+    // Linking an unnamed file into its folder goes through /proc.
+    static const bool canLink = ::access("/proc/self/fd", X_OK) == 0;
+    return canLink;
 }
 
-bool filesystemSyncReportsErrors() {
+std::error_code RealFileSystem::changeMode(Handle file, std::uint32_t mode) {
+    return ::fchmod(fd(file), static_cast<mode_t>(mode)) == 0 ? std::error_code() : lastError();
+}
+
+std::error_code RealFileSystem::syncData(Handle file) {
+    return ::fdatasync(fd(file)) == 0 ? std::error_code() : lastError();
+}
+
+std::error_code RealFileSystem::syncFilesystem(Handle file) {
+    return ::syncfs(fd(file)) == 0 ? std::error_code() : lastError();
+}
+
+bool RealFileSystem::filesystemSyncReportsErrors() const {
     static const bool reports = kernelReportsSyncfsErrors();
     return reports;
 }
@@ -439,22 +433,6 @@ std::size_t allowOpenFiles(std::size_t wanted) {
         if (::setrlimit(RLIMIT_NOFILE, &raised) == 0) limit = raised;
     }
     return static_cast<std::size_t>(limit.rlim_cur);
-}
-
-void testing::useNamedTemporaries(bool named) {
-    namedTemporariesOnly = named;
-}
-
-void testing::failPermissionChanges(bool fail) {
-    permissionChangesFail = fail;
-}
-
-void testing::failFilesystemSync(std::error_code error) {
-    filesystemSyncError = error.value();
-}
-
-int testing::dataSyncs() {
-    return dataSyncCount;
 }
 
 void holdClosedStandardStreams() {

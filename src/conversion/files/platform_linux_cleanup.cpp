@@ -139,7 +139,7 @@ void linux_cleanup::unregisterFromCleanup(int& slot) {
     slot = -1;
 }
 
-int testing::registeredTemporaries() {
+int heldTemporaries() {
     int count = 0;
     for (const CleanupSlot& slot : cleanupSlots) count += slot.folder.load() >= 0;
     return count;

@@ -59,7 +59,7 @@ bool windows::markForDeletion(void* file, bool remove) {
                                         sizeof disposition) != 0;
 }
 
-int testing::registeredTemporaries() {
+int heldTemporaries() {
     const std::lock_guard lock(cleanupMutex);
     return static_cast<int>(std::count_if(cleanupSlots.begin(), cleanupSlots.end(),
                                           [](HANDLE file) { return file != nullptr; }));

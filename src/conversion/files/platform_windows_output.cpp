@@ -5,7 +5,6 @@
 
 #include "conversion/files/platform_windows_files.h"
 
-#include <atomic>
 #include <mutex>
 #include <random>
 
@@ -37,9 +36,6 @@ std::wstring temporaryName() {
     return L".skelvane-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
            std::to_wstring(random() % 1000000000) + L".tmp";
 }
-
-std::atomic<int> filesystemSyncError = 0;
-std::atomic<int> dataSyncCount = 0;
 
 }  // namespace
 
@@ -139,8 +135,8 @@ std::optional<FileId> OutputTarget::fileNow() const {
 }
 
 PendingOutput::PendingOutput(const OutputTarget& target, std::uint32_t newFileMode,
-                             std::error_code& error)
-    : target_(target), newFileMode_(newFileMode & 0777) {
+                             FileSystem& system, std::error_code& error)
+    : target_(target), system_(system), newFileMode_(newFileMode & 0777) {
     const auto lock = windows::lockCleanup();
     if (windows::cleanupEnding()) {
         error = std::make_error_code(std::errc::operation_canceled);
@@ -198,8 +194,7 @@ std::error_code PendingOutput::nameForReplacing() {
 }
 
 std::error_code PendingOutput::syncData() {
-    ++dataSyncCount;
-    return ::FlushFileBuffers(win(file_.handle())) ? std::error_code() : lastError();
+    return system_.syncData(file_.handle());
 }
 
 std::error_code PendingOutput::place() {
@@ -228,26 +223,26 @@ std::error_code PendingOutput::syncFolder() {
     return {};
 }
 
-std::error_code syncFilesystem(Handle) {
-    if (const int error = filesystemSyncError.load()) return {error, std::generic_category()};
+bool RealFileSystem::offersUnnamedFiles() const {
+    return false;
+}
+
+std::error_code RealFileSystem::changeMode(Handle, std::uint32_t) {
+    // A file takes its folder's permissions, as every file made on Windows does.
+    return {};
+}
+
+std::error_code RealFileSystem::syncData(Handle file) {
+    return ::FlushFileBuffers(win(file)) ? std::error_code() : lastError();
+}
+
+std::error_code RealFileSystem::syncFilesystem(Handle) {
     // Flushing a whole volume takes an administrator; each output is flushed on its own.
     return std::make_error_code(std::errc::operation_not_supported);
 }
 
-bool filesystemSyncReportsErrors() {
+bool RealFileSystem::filesystemSyncReportsErrors() const {
     return false;
-}
-
-void testing::useNamedTemporaries(bool) {}
-
-void testing::failPermissionChanges(bool) {}
-
-void testing::failFilesystemSync(std::error_code error) {
-    filesystemSyncError = error.value();
-}
-
-int testing::dataSyncs() {
-    return dataSyncCount;
 }
 
 }  // namespace skelvane::conversion::platform

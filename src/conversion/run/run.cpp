@@ -77,8 +77,9 @@ JobResult failed(const StreamError& error) {
 // The jobs of one run, carried out in order.
 class Run {
 public:
-    Run(std::span<const Job> jobs, const RunOptions& options, JobObserver& observer)
-        : jobs_(jobs), options_(options), observer_(observer) {}
+    Run(std::span<const Job> jobs, const RunOptions& options, JobObserver& observer,
+        platform::FileSystem& system)
+        : jobs_(jobs), options_(options), observer_(observer), system_(system), group_(system) {}
 
     std::vector<JobResult> all() {
         // No output may land on the source of any job, skipped or not.
@@ -300,12 +301,14 @@ private:
                           const CompiledMapping& mapping, std::string_view held) {
         if (group_.mustCommitBefore(target)) commitGroup();
         std::error_code error;
-        auto pending = std::make_unique<platform::PendingOutput>(target, newFileMode_, error);
+        auto pending =
+            std::make_unique<platform::PendingOutput>(target, newFileMode_, system_, error);
         // Each output in the group holds a file open: where the system allows fewer than the
         // group would hold, the group is committed early.
         if (error == std::errc::too_many_files_open && freeFiles()) {
             error.clear();
-            pending = std::make_unique<platform::PendingOutput>(target, newFileMode_, error);
+            pending =
+                std::make_unique<platform::PendingOutput>(target, newFileMode_, system_, error);
         }
         if (error) return failed(error, Side::Output);
         sink().setOutput(pending->handle());
@@ -337,6 +340,7 @@ private:
     std::span<const Job> jobs_;
     const RunOptions& options_;
     JobObserver& observer_;
+    platform::FileSystem& system_;
     RunGuard guard_;
     platform::FolderCache folders_;
     CommitGroup group_;
@@ -358,8 +362,8 @@ void JobObserver::jobStarting(std::size_t) {}
 void JobObserver::jobFinished(std::size_t, const JobResult&, const JointReport*) {}
 
 std::vector<JobResult> runJobs(std::span<const Job> jobs, const RunOptions& options,
-                               JobObserver& observer) {
-    return Run(jobs, options, observer).all();
+                               JobObserver& observer, platform::FileSystem& system) {
+    return Run(jobs, options, observer, system).all();
 }
 
 std::string reasonOf(const JobResult& result, std::span<const Job> jobs) {

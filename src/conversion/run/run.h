@@ -8,6 +8,7 @@
 #include <system_error>
 #include <vector>
 
+#include "conversion/files/platform.h"
 #include "conversion/mapping/dropped_parts.h"
 #include "conversion/mapping/mapping_choice.h"
 #include "conversion/rename/joint_report.h"
@@ -88,8 +89,10 @@ public:
 /// No output ever lands on any job's source, a failure or a signal leaves no temporary file
 /// behind and any existing output as it was, and an output is replaced only by complete,
 /// durable content; only regular files are replaced. Memory stays flat whatever the input.
+/// Outputs are written through `system`.
 std::vector<JobResult> runJobs(std::span<const Job> jobs, const RunOptions& options,
-                               JobObserver& observer);
+                               JobObserver& observer,
+                               platform::FileSystem& system = platform::realFileSystem());
 
 /// The reason a job failed, in words: the run's or the system's, naming the other job where a
 /// refusal concerns one.

@@ -1,8 +1,9 @@
 // skelvane-convert with named temporary files where the filesystem offers unnamed ones too.
 #include "cli/program.h"
-#include "conversion/files/platform.h"
+#include "support/test_file_system.h"
 
 int main(int argc, char** argv) {
-    skelvane::conversion::platform::testing::useNamedTemporaries(true);
-    return skelvane::cli::runProgram(argc, argv);
+    skelvane::testing::TestFileSystem namedOnly;
+    namedOnly.namedTemporariesOnly = true;
+    return skelvane::cli::runProgram(argc, argv, namedOnly);
 }

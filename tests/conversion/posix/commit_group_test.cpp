@@ -44,7 +44,7 @@ TEST(CommitGroupSize, RaisesTheSoftOpenFileLimitTowardTheHardOne) {
     if (current.rlim_max < 1000) GTEST_SKIP() << "hard open-file limit below 1000";
     // Of the 1000 files the child may hold, the rest of the process keeps 256.
     const int status = withOpenFileLimit(200, 1000, [] {
-        const bool sized = CommitGroup().mostOutputs() == 744;
+        const bool sized = CommitGroup(platform::realFileSystem()).mostOutputs() == 744;
         rlimit now{};
         getrlimit(RLIMIT_NOFILE, &now);
         _exit(sized && now.rlim_cur == 1000 ? 0 : 1);
@@ -99,9 +99,9 @@ TEST_P(CommitGroupTest, ASignalBeforeTheOutputsArePlacedLeavesEarlierGroupsAndOl
     const int status = withOpenFileLimit(128, 128, [&] {
         platform::installSignalCleanup();
         int commits = 0;
-        testing::beforePlacing([&] {
+        system_.onBeforePlacing = [&] {
             if (++commits == 2) raise(SIGTERM);
-        });
+        };
         run(jobsFor(names));
     });
     ASSERT_TRUE(WIFSIGNALED(status));

@@ -6,8 +6,9 @@
 #include <csignal>
 #include <cstring>
 
-#include "conversion/pending_output_test.h"
 #include "conversion/files/platform.h"
+#include "conversion/pending_output_test.h"
+#include "support/test_file_system.h"
 #include "support/test_files.h"
 
 namespace skelvane::conversion {
@@ -22,8 +23,8 @@ TEST_F(NamedTemporaryTest, SignalsRemoveItAndEndTheProgramAsTheyWould) {
         if (child == 0) {
             platform::installSignalCleanup();
             std::error_code error;
-            const auto target = platform::OutputTarget::resolve(folder_ / "out.bvh", error);
-            platform::PendingOutput pending(target, 0644, error);
+            const auto target = skelvane::testing::resolvedOutput(folder_ / "out.bvh", error);
+            platform::PendingOutput pending(target, 0644, system_, error);
             if (error || platform::writeAll(pending.handle(), "HIERARCHY\r\n")) _exit(10);
             if (fileNamesIn(folder_.path()).size() != 1) _exit(11);  // the temporary is there
             raise(signalNumber);

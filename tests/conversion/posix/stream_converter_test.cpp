@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "conversion/mapping/presets.h"
 #include "conversion/files/write_behind.h"
+#include "conversion/mapping/presets.h"
 #include "support/test_files.h"
 
 namespace skelvane::conversion {
