@@ -185,10 +185,39 @@ public:
         return mappingOf(MatchMode::Contains, std::move(rows));
     }
 
-    // The same rows, in the same order, among rows that look for a byte no line holds, so
-    // that the mapping has `count` rows.
+    // Rows of which some write what later rows look for: a later row's whole text, its start
+    // for what follows the match in the line to complete, or its end for what comes before.
+    Mapping chainedMapping() {
+        Mapping chained = mapping();
+        std::vector<MappingRow>& rows = chained.rows;
+        for (std::size_t i = 0; i + 1 < rows.size(); ++i) {
+            if (pick(3) == 0) continue;
+            const std::string& later = rows[i + 1 + pick(rows.size() - i - 1)].from;
+            const std::size_t cut = pick(later.size());
+            switch (pick(3)) {
+                case 0:
+                    rows[i].to = text(2) + later + text(2);
+                    break;
+                case 1:
+                    rows[i].to = text(2) + later.substr(0, cut + 1);
+                    break;
+                default:
+                    rows[i].to = later.substr(cut) + text(2);
+            }
+        }
+        return chained;
+    }
+
+    // The same rows, in the same order, among rows that never match, so that the mapping has
+    // `count` rows: most start as one of the rows does and go on with a byte no line holds, so
+    // that they may begin at the end of any piece; the others look for that byte alone.
     Mapping padded(const Mapping& mapping, std::size_t count) {
         std::vector<MappingRow> rows(count - mapping.rows.size(), MappingRow{"~", "", 0});
+        for (MappingRow& row : rows) {
+            if (pick(4) == 0) continue;
+            const std::string& like = mapping.rows[pick(mapping.rows.size())].from;
+            row.from = like.substr(0, 1 + pick(like.size())) + "~";
+        }
         std::size_t at = 0;
         for (std::size_t i = 0; i < mapping.rows.size(); ++i) {
             at += pick((rows.size() - at) / (mapping.rows.size() - i) + 1);
@@ -231,6 +260,127 @@ TEST(ContainsMapping, AnyTextsMatchPlainFindAndReplaceWholeAndInPieces) {
         }
     }
     EXPECT_GT(changed, 15000);
+}
+
+TEST(ContainsMapping, ChainedRowsAmongManyThatShareTheirStartsMatchPlainFindAndReplace) {
+    // Only the rows whose text occurs in a chunk, or that write what a later row looks for,
+    // take it; the rows passed over must still hold back what may begin their text where a
+    // piece ends. Rows that never match but start like the others make that end long.
+    RandomMappings random(20261209);
+    int chainedHits = 0;
+    for (int i = 0; i < 600; ++i) {
+        const Mapping chained = random.chainedMapping();
+        const Mapping mapping = random.padded(chained, chained.rows.size() + random.pick(300));
+        const CompiledMapping compiled(mapping, {});
+        LineRenamer renamer(compiled);
+        for (int j = 0; j < 4; ++j) {
+            const std::string line = random.line(chained);
+            const std::string expected = renameLinePlain(line, chained, {});
+            SCOPED_TRACE(::testing::Message() << "mapping " << i << ", line '" << line << "'");
+            ASSERT_EQ(renamer.rename(line), expected);
+            expectInAnyPieces(renamer, line, expected);
+            // A row that matches only in what an earlier row wrote.
+            for (const MappingRow& row : chained.rows) {
+                if (line.find(row.from) == std::string::npos &&
+                    renameLinePlain(line, mappingOf(MatchMode::Contains, {row}), {}) == line &&
+                    expected.find(row.to) != std::string::npos && line != expected) {
+                    ++chainedHits;
+                    break;
+                }
+            }
+        }
+    }
+    EXPECT_GT(chainedHits, 200);
+}
+
+TEST(ContainsMapping, HoldsBackAcrossPiecesWhatARowMayStillMatch) {
+    // Each case cut at every offset and in small pieces, among rows added that never match:
+    // 300, or 4096 so that each row hands on 512 bytes at a time and the line crosses chunks.
+    const auto repeated = [](std::string_view text, std::size_t times) {
+        std::string result;
+        while (times-- > 0) result += text;
+        return result;
+    };
+    const struct {
+        const char* name;
+        std::vector<MappingRow> rows;
+        std::size_t rowCount;
+        std::string line;
+        std::string expected;
+    } cases[] = {
+        // rHand writes the n that completes rShin, its start in the piece before.
+        {"WrittenTextCompletesALaterRowsText",
+         {{"rHand", "nothing", 0}, {"rShin", "nothing", 0}},
+         300,
+         "llrShirHand",
+         "llnothingothing"},
+        {"WrittenTextAfterTheCut", {{"xy", "b", 0}, {"ab", "Z", 0}}, 300, "axy", "Z"},
+        {"ManyChunks",
+         {{"xy", "b", 0}, {"ab", "Z", 0}},
+         4096,
+         repeated("axy", 180),
+         repeated("Z", 180)},
+        // Every end of the line may begin aab, for longer than any text: each row holds back
+        // its own end.
+        {"LongBegunEnd",
+         {{"aab", "X", 0}},
+         300,
+         repeated("a", 300) + "b",
+         repeated("a", 298) + "X"},
+        {"LongBegunEndChained",
+         {{"ab", "b", 0}, {"bbb", "c", 0}},
+         300,
+         repeated("a", 300) + "bbb",
+         repeated("a", 299) + "c"},
+    };
+    RandomMappings random(20261210);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Mapping mapping = random.padded(mappingOf(MatchMode::Contains, c.rows), c.rowCount);
+        ASSERT_EQ(renameLinePlain(c.line, mapping, {}), c.expected) << "the reference itself";
+        const CompiledMapping compiled(mapping, {});
+        LineRenamer renamer(compiled);
+        EXPECT_EQ(renamer.rename(c.line), c.expected);
+        expectInAnyPieces(renamer, c.line, c.expected);
+    }
+}
+
+TEST(ContainsMapping, HoldsBackNoMoreThanItsRowsMayStillMatch) {
+    // A line of a MiB that no row changes, fed in pieces: all of it but a few bytes for each
+    // row goes out as it comes, even where every end of the text begins some row's text.
+    struct CountingSink final : ByteSink {
+        std::size_t count = 0;
+        std::error_code write(std::string_view bytes) override {
+            count += bytes.size();
+            return {};
+        }
+    };
+    std::vector<MappingRow> manyRows;
+    for (int i = 0; i < 4096; ++i) manyRows.push_back({"ab" + std::to_string(i) + "x", "Q", 0});
+    const struct {
+        const char* name;
+        std::vector<MappingRow> rows;
+        std::string piece;
+    } cases[] = {
+        {"EveryEndBeginsAText", {{"aab", "X", 0}}, std::string(4096, 'a')},
+        {"TextRepeatingTheStartOfOne", {{"ab ab ab x", "Y", 0}, {"b", "b", 0}}, "ab ab ab ab "},
+        {"ManyRowsSharingTheirStart", manyRows, "ab ab ab "},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Mapping mapping = mappingOf(MatchMode::Contains, c.rows);
+        const CompiledMapping compiled(mapping, {});
+        LineRenamer renamer(compiled);
+        CountingSink sink;
+        std::size_t fed = 0;
+        while (fed < (1 << 20)) {
+            ASSERT_FALSE(renamer.feed(c.piece, false, sink));
+            fed += c.piece.size();
+            ASSERT_GE(sink.count + c.rows.size() * compiled.longestSearch(), fed);
+        }
+        ASSERT_FALSE(renamer.feed({}, true, sink));
+        EXPECT_EQ(sink.count, fed);
+    }
 }
 
 // The plain reference applied one row at a time, given up once the text grows past `most`

@@ -1,8 +1,8 @@
-// libFuzzer target: contains rows read from the front of the bytes, among rows that look for a
-// byte kept for them (0x7f, read as 0x7e in the bytes) so that the mapping has 4096 rows and
-// each row hands on 512 bytes at a time; the rest of the bytes, cut into random small blocks,
-// go through the block converter. Rows that lengthen the text make its output cross chunks
-// anywhere; it must be the plain line-by-line reference's, byte for byte.
+// libFuzzer target: contains rows read from the front of the bytes, among rows that never match
+// (they end in a byte kept for them, 0x7f, read as 0x7e in the bytes) so that the mapping has
+// 4096 rows and each row hands on 512 bytes at a time; the rest of the bytes, cut into random
+// small blocks, go through the block converter. Rows that lengthen the text make its output
+// cross chunks anywhere; it must be the plain line-by-line reference's, byte for byte.
 #include <cstdint>
 #include <optional>
 #include <random>
@@ -51,13 +51,18 @@ std::optional<Mapping> rowsReadFrom(std::string_view& input) {
     return mapping;
 }
 
-// The same rows spread among rows that look for the byte kept for them, up to 4096 rows.
+// The same rows spread among rows that never match, up to 4096 rows: each of those starts as
+// the row after it does and goes on with the byte kept for them, so that it may begin at the end
+// of any chunk, or is that byte alone.
 Mapping padded(const Mapping& mapping) {
     Mapping result = mapping;
     result.rows.clear();
     const std::size_t gap = 4096 / mapping.rows.size();
     for (const MappingRow& row : mapping.rows) {
-        result.rows.insert(result.rows.end(), gap - 1, MappingRow{"\x7f", "", 0});
+        for (std::size_t i = 1; i < gap; ++i) {
+            const std::string start = row.from.substr(0, i % (row.from.size() + 1));
+            result.rows.push_back(MappingRow{start + "\x7f", "", 0});
+        }
         result.rows.push_back(row);
     }
     result.rows.resize(4096, MappingRow{"\x7f", "", 0});

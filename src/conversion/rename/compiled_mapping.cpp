@@ -18,6 +18,10 @@ CompiledMapping::CompiledMapping(const Mapping& mapping, const DroppedParts& dro
             byName_.try_emplace(renames_[i].search, i);
         }
     } else {
+        std::vector<std::string_view> texts;
+        texts.reserve(renames_.size());
+        for (const Rename& rename : renames_) texts.push_back(rename.search);
+        automaton_ = std::make_unique<const SearchAutomaton>(texts);
         for (const Rename& rename : renames_) {
             const std::string& search = rename.search;
             if (search.empty()) continue;

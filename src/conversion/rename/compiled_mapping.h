@@ -2,6 +2,7 @@
 
 #include <bitset>
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -10,6 +11,7 @@
 #include "conversion/mapping/dropped_parts.h"
 #include "conversion/mapping/mapping.h"
 #include "conversion/rename/line_scan.h"
+#include "conversion/rename/search_automaton.h"
 
 namespace skelvane::conversion {
 
@@ -23,8 +25,9 @@ struct Rename {
 };
 
 /// A mapping made ready to convert the files of one row or run: each row's replacement chosen
-/// for the parts that are not converted, whole names indexed for exact matching, and the table
-/// of bytes the line scan must look at. Every mapping, the built-in table too, goes through it.
+/// for the parts that are not converted, whole names indexed for exact matching, the rows'
+/// texts in one automaton for contains matching, and the table of bytes the line scan must
+/// look at. Every mapping, the built-in table too, goes through it.
 class CompiledMapping {
 public:
     /// Prepares `mapping`, which must outlive this object, for files whose `dropped` parts
@@ -50,6 +53,8 @@ public:
     /// or by its first where the text stops before the line ends), so the text passes every
     /// row unchanged.
     bool mayStartMatch(std::string_view text, bool lineEnds) const;
+    /// Contains matching: all the rows' texts in one automaton; null for exact matching.
+    const SearchAutomaton* automaton() const { return automaton_.get(); }
 
 private:
     const Mapping& mapping_;
@@ -61,6 +66,7 @@ private:
     // a search start but no search text (CHANNELS 3 Zrotation...), one look per byte.
     std::bitset<1 << 16> searchBigrams_;
     std::bitset<256> oneByteSearches_;
+    std::unique_ptr<const SearchAutomaton> automaton_;
 };
 
 }  // namespace skelvane::conversion

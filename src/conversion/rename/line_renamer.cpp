@@ -1,6 +1,7 @@
 #include "conversion/rename/line_renamer.h"
 
 #include <algorithm>
+#include <bit>
 
 #include "conversion/rename/joint_line_renamer.h"
 
@@ -51,17 +52,11 @@ std::unique_ptr<Renamer> makeRenamer(const CompiledMapping& mapping) {
 
 LineRenamer::LineRenamer(const CompiledMapping& mapping)
     : mapping_(mapping),
+      automaton_(mapping.automaton()),
       chunkBytes_(std::clamp(kCascadeBytes / std::max<std::size_t>(mapping.renames().size(), 1),
                              kLeastChunk, kMostChunk)),
       rows_(mapping.renames().size()),
-      held_(mapping.renames().size(), 0) {
-    for (const Rename& rename : mapping.renames()) {
-        const auto first = static_cast<unsigned char>(rename.search.empty() ? 0 : rename.search[0]);
-        firstBytes_.push_back(first);
-        Bytes written;
-        for (const char c : rename.replacement) written.set(static_cast<unsigned char>(c));
-        replacementBytes_.push_back(written);
-    }
+      held_((mapping.renames().size() + 63) / 64, 0) {
     working_.reserve(rows_.size());
 }
 
@@ -75,12 +70,9 @@ std::string_view LineRenamer::rename(std::string_view line, RuleHits* hits) {
 
 std::error_code LineRenamer::feed(std::string_view piece, bool lineEnds, ByteSink& out,
                                   RuleHits* hits) {
-    // The bytes that may stand in the text, kept as a superset: a row whose first byte is not
-    // among them, and which holds nothing back, passes the text as it is.
+    // Where no row's text can start in the piece and nothing is held back, it passes as it is.
     if (holdsNothing() && !mapping_.mayStartMatch(piece, lineEnds)) return writeTo(out, piece);
     if (piece.empty() && !lineEnds) return {};
-    Bytes present;
-    for (const char c : piece) present.set(static_cast<unsigned char>(c));
     if (hits != nullptr) hits->resize(rows_.size(), false);
     // A long piece goes in by chunks too, so that no row is ever handed more than a chunk.
     std::size_t at = 0;
@@ -88,42 +80,35 @@ std::error_code LineRenamer::feed(std::string_view piece, bool lineEnds, ByteSin
         const std::string_view part = piece.substr(at, chunkBytes_);
         at += part.size();
         const bool partEndsLine = lineEnds && at == piece.size();
-        if (const std::error_code error = cascade(part, partEndsLine, present, out, hits)) {
-            return error;
-        }
+        if (const std::error_code error = cascade(part, partEndsLine, out, hits)) return error;
     } while (at < piece.size());
     return {};
 }
 
-std::error_code LineRenamer::cascade(std::string_view input, bool lineEnds, const Bytes& present,
-                                     ByteSink& out, RuleHits* hits) {
-    // A chunk goes down the rows from `next` on, each handing on its first chunk of output; a
-    // row with more to hand on waits on the stack and takes its turn again once the rows after
-    // it are done with what it handed on.
+std::error_code LineRenamer::cascade(std::string_view input, bool lineEnds, ByteSink& out,
+                                     RuleHits* hits) {
+    // A chunk goes down the rows from `next` on to those that may change it, each handing on its
+    // first chunk of output; a row with more to hand on waits on the stack and takes its turn
+    // again once the rows after it are done with what it handed on.
     std::string_view chunk = input;
     bool chunkEndsLine = lineEnds;
-    const Bytes* passed = &present;
     std::size_t next = 0;
     for (;;) {
         bool throughAllRows = true;
-        for (std::size_t rule = nextRow(next, *passed); rule < rows_.size();
-             rule = nextRow(rule + 1, *passed)) {
-            // Most rows find nothing in most chunks: they hand it on as it is, but for what may
-            // begin their text at its end.
-            if (held_[rule] == 0 && passesUnchanged(rule, chunk, chunkEndsLine)) {
-                if (chunk.empty() && !chunkEndsLine) {
-                    throughAllRows = false;
-                    break;
-                }
-                continue;
+        for (;;) {
+            const std::size_t rule = firstBusyRow(next, chunk, chunkEndsLine);
+            if (chunk.empty() && !chunkEndsLine) {
+                throughAllRows = false;
+                break;
             }
-            begin(rule, chunk, chunkEndsLine, *passed);
+            if (rule == rows_.size()) break;
+            begin(rule, chunk, chunkEndsLine);
             if (!nextChunk(rule, chunk, chunkEndsLine, hits)) {
                 throughAllRows = false;
                 break;
             }
             if (!rows_[rule].done) working_.push_back(rule);
-            passed = &rows_[rule].present;
+            next = rows_[rule].handsTo;
         }
         if (throughAllRows) {
             if (const std::error_code error = writeTo(out, chunk)) {
@@ -138,57 +123,77 @@ std::error_code LineRenamer::cascade(std::string_view input, bool lineEnds, cons
             const bool more = nextChunk(rule, chunk, chunkEndsLine, hits);
             if (!more || rows_[rule].done) working_.pop_back();
             if (!more) continue;
-            passed = &rows_[rule].present;
-            next = rule + 1;
+            next = rows_[rule].handsTo;
             break;
         }
     }
 }
 
-std::size_t LineRenamer::nextRow(std::size_t rule, const Bytes& present) const {
-    while (rule < rows_.size() && held_[rule] == 0 && !present[firstBytes_[rule]]) ++rule;
-    return rule;
-}
-
-bool LineRenamer::passesUnchanged(std::size_t rule, std::string_view& text, bool lineEnds) {
-    const std::string_view search = mapping_.renames()[rule].search;
-    if (text.find(search) != std::string_view::npos) return false;
-    const std::size_t undecided = undecidedFrom(text, search, lineEnds);
-    if (undecided < text.size()) {
-        rows_[rule].carry.assign(text.substr(undecided));
-        held_[rule] = 1;
-        ++heldCount_;
-        text = text.substr(0, undecided);
+std::size_t LineRenamer::firstBusyRow(std::size_t rule, std::string_view& chunk, bool lineEnds) {
+    if (rule == rows_.size() || isHeld(rule)) return rule;
+    const SearchAutomaton::Found found = automaton_->find(chunk, rule, marks_);
+    const std::size_t busy = std::min(found.firstRow, nextHeldRow(rule));
+    if (busy == rule || lineEnds) return busy;
+    // The rows passed over see the rest of the line after this chunk only as the rows before
+    // them leave it, so each must hold back what may begin its text. The first of them holds
+    // back the unsettled end for them all where it is no longer than a text; otherwise each
+    // holds back its own.
+    if (chunk.size() - found.settled <= mapping_.longestSearch()) {
+        if (found.settled < chunk.size()) {
+            hold(rule, chunk.substr(found.settled));
+            chunk = chunk.substr(0, found.settled);
+        }
+        return busy;
     }
-    return true;
+    for (std::size_t idle = rule; idle < busy; ++idle) {
+        const std::size_t undecided =
+            undecidedFrom(chunk, mapping_.renames()[idle].search, lineEnds);
+        if (undecided < chunk.size()) {
+            hold(idle, chunk.substr(undecided));
+            chunk = chunk.substr(0, undecided);
+        }
+    }
+    return busy;
 }
 
-void LineRenamer::begin(std::size_t rule, std::string_view input, bool lineEnds,
-                        const Bytes& present) {
+void LineRenamer::begin(std::size_t rule, std::string_view input, bool lineEnds) {
     Row& row = rows_[rule];
     const std::string_view search = mapping_.renames()[rule].search;
-    row.present = present;
     row.text = input;
-    if (held_[rule] != 0) {
-        // The input is at most a chunk and the carry shorter than the search text: reserved
-        // once, the joined text never grows again.
-        if (row.joined.capacity() < row.carry.size() + input.size()) {
-            row.joined.reserve(std::max(chunkBytes_, input.size()) + search.size());
-        }
-        row.joined.assign(row.carry).append(input);
-        for (const char c : row.carry) row.present.set(static_cast<unsigned char>(c));
-        row.text = row.joined;
-        row.carry.clear();
-        held_[rule] = 0;
-        --heldCount_;
-    }
-    const std::string_view text = row.text;
     row.lineEnds = lineEnds;
-    row.undecided = undecidedFrom(text, search, lineEnds);
     row.from = 0;
-    row.match = text.find(search);
     row.replacementDone = kNone;
     row.done = false;
+    row.handsTo = rule + 1;
+    if (!isHeld(rule)) {
+        row.undecided = undecidedFrom(row.text, search, lineEnds);
+        row.match = row.text.find(search);
+        return;
+    }
+    // The input is at most a chunk and the carry no longer than any text: reserved once, the
+    // joined text never grows again.
+    if (row.joined.capacity() < row.carry.size() + input.size()) {
+        row.joined.reserve(std::max(chunkBytes_, input.size()) + mapping_.longestSearch());
+    }
+    row.joined.assign(row.carry).append(input);
+    row.text = row.joined;
+    row.carry.clear();
+    held_[rule / 64] &= ~(std::uint64_t{1} << (rule % 64));
+    --heldCount_;
+    row.undecided = undecidedFrom(row.text, search, lineEnds);
+    const SearchAutomaton::Found found = automaton_->find(row.text, rule, marks_);
+    if (found.firstRow == rule) {
+        row.match = row.text.find(search);
+        return;
+    }
+    // A row that held bytes back, its text nowhere in what it now has, hands that on past the
+    // rows after it that do not change it either, holding back the unsettled end for them all
+    // as firstBusyRow does.
+    row.match = kNone;
+    if (lineEnds || row.text.size() - found.settled <= mapping_.longestSearch()) {
+        if (!lineEnds) row.undecided = found.settled;
+        row.handsTo = std::min(found.firstRow, nextHeldRow(rule + 1));
+    }
 }
 
 bool LineRenamer::nextChunk(std::size_t rule, std::string_view& chunk, bool& lineEnds,
@@ -203,9 +208,7 @@ bool LineRenamer::nextChunk(std::size_t rule, std::string_view& chunk, bool& lin
         row.done = true;
         lineEnds = row.lineEnds;
         if (row.from < text.size()) {
-            row.carry.assign(text.substr(row.from));
-            held_[rule] = 1;
-            ++heldCount_;
+            hold(rule, text.substr(row.from));
         }
     };
     std::string& out = row.out;
@@ -219,7 +222,6 @@ bool LineRenamer::nextChunk(std::size_t rule, std::string_view& chunk, bool& lin
             stretch = replacement.substr(row.replacementDone);
         } else if (row.match == row.from) {
             if (hits != nullptr) (*hits)[rule] = true;
-            row.present |= replacementBytes_[rule];
             row.replacementDone = replacement.empty() ? kNone : 0;
             row.from += search.size();
             row.match = text.find(search, row.from);
@@ -262,6 +264,21 @@ bool LineRenamer::nextChunk(std::size_t rule, std::string_view& chunk, bool& lin
             return true;
         }
     }
+}
+
+void LineRenamer::hold(std::size_t rule, std::string_view bytes) {
+    rows_[rule].carry.append(bytes);
+    held_[rule / 64] |= std::uint64_t{1} << (rule % 64);
+    ++heldCount_;
+}
+
+std::size_t LineRenamer::nextHeldRow(std::size_t rule) const {
+    for (std::size_t word = rule / 64; word < held_.size(); ++word) {
+        std::uint64_t bits = held_[word];
+        if (word == rule / 64) bits &= ~std::uint64_t{0} << (rule % 64);
+        if (bits != 0) return std::min(rows_.size(), word * 64 + std::countr_zero(bits));
+    }
+    return rows_.size();
 }
 
 void LineRenamer::abandonLine() {

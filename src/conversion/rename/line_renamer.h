@@ -1,7 +1,7 @@
 #pragma once
 
-#include <bitset>
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -52,6 +52,16 @@ std::unique_ptr<Renamer> makeRenamer(const CompiledMapping& mapping);
 /// keeps at most a chunk of output, a chunk joined to what it held back, and what it held
 /// back: a few MB for any mapping a file may hold, even one whose rows double the text one
 /// after another.
+///
+/// Only the rows whose text occurs in a chunk, and those holding bytes back, take it: one pass
+/// of the mapping's automaton over the chunk finds the first such row, and the rows before it
+/// pass the chunk on untouched. Where a piece ends inside the line, the first of those rows
+/// holds back for them all the chunk's unsettled end (from the last byte before which no row's
+/// text can begin), so that none of them needs to see what comes next; an unsettled end longer
+/// than any text (`aaaa...` under a row `aab`) is held back row by row. What a row writes goes
+/// through the automaton again before the rows after it, so a text that one row's replacement
+/// makes is found by the next. A line costs a pass for each row that matches in it (and for
+/// each that holds bytes back where a piece ends), however many rows the mapping has.
 class LineRenamer final : public Renamer {
 public:
     /// A renamer for the rows of `mapping`, which must outlive it.
@@ -75,8 +85,6 @@ public:
     std::size_t chunkBytes() const { return chunkBytes_; }
 
 private:
-    using Bytes = std::bitset<256>;
-
     // One row's work: what it holds back between pieces and, while the rows after it take its
     // output, how far it got in the text it was handed.
     struct Row {
@@ -97,28 +105,33 @@ private:
         std::size_t replacementDone = 0;
         // True once the last chunk of the text is handed on.
         bool done = false;
-        // The bytes that may stand in its output, a superset.
-        Bytes present;
+        // The row that takes its output: the next one, or, when its text does not occur in what
+        // it was handed, the first after it that may change the text.
+        std::size_t handsTo = 0;
     };
 
-    std::error_code cascade(std::string_view input, bool lineEnds, const Bytes& present,
-                            ByteSink& out, RuleHits* hits);
-    std::size_t nextRow(std::size_t rule, const Bytes& present) const;
-    // When the row finds no match in `text` and holds nothing back from before: holds back
-    // what may begin its text at the end, leaves the rest in `text` and returns true.
-    bool passesUnchanged(std::size_t rule, std::string_view& text, bool lineEnds);
-    void begin(std::size_t rule, std::string_view input, bool lineEnds, const Bytes& present);
+    std::error_code cascade(std::string_view input, bool lineEnds, ByteSink& out, RuleHits* hits);
+    // The first row from `rule` on that must take `chunk`: one that holds bytes back, or whose
+    // text occurs in it; the rows before it pass it on as it is, but for the end that may begin
+    // a row's text, which the first of them holds back (`chunk` loses it).
+    std::size_t firstBusyRow(std::size_t rule, std::string_view& chunk, bool lineEnds);
+    void begin(std::size_t rule, std::string_view input, bool lineEnds);
     bool nextChunk(std::size_t rule, std::string_view& chunk, bool& lineEnds, RuleHits* hits);
+    // Makes `bytes` the row's carry; it held nothing.
+    void hold(std::size_t rule, std::string_view bytes);
+    bool isHeld(std::size_t rule) const { return (held_[rule / 64] >> (rule % 64) & 1) != 0; }
+    // The first row from `rule` on that holds bytes back, or the number of rows.
+    std::size_t nextHeldRow(std::size_t rule) const;
     void abandonLine();
 
     const CompiledMapping& mapping_;
+    const SearchAutomaton* automaton_;
+    SearchAutomaton::Marks marks_;
     std::size_t chunkBytes_;
-    /// Per row, the first byte of its text and the bytes its replacement writes.
-    std::vector<unsigned char> firstBytes_;
-    std::vector<Bytes> replacementBytes_;
     std::vector<Row> rows_;
-    // Per row, whether its carry holds bytes; apart from the rows, for the scan over them.
-    std::vector<unsigned char> held_;
+    // Which rows' carries hold bytes, a bit per row, apart from the rows for the search over
+    // them.
+    std::vector<std::uint64_t> held_;
     std::size_t heldCount_ = 0;
     // The rows at work, outermost first: an explicit stack, as thousands of rows would take
     // more than a thread's stack if each called the next.
