@@ -320,6 +320,13 @@ TEST(ContainsMapping, HoldsBackAcrossPiecesWhatARowMayStillMatch) {
          4096,
          repeated("axy", 180),
          repeated("Z", 180)},
+        // The automaton holds 32 bytes of a text: the start of this one occurs alone, then
+        // the whole of it, across the cut too.
+        {"LongTextWhoseStartOccurs",
+         {{"0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ", "L", 0}, {"zz", "Q", 0}},
+         300,
+         "0123456789ABCDEFGHIJKLMNOPQRSTUVWXzz0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ",
+         "0123456789ABCDEFGHIJKLMNOPQRSTUVWXQL"},
         // Every end of the line may begin aab, for longer than any text: each row holds back
         // its own end.
         {"LongBegunEnd",

@@ -40,6 +40,8 @@ TEST(SearchAutomaton, FindsTheFirstRowFromTheOneAskedForAndTheSettledStart) {
         {"LongTextBrokenOff", "abcxbc", 6, 7, 4},
         {"SettledAgainAfterABegunText", "sx", 0, kNoRow, 2},
         {"EveryEndBeginsAText", "shshsh", 0, kNoRow, 0},
+        {"StartOfALongTextFoundForItsRow", "x0123456789ABCDEFGHIJKLMNOPQRSTUVw", 8, 8, 1},
+        {"LongTextBegunAtTheEndOfAText", "x0123456789ABCDEFGHIJKLMNOPQRSTU", 8, kNoRow, 1},
     };
     // One set of marks for every pass, as a renamer keeps it, twice over.
     SearchAutomaton::Marks marks;
@@ -54,12 +56,15 @@ TEST(SearchAutomaton, FindsTheFirstRowFromTheOneAskedForAndTheSettledStart) {
 }
 
 // The plain answers: each row's text looked for on its own, and each start of the text tried
-// against the start of every text.
+// against the start of every text, of each text what the automaton holds.
 SearchAutomaton::Found foundPlainly(const std::vector<std::string>& texts, std::string_view text,
                                     std::size_t fromRow) {
     SearchAutomaton::Found found{texts.size(), 0};
+    const auto indexed = [](std::string_view row) {
+        return row.substr(0, SearchAutomaton::kIndexedBytes);
+    };
     for (std::size_t row = fromRow; row < texts.size(); ++row) {
-        if (!texts[row].empty() && text.find(texts[row]) != std::string_view::npos) {
+        if (!texts[row].empty() && text.find(indexed(texts[row])) != std::string_view::npos) {
             found.firstRow = row;
             break;
         }
@@ -67,7 +72,9 @@ SearchAutomaton::Found foundPlainly(const std::vector<std::string>& texts, std::
     const auto begunAt = [&](std::size_t end) {
         for (std::size_t start = 0; start < end; ++start) {
             for (const std::string& row : texts) {
-                if (!row.empty() && row.starts_with(text.substr(start, end - start))) return true;
+                if (!row.empty() && indexed(row).starts_with(text.substr(start, end - start))) {
+                    return true;
+                }
             }
         }
         return false;

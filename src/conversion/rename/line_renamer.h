@@ -53,8 +53,8 @@ std::unique_ptr<Renamer> makeRenamer(const CompiledMapping& mapping);
 /// back: a few MB for any mapping a file may hold, even one whose rows double the text one
 /// after another.
 ///
-/// Only the rows whose text occurs in a chunk, and those holding bytes back, take it: one pass
-/// of the mapping's automaton over the chunk finds the first such row, and the rows before it
+/// Only the rows whose text may occur in a chunk, and those holding bytes back, take it: one
+/// pass of the mapping's automaton over the chunk finds the first such row, and the rows before it
 /// pass the chunk on untouched. Where a piece ends inside the line, the first of those rows
 /// holds back for them all the chunk's unsettled end (from the last byte before which no row's
 /// text can begin), so that none of them needs to see what comes next; an unsettled end longer
@@ -112,8 +112,8 @@ private:
 
     std::error_code cascade(std::string_view input, bool lineEnds, ByteSink& out, RuleHits* hits);
     // The first row from `rule` on that must take `chunk`: one that holds bytes back, or whose
-    // text occurs in it; the rows before it pass it on as it is, but for the end that may begin
-    // a row's text, which the first of them holds back (`chunk` loses it).
+    // text may occur in it. The rows before it pass it on as it is, but for its unsettled end
+    // where the line goes on, which they hold back (`chunk` loses it).
     std::size_t firstBusyRow(std::size_t rule, std::string_view& chunk, bool lineEnds);
     void begin(std::size_t rule, std::string_view input, bool lineEnds);
     bool nextChunk(std::size_t rule, std::string_view& chunk, bool& lineEnds, RuleHits* hits);

@@ -16,12 +16,13 @@ SearchAutomaton::SearchAutomaton(const std::vector<std::string_view>& texts)
     : rootNext_(256, 0), rowCount_(texts.size()) {
     // The rows by text, then by order: in this order each text shares its start with the one
     // before it, and the children of every state are made in the order of their bytes.
+    const auto indexed = [&](std::uint32_t row) { return texts[row].substr(0, kIndexedBytes); };
     std::vector<std::uint32_t> order;
     for (std::uint32_t row = 0; row < texts.size(); ++row) {
         if (!texts[row].empty()) order.push_back(row);
     }
     std::stable_sort(order.begin(), order.end(),
-                     [&](std::uint32_t a, std::uint32_t b) { return texts[a] < texts[b]; });
+                     [&](std::uint32_t a, std::uint32_t b) { return indexed(a) < indexed(b); });
 
     // The trie, its children linked in the order of their bytes while it is built.
     struct Node {
@@ -36,7 +37,7 @@ SearchAutomaton::SearchAutomaton(const std::vector<std::string_view>& texts)
     std::string_view previous;
     rows_.reserve(order.size());
     for (const std::uint32_t row : order) {
-        const std::string_view text = texts[row];
+        const std::string_view text = indexed(row);
         if (!texts_.empty() && text == previous) {
             rows_.push_back(row);
             ++texts_.back().rowsTo;

@@ -8,17 +8,23 @@
 namespace skelvane::conversion {
 
 /// The texts of a contains mapping's rows in one automaton (Aho-Corasick), so that a single
-/// pass over a text tells which rows' texts occur in it and where one may begin at its end,
-/// whatever the number of rows.
+/// pass over a text tells which rows' texts may occur in it and where one may begin at its end,
+/// whatever the number of rows. Only the first kIndexedBytes of each text go in, so that its
+/// size has a bound far below the mapping's: a row with a longer text is found where its start
+/// occurs, for the row to look for the rest itself.
 class SearchAutomaton {
 public:
+    /// How much of each text goes into the automaton: longer than nearly any joint name.
+    static constexpr std::size_t kIndexedBytes = 32;
+
     /// What one pass found.
     struct Found {
-        /// The first row, from the one asked for on, whose text occurs in the text; the number of
-        /// rows when none does.
+        /// The first row, from the one asked for on, whose text may occur in the text: it does,
+        /// or its first kIndexedBytes do. The number of rows when there is none.
         std::size_t firstRow;
-        /// How much of the text is settled for every row: no end of that much begins any row's
-        /// text, so none can begin there and run on past it, whatever follows.
+        /// How much of the text is settled for the rows before that one: no end of that much
+        /// begins the text of any of them, so none can begin there and run on past it, whatever
+        /// follows.
         std::size_t settled;
     };
 
@@ -37,7 +43,7 @@ public:
     SearchAutomaton(const SearchAutomaton&) = delete;
     SearchAutomaton& operator=(const SearchAutomaton&) = delete;
 
-    /// One pass over `text`: the first row from `fromRow` on whose text occurs in it, and how
+    /// One pass over `text`: the first row from `fromRow` on whose text may occur in it, and how
     /// much of it is settled.
     Found find(std::string_view text, std::size_t fromRow, Marks& marks) const;
 
