@@ -13,11 +13,13 @@ namespace skelvane::conversion {
 namespace {
 
 TEST(SearchAutomaton, FindsTheFirstRowFromTheOneAskedForAndTheSettledStart) {
-    // Texts that end inside one another, a text given twice, one a row never finds.
-    const std::vector<std::string_view> texts = {"he", "she",  "his", "hers", "he",
-                                                 "e",  "abcd", "bc",  ""};
+    // Texts that end inside one another, a text given twice, one longer than the automaton
+    // holds, one a row never finds.
+    const std::vector<std::string_view> texts = {
+        "he", "she", "his", "hers", "he", "e", "abcd", "bc", "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ",
+        ""};
     const SearchAutomaton automaton(texts);
-    constexpr std::size_t kNoRow = 9;
+    constexpr std::size_t kNoRow = 10;
     const struct {
         const char* name;
         std::string_view text;
@@ -40,7 +42,7 @@ TEST(SearchAutomaton, FindsTheFirstRowFromTheOneAskedForAndTheSettledStart) {
         {"LongTextBrokenOff", "abcxbc", 6, 7, 4},
         {"SettledAgainAfterABegunText", "sx", 0, kNoRow, 2},
         {"EveryEndBeginsAText", "shshsh", 0, kNoRow, 0},
-        {"StartOfALongTextFoundForItsRow", "x0123456789ABCDEFGHIJKLMNOPQRSTUVw", 8, 8, 1},
+        {"StartOfALongTextFoundForItsRow", "x0123456789ABCDEFGHIJKLMNOPQRSTUVw", 8, 8, 34},
         {"LongTextBegunAtTheEndOfAText", "x0123456789ABCDEFGHIJKLMNOPQRSTU", 8, kNoRow, 1},
     };
     // One set of marks for every pass, as a renamer keeps it, twice over.
