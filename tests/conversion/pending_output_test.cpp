@@ -28,13 +28,15 @@ TEST_F(NamedTemporaryTest, ACompletedOrFailedConversionLeavesOnlyWhatItShould) {
 }
 
 TEST_F(NamedTemporaryTest, NoneExistsThatTheSignalCleanupDoesNotKnow) {
+    // One folder for all, as a run keeps it: the test needs no more handles than a user's limit.
+    platform::FolderCache folders;
     std::vector<platform::OutputTarget> targets;
     targets.reserve(platform::kMaxTemporaries + 1);  // each pending output refers to its target
     std::vector<std::unique_ptr<platform::PendingOutput>> pending;
     std::error_code error;
     for (int i = 0; i <= platform::kMaxTemporaries && !error; ++i) {
         targets.push_back(
-            skelvane::testing::resolvedOutput(folder_ / (std::to_string(i) + ".bvh"), error));
+            skelvane::testing::resolvedOutput(folder_ / (std::to_string(i) + ".bvh"), folders, error));
         ASSERT_FALSE(error);
         pending.push_back(
             std::make_unique<platform::PendingOutput>(targets.back(), 0644, system_, error));

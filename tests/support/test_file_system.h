@@ -41,10 +41,16 @@ public:
     }
 };
 
-/// Where `output` will be written, with its folders opened for it alone.
+/// Where `output` will be written, with its folders opened for it alone, or kept in `folders`
+/// for many outputs (a folder opened for each would take two handles per output).
 inline conversion::platform::OutputTarget resolvedOutput(const std::filesystem::path& output,
                                                          std::error_code& error) {
     conversion::platform::FolderCache folders;
+    return conversion::platform::OutputTarget::resolve(output, folders, error);
+}
+inline conversion::platform::OutputTarget resolvedOutput(
+    const std::filesystem::path& output, conversion::platform::FolderCache& folders,
+    std::error_code& error) {
     return conversion::platform::OutputTarget::resolve(output, folders, error);
 }
 

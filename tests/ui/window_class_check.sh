@@ -7,7 +7,8 @@ expected=$(sed -n 's/^StartupWMClass=//p' "$2")
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 ln -s "$(readlink -f "$1")" "$scratch/renamed"
-property=$(xvfb-run -a sh -c '
+# A display number of its own: two servers started at once by -a alone may pick the same one.
+property=$(xvfb-run -a -n $((100 + $$ % 800)) sh -c '
   QT_QPA_PLATFORM=xcb "$1" & pid=$!
   for i in $(seq 1 100); do xprop -name Skelvane WM_CLASS 2>/dev/null && break; sleep 0.1; done
   kill $pid' sh "$scratch/renamed")
