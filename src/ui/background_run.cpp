@@ -1,31 +1,65 @@
 #include "ui/background_run.h"
 
-#include <exception>
-#include <thread>
+#include <utility>
 
-#include <QEventLoop>
+#include <QtConcurrent/QtConcurrentRun>
+
+#include "ui/text.h"
 
 namespace skelvane::ui {
 
-void runInBackground(const std::function<void()>& work) {
-    QEventLoop waiting;
-    std::exception_ptr thrown;
-    std::thread worker([&] {
-        try {
-            work();
-        } catch (...) {
-            thrown = std::current_exception();
-        }
-        // Posted after everything the work posted, so the loop ends only once the window
-        // has seen all of it.
-        QMetaObject::invokeMethod(
-            &waiting, [&waiting] { waiting.quit(); }, Qt::QueuedConnection);
+BackgroundRun::BackgroundRun(QObject* parent) : QObject(parent) {
+    connect(&watcher_, &QFutureWatcherBase::finished, this, &BackgroundRun::handOn);
+}
+
+BackgroundRun::~BackgroundRun() {
+    disconnect();
+    watcher_.waitForFinished();
+}
+
+void BackgroundRun::convert(joblist::JobList jobs) {
+    start([this, jobs = std::move(jobs)]() -> Outcome { return joblist::convertAll(jobs, *this); });
+}
+
+void BackgroundRun::inspect(joblist::JobList jobs, int row) {
+    start([jobs = std::move(jobs), row]() -> Outcome {
+        return Inspected{row, joblist::inspectRow(jobs, row)};
     });
-    // Should the application be told to quit meanwhile, the loop ends early and the join
-    // waits for the work; it cannot hang, since the work never waits for this thread.
-    waiting.exec(QEventLoop::ExcludeUserInputEvents);
-    worker.join();
-    if (thrown) std::rethrow_exception(thrown);
+}
+
+template <typename Work>
+void BackgroundRun::start(Work work) {
+    if (running_) return;
+    running_ = true;
+    emit runningChanged(true);
+    watcher_.setFuture(QtConcurrent::run(std::move(work)));
+}
+
+// The watcher hears of the end from the worker thread after everything the work itself sent,
+// so the window has seen all of its progress by now. The window takes input again before it
+// shows the result, which may open a dialog over it.
+void BackgroundRun::handOn() {
+    const Outcome outcome = watcher_.result();
+    running_ = false;
+    emit runningChanged(false);
+    if (const auto* report = std::get_if<joblist::RunReport>(&outcome)) {
+        emit converted(*report);
+    } else {
+        const auto& [row, inspection] = std::get<Inspected>(outcome);
+        emit inspected(row, inspection);
+    }
+}
+
+void BackgroundRun::setProgressMaximum(float maximum) {
+    emit progressMaximum(maximum);
+}
+
+void BackgroundRun::setProgressValue(float value) {
+    emit progressValue(value);
+}
+
+void BackgroundRun::showInfo(std::string_view text) {
+    emit info(fromBytes(text));
 }
 
 }  // namespace skelvane::ui

@@ -1,6 +1,7 @@
 #include "ui/form1.h"
 
 #include <filesystem>
+#include <initializer_list>
 #include <numeric>
 #include <string>
 #include <utility>
@@ -19,9 +20,9 @@
 #include <QShortcut>
 #include <QStyle>
 
-#include "joblist/batch_run.h"
-#include "conversion/files/platform.h"
 #include "common/body_parts.h"
+#include "conversion/files/platform.h"
+#include "joblist/batch_run.h"
 #include "ui/background_run.h"
 #include "ui/body_diagram.h"
 #include "ui/file_drops.h"
@@ -31,7 +32,6 @@
 #include "ui/picture_box.h"
 #include "ui/row_mappings.h"
 #include "ui/row_menu.h"
-#include "ui/run_progress.h"
 #include "ui/text.h"
 
 namespace skelvane::ui {
@@ -135,8 +135,9 @@ void Form1::createControls() {
 
     drops_ = std::make_unique<FileDrops>(*this);
     drops_->watch(*Text1_);
-    toolTips_ = std::make_unique<OutputToolTips>(jobs_, *List2_, *Command2_);
+    toolTips_ = std::make_unique<OutputToolTips>(*Command2_);
     rowMappings_ = std::make_unique<RowMappings>(jobs_, mappings_, *view_, *dialogs_, *this);
+    run_ = std::make_unique<BackgroundRun>();
 }
 
 void Form1::createPictures() {
@@ -174,7 +175,8 @@ void Form1::wireEvents() {
     connect(List3_, &ListBox::dblClick, this, &Form1::List3_DblClick);
     connect(List3_, &ListBox::spaceKey, this, &Form1::List3_SpaceKey);
     // Typed into the open editor, Ctrl+Z is the editor's own: a line edit claims it first.
-    connect(new QShortcut(QKeySequence::Undo, this), &QShortcut::activated, this, &Form1::undo);
+    undoShortcut_ = new QShortcut(QKeySequence::Undo, this);
+    connect(undoShortcut_, &QShortcut::activated, this, &Form1::undo);
     for (ListBox* list : {List1_, List2_, List3_}) {
         connect(list, &ListBox::contextMenu, this, &Form1::List_ContextMenu);
         connect(list, &ListBox::deleteKey, this, &Form1::List_DeleteKey);
@@ -186,6 +188,12 @@ void Form1::wireEvents() {
         connect(&diagram_->partImage(part.number), &PictureBox::clicked, this,
                 [this, number = part.number] { partImage_Click(number); });
     }
+    connect(run_.get(), &BackgroundRun::runningChanged, this, &Form1::holdJobList);
+    connect(run_.get(), &BackgroundRun::progressMaximum, this, &Form1::showProgressMaximum);
+    connect(run_.get(), &BackgroundRun::progressValue, this, &Form1::showProgressValue);
+    connect(run_.get(), &BackgroundRun::info, this, &Form1::showInfo);
+    connect(run_.get(), &BackgroundRun::converted, this, &Form1::showRunReport);
+    connect(run_.get(), &BackgroundRun::inspected, this, &Form1::showJoints);
 }
 
 void Form1::centreOnScreen() {
@@ -281,14 +289,20 @@ void Form1::startWithMapping(conversion::MappingCatalog mappings, joblist::Mappi
 }
 
 void Form1::closeEvent(QCloseEvent* event) {
-    // A worker reads the job list or a source on another thread, and closing the last window
-    // ends the program; the run's failure message would be lost as well.
-    if (busy_) {
-        closeWhenIdle_ = true;
+    // Closing the last window ends the program, which would stop the run with outputs still to
+    // write and its failure message unseen: the window stays until the run is over.
+    if (run_->isRunning()) {
+        closeAfterRun_ = true;
         event->ignore();
         return;
     }
     QWidget::closeEvent(event);
+}
+
+bool Form1::closeAfterRun() {
+    if (!std::exchange(closeAfterRun_, false)) return false;
+    close();
+    return true;
 }
 
 void Form1::showInfo(const QString& text) {
@@ -303,35 +317,27 @@ void Form1::Command1_Click() {
     addSources(dialogs_->openFiles(this, openSourceRequest(lastSourceFolder_)));
 }
 
-void Form1::showJoints(int row) {
-    if (busy_ || row < 0 || row >= jobs_.rowCount()) return;
-    JointsRequest request{fromBytes(jobs_.title(row)),
-                          fromBytes(jobs_.sourcePath(row)),
-                          {},
-                          jobs_.mapping(row),
-                          nullptr};
-    // The report reads the whole file, which may take a while for a long take.
-    whileBusy([&] {
-        joblist::RowInspection inspection = joblist::inspectRow(jobs_, row);
-        request.report = std::move(inspection.report);
-        request.mapping = inspection.mapping;
-    });
-    if (std::exchange(closeWhenIdle_, false)) {
-        close();
-        return;
-    }
-    dialogs_->showJoints(this, request);
+// The report reads the whole file, which may take a while for a long take.
+void Form1::inspectRow(int row) {
+    if (row < 0 || row >= jobs_.rowCount()) return;
+    run_->inspect(jobs_, row);
+}
+
+void Form1::showJoints(int row, const joblist::RowInspection& inspection) {
+    if (closeAfterRun()) return;
+    dialogs_->showJoints(this, {fromBytes(jobs_.title(row)), fromBytes(jobs_.sourcePath(row)),
+                                inspection.report, jobs_.mapping(row), inspection.mapping});
 }
 
 void Form1::removeRow(int row) {
-    if (busy_ || row < 0 || row >= jobs_.rowCount()) return;
+    if (row < 0 || row >= jobs_.rowCount()) return;
     undo_.recordRemoval(jobs_, {row}, List1_->selectedRow());
     view_->removeRow(row, TwipsScale::vertical(*this));
     showSelectedRow();
 }
 
 void Form1::clearList() {
-    if (busy_ || jobs_.rowCount() == 0) return;
+    if (jobs_.rowCount() == 0) return;
     std::vector<int> rows(static_cast<std::size_t>(jobs_.rowCount()));
     std::iota(rows.begin(), rows.end(), 0);
     undo_.recordRemoval(jobs_, rows, List1_->selectedRow());
@@ -340,7 +346,7 @@ void Form1::clearList() {
 }
 
 void Form1::undo() {
-    if (busy_ || !undo_.canUndo(jobs_.rowCount())) return;
+    if (!undo_.canUndo(jobs_.rowCount())) return;
     const RowUndo::Removal removal = undo_.takeLast();
     view_->insertRows(removal.rows, removal.selected, TwipsScale::vertical(*this));
     showSelectedRow();
@@ -354,24 +360,41 @@ void Form1::showSelectedRow() {
     }
 }
 
-void Form1::whileBusy(const std::function<void()>& work) {
-    // Nothing may change the job list while a worker reads it; user input waits anyway, but a
-    // drop arrives as a window-system event.
-    busy_ = true;
-    drops_->setEnabled(false);
-    runInBackground(work);
-    drops_->setEnabled(true);
-    busy_ = false;
+// While a run reads the job list, the buttons and lists are disabled, drops and Ctrl+Z refused
+// and clicks on the part images ignored; the diagram and the editor stay as they are.
+void Form1::holdJobList(bool held) {
+    if (held) focusBeforeRun_ = focusWidget();
+    for (QWidget* control : std::initializer_list<QWidget*>{Command1_, Command2_, List1_, List2_,
+                                                            List3_}) {
+        control->setEnabled(!held);
+    }
+    drops_->setEnabled(!held);
+    undoShortcut_->setEnabled(!held);
+    if (held) {
+        setCursor(Qt::BusyCursor);
+    } else {
+        unsetCursor();
+        if (focusBeforeRun_ != nullptr) focusBeforeRun_->setFocus();
+    }
 }
 
 void Form1::Command2_Click() {
-    RunProgress progress(*pbar_, *dialogs_, *this);
-    const RunSummary summary(jobs_);
-    joblist::RunReport report;
-    whileBusy([&] { report = joblist::convertAll(jobs_, progress); });
-    pbar_->setToolTip(summary.of(report));
+    runSummary_ = RunSummary(jobs_);
+    run_->convert(jobs_);
+}
+
+void Form1::showProgressMaximum(float maximum) {
+    pbar_->setRange(0, progressUnits(maximum));
+}
+
+void Form1::showProgressValue(float value) {
+    pbar_->setValue(progressUnits(value));
+}
+
+void Form1::showRunReport(const joblist::RunReport& report) {
+    pbar_->setToolTip(runSummary_.of(report));
     if (!report.ok()) showInfo(failureMessage(report, jobs_));
-    if (std::exchange(closeWhenIdle_, false)) close();
+    closeAfterRun();
 }
 
 // Selecting a row from code raises the selection handler of that list, which runs nested and
@@ -409,7 +432,7 @@ void Form1::List3_SpaceKey() {
 }
 
 void Form1::partImage_Click(int part) {
-    if (List1_->selectedRow() < 0) return;
+    if (run_->isRunning() || List1_->selectedRow() < 0) return;
     OFF(diagram_->partImage(part));
 }
 
@@ -417,20 +440,18 @@ void Form1::partImage_Click(int part) {
 void Form1::List_ContextMenu(int row, const QPoint& globalPos) {
     RowMenuActions actions;
     if (row >= 0 && row < jobs_.rowCount()) {
-        actions.showJoints = [this, row] { showJoints(row); };
-        if (!busy_) actions.removeRow = [this, row] { removeRow(row); };
+        actions.showJoints = [this, row] { inspectRow(row); };
+        actions.removeRow = [this, row] { removeRow(row); };
         // The diagram shows the row the menu belongs to, which a part toggle acts on.
-        if (!busy_ && List1_->selectedRow() == row) {
+        if (List1_->selectedRow() == row) {
             actions.parts = partEntries(jobs_, row, [this](int part) { partImage_Click(part); });
         }
     }
-    if (!busy_) {
-        const int mappingRow = row < jobs_.rowCount() ? row : -1;
-        actions.mappings = rowMappings_->entries(mappingRow);
-        actions.loadMapping = [this, mappingRow] { rowMappings_->loadFile(mappingRow); };
-    }
-    if (!busy_ && jobs_.rowCount() > 0) actions.clearList = [this] { clearList(); };
-    if (!busy_ && undo_.canUndo(jobs_.rowCount())) actions.undo = [this] { undo(); };
+    const int mappingRow = row < jobs_.rowCount() ? row : -1;
+    actions.mappings = rowMappings_->entries(mappingRow);
+    actions.loadMapping = [this, mappingRow] { rowMappings_->loadFile(mappingRow); };
+    if (jobs_.rowCount() > 0) actions.clearList = [this] { clearList(); };
+    if (undo_.canUndo(jobs_.rowCount())) actions.undo = [this] { undo(); };
     popUpRowMenu(*this, globalPos, std::move(actions));
 }
 

@@ -1,25 +1,28 @@
 #pragma once
 
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include <QPointer>
 #include <QWidget>
 
 #include "conversion/mapping/mapping_catalog.h"
 #include "joblist/job_list.h"
 #include "ui/dialogs.h"
 #include "ui/row_undo.h"
+#include "ui/run_progress.h"
 #include "ui/twips_layout.h"
 
 class QLabel;
 class QLineEdit;
 class QProgressBar;
 class QPushButton;
+class QShortcut;
 
 namespace skelvane::ui {
 
+class BackgroundRun;
 class BodyDiagram;
 class FileDrops;
 class JobListView;
@@ -33,21 +36,22 @@ struct Form1Access;
 
 /// The program's one window.
 ///
-/// Form1 owns the job list model and builds every control from the twips layout, at the
-/// screen's twips per pixel. JobListView holds the three lists and the in-place editor and
-/// writes every change to the model and the lists together. BodyDiagram holds the figure, the
-/// legend and the 23 part images and colours them from the model's part flags. The handlers, named
-/// after their control and event, only read the selection and hand the work on: the diagram to
-/// BodyDiagram, the batch run to a worker thread, which reports through RunProgress into pbar;
-/// every dialog goes through the Dialogs interface so that tests can answer it. Files reach the
-/// job list one way, addSources, whether they come from the command line, the open dialog or a
-/// drop (FileDrops). A row's context menu (popUpRowMenu: mouse, Menu key or Shift+F10) and the
-/// Delete key show its joints (JointsDialog, the report read on a worker thread), toggle its parts
-/// as a click on the diagram does, or remove rows through JobListView; RowUndo keeps what was
-/// removed for Undo (Ctrl+Z). RowMappings keeps the mapping a row's menu chooses, which rows added
-/// later take too, and the mapping files loaded into mappings_. OutputToolTips tell where
-/// Convert writes, and pbar's tooltip the last run. While a worker runs, nothing may change the
-/// job list.
+/// Form1 owns the job list and builds every control from the twips layout, at the screen's
+/// twips per pixel. JobListView holds the job list's model, whose views are the three lists,
+/// and the in-place editor. BodyDiagram holds the figure, the legend and the 23 part images and
+/// colours them from the job list's part flags. The handlers, named after their control and
+/// event, only read the selection and hand the work on: the diagram to BodyDiagram, Convert and
+/// Show joints to BackgroundRun, which works on a pool thread and reports by signals (progress
+/// into pbar, its result into a message, pbar's tooltip or the joints dialog); every dialog
+/// goes through the Dialogs interface so that tests can answer it. Files reach the job list one
+/// way, addSources, whether they come from the command line, the open dialog or a drop
+/// (FileDrops). A row's context menu (popUpRowMenu: mouse, Menu key or Shift+F10) and the
+/// Delete key show its joints, toggle its parts as a click on the diagram does, or remove rows
+/// through JobListView; RowUndo keeps what was removed for Undo (Ctrl+Z). RowMappings keeps the
+/// mapping a row's menu chooses, which rows added later take too, and the mapping files loaded
+/// into mappings_. OutputToolTips tell where Convert writes, and pbar's tooltip the last run.
+/// While BackgroundRun works, nothing that changes the job list takes input (holdJobList), and
+/// closing the window waits for it.
 class Form1 : public QWidget {
     Q_OBJECT
 
@@ -70,7 +74,7 @@ public:
     void startWithMapping(conversion::MappingCatalog mappings, joblist::MappingChoice choice);
 
 protected:
-    /// Waits for a running Convert to end before the window closes.
+    /// Closes the window once a run has ended: the run is writing the user's files.
     void closeEvent(QCloseEvent* event) override;
 
 private:
@@ -109,15 +113,21 @@ private:
     void OFF(PictureBox& image);
 
     void showInfo(const QString& text);
-    void showJoints(int row);
+    void inspectRow(int row);
     void removeRow(int row);
     void clearList();
     /// Puts back the rows of the last removal, unless they would pass the row limit.
     void undo();
     /// Shows the selected row on the diagram, or no part images once no row is selected.
     void showSelectedRow();
-    /// Runs the work on a worker thread (see runInBackground) with drops held off meanwhile.
-    void whileBusy(const std::function<void()>& work);
+    /// While held, nothing that changes the job list takes input.
+    void holdJobList(bool held);
+    void showProgressMaximum(float maximum);
+    void showProgressValue(float value);
+    void showRunReport(const joblist::RunReport& report);
+    void showJoints(int row, const joblist::RowInspection& inspection);
+    /// Closes the window when it was asked to close during the run that has just ended.
+    bool closeAfterRun();
 
     joblist::JobList jobs_;
     /// The mapping files loaded while the window is open, which rows may name.
@@ -140,11 +150,15 @@ private:
     std::unique_ptr<OutputToolTips> toolTips_;
     std::unique_ptr<RowMappings> rowMappings_;
     RowUndo undo_;
+    QShortcut* undoShortcut_ = nullptr;
     /// The folder of the last source added, offered in the open dialog's sidebar.
     QString lastSourceFolder_;
-    /// True while a worker thread reads the job list or a source.
-    bool busy_ = false;
-    bool closeWhenIdle_ = false;
+    /// What the last Convert found when it started, for its account once it has ended.
+    RunSummary runSummary_;
+    QPointer<QWidget> focusBeforeRun_;
+    bool closeAfterRun_ = false;
+    /// Last, so that it is gone, its work ended, before anything that work reads (mappings_).
+    std::unique_ptr<BackgroundRun> run_;
 };
 
 }  // namespace skelvane::ui

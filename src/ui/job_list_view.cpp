@@ -6,11 +6,7 @@
 #include <QLineEdit>
 #include <QSignalBlocker>
 
-#include "common/title_rule.h"
 #include "ui/list_box.h"
-#include "ui/plain_text.h"
-#include "ui/row_mappings.h"
-#include "ui/source_check.h"
 #include "ui/text.h"
 #include "ui/twips_layout.h"
 
@@ -20,54 +16,39 @@ namespace {
 
 const QString kIdleEditorText = QStringLiteral(" ");
 
-QString titleToolTip(const joblist::JobRow& row) {
-    const QString named =
-        fromBytes(row.sourcePath) + QStringLiteral("\nMapping: ") + choiceName(row.mapping);
-    if (!doesNotStartLikeBvh(row.sourcePath)) return plainToolTip(named);
-    return plainToolTip(named +
-                        QStringLiteral("\n\nDoes not start like a BVH file (with HIERARCHY);\n"
-                                       "Convert still renames whatever matches in it."));
-}
-
 }  // namespace
 
 JobListView::JobListView(joblist::JobList& jobs, ListBox& List1, ListBox& List2, ListBox& List3,
                          QLineEdit& Text1)
-    : jobs_(jobs), List1_(List1), List2_(List2), List3_(List3), Text1_(Text1) {}
+    : model_(jobs), List1_(List1), List2_(List2), List3_(List3), Text1_(Text1) {
+    List1_.showColumn(model_, JobListModel::Title);
+    List2_.showColumn(model_, JobListModel::OutputName);
+    List3_.showColumn(model_, JobListModel::SkipMark);
+}
 
 bool JobListView::appendRow(const std::string& fileName, const std::string& sourcePath,
                             const joblist::MappingChoice& mapping) {
-    if (jobs_.isFull()) return false;
-    const std::string title = common::titleOf(fileName);
-    const std::string outputName = common::defaultOutputName(title);
-    List1_.addItem(fromBytes(title));
-    jobs_.appendRow(title, outputName, std::string(joblist::kConvertMark), sourcePath, mapping);
-    List1_.item(List1_.count() - 1)->setToolTip(titleToolTip(jobs_.row(jobs_.rowCount() - 1)));
-    List3_.addItem(fromBytes(joblist::kConvertMark));
-    List2_.addItem(fromBytes(outputName));
-    return true;
+    return model_.appendSource(fileName, sourcePath, mapping);
 }
 
 void JobListView::setMapping(int row, const joblist::MappingChoice& mapping) {
-    jobs_.setMapping(row, mapping);
-    List1_.item(row)->setToolTip(titleToolTip(jobs_.row(row)));
+    model_.setMapping(row, mapping);
 }
 
 void JobListView::removeRow(int row, const TwipsScale& scale) {
-    if (row < 0 || row >= jobs_.rowCount()) return;
+    if (row < 0 || row >= model_.rowCount()) return;
     if (editorRow_ == row) {
         closeEditor();
     } else if (editorRow_ > row) {
         placeEditor(editorRow_ - 1, scale);
     }
     const int selected = List1_.selectedRow();
-    jobs_.removeRow(row);
-    for (ListBox* list : {&List1_, &List2_, &List3_}) {
-        const QSignalBlocker quiet(list);
-        delete list->takeItem(row);
+    {
+        const QSignalBlocker quiet1(List1_), quiet2(List2_), quiet3(List3_);
+        model_.removeRow(row);
     }
     if (selected == row) {
-        selectQuietly(std::min(row, jobs_.rowCount() - 1));
+        selectQuietly(std::min(row, model_.rowCount() - 1));
     } else {
         selectQuietly(selected > row ? selected - 1 : selected);
     }
@@ -75,27 +56,18 @@ void JobListView::removeRow(int row, const TwipsScale& scale) {
 
 void JobListView::clear() {
     closeEditor();
-    jobs_.clear();
-    for (ListBox* list : {&List1_, &List2_, &List3_}) {
-        const QSignalBlocker quiet(list);
-        list->clear();
-    }
+    const QSignalBlocker quiet1(List1_), quiet2(List2_), quiet3(List3_);
+    model_.clear();
 }
 
 void JobListView::insertRows(const std::vector<PlacedRow>& rows, int selected,
                              const TwipsScale& scale) {
     for (const PlacedRow& placed : rows) {
-        const int row = std::min(placed.row, jobs_.rowCount());
-        if (jobs_.insertRow(row, placed.record) < 0) break;
-        const joblist::JobRow& record = placed.record;
-        const std::pair<ListBox*, QString> texts[] = {{&List1_, fromBytes(record.title)},
-                                                      {&List2_, fromBytes(record.outputName)},
-                                                      {&List3_, fromBytes(record.skipMark)}};
-        for (const auto& [list, text] : texts) {
-            const QSignalBlocker quiet(list);
-            list->insertItem(row, text);
+        const int row = std::min(placed.row, model_.rowCount());
+        {
+            const QSignalBlocker quiet1(List1_), quiet2(List2_), quiet3(List3_);
+            if (!model_.insertRecord(row, placed.record)) break;
         }
-        List1_.item(row)->setToolTip(titleToolTip(record));
         if (editorRow_ >= row) placeEditor(editorRow_ + 1, scale);
     }
     selectQuietly(selected >= 0 ? selected : List1_.selectedRow());
@@ -111,26 +83,21 @@ void JobListView::followSelection(const ListBox& source, ListBox& first, ListBox
 
 void JobListView::toggleSkipMark() {
     const int row = List3_.selectedRow();
-    if (row < 0) return;
-    const bool convertMark = List3_.item(row)->text() == fromBytes(joblist::kConvertMark);
-    const std::string_view mark = convertMark ? joblist::kSkipMark : joblist::kConvertMark;
-    List3_.item(row)->setText(fromBytes(mark));
-    jobs_.setSkipMark(row, std::string(mark));
+    if (row >= 0) model_.toggleSkipMark(row);
 }
 
 void JobListView::openEditor(const TwipsScale& scale) {
     const int row = List2_.selectedRow();
     if (row < 0) return;
     placeEditor(row, scale);
-    Text1_.setText(List2_.item(row)->text());
+    Text1_.setText(model_.index(row, JobListModel::OutputName).data().toString());
     Text1_.show();
 }
 
 void JobListView::commitEditor() {
     const int row = editorRow_;
     if (Text1_.text() != kIdleEditorText && row >= 0) {
-        List2_.item(row)->setText(Text1_.text());
-        jobs_.setOutputName(row, toBytes(Text1_.text()));
+        model_.setOutputName(row, toBytes(Text1_.text()));
     }
     closeEditor();
 }
@@ -152,12 +119,7 @@ void JobListView::closeEditor() {
 void JobListView::selectQuietly(int row) {
     for (ListBox* list : {&List1_, &List2_, &List3_}) {
         const QSignalBlocker quiet(list);
-        if (row >= 0) {
-            list->selectRow(row);
-        } else {
-            list->setCurrentRow(-1);
-            list->clearSelection();
-        }
+        list->selectRow(row);
     }
 }
 

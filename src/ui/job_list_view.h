@@ -3,9 +3,8 @@
 #include <string>
 #include <vector>
 
-#include <QString>
-
 #include "joblist/job_list.h"
+#include "ui/job_list_model.h"
 
 class QLineEdit;
 
@@ -20,33 +19,30 @@ struct PlacedRow {
     joblist::JobRow record;
 };
 
-/// The three lists of the job list and the in-place editor of List2, kept in step with the
-/// job list model: every write goes to the model and to the list that shows it, and a row's
-/// texts are read back from the lists the user sees.
+/// The job list's model with its three lists as views (List1 its titles, List2 its output
+/// names, List3 its skip marks) and the in-place editor of List2. The lists only show the
+/// model; what this class keeps in step is their selection and the editor.
 class JobListView {
 public:
-    /// Works on the window's model, its lists of titles (List1), output names (List2) and skip
-    /// marks (List3) and its editor (Text1).
+    /// Shows the window's job list in its lists and edits output names with its editor (Text1).
     JobListView(joblist::JobList& jobs, ListBox& List1, ListBox& List2, ListBox& List3,
                 QLineEdit& Text1);
 
     /// Appends a row for a source chosen as `sourcePath`, whose file name is `fileName` (both as
-    /// the file system's bytes, kept as they are for opening the file), renamed by `mapping`: its
-    /// title to List1, with the source path and the mapping as its tooltip (noting a source that
-    /// does not start like a BVH file), the row to the model, " " to List3 and the title
-    /// followed by "_max" to List2, in this order; selects nothing. Returns false, adding
-    /// nothing, when full.
+    /// the file system's bytes, kept as they are for opening the file), renamed by `mapping`
+    /// (see JobListModel::appendSource); selects nothing. Returns false, adding nothing, when
+    /// full.
     bool appendRow(const std::string& fileName, const std::string& sourcePath,
                    const joblist::MappingChoice& mapping = {});
 
-    /// Gives a row another mapping, in the model and in its title's tooltip.
+    /// Gives a row another mapping.
     void setMapping(int row, const joblist::MappingChoice& mapping);
 
-    /// Removes a row from the model and the three lists, raising no list's selection handler.
-    /// An editor opened on that row closes without writing; one opened on a later row moves up
-    /// with its row, keeping its text. When the selected row is removed, the row that takes its
-    /// place is selected (the new last row when it was the last), none when the list is empty;
-    /// any other selected row stays selected.
+    /// Removes a row, raising no list's selection handler. An editor opened on that row closes
+    /// without writing; one opened on a later row moves up with its row, keeping its text. When
+    /// the selected row is removed, the row that takes its place is selected (the new last row
+    /// when it was the last), none when the list is empty; any other selected row stays
+    /// selected.
     void removeRow(int row, const TwipsScale& scale);
 
     /// Removes every row, closing the editor without writing; nothing is selected after.
@@ -79,7 +75,7 @@ private:
     /// selection handlers.
     void selectQuietly(int row);
 
-    joblist::JobList& jobs_;
+    JobListModel model_;
     ListBox& List1_;
     ListBox& List2_;
     ListBox& List3_;

@@ -28,7 +28,7 @@ Qt::KeyboardModifiers modifiersOf(const QKeyEvent& event) {
 
 }  // namespace
 
-ListBox::ListBox(QWidget* parent) : QListWidget(parent) {
+ListBox::ListBox(QWidget* parent) : QListView(parent) {
     setSelectionMode(QAbstractItemView::SingleSelection);
     setUniformItemSizes(true);
     setItemDelegate(new RowDelegate(this));
@@ -38,29 +38,53 @@ ListBox::ListBox(QWidget* parent) : QListWidget(parent) {
     setTextElideMode(Qt::ElideNone);
 }
 
+void ListBox::showColumn(QAbstractItemModel& model, int column) {
+    setModel(&model);
+    setModelColumn(column);
+}
+
 int ListBox::selectedRow() const {
-    const QModelIndexList selected = selectionModel()->selectedRows();
+    if (selectionModel() == nullptr) return -1;
+    const QModelIndexList selected = selectionModel()->selectedIndexes();
     return selected.isEmpty() ? -1 : selected.constFirst().row();
+}
+
+int ListBox::currentRow() const {
+    return currentIndex().row();
 }
 
 void ListBox::selectRow(int row) {
     if (row == selectedRow() && row == currentRow()) return;
-    setCurrentRow(row);
+    if (row < 0) {
+        selectionModel()->clear();
+        return;
+    }
+    selectionModel()->setCurrentIndex(model()->index(row, modelColumn()),
+                                      QItemSelectionModel::ClearAndSelect);
+}
+
+QRect ListBox::rowRect(int row) const {
+    return visualRect(model()->index(row, modelColumn()));
 }
 
 void ListBox::elideLongRows() {
     setTextElideMode(Qt::ElideRight);
 }
 
+void ListBox::selectionChanged(const QItemSelection& selected, const QItemSelection& deselected) {
+    QListView::selectionChanged(selected, deselected);
+    emit itemSelectionChanged();
+}
+
 void ListBox::mousePressEvent(QMouseEvent* event) {
     emit mouseDown();
-    QListWidget::mousePressEvent(event);
+    QListView::mousePressEvent(event);
 }
 
 void ListBox::mouseDoubleClickEvent(QMouseEvent* event) {
     // The base class turns a double click that its press did not start into a press; let that
     // run first so that a press never follows the double click it belongs to.
-    QListWidget::mouseDoubleClickEvent(event);
+    QListView::mouseDoubleClickEvent(event);
     emit dblClick();
 }
 
@@ -75,7 +99,7 @@ void ListBox::contextMenuEvent(QContextMenuEvent* event) {
 // From the keyboard the menu belongs to the selected row and opens over it.
 void ListBox::requestMenuFromKeyboard() {
     const int row = selectedRow();
-    const QRect place = row >= 0 ? visualItemRect(item(row)) : viewport()->rect();
+    const QRect place = row >= 0 ? rowRect(row) : viewport()->rect();
     emit contextMenu(row, viewport()->mapToGlobal(place.center()));
 }
 
@@ -99,29 +123,30 @@ void ListBox::keyPressEvent(QKeyEvent* event) {
         requestMenuFromKeyboard();
         return;
     }
-    QListWidget::keyPressEvent(event);
+    QListView::keyPressEvent(event);
 }
 
 // The focus frame may lie where no row is, which the base class would not repaint.
 void ListBox::focusInEvent(QFocusEvent* event) {
-    QListWidget::focusInEvent(event);
+    QListView::focusInEvent(event);
     viewport()->update();
 }
 
 void ListBox::focusOutEvent(QFocusEvent* event) {
-    QListWidget::focusOutEvent(event);
+    QListView::focusOutEvent(event);
     viewport()->update();
 }
 
 void ListBox::paintEvent(QPaintEvent* event) {
-    QListWidget::paintEvent(event);
+    QListView::paintEvent(event);
     if (!hasFocus()) return;
-    const QListWidgetItem* current = currentItem();
-    const int rowHeight = count() > 0 ? sizeHintForRow(0) : fontMetrics().height();
+    const QModelIndex current = currentIndex();
+    const int rowHeight =
+        model() != nullptr && model()->rowCount() > 0 ? sizeHintForRow(0) : fontMetrics().height();
     const QRect frame =
-        current != nullptr ? visualItemRect(current) : QRect(0, 0, viewport()->width(), rowHeight);
+        current.isValid() ? visualRect(current) : QRect(0, 0, viewport()->width(), rowHeight);
     // In the colours the list already shows its text in, so that they stay the list's own.
-    const bool onSelection = current != nullptr && current->isSelected();
+    const bool onSelection = current.isValid() && selectionModel()->isSelected(current);
     QPainter painter(viewport());
     painter.setPen(QPen(palette().color(onSelection ? QPalette::HighlightedText : QPalette::Text),
                         1, Qt::DotLine));
@@ -130,7 +155,7 @@ void ListBox::paintEvent(QPaintEvent* event) {
 
 QItemSelectionModel::SelectionFlags ListBox::selectionCommand(const QModelIndex& index,
                                                               const QEvent* event) const {
-    const auto command = QListWidget::selectionCommand(index, event);
+    const auto command = QListView::selectionCommand(index, event);
     // Ctrl+click, Ctrl+Space and presses or drags past the last row would otherwise leave
     // the list without a selected row while the other two lists still show one.
     if (!index.isValid() ||

@@ -1,31 +1,30 @@
 #pragma once
 
-#include <QObject>
+#include <string>
 
-#include "joblist/job_list.h"
+#include <QObject>
+#include <QString>
 
 class QWidget;
 
 namespace skelvane::ui {
 
-class ListBox;
+/// The full path of the file an output name becomes, as the run opens it: joined to the working
+/// directory of this moment, an absolute name as it is.
+QString outputPath(const std::string& outputName);
 
-/// The tooltips that tell where Convert writes, worked out whenever one is shown from the job
-/// list and the working directory of that moment: an output name's gives the full path of the
-/// file it becomes, the Convert button's the folder.
+/// The Convert button's tooltip, which names the folder Convert writes into, worked out whenever
+/// it is shown from the working directory of that moment. (An output name's tooltip, the file
+/// it becomes, is the job list model's.)
 class OutputToolTips final : public QObject {
 public:
-    /// Gives List2's rows and Command2 their tooltips; the window's owner keeps this object.
-    OutputToolTips(const joblist::JobList& jobs, ListBox& List2, QWidget& Command2);
+    /// Gives Command2 its tooltip; the window's owner keeps this object.
+    explicit OutputToolTips(QWidget& Command2);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    QString outputPath(int row) const;
-
-    const joblist::JobList& jobs_;
-    ListBox& List2_;
     QWidget& Command2_;
 };
 

@@ -3,44 +3,15 @@
 #include <cmath>
 
 #include <QDir>
-#include <QProgressBar>
 
-#include "ui/dialogs.h"
 #include "ui/plain_text.h"
 #include "ui/text.h"
 
 namespace skelvane::ui {
 
-namespace {
-
-constexpr double kProgressScale = 1000.0;
-
-int toProgressUnits(float value) {
+int progressUnits(float value) {
+    constexpr double kProgressScale = 1000.0;
     return static_cast<int>(std::lround(static_cast<double>(value) * kProgressScale));
-}
-
-}  // namespace
-
-RunProgress::RunProgress(QProgressBar& pbar, Dialogs& dialogs, QWidget& window)
-    : pbar_(pbar), dialogs_(dialogs), window_(window) {}
-
-// Queued calls from one thread to objects of another arrive in the order they were made. None
-// waits: a run that waited for the window could never end while the window waits for the run.
-void RunProgress::setProgressMaximum(float maximum) {
-    QMetaObject::invokeMethod(
-        &pbar_, [&pbar = pbar_, units = toProgressUnits(maximum)] { pbar.setRange(0, units); });
-}
-
-void RunProgress::setProgressValue(float value) {
-    QMetaObject::invokeMethod(
-        &pbar_, [&pbar = pbar_, units = toProgressUnits(value)] { pbar.setValue(units); });
-}
-
-void RunProgress::showInfo(std::string_view text) {
-    QMetaObject::invokeMethod(
-        &window_, [&dialogs = dialogs_, &window = window_, message = fromBytes(text)] {
-            dialogs.showMessage(&window, message, QString::fromLatin1(kInfoTitle));
-        });
 }
 
 RunSummary::RunSummary(const joblist::JobList& jobs)

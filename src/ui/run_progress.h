@@ -4,37 +4,20 @@
 
 #include "joblist/batch_run.h"
 
-class QProgressBar;
-class QWidget;
-
 namespace skelvane::ui {
 
-class Dialogs;
-
-/// Shows a batch run to the user: its progress in the window's progress bar, scaled by 1000 so
-/// that the run's single-precision maximum (row count + 0.001) survives Qt's whole numbers, and
-/// its messages in a message box. Called from another thread, it hands each report on to the
-/// window's thread, in the order made, without waiting for it to be shown.
-class RunProgress final : public joblist::RunObserver {
-public:
-    /// Reports to the progress bar and through the dialogs, on behalf of the window.
-    RunProgress(QProgressBar& pbar, Dialogs& dialogs, QWidget& window);
-
-    void setProgressMaximum(float maximum) override;
-    void setProgressValue(float value) override;
-    void showInfo(std::string_view text) override;
-
-private:
-    QProgressBar& pbar_;
-    Dialogs& dialogs_;
-    QWidget& window_;
-};
+/// A batch run's progress value or maximum as the units of the window's progress bar: scaled by
+/// 1000, so that the run's single-precision maximum (row count + 0.001) survives Qt's whole
+/// numbers.
+int progressUnits(float value);
 
 /// The progress bar's account of a run once it has ended, such as "3 written, 1 skipped, 0
 /// failed, into /home/me/motion": the skipped rows are counted and the folder is read when the
 /// run starts.
 class RunSummary {
 public:
+    /// The account of no run.
+    RunSummary() = default;
     /// Takes the job list and the working directory as the run is about to find them.
     explicit RunSummary(const joblist::JobList& jobs);
 

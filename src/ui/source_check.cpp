@@ -11,8 +11,8 @@ namespace skelvane::ui {
 
 namespace {
 
-// A start still undecided after this much (white space, mostly) counts as not BVH here: adding a
-// row must not read a whole file.
+// A start still undecided after this much (white space, mostly) counts as not BVH here: showing a
+// tooltip must not read a whole file.
 constexpr std::size_t kMostBytesRead = 64 * 1024;
 constexpr std::size_t kPieceSize = 4096;
 

@@ -74,7 +74,7 @@ TEST(FileDrops, LandOnEveryControlAsCopiesAndNeverAsTextInTheEditor) {
     EXPECT_EQ(dropOn(Text1, folder), Qt::IgnoreAction);
     EXPECT_EQ(dropOn(Text1, withFiles(remote, {window.source("moved.bvh")}), Qt::MoveAction),
               Qt::IgnoreAction);
-    EXPECT_EQ(window.control<ListBox>("List1").count(), 8);
+    EXPECT_EQ(window.control<ListBox>("List1").model()->rowCount(), 8);
     EXPECT_EQ(Text1.text(), "first_max");
     EXPECT_TRUE(Text1.isVisible());
 }

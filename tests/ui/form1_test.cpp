@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QListWidget>
 #include <QScreen>
 #include <QTest>
 
@@ -48,8 +47,8 @@ TEST(Form1, PlacesControlsAtTheirTwipsInPixelsAndInTheLayoutsFont) {
     addSource(window, window.source("a.bvh"));
     for (const char* name : {"List1", "List2", "List3"}) {
         SCOPED_TRACE(name);
-        auto& list = window.control<QListWidget>(name);
-        EXPECT_EQ(list.visualItemRect(list.item(0)).height(), 13);
+        auto& list = window.control<ListBox>(name);
+        EXPECT_EQ(list.rowRect(0).height(), 13);
         EXPECT_EQ(list.viewport()->height() / 13, 22) << "22 whole rows and part of a 23rd";
         EXPECT_EQ(list.grab().toImage().pixelColor(5, 200), QColor(247, 148, 29));
     }

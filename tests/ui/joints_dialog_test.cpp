@@ -103,7 +103,7 @@ TEST(JointsDialog, NamesTheMappingThatNamedTheJointsAndAPresetThatWouldFitBetter
     auto& List1 = window.control<ListBox>("List1");
     for (const auto& [source, entry, text] : cases) addSource(window, source);
     std::filesystem::remove(gone.toStdString());
-    for (int row = 0; row < List1.count(); ++row) {
+    for (int row = 0; row < List1.model()->rowCount(); ++row) {
         SCOPED_TRACE(row);
         chooseMapping(List1, row, std::get<1>(cases[row]));
         choose(openRowMenu(List1, row), "Show joints...");

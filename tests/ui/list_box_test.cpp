@@ -10,7 +10,7 @@ namespace {
 // The pixel lines of a row with dark pixels among its last 13: a text cut off stops short at
 // its last whole letter or runs through on every line of its letters; an ellipsis is one line.
 int inkedLinesAtTheEnd(ListBox& list, int row) {
-    const QRect place = list.visualItemRect(list.item(row));
+    const QRect place = list.rowRect(row);
     const QImage shown = list.viewport()->grab().toImage();
     int lines = 0;
     for (int y = place.top(); y <= place.bottom(); ++y) {
@@ -25,7 +25,7 @@ int inkedLinesAtTheEnd(ListBox& list, int row) {
 
 // Pixels of one of the list's colours along the top edge of a row.
 int framePixels(ListBox& list, int row, QPalette::ColorRole colour) {
-    const QRect place = list.visualItemRect(list.item(row));
+    const QRect place = list.rowRect(row);
     const QImage shown = list.viewport()->grab().toImage();
     int count = 0;
     for (int x = place.left(); x <= place.right(); ++x) {

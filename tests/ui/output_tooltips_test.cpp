@@ -55,7 +55,7 @@ TEST_F(JobRows, TitleTooltipNotesASourceThatDoesNotStartLikeBvh) {
         t::writeFile(path.toStdString(), content);
         addSource(window, path);
         const QString named = path + "\nMapping: poser-max";
-        EXPECT_EQ(toolTipShown(List1, List1.count() - 1), noted ? named + note : named);
+        EXPECT_EQ(toolTipShown(List1, List1.model()->rowCount() - 1), noted ? named + note : named);
     }
 }
 

@@ -84,7 +84,7 @@ TEST_F(JobRows, UndoPutsRemovedRowsBackWholeInTheirPlacesWhileTheyFit) {
     EXPECT_FALSE(undoEnabled(List1)) << "19 + 4 rows";
     activate();
     QTest::keyClick(&List1, Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_EQ(List1.count(), 19);
+    EXPECT_EQ(List1.model()->rowCount(), 19);
 }
 
 }  // namespace

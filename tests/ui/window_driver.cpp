@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QDropEvent>
 #include <QHelpEvent>
-#include <QListWidget>
 #include <QMenu>
 #include <QMimeData>
 #include <QTest>
@@ -11,7 +10,13 @@
 #include <QToolTip>
 #include <QWindow>
 
+#include "ui/background_run.h"
+
 namespace skelvane::ui::testing {
+
+bool Form1Access::isRunning(const Form1& form) {
+    return form.run_->isRunning();
+}
 
 QStringList ScriptedDialogs::openFiles(QWidget*, const OpenFileRequest& request) {
     requests.push_back(request);
@@ -78,27 +83,29 @@ QStringList enabledEntries(const QMenu& menu) {
     return entries;
 }
 
-QStringList texts(const QListWidget& list) {
+QStringList texts(const ListBox& list) {
     QStringList all;
-    for (int row = 0; row < list.count(); ++row) all << list.item(row)->text();
+    const QAbstractItemModel& model = *list.model();
+    for (int row = 0; row < model.rowCount(); ++row) {
+        all << model.index(row, list.modelColumn()).data().toString();
+    }
     return all;
 }
 
-void clickRow(QListWidget& list, int row) {
-    QTest::mouseClick(list.viewport(), Qt::LeftButton, {},
-                      list.visualItemRect(list.item(row)).center());
+void clickRow(ListBox& list, int row) {
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, list.rowRect(row).center());
 }
 
-void doubleClickRow(QListWidget& list, int row) {
-    const QPoint centre = list.visualItemRect(list.item(row)).center();
+void doubleClickRow(ListBox& list, int row) {
+    const QPoint centre = list.rowRect(row).center();
     QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, centre);
     QTest::mousePress(list.viewport(), Qt::LeftButton, {}, centre);
     QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, centre);
     QTest::mouseRelease(list.viewport(), Qt::LeftButton, {}, centre);
 }
 
-QMenu& openRowMenu(QListWidget& list, int row) {
-    const QPoint at = row >= 0 ? list.visualItemRect(list.item(row)).center()
+QMenu& openRowMenu(ListBox& list, int row) {
+    const QPoint at = row >= 0 ? list.rowRect(row).center()
                                : QPoint(6, list.viewport()->height() - 6);
     QTest::mouseClick(list.window()->windowHandle(), Qt::RightButton, {},
                       list.viewport()->mapTo(list.window(), at));
@@ -111,6 +118,7 @@ void choose(QMenu& menu, const QString& entry) {
     for (QAction* action : menu.actions()) {
         if (action->text() != entry) continue;
         QTest::mouseClick(&menu, Qt::LeftButton, {}, menu.actionGeometry(action).center());
+        waitForWork();
         return;
     }
     throw std::runtime_error("no entry " + entry.toStdString());
@@ -126,7 +134,7 @@ QMenu& openSubmenu(QMenu& menu, const QString& entry) {
     return *submenu;
 }
 
-void chooseMapping(QListWidget& list, int row, const QString& entry) {
+void chooseMapping(ListBox& list, int row, const QString& entry) {
     choose(openSubmenu(openRowMenu(list, row), "Mapping"), entry);
 }
 
@@ -139,12 +147,27 @@ QString toolTipAt(QWidget& widget, const QPoint& at) {
     return shown.toPlainText().remove(QChar(0x200B));
 }
 
-QString toolTipShown(QListWidget& list, int row) {
-    return toolTipAt(*list.viewport(), list.visualItemRect(list.item(row)).center());
+QString toolTipShown(ListBox& list, int row) {
+    return toolTipAt(*list.viewport(), list.rowRect(row).center());
 }
 
 void clickCentre(QWidget& widget) {
     QTest::mouseClick(&widget, Qt::LeftButton, {}, widget.rect().center());
+    waitForWork();
+}
+
+void waitForWork() {
+    // Looked up afresh each time: events handled while waiting may delete top-level widgets.
+    const auto working = [] {
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            const auto* form = qobject_cast<Form1*>(window);
+            if (form != nullptr && Form1Access::isRunning(*form)) return true;
+        }
+        return false;
+    };
+    if (!QTest::qWaitFor([&] { return !working(); })) {
+        throw std::runtime_error("the window's work did not end");
+    }
 }
 
 // As the window system does: an enter, then the drop, or a leave when the enter was refused.

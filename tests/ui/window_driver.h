@@ -17,7 +17,6 @@
 #include "ui/form1.h"
 #include "ui/list_box.h"
 
-class QListWidget;
 class QMenu;
 class QMimeData;
 
@@ -44,10 +43,12 @@ public:
 };
 
 /// The one way in to the window's insides that real events cannot reach: the job list (for
-/// flag values no event writes) and the diagram's refresh.
+/// flag values no event writes), the diagram's refresh and whether work is going on off the
+/// window's thread.
 struct Form1Access {
     static joblist::JobList& jobs(Form1& form) { return form.jobs_; }
     static void SetSelection(Form1& form) { form.SetSelection(); }
+    static bool isRunning(const Form1& form);
 };
 
 /// A shown window whose dialogs the test answers, with a folder for its source files.
@@ -93,30 +94,34 @@ struct JobRows : ::testing::Test {
 /// The texts of a menu's enabled entries, separators left out.
 QStringList enabledEntries(const QMenu& menu);
 /// The texts of a list's rows.
-QStringList texts(const QListWidget& list);
+QStringList texts(const ListBox& list);
 /// Clicks the centre of a list's row on its viewport.
-void clickRow(QListWidget& list, int row);
+void clickRow(ListBox& list, int row);
 /// Double-clicks a row as Qt delivers a real double click: press, release, press, double
 /// click, release.
-void doubleClickRow(QListWidget& list, int row);
+void doubleClickRow(ListBox& list, int row);
 /// Right-clicks a row (or, for -1, below the rows) as the window system delivers it, to the
 /// window, which also turns the press into a context-menu request; returns the menu it opened.
 /// Throws when none opened.
-QMenu& openRowMenu(QListWidget& list, int row);
-/// Clicks a menu's entry; throws when the menu has no entry of that text.
+QMenu& openRowMenu(ListBox& list, int row);
+/// Clicks a menu's entry, then waits for the work it started; throws when the menu has no entry
+/// of that text.
 void choose(QMenu& menu, const QString& entry);
 /// Opens a menu's submenu from the keyboard, its entry made current and Right pressed, and
 /// returns it; throws when none opened.
 QMenu& openSubmenu(QMenu& menu, const QString& entry);
 /// Chooses an entry of the Mapping submenu of a row's menu (-1: below the rows).
-void chooseMapping(QListWidget& list, int row, const QString& entry);
+void chooseMapping(ListBox& list, int row, const QString& entry);
 /// The tooltip a widget shows when the mouse rests at a point of it, as plain text without the
 /// invisible breaks.
 QString toolTipAt(QWidget& widget, const QPoint& at);
 /// The tooltip a list's row shows.
-QString toolTipShown(QListWidget& list, int row);
-/// Clicks a widget at its centre.
+QString toolTipShown(ListBox& list, int row);
+/// Clicks a widget at its centre, then waits for the work it started (see waitForWork).
 void clickCentre(QWidget& widget);
+/// Waits, handling events as the running program does, until no window has work going on off
+/// its thread (Convert, Show joints), as a user waits before the next step.
+void waitForWork();
 /// Drags data from outside onto the window, at the centre of one of its controls, and drops it
 /// there, handing the window the events the window system hands it; returns the action the drop
 /// was taken with, or Qt::IgnoreAction when it was refused.
