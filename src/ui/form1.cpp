@@ -288,21 +288,16 @@ void Form1::startWithMapping(conversion::MappingCatalog mappings, joblist::Mappi
     rowMappings_->setForNewRows(std::move(choice));
 }
 
+// Closing the last window ends the program, which would stop the work with outputs still to put
+// in place and its failure message unseen. While work goes on, a close is only noted; the window
+// closes once the work's result has been shown.
 void Form1::closeEvent(QCloseEvent* event) {
-    // Closing the last window ends the program, which would stop the run with outputs still to
-    // write and its failure message unseen: the window stays until the run is over.
-    if (run_->isRunning()) {
-        closeAfterRun_ = true;
+    closeRequested_ = run_->isRunning();
+    if (closeRequested_) {
         event->ignore();
         return;
     }
     QWidget::closeEvent(event);
-}
-
-bool Form1::closeAfterRun() {
-    if (!std::exchange(closeAfterRun_, false)) return false;
-    close();
-    return true;
 }
 
 void Form1::showInfo(const QString& text) {
@@ -324,7 +319,10 @@ void Form1::inspectRow(int row) {
 }
 
 void Form1::showJoints(int row, const joblist::RowInspection& inspection) {
-    if (closeAfterRun()) return;
+    if (closeRequested_) {
+        close();
+        return;
+    }
     dialogs_->showJoints(this, {fromBytes(jobs_.title(row)), fromBytes(jobs_.sourcePath(row)),
                                 inspection.report, jobs_.mapping(row), inspection.mapping});
 }
@@ -394,7 +392,7 @@ void Form1::showProgressValue(float value) {
 void Form1::showRunReport(const joblist::RunReport& report) {
     pbar_->setToolTip(runSummary_.of(report));
     if (!report.ok()) showInfo(failureMessage(report, jobs_));
-    closeAfterRun();
+    if (closeRequested_) close();
 }
 
 // Selecting a row from code raises the selection handler of that list, which runs nested and

@@ -126,8 +126,6 @@ private:
     void showProgressValue(float value);
     void showRunReport(const joblist::RunReport& report);
     void showJoints(int row, const joblist::RowInspection& inspection);
-    /// Closes the window when it was asked to close during the run that has just ended.
-    bool closeAfterRun();
 
     joblist::JobList jobs_;
     /// The mapping files loaded while the window is open, which rows may name.
@@ -155,8 +153,10 @@ private:
     QString lastSourceFolder_;
     /// What the last Convert found when it started, for its account once it has ended.
     RunSummary runSummary_;
+    /// The control that had the focus when work started, which gets it back when the work ends.
     QPointer<QWidget> focusBeforeRun_;
-    bool closeAfterRun_ = false;
+    /// True when the window was closed while work went on: it closes when the work has ended.
+    bool closeRequested_ = false;
     /// Last, so that it is gone, its work ended, before anything that work reads (mappings_).
     std::unique_ptr<BackgroundRun> run_;
 };

@@ -1,5 +1,6 @@
 // The window never waits for a named pipe: not for a mapping file's writer, not to look at a
-// source. A window that would wait is rescued after a deadline, so that it fails, not hangs.
+// source; Convert, which reads one, waits for its writer off the window's thread. A window that
+// would wait is rescued after a deadline, so that it fails, not hangs.
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -13,6 +14,9 @@
 #include <variant>
 
 #include <gtest/gtest.h>
+
+#include <QProgressBar>
+#include <QTest>
 
 #include "conversion/files/platform.h"
 #include "ui/program_arguments.h"
@@ -107,6 +111,54 @@ TEST_F(JobRows, TitleTooltipLeavesTheBytesOfANamedPipeInIt) {
     char left[16] = {};
     EXPECT_EQ(::read(static_cast<int>(reader.handle()), left, sizeof left), 10);
     EXPECT_STREQ(left, "HIERARCHY\n");
+}
+
+// A click as the user makes it, without waiting for the work it starts.
+void press(QWidget& widget) {
+    QTest::mouseClick(&widget, Qt::LeftButton, {}, widget.rect().center());
+}
+
+TEST_F(JobRows, ConvertWaitingForANamedPipeLeavesTheWindowLiveWithItsJobListHeld) {
+    const t::TempFolder outputs;
+    const t::WorkingDirectory inOutputs(outputs.path());
+    const QString walk = window.source("walk.bvh");
+    for (const QString& path : {walk, window.source("run.bvh"), window.source("gone.bvh")}) {
+        addSource(window, path);
+    }
+    choose(openRowMenu(List1, 2), "Remove row");  // for Ctrl+Z to bring back
+    clickRow(List1, 0);
+    std::filesystem::remove(walk.toStdString());
+    ASSERT_EQ(::mkfifo(walk.toStdString().c_str(), 0600), 0);
+    const QStringList shown = texts(List1) + texts(List2) + texts(List3);
+
+    ASSERT_TRUE(doneAtOnce([&] { press(window.control("Command2")); }, writerFor(walk.toStdString())));
+    auto& pbar = window.control<QProgressBar>("pbar");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return pbar.value() == 1000; }));
+    // Row 0 waits for its writer; what would change the job list takes no input meanwhile.
+    doubleClickRow(List3, 1);
+    press(window.control("Hip"));
+    press(window.control("Command1"));
+    activate();
+    QTest::keyClick(&List1, Qt::Key_Delete);
+    QTest::keyClick(window.form.get(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_THROW(openRowMenu(List1, 0), std::runtime_error);
+    window.form->close();
+    EXPECT_TRUE(window.form->isVisible());
+    EXPECT_EQ(pbar.value(), 1000);
+
+    {
+        const File writer(::open(walk.toStdString().c_str(), O_WRONLY));
+        ASSERT_FALSE(conversion::platform::writeAll(writer.handle(), "ROOT hip\r\n"));
+    }
+    waitForWork();
+    EXPECT_FALSE(window.form->isVisible()) << "closed once the run ended";
+    EXPECT_EQ(t::fileNamesIn(outputs.path()),
+              std::vector<std::string>({"run_max.bvh", "walk_max.bvh"}));
+    EXPECT_EQ(t::readFile(outputs / "walk_max.bvh"), "ROOT Hips\r\n");
+    EXPECT_EQ(texts(List1) + texts(List2) + texts(List3), shown);
+    EXPECT_EQ(jobs.partFlag(0, 5), 0.0f);
+    EXPECT_EQ(window.dialogs->requests.size(), 3U);
+    EXPECT_TRUE(window.dialogs->messages.isEmpty());
 }
 
 }  // namespace
