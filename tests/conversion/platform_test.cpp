@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <set>
+#include <string>
+#include <vector>
 
 #include "conversion/run/run.h"
 #include "support/test_file_system.h"
@@ -143,6 +146,39 @@ TEST(Platform, NamesCompareAsTheSystemsFoldersCompareThem) {
     EXPECT_EQ(names.size(), 2u);
 #endif
     EXPECT_EQ(platform::comparableName("take.bvh") == platform::comparableName("take2.bvh"), false);
+}
+
+TEST(FolderCache, HoldsSixtyFourFoldersAndForgetsThemAllToTakeTheSixtyFifth) {
+    TempFolder folder;
+    std::vector<fs::path> paths;
+    for (int i = 1; i <= 65; ++i) {
+        paths.push_back(folder / ("f" + std::to_string(i)));
+        fs::create_directory(paths.back());
+    }
+    platform::FolderCache cache;
+    std::error_code error;
+    const auto first = cache.open(paths[0], error);
+    ASSERT_NE(first, nullptr) << error.message();
+    const std::weak_ptr<const platform::Folder> second = cache.open(paths[1], error);
+    for (std::size_t i = 2; i < 64; ++i) cache.open(paths[i], error);
+    ASSERT_FALSE(error) << error.message();
+    // Full: a folder opened again is the one opened first, and one that cannot be opened takes
+    // no place.
+    EXPECT_EQ(cache.open(paths[0], error), first);
+    EXPECT_EQ(cache.open(folder / "missing", error), nullptr);
+    EXPECT_TRUE(error);
+    error.clear();
+    EXPECT_EQ(cache.open(paths[0], error), first);
+    EXPECT_FALSE(second.expired());
+
+    const auto last = cache.open(paths[64], error);
+    ASSERT_NE(last, nullptr) << error.message();
+    EXPECT_EQ(cache.open(paths[64], error), last) << "the 65th is kept";
+    EXPECT_TRUE(second.expired()) << "forgotten and closed, as nothing else held it";
+    EXPECT_TRUE(first->handle.isOpen()) << "forgotten but still held, so still open";
+    const auto again = cache.open(paths[0], error);
+    EXPECT_NE(again, first) << "opened anew";
+    EXPECT_EQ(again->id, first->id);
 }
 
 }  // namespace
