@@ -362,8 +362,8 @@ void Form1::showSelectedRow() {
 // and clicks on the part images ignored; the diagram and the editor stay as they are.
 void Form1::holdJobList(bool held) {
     if (held) focusBeforeRun_ = focusWidget();
-    for (QWidget* control : std::initializer_list<QWidget*>{Command1_, Command2_, List1_, List2_,
-                                                            List3_}) {
+    for (QWidget* control :
+         std::initializer_list<QWidget*>{Command1_, Command2_, List1_, List2_, List3_}) {
         control->setEnabled(!held);
     }
     drops_->setEnabled(!held);

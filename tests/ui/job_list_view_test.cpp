@@ -62,7 +62,8 @@ TEST_F(JobRows, AddPreparesTheDialogEachTimeAndAppendsAWholeRowOrNothing) {
 
     clickCentre(window.control("Command1"));  // cancelled
     EXPECT_EQ(window.dialogs->requests.size(), 6U);
-    EXPECT_EQ(std::vector<int>({List1.model()->rowCount(), List2.model()->rowCount(), List3.model()->rowCount(), jobs.rowCount()}),
+    EXPECT_EQ(std::vector<int>({List1.model()->rowCount(), List2.model()->rowCount(),
+                                List3.model()->rowCount(), jobs.rowCount()}),
               std::vector<int>(4, 5));
 }
 
@@ -70,7 +71,8 @@ TEST_F(JobRows, TheTwentyThirdAddIsRefusedWithAMessageAndNoDialog) {
     addSources(23);
     EXPECT_EQ(window.dialogs->requests.size(), 22U);
     EXPECT_EQ(window.dialogs->messages, QStringList("Info: No more than 22 Items suported!"));
-    EXPECT_EQ(std::vector<int>({List1.model()->rowCount(), List2.model()->rowCount(), List3.model()->rowCount()}),
+    EXPECT_EQ(std::vector<int>({List1.model()->rowCount(), List2.model()->rowCount(),
+                                List3.model()->rowCount()}),
               std::vector<int>(3, 22));
     EXPECT_EQ(jobs.sourcePath(21), (window.folder / "take21.bvh").string());
     EXPECT_EQ(jobs.rowCount(), 22);
@@ -243,7 +245,8 @@ TEST_F(JobRows, TitleTooltipShowsTheFullSourcePathLiterallyAndTheMapping) {
         skelvane::testing::writeFile(path.toStdString(), "HIERARCHY\n");
         addSource(window, path);
         ASSERT_EQ(List1.model()->rowCount(), jobs.rowCount());
-        EXPECT_EQ(toolTipShown(List1, List1.model()->rowCount() - 1), path + "\nMapping: poser-max");
+        EXPECT_EQ(toolTipShown(List1, List1.model()->rowCount() - 1),
+                  path + "\nMapping: poser-max");
     }
 }
 

@@ -105,8 +105,8 @@ void doubleClickRow(ListBox& list, int row) {
 }
 
 QMenu& openRowMenu(ListBox& list, int row) {
-    const QPoint at = row >= 0 ? list.rowRect(row).center()
-                               : QPoint(6, list.viewport()->height() - 6);
+    const QPoint at =
+        row >= 0 ? list.rowRect(row).center() : QPoint(6, list.viewport()->height() - 6);
     QTest::mouseClick(list.window()->windowHandle(), Qt::RightButton, {},
                       list.viewport()->mapTo(list.window(), at));
     auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());

@@ -131,7 +131,8 @@ TEST_F(JobRows, ConvertWaitingForANamedPipeLeavesTheWindowLiveWithItsJobListHeld
     ASSERT_EQ(::mkfifo(walk.toStdString().c_str(), 0600), 0);
     const QStringList shown = texts(List1) + texts(List2) + texts(List3);
 
-    ASSERT_TRUE(doneAtOnce([&] { press(window.control("Command2")); }, writerFor(walk.toStdString())));
+    ASSERT_TRUE(
+        doneAtOnce([&] { press(window.control("Command2")); }, writerFor(walk.toStdString())));
     auto& pbar = window.control<QProgressBar>("pbar");
     ASSERT_TRUE(QTest::qWaitFor([&] { return pbar.value() == 1000; }));
     // Row 0 waits for its writer; what would change the job list takes no input meanwhile.
