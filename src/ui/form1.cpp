@@ -359,9 +359,14 @@ void Form1::showSelectedRow() {
 }
 
 // While a run reads the job list, the buttons and lists are disabled, drops and Ctrl+Z refused
-// and clicks on the part images ignored; the diagram and the editor stay as they are.
+// and clicks on the part images ignored; the diagram and the editor stay as they are. The focus
+// is taken off first: Qt would pass a disabled control's focus on to the editor, which only a
+// click gives it. It comes back when the work ends, unless the user has put it somewhere.
 void Form1::holdJobList(bool held) {
-    if (held) focusBeforeRun_ = focusWidget();
+    if (held) {
+        focusBeforeRun_ = focusWidget();
+        if (focusBeforeRun_ != nullptr) focusBeforeRun_->clearFocus();
+    }
     for (QWidget* control :
          std::initializer_list<QWidget*>{Command1_, Command2_, List1_, List2_, List3_}) {
         control->setEnabled(!held);
@@ -372,7 +377,7 @@ void Form1::holdJobList(bool held) {
         setCursor(Qt::BusyCursor);
     } else {
         unsetCursor();
-        if (focusBeforeRun_ != nullptr) focusBeforeRun_->setFocus();
+        if (focusWidget() == nullptr && focusBeforeRun_ != nullptr) focusBeforeRun_->setFocus();
     }
 }
 
