@@ -1,7 +1,7 @@
 #pragma once
 
-// A mapping file: UTF-8 with an optional byte-order mark, lines ending in LF or CR LF, at most
-// kMaxMappingRows rows and kMaxMappingBytes bytes.
+// A mapping file, in the text shape of table_file.h: at most kMaxMappingRows rows and
+// kMaxMappingBytes bytes.
 //
 //     # skelvane-map 1
 //     # title: Biped to Max
@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "conversion/mapping/dropped_parts.h"
+#include "conversion/mapping/table_file.h"
 
 namespace skelvane::conversion {
 
@@ -66,26 +67,13 @@ struct Mapping {
     std::filesystem::path file = {};
 };
 
-/// Why a mapping file was refused.
-struct MappingError {
-    std::string file;
-    /// 1-based; 0 when the reason concerns the whole file (it cannot be read).
-    std::size_t line = 0;
-    std::string reason;
-    /// True when `file` is a name the user gave that names no mapping at all.
-    bool noSuchName = false;
-
-    /// "FILE:LINE: reason", or "FILE: reason" without a line.
-    std::string message() const;
-};
-
 /// The word a row writes instead of its `to` when its part is not converted.
 inline constexpr std::string_view kNothing = "nothing";
 
 /// The most rows a mapping file may hold.
 inline constexpr std::size_t kMaxMappingRows = 4096;
 /// The most bytes a mapping file may hold.
-inline constexpr std::size_t kMaxMappingBytes = 1024 * 1024;
+inline constexpr std::size_t kMaxMappingBytes = kMaxTableFileBytes;
 /// The first line of every mapping file.
 inline constexpr std::string_view kMappingVersionLine = "# skelvane-map 1";
 /// The header row that comes before the rows.
@@ -98,14 +86,6 @@ std::string_view replacementOf(const MappingRow& row, const DroppedParts& droppe
 /// Reads the text of a mapping file, all or nothing; `fileName` names the file in errors and
 /// gives the name, origin and, without a `# title:` line, the title.
 std::variant<Mapping, MappingError> parseMapping(std::string_view text, std::string_view fileName);
-
-/// What reading a mapping file that is a named pipe does while no program writes to it.
-enum class NamedPipe {
-    /// Waits for a writer, as `cat` does: the command line.
-    WaitForWriter,
-    /// Refuses the file at once: the window, which must not freeze.
-    RefuseWithoutWriter,
-};
 
 /// Reads and parses the mapping file at `file`; a file over kMaxMappingBytes is refused
 /// without reading more than one byte past the limit.

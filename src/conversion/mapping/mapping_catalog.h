@@ -12,15 +12,6 @@
 
 namespace skelvane::conversion {
 
-/// How a name the user gives is turned into a mapping.
-struct ResolveOptions {
-    /// What reading a mapping file that is a named pipe does while nothing writes to it.
-    NamedPipe namedPipe = NamedPipe::WaitForWriter;
-    /// Keeps a mapping file under its absolute path, as the window names its files, rather than
-    /// as the user gave it.
-    bool fileByAbsolutePath = false;
-};
-
 /// The mappings a front end can choose from: the presets and the mapping files it has loaded,
 /// each kept at one place as long as the catalog, so that choices and jobs may point at it.
 class MappingCatalog {
