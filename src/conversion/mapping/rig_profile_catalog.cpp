@@ -1,0 +1,94 @@
+#include "conversion/mapping/rig_profile_catalog.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "conversion/files/platform.h"
+
+namespace skelvane::conversion {
+
+namespace {
+
+std::vector<RigProfile> readRigProfiles() {
+    std::vector<RigProfile> profiles;
+    for (const PresetFile& file : rigProfileFiles()) {
+        auto parsed = parseRigProfile(file.text, std::string(file.name) + ".csv");
+        if (const MappingError* error = std::get_if<MappingError>(&parsed)) {
+            // The profiles are part of the program and their tests read every one of them, so
+            // this is a broken build, not a user's mistake.
+            std::fprintf(stderr, "a built-in rig profile is malformed: %s\n",
+                         error->message().c_str());
+            std::abort();
+        }
+        RigProfile& profile = profiles.emplace_back(std::get<RigProfile>(std::move(parsed)));
+        profile.name = file.name;
+        profile.origin = "built in";
+    }
+    return profiles;
+}
+
+}  // namespace
+
+std::span<const RigProfile> rigProfiles() {
+    static const std::vector<RigProfile> profiles = readRigProfiles();
+    return profiles;
+}
+
+const RigProfile* findRigProfile(std::string_view name) {
+    for (const RigProfile& profile : rigProfiles()) {
+        if (profile.name == name) return &profile;
+    }
+    return nullptr;
+}
+
+const RigProfile* RigProfileCatalog::find(std::string_view name) const {
+    if (const RigProfile* builtIn = findRigProfile(name)) return builtIn;
+    const auto file = files_.find(name);
+    return file == files_.end() ? nullptr : file->second.get();
+}
+
+std::variant<const RigProfile*, MappingError> RigProfileCatalog::load(
+    const std::filesystem::path& file, NamedPipe namedPipe) {
+    auto read = loadRigProfileFile(file, namedPipe);
+    if (auto* error = std::get_if<MappingError>(&read)) return std::move(*error);
+    RigProfile profile = std::get<RigProfile>(std::move(read));
+    profile.file = file;
+    auto& kept = files_[platform::bytesOfPath(file)];
+    if (kept) {
+        *kept = std::move(profile);
+    } else {
+        kept = std::make_unique<RigProfile>(std::move(profile));
+    }
+    return kept.get();
+}
+
+std::variant<const RigProfile*, MappingError> RigProfileCatalog::resolve(
+    std::string_view name, const ResolveOptions& options) {
+    if (const RigProfile* builtIn = findRigProfile(name)) return builtIn;
+    std::filesystem::path file = platform::pathFromBytes(name);
+    if (meantAsPresetName(file)) {
+        MappingError error{std::string(name), 0,
+                           "no rig profile named '" + std::string(name) + "'"};
+        error.noSuchName = true;
+        return error;
+    }
+    if (options.fileByAbsolutePath && !file.is_absolute()) {
+        std::error_code error;
+        file = std::filesystem::current_path(error) / file;
+    }
+    auto loaded = load(file, options.namedPipe);
+    if (auto* refused = std::get_if<MappingError>(&loaded)) {
+        refused->file = std::string(name);
+        return std::move(*refused);
+    }
+    return std::get<const RigProfile*>(loaded);
+}
+
+std::vector<const RigProfile*> RigProfileCatalog::all() const {
+    std::vector<const RigProfile*> profiles;
+    for (const RigProfile& profile : rigProfiles()) profiles.push_back(&profile);
+    for (const auto& [path, profile] : files_) profiles.push_back(profile.get());
+    return profiles;
+}
+
+}  // namespace skelvane::conversion
