@@ -49,6 +49,14 @@ const Mapping& defaultMapping() {
     return presets().front();
 }
 
+bool writesUniqueNames(const Mapping& mapping) {
+    if (&mapping == &defaultMapping() || mapping.mode != MatchMode::Exact) return false;
+    for (const Mapping& preset : presets()) {
+        if (&preset == &mapping) return true;
+    }
+    return false;
+}
+
 const Mapping& keepNamesMapping() {
     static const Mapping none{"none", "Keep every name", MatchMode::Exact, {}, "built in", {}};
     return none;

@@ -31,6 +31,10 @@ bool meantAsPresetName(const std::filesystem::path& file);
 /// The mapping used when none is chosen: poser-max, the table Skelvane has always used.
 const Mapping& defaultMapping();
 
+/// True for the presets that write every joint name once (see name_plan.h): all of them but the
+/// built-in table, which keeps the bytes it has always written.
+bool writesUniqueNames(const Mapping& mapping);
+
 /// A mapping without rows, named "none": converting with it renames nothing.
 const Mapping& keepNamesMapping();
 

@@ -210,10 +210,11 @@ JointNames::JointNames(std::span<const std::string> names) {
     for (const std::string& name : names) add(name);
 }
 
-void JointNames::add(std::string_view name) {
+void JointNames::add(std::string_view start, std::uint64_t length) {
     ++count_;
     if (names_.size() < kMaxRoleJoints) {
-        names_.emplace_back(name.substr(0, kMaxRigNameBytes + 1));
+        names_.emplace_back(start.substr(0, kMaxRigNameBytes));
+        tooLong_.push_back(length > kMaxRigNameBytes);
     }
 }
 

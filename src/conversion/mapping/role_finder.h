@@ -21,6 +21,7 @@
 // matched), so memory stays flat and time is linear in the joints with small constants.
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
@@ -56,7 +57,7 @@ struct NormalisedName {
 NormalisedName normaliseJointName(std::string_view name);
 
 /// The joint names of one file in hierarchy order, as role finding takes them, gathered one at
-/// a time so that memory stays flat: the first kMaxRoleJoints names, each kept to one byte past
+/// a time so that memory stays flat: the first kMaxRoleJoints names, each kept to
 /// kMaxRigNameBytes, and how many names there were in all.
 class JointNames {
 public:
@@ -65,7 +66,9 @@ public:
     explicit JointNames(std::span<const std::string> names);
 
     /// Takes the next joint's name.
-    void add(std::string_view name);
+    void add(std::string_view name) { add(name, name.size()); }
+    /// Takes the next joint's name of `length` bytes, of which `start` may be only the start.
+    void add(std::string_view start, std::uint64_t length);
     /// The names kept, one per joint considered.
     std::size_t size() const { return names_.size(); }
     /// How many names were added, kept or not.
@@ -73,10 +76,11 @@ public:
     /// The name kept for joint `index`, cut when it was too long.
     std::string_view operator[](std::size_t index) const { return names_[index]; }
     /// True when joint `index`'s name was longer than kMaxRigNameBytes.
-    bool isTooLong(std::size_t index) const { return names_[index].size() > kMaxRigNameBytes; }
+    bool isTooLong(std::size_t index) const { return tooLong_[index]; }
 
 private:
     std::vector<std::string> names_;
+    std::vector<bool> tooLong_;
     std::size_t count_ = 0;
 };
 

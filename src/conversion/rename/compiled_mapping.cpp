@@ -1,6 +1,7 @@
 #include "conversion/rename/compiled_mapping.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace skelvane::conversion {
 
@@ -8,10 +9,23 @@ CompiledMapping::CompiledMapping(const Mapping& mapping, const DroppedParts& dro
     : mapping_(mapping) {
     renames_.reserve(mapping.rows.size());
     for (const MappingRow& row : mapping.rows) {
-        renames_.push_back({row.from, std::string(replacementOf(row, dropped)), row.part});
+        const std::string_view replacement = replacementOf(row, dropped);
+        renames_.push_back({row.from, std::string(replacement), row.part, replacement == kNothing});
         longestSearch_ = std::max(longestSearch_, row.from.size());
     }
-    if (mapping.mode == MatchMode::Exact) {
+    index();
+}
+
+CompiledMapping::CompiledMapping(const Mapping& mapping, Planned planned)
+    : mapping_(mapping), renames_(std::move(planned.renames)) {
+    for (const Rename& rename : renames_) {
+        longestSearch_ = std::max(longestSearch_, rename.search.size());
+    }
+    index();
+}
+
+void CompiledMapping::index() {
+    if (mapping_.mode == MatchMode::Exact) {
         // Only joint lines are renamed: the converter looks at the start of each line, so the
         // scan looks for nothing but line ends.
         for (std::size_t i = 0; i < renames_.size(); ++i) {

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "conversion/mapping/dropped_parts.h"
@@ -22,6 +23,8 @@ struct Rename {
     std::string replacement;
     /// The governing body part, 0 for none.
     int part = 0;
+    /// True when the row writes "nothing" (numbered or not) for a part that is not converted.
+    bool dropped = false;
 };
 
 /// A mapping made ready to convert the files of one row or run: each row's replacement chosen
@@ -33,6 +36,14 @@ public:
     /// Prepares `mapping`, which must outlive this object, for files whose `dropped` parts
     /// are not converted.
     CompiledMapping(const Mapping& mapping, const DroppedParts& dropped);
+    /// Says that renames are final, as a plan made them for one file (see name_plan.h).
+    struct Planned {
+        explicit Planned(std::vector<Rename> planned) : renames(std::move(planned)) {}
+        std::vector<Rename> renames;
+    };
+    /// Prepares whole-name renames planned for one file; `mapping`, which must outlive this
+    /// object and match whole names, is what they were planned from.
+    CompiledMapping(const Mapping& mapping, Planned planned);
     CompiledMapping(const CompiledMapping&) = delete;
     CompiledMapping& operator=(const CompiledMapping&) = delete;
 
@@ -57,6 +68,9 @@ public:
     const SearchAutomaton* automaton() const { return automaton_.get(); }
 
 private:
+    // Indexes the renames: their names for exact matching, or what the line scan looks for.
+    void index();
+
     const Mapping& mapping_;
     std::vector<Rename> renames_;
     std::unordered_map<std::string_view, std::size_t> byName_;

@@ -109,8 +109,7 @@ void JointNamer::nameWhole() {
     if (rename == nullptr || rename->replacement == entry_.oldName) return;
     entry_.newName = cutAtCharacter(rename->replacement, kShownNameBytes);
     entry_.newLength = rename->replacement.size();
-    entry_.outcome =
-        rename->replacement == kNothing ? JointOutcome::Dropped : JointOutcome::Renamed;
+    entry_.outcome = rename->dropped ? JointOutcome::Dropped : JointOutcome::Renamed;
     entry_.part = rename->part;
 }
 
@@ -121,7 +120,7 @@ void JointNamer::nameByHits() {
     for (std::size_t i = 0; i < renames.size(); ++i) {
         if (!hits_[i]) continue;
         ++hitCount;
-        if (renames[i].replacement != kNothing) {
+        if (!renames[i].dropped) {
             if (entry_.outcome == JointOutcome::Untouched) entry_.outcome = JointOutcome::Renamed;
         } else if (entry_.outcome != JointOutcome::Dropped) {
             entry_.outcome = JointOutcome::Dropped;

@@ -9,6 +9,7 @@
 
 #include "conversion/mapping/mapping_fit.h"
 #include "conversion/rename/compiled_mapping.h"
+#include "conversion/rename/name_plan.h"
 
 namespace skelvane::conversion {
 
@@ -40,6 +41,12 @@ struct JointEntry {
     std::uint64_t newLength = 0;
     /// For a joint renamed to "nothing", the body part of the row that did so (0: none).
     int part = 0;
+    /// True when the new name carries a number that keeps it apart from another joint's.
+    bool numbered = false;
+    /// Where names are planned (see name_plan.h): the joint's role, how it was found, and where
+    /// its new name comes from; absent for a mapping that renames by its rows alone, and for
+    /// joints past those role finding considers.
+    std::optional<PlanNote> plan = std::nullopt;
 
     /// True when the names shown are only the start of the names.
     bool cut() const { return oldLength > oldName.size() || newLength > newName.size(); }

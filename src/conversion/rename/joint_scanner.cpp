@@ -9,6 +9,9 @@ namespace skelvane::conversion {
 
 namespace {
 
+// Role finding takes the names a report keeps.
+static_assert(kShownNameBytes >= kMaxRigNameBytes);
+
 constexpr std::string_view kRoot = "ROOT";
 constexpr std::string_view kJoint = "JOINT";
 constexpr std::string_view kFrames = "Frames:";
@@ -159,6 +162,7 @@ void JointScanner::endLine() {
         followName(entry);
         // A name cut for display is longer than any row: no mapping renames it.
         fit_.addJoint(entry.cut() ? std::string_view() : std::string_view(entry.oldName));
+        if (names_ != nullptr) names_->add(entry.oldName, entry.oldLength);
         report_.add(std::move(entry));
     } else if (phase_ == Phase::FramesDigits || phase_ == Phase::FramesTail) {
         report_.frames = frameCount_;

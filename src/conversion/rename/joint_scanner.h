@@ -8,6 +8,7 @@
 
 #include "conversion/bvh/bvh_start.h"
 #include "conversion/mapping/mapping_fit.h"
+#include "conversion/mapping/role_finder.h"
 #include "conversion/rename/joint_namer.h"
 #include "conversion/rename/joint_report.h"
 
@@ -21,6 +22,9 @@ class JointScanner {
 public:
     /// A scanner that names joints as `mapping`, which must outlive it, does.
     explicit JointScanner(const CompiledMapping& mapping);
+
+    /// Hands each joint's name to `names` as well, which must outlive the scanner.
+    void collectNames(JointNames& names) { names_ = &names; }
 
     /// Takes the next piece of the file.
     void feed(std::string_view piece);
@@ -45,6 +49,7 @@ private:
     BvhStartCheck start_;
     FitCounter fit_;
     JointReport report_;
+    JointNames* names_ = nullptr;
     // How many joints end up with each new name, for the first kFollowedNames names met.
     std::unordered_map<std::string, std::uint64_t> newNameCounts_;
     std::vector<const std::string*> newNamesInOrder_;

@@ -12,6 +12,7 @@
 #include "conversion/mapping/presets.h"
 #include "conversion/rename/compiled_mapping.h"
 #include "conversion/rename/joint_scanner.h"
+#include "conversion/rename/name_plan.h"
 #include "conversion/rename/stream_converter.h"
 #include "conversion/run/run_guard.h"
 
@@ -49,10 +50,13 @@ JobResult refused(const Refusal& refusal) {
 }
 
 // Reads on from `held` until the hierarchy has been read (the MOTION line), the input ends or
-// kMaxHeldStart bytes are held, and tells which preset fits the joints seen.
-std::variant<FitResult, std::error_code> fitOfStart(platform::Handle in, std::string& held) {
+// kMaxHeldStart bytes are held, tells which preset fits the joints seen and gives their names
+// to `names`.
+std::variant<FitResult, std::error_code> readHierarchy(platform::Handle in, std::string& held,
+                                                       JointNames& names) {
     static const CompiledMapping keepNames(keepNamesMapping(), {});
     JointScanner scanner(keepNames);
+    scanner.collectNames(names);
     scanner.feed(held);
     std::vector<char> block(kScanBlock);
     std::size_t searchedTo = 0;
@@ -68,6 +72,27 @@ std::variant<FitResult, std::error_code> fitOfStart(platform::Handle in, std::st
         held.append(piece);
     }
     return scanner.finish().fit;
+}
+
+// What a conversion through roles renames with, as far as a mapping is named: whole names.
+const Mapping& rolesMapping() {
+    static const Mapping roles{"roles", "Through joint roles", MatchMode::Exact, {}, "built in",
+                               {}};
+    return roles;
+}
+
+RoleSummary summaryOf(const MappingChoice& choice, const RoleFinding& roles, const NamePlan& plan) {
+    RoleSummary summary;
+    summary.target = choice.target;
+    summary.sourceGiven = choice.source != nullptr;
+    summary.source = roles.bestFit;
+    summary.sourceJoints = roles.bestFitJoints;
+    summary.joints = roles.jointCount;
+    summary.considered = roles.joints.size();
+    summary.withRole = plan.withRole;
+    summary.kept = plan.kept;
+    summary.numbered = plan.numbered;
+    return summary;
 }
 
 JobResult failed(const StreamError& error) {
@@ -89,14 +114,21 @@ public:
                 job.standardStreams ? std::nullopt : platform::fileIdOf(job.source, unknown);
             guard_.addSource(source, static_cast<bool>(unknown));
         }
-        // Nor on a mapping file the run reads.
-        std::set<const Mapping*> mappings;
+        // Nor on a mapping file or rig profile the run reads.
+        std::set<std::filesystem::path> files;
         for (const Job& job : jobs_) {
-            const Mapping& mapping = *job.mapping.mapping;
-            if (job.mapping.bestFit || mapping.file.empty()) continue;
-            if (!mappings.insert(&mapping).second) continue;
+            const MappingChoice& choice = job.mapping;
+            if (choice.roles()) {
+                files.insert(choice.target->file);
+                if (choice.source != nullptr) files.insert(choice.source->file);
+            } else if (!choice.bestFit) {
+                files.insert(choice.mapping->file);
+            }
+        }
+        for (const std::filesystem::path& path : files) {
+            if (path.empty()) continue;
             std::error_code unknown;
-            const auto file = platform::fileIdOf(mapping.file, unknown);
+            const auto file = platform::fileIdOf(path, unknown);
             guard_.addMappingFile(file, static_cast<bool>(unknown));
         }
         results_.reserve(jobs_.size());
@@ -192,6 +224,7 @@ private:
             outputFault.bvh = result.bvh;
             outputFault.mapping = result.mapping;
             outputFault.fit = std::move(result.fit);
+            outputFault.roles = result.roles;
             return outputFault;
         }
         if (result.status == JobStatus::Done && target) {
@@ -251,20 +284,41 @@ private:
                 return result;
             }
         }
-        result.mapping = job.mapping.mapping;
-        if (job.mapping.bestFit) {
-            auto fit = fitOfStart(in, start.held);
+        const MappingChoice& choice = job.mapping;
+        result.mapping = choice.roles() ? nullptr : choice.mapping;
+        // The joints' names, read first where the mapping is chosen or the names planned.
+        JointNames names;
+        if (choice.bestFit || choice.roles() || writesUniqueNames(*choice.mapping)) {
+            auto fit = readHierarchy(in, start.held, names);
             if (const auto* error = std::get_if<std::error_code>(&fit)) {
                 return failed(*error, Side::Source);
             }
-            result.fit = std::get<FitResult>(std::move(fit));
-            result.mapping = &result.fit->choice();
+            if (choice.bestFit) {
+                result.fit = std::get<FitResult>(std::move(fit));
+                result.mapping = &result.fit->choice();
+            }
         }
-        const CompiledMapping mapping(*result.mapping, job.dropped);
+        std::optional<NamePlan> plan;
+        if (choice.roles()) {
+            const RoleFinding roles = choice.roleFinder->find(names);
+            plan = planRoleNames(names, roles, *choice.target, job.dropped);
+            result.roles = summaryOf(choice, roles, *plan);
+        } else if (writesUniqueNames(*result.mapping)) {
+            plan = planPresetNames(names, *result.mapping, job.dropped);
+        }
+        const Mapping& planned = choice.roles() ? rolesMapping() : *result.mapping;
+        std::optional<CompiledMapping> compiled;
+        if (plan) {
+            compiled.emplace(planned, CompiledMapping::Planned{std::move(plan->renames)});
+        } else {
+            compiled.emplace(*result.mapping, job.dropped);
+        }
+        const CompiledMapping& mapping = *compiled;
         if (options_.dryRun) {
             if (const std::error_code error = scan(in, mapping, start.held)) {
                 return failed(error, Side::Source);
             }
+            if (plan) notePlan(*plan);
             result.bvh = joints_->bvh;
             return result;
         }
@@ -294,6 +348,16 @@ private:
         }
         joints_ = scanner.finish();
         return {};
+    }
+
+    // Tells each joint listed in the dry run's report what its plan says.
+    void notePlan(const NamePlan& plan) {
+        std::vector<JointEntry>& listed = joints_->joints;
+        for (std::size_t i = 0; i < listed.size() && i < plan.joints.size(); ++i) {
+            const PlannedJoint& joint = plan.joints[i];
+            listed[i].numbered = joint.numbered;
+            listed[i].plan = PlanNote{joint.role, joint.status, joint.choice};
+        }
     }
 
     // Writes the output into its temporary and prepares it; it is put in place with its group.

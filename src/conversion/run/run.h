@@ -27,7 +27,9 @@ struct Job {
     DroppedParts dropped;
     /// The mapping that renames, which must outlive the run; for a best fit, the preset that
     /// fits the source best (see FitCounter), found from the joints of its first kMaxHeldStart
-    /// bytes.
+    /// bytes. For a conversion through roles, and for every preset but the built-in table, the
+    /// names are planned from the joints of those bytes too, every name written once (see
+    /// name_plan.h).
     MappingChoice mapping;
     /// Passed over without opening anything.
     bool skip = false;
@@ -53,6 +55,27 @@ struct RunOptions {
 /// What became of a job.
 enum class JobStatus { Skipped, Done, Failed };
 
+/// How a conversion through roles found and named one source's joints.
+struct RoleSummary {
+    /// The rig whose names were written.
+    const RigProfile* target = nullptr;
+    /// The rig the source was said to be in, or the one found to fit it best; null when no
+    /// profile names any of its joints.
+    const RigProfile* source = nullptr;
+    /// True when the source's rig was given rather than found.
+    bool sourceGiven = false;
+    /// How many of the joints considered `source` names.
+    std::size_t sourceJoints = 0;
+    /// The joints of the source, and how many of them role finding considered.
+    std::size_t joints = 0;
+    std::size_t considered = 0;
+    /// Of the joints considered: those with a role, those that keep their names, and those
+    /// whose names were numbered to stay unique.
+    std::size_t withRole = 0;
+    std::size_t kept = 0;
+    std::size_t numbered = 0;
+};
+
 /// What happened to one job of a run.
 struct JobResult {
     /// Done: converted, or in a dry run it would be.
@@ -69,6 +92,8 @@ struct JobResult {
     const Mapping* mapping = nullptr;
     /// How the presets fit the source, when the job was to find its mapping so.
     std::optional<FitResult> fit;
+    /// For a conversion through roles, once the source was read: how its joints were named.
+    std::optional<RoleSummary> roles;
     /// True when the output is a file that exists and is (or would be) replaced.
     bool replacesExisting = false;
 };

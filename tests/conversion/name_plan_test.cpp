@@ -1,0 +1,150 @@
+#include "conversion/rename/name_plan.h"
+
+#include <gtest/gtest.h>
+
+#include "conversion/mapping/presets.h"
+
+namespace skelvane::conversion {
+namespace {
+
+using common::Role;
+
+// A small target: two spine links, the head and the left hand.
+const RigProfile& target() {
+    static const RigProfile profile = std::get<RigProfile>(parseRigProfile(
+        "# skelvane-rig 1\nrole,name\nhips,Hips\nspine1,Spine\nspine2,Chest\nhead,Head\n"
+        "left_hand,Hand_L\n",
+        "target.csv"));
+    return profile;
+}
+
+struct Joint {
+    std::string name;
+    std::optional<Role> role;
+};
+
+// The names a plan writes, in file order, a numbered one marked with '#', then its renames.
+std::string described(const NamePlan& plan) {
+    std::string text;
+    for (const PlannedJoint& joint : plan.joints) {
+        text += joint.name + (joint.numbered ? "# " : " ");
+    }
+    text += "|";
+    for (const Rename& rename : plan.renames) {
+        text +=
+            " " + rename.search + ">" + rename.replacement + (rename.dropped ? "(dropped)" : "");
+    }
+    return text;
+}
+
+NamePlan planFor(const std::vector<Joint>& joints, const DroppedParts& dropped) {
+    JointNames names;
+    RoleFinding roles;
+    for (const Joint& joint : joints) {
+        names.add(joint.name);
+        JointRole found;
+        found.role = joint.role;
+        found.status = joint.role ? RoleStatus::Exact : RoleStatus::Unknown;
+        roles.joints.push_back(found);
+    }
+    return planRoleNames(names, roles, target(), dropped);
+}
+
+TEST(PlanRoleNames, WritesEachRoleAsTheTargetNamesItAndEveryNameOnce) {
+    DroppedParts headAndHand;
+    headAndHand.set(1);
+    headAndHand.set(14);
+    const struct {
+        const char* name;
+        std::vector<Joint> joints;
+        DroppedParts dropped;
+        const char* expected;
+    } cases[] = {
+        {"TargetNames",
+         {{"pelvis", Role::Hips}, {"torso", Role::Spine1}, {"skull", Role::Head}},
+         {},
+         "Hips Spine Head | pelvis>Hips torso>Spine skull>Head"},
+        {"AlreadyTheTargetsNamesRenameNothing",
+         {{"Hips", Role::Hips}, {"Head", Role::Head}},
+         {},
+         "Hips Head |"},
+        // Whole names once each: Chest becomes Spine and Spine Chest, never Chest again.
+        {"NamesSwapWithoutChaining",
+         {{"Chest", Role::Spine1}, {"Spine", Role::Spine2}},
+         {},
+         "Spine Chest | Chest>Spine Spine>Chest"},
+        {"ARoleTheTargetLacksKeepsItsName",
+         {{"Hips", Role::Hips}, {"Chest3", Role::Spine3}, {"LeftEye", Role::LeftEye}},
+         {},
+         "Hips Chest3 LeftEye |"},
+        {"DroppedPartsAreNothingNumberedFromTheSecondOn",
+         {{"skull", Role::Head}, {"Hand", Role::LeftHand}, {"jaw", Role::Jaw}},
+         headAndHand,
+         "nothing nothing2# nothing3# | skull>nothing(dropped) Hand>nothing2(dropped) "
+         "jaw>nothing3(dropped)"},
+        // The target's name goes to the joint of its role, even after a joint that has it.
+        {"AKeptNameTheTargetWritesIsNumbered",
+         {{"Head", std::nullopt}, {"skull", Role::Head}},
+         {},
+         "Head2# Head | Head>Head2 skull>Head"},
+        {"NothingSkipsTheNamesJointsKeep",
+         {{"nothing", std::nullopt}, {"nothing2", std::nullopt}, {"Hand", Role::LeftHand}},
+         headAndHand,
+         "nothing nothing2 nothing3# | Hand>nothing3(dropped)"},
+        // A whole-name renamer cannot tell them apart, so they are one joint to the plan.
+        {"JointsOfOneNameStayOne",
+         {{"Bone", std::nullopt}, {"Bone", std::nullopt}, {"Hand", Role::LeftHand}},
+         {},
+         "Bone Bone Hand_L | Hand>Hand_L"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(described(planFor(c.joints, c.dropped)), c.expected);
+    }
+}
+
+TEST(PlanRoleNames, CountsAndLeavesANameTooLongToCompare) {
+    JointNames names;
+    names.add(std::string(kMaxRigNameBytes + 1, 'x'));
+    names.add("skull");
+    RoleFinding roles;
+    roles.joints.resize(2);
+    roles.joints[0].status = RoleStatus::NameTooLong;
+    roles.joints[1].role = Role::Head;
+    roles.joints[1].status = RoleStatus::Normalised;
+    const NamePlan plan = planRoleNames(names, roles, target(), {});
+    EXPECT_EQ(plan.joints[0].choice, NameChoice::Kept);
+    EXPECT_EQ(plan.joints[1].choice, NameChoice::Target);
+    EXPECT_EQ(plan.joints[1].status, RoleStatus::Normalised);
+    EXPECT_EQ(plan.joints[1].part, 1);
+    ASSERT_EQ(plan.renames.size(), 1u);
+    EXPECT_EQ(plan.renames[0].search, "skull");
+    EXPECT_EQ((std::array{plan.withRole, plan.kept, plan.numbered}),
+              (std::array<std::size_t, 3>{1, 1, 0}));
+}
+
+TEST(PlanPresetNames, WritesThePresetsNamesEachOnce) {
+    const struct {
+        const char* preset;
+        std::vector<std::string> joints;
+        const char* expected;
+    } cases[] = {
+        {"poser-max-names",
+         {"hip", "rThumb1", "rThumb2", "neckDummy", "lToe"},
+         "Hips nothing nothing2# neckDummy nothing3# | hip>Hips rThumb1>nothing(dropped) "
+         "rThumb2>nothing2(dropped) lToe>nothing3(dropped)"},
+        // Both spellings of the hips: the one the preset renames takes the name.
+        {"mixamo-max",
+         {"Hips", "mixamorig:Hips", "mixamorig:LeftArm"},
+         "Hips2# Hips LeftShoulder | Hips>Hips2 mixamorig:Hips>Hips "
+         "mixamorig:LeftArm>LeftShoulder"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.preset);
+        const JointNames names(c.joints);
+        EXPECT_EQ(described(planPresetNames(names, *findPreset(c.preset), {})), c.expected);
+    }
+}
+
+}  // namespace
+}  // namespace skelvane::conversion
