@@ -11,7 +11,21 @@ namespace skelvane::cli {
 
 namespace {
 
-enum class OptionId { OutputDir, Drop, Map, DryRun, Json, Force, Quiet, ListMaps, Help, Version };
+enum class OptionId {
+    OutputDir,
+    Drop,
+    Map,
+    To,
+    From,
+    DryRun,
+    Json,
+    Force,
+    Quiet,
+    ListMaps,
+    ListRigs,
+    Help,
+    Version
+};
 
 // One option of the command line: its letter ('\0' for none), its long name and what its
 // value is, as a usage error names it; flags have no value.
@@ -26,11 +40,14 @@ constexpr Option kOptions[] = {
     {OptionId::OutputDir, 'o', "output-dir", "a folder"},
     {OptionId::Drop, '\0', "drop", "a body part"},
     {OptionId::Map, 'm', "map", "a mapping name, a mapping file or auto"},
+    {OptionId::To, '\0', "to", "a rig profile's name or a profile file"},
+    {OptionId::From, '\0', "from", "a rig profile's name, a profile file or auto"},
     {OptionId::DryRun, 'n', "dry-run", ""},
     {OptionId::Json, '\0', "json", ""},
     {OptionId::Force, '\0', "force", ""},
     {OptionId::Quiet, 'q', "quiet", ""},
     {OptionId::ListMaps, '\0', "list-maps", ""},
+    {OptionId::ListRigs, '\0', "list-rigs", ""},
     {OptionId::Help, 'h', "help", ""},
     {OptionId::Version, '\0', "version", ""},
 };
@@ -98,6 +115,12 @@ std::optional<Command> apply(const Option& option, std::string_view spelled,
         case OptionId::Map:
             request.map = value;
             break;
+        case OptionId::To:
+            request.to = value;
+            break;
+        case OptionId::From:
+            request.from = value;
+            break;
         case OptionId::DryRun:
             request.dryRun = true;
             break;
@@ -112,6 +135,9 @@ std::optional<Command> apply(const Option& option, std::string_view spelled,
             break;
         case OptionId::ListMaps:
             request.listMaps = true;
+            break;
+        case OptionId::ListRigs:
+            request.listRigs = true;
             break;
         case OptionId::Help:
             return ShowHelp{};
@@ -180,8 +206,20 @@ Command parseCommandLine(const std::vector<std::string>& args) {
             }
         }
     }
-    if (request.files.empty() && !request.listMaps) return UsageError{"no input file given"};
+    if (request.files.empty() && !request.listMaps && !request.listRigs) {
+        return UsageError{"no input file given"};
+    }
     if (request.json && !request.dryRun) return usage("--json", "goes only with --dry-run");
+    if (!request.map.empty() && (!request.to.empty() || !request.from.empty())) {
+        return usage("--map", "goes not with --to or --from (--map auto is --from auto --to max)");
+    }
+    if (!request.from.empty() && request.to.empty()) return usage("--from", "goes only with --to");
+    if (request.map == "auto") {
+        request.map.clear();
+        request.from = "auto";
+        request.to = "max";
+    }
+    if (!request.to.empty() && request.from.empty()) request.from = "auto";
     return request;
 }
 
@@ -202,22 +240,32 @@ std::optional<UsageError> outputDirProblem(const std::filesystem::path& folder) 
 std::string usageText() {
     std::string text =
         "Usage: skelvane-convert [OPTION]... FILE...\n"
-        "Converts BVH files with Poser joint names into BVH files with Max joint names.\n"
-        "Each FILE is written to <title>_max.bvh in the current folder, where <title> is the\n"
-        "file name without its last 4 characters. '-' reads standard input and writes\n"
-        "standard output. Lines are written with CR LF.\n"
+        "Converts BVH files with Poser joint names into BVH files with Max joint names, or\n"
+        "with --to, files of any humanoid rig into the joint names of another.\n"
+        "Each FILE is written to <title>_max.bvh (with --to, <title>_TARGET.bvh) in the\n"
+        "current folder, where <title> is the file name without its last 4 characters.\n"
+        "'-' reads standard input and writes standard output. Lines are written with CR LF.\n"
         "\n"
         "Options:\n"
         "  -o, --output-dir=DIR  write the outputs into DIR instead; DIR must be a folder\n"
         "      --drop=PART       do not convert PART: its joints become \"nothing\";\n"
         "                        repeatable; PART is a number or a name from the list below\n"
         "  -m, --map=MAP         rename with MAP: a mapping's name (see --list-maps), a\n"
-        "                        mapping file, or auto\n"
+        "                        mapping file, or auto, which is --from auto --to max\n"
+        "      --to=TARGET       write the names of the rig TARGET: a rig profile's name\n"
+        "                        (see --list-rigs) or a profile file; each joint's role\n"
+        "                        (hips, left forearm...) is found by its name and written\n"
+        "                        with TARGET's name for it; a joint without a role, or whose\n"
+        "                        role TARGET lacks, keeps its name; no name is written twice\n"
+        "      --from=RIG        the rig the FILEs are in: a rig profile's name, a profile\n"
+        "                        file, or auto (the default: found for each FILE)\n"
         "      --list-maps       list the mappings that come with skelvane-convert\n"
+        "      --list-rigs       list the rig profiles that come with skelvane-convert\n"
         "  -n, --dry-run         write nothing; show for each FILE the output it would write\n"
         "                        (or why not), the mapping and best fit, and its joints: old\n"
         "                        name, new name, what happens (renamed, renamed to nothing and\n"
-        "                        why, untouched); untouched joints and partial-word hits (a\n"
+        "                        why, untouched); with --to, each joint's role and how it was\n"
+        "                        found; untouched or kept joints and partial-word hits (a\n"
         "                        letter beside the match: neckDummy) marked !; warnings for\n"
         "                        names several joints share, notes for an output that is\n"
         "                        replaced and line ends that change\n"
@@ -263,9 +311,9 @@ std::string usageText() {
     return text;
 }
 
-std::string outputNameFor(const std::filesystem::path& source) {
-    return common::outputFileName(common::defaultOutputName(
-        common::titleOf(conversion::platform::bytesOfPath(source.filename()))));
+std::string outputNameFor(const std::filesystem::path& source, std::string_view target) {
+    const std::string title = common::titleOf(conversion::platform::bytesOfPath(source.filename()));
+    return common::outputFileName(title + "_" + std::string(target));
 }
 
 }  // namespace skelvane::cli

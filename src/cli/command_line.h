@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <variant>
 #include <vector>
 
@@ -18,8 +19,15 @@ struct ConvertRequest {
     std::filesystem::path outputDir;
     /// The parts given with --drop.
     conversion::DroppedParts dropped;
-    /// The mapping asked for with --map: a name, a mapping file or "auto"; empty for the default.
+    /// The mapping asked for with --map: a name or a mapping file; empty for the default or for
+    /// a conversion through roles. `--map auto` is read as `--from auto --to max`.
     std::string map;
+    /// The rig whose names are written, asked for with --to: a rig profile's name or a profile
+    /// file; empty for a mapping.
+    std::string to;
+    /// The rig the sources are in, asked for with --from: a rig profile's name, a profile file
+    /// or "auto"; with --to, empty means auto.
+    std::string from;
     /// Report what would be done, write nothing.
     bool dryRun = false;
     /// With dryRun: the report as JSON.
@@ -30,6 +38,8 @@ struct ConvertRequest {
     bool quiet = false;
     /// List the built-in mappings; needs no FILE.
     bool listMaps = false;
+    /// List the rig profiles; needs no FILE.
+    bool listRigs = false;
 };
 
 /// What the command line asks for: help, the version, a conversion, or a usage error message.
@@ -51,7 +61,8 @@ std::optional<UsageError> outputDirProblem(const std::filesystem::path& folder);
 /// The help text.
 std::string usageText();
 
-/// The output file name for a source: its title, then "_max.bvh".
-std::string outputNameFor(const std::filesystem::path& source);
+/// The output file name for a source: its title, "_", the target's name and ".bvh"
+/// ("walk_max.bvh").
+std::string outputNameFor(const std::filesystem::path& source, std::string_view target = "max");
 
 }  // namespace skelvane::cli

@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "cli/dry_run_report.h"
+#include "cli/progress_line.h"
 #include "cli/terminal_text.h"
 #include "conversion/files/platform.h"
 #include "conversion/mapping/presets.h"
@@ -37,9 +38,21 @@ std::string culpritOf(const Job& job, const JobResult& result) {
 // One line per file on standard error, as each is done; quiet, for the failed ones only.
 class ConversionLines final : public conversion::JobObserver {
 public:
-    ConversionLines(std::span<const Job> jobs, bool quiet) : jobs_(jobs), quiet_(quiet) {}
+    ConversionLines(std::span<const Job> jobs, bool quiet, ProgressLine* progress)
+        : jobs_(jobs), quiet_(quiet), progress_(progress) {}
+
+    void jobStarting(std::size_t i) override {
+        if (progress_ != nullptr) progress_->starting(jobs_[i].name);
+    }
 
     void jobFinished(std::size_t i, const JobResult& result, const JointReport*) override {
+        if (progress_ == nullptr) return tell(i, result);
+        progress_->finished();
+        progress_->aside([&] { tell(i, result); });
+    }
+
+private:
+    void tell(std::size_t i, const JobResult& result) {
         const Job& job = jobs_[i];
         if (result.status == JobStatus::Done) {
             if (quiet_) return;
@@ -47,6 +60,7 @@ public:
                       << (job.standardStreams ? std::string(kStandardOutput)
                                               : printable(platform::bytesOfPath(job.output)));
             if (result.fit) std::cerr << "  (" << fitNote(*result.fit) << ")";
+            if (result.roles) std::cerr << "  (" << rolesNote(*result.roles) << ")";
             std::cerr << "\n";
             return;
         }
@@ -66,9 +80,9 @@ public:
         std::cerr << "\n";
     }
 
-private:
     std::span<const Job> jobs_;
     bool quiet_;
+    ProgressLine* progress_;
 };
 
 // The dry run's report on standard output, a file at a time as each is read, so that its
@@ -76,9 +90,28 @@ private:
 // the writing.
 class DryRunReport final : public conversion::JobObserver {
 public:
-    DryRunReport(std::span<const Job> jobs, bool json) : jobs_(jobs), json_(json) {}
+    DryRunReport(std::span<const Job> jobs, bool json, ProgressLine* progress)
+        : jobs_(jobs), json_(json), progress_(progress) {}
+
+    void jobStarting(std::size_t i) override {
+        if (progress_ != nullptr) progress_->starting(jobs_[i].name);
+    }
 
     void jobFinished(std::size_t i, const JobResult& result, const JointReport* joints) override {
+        if (progress_ == nullptr) return tell(i, result, joints);
+        progress_->finished();
+        // Standard output may be the terminal the line is drawn on.
+        progress_->aside([&] { tell(i, result, joints); });
+    }
+
+    // Ends the report; returns the first error of writing it, or nothing.
+    std::error_code finish() {
+        if (json_) write(dryRunJsonEnd(jobs_.empty()));
+        return error_;
+    }
+
+private:
+    void tell(std::size_t i, const JobResult& result, const JointReport* joints) {
         const Job& job = jobs_[i];
         DryRunFile file{
             job.name,
@@ -89,25 +122,20 @@ public:
             result.mapping,
             result.fit.has_value(),
             result.replacesExisting};
+        if (result.roles) file.roles = &*result.roles;
         if (result.status == JobStatus::Failed) {
             file.refusal = conversion::reasonOf(result, jobs_);
         }
         write(json_ ? dryRunJson(file, i == 0) : dryRunText(file, i == 0));
     }
 
-    // Ends the report; returns the first error of writing it, or nothing.
-    std::error_code finish() {
-        if (json_) write(dryRunJsonEnd(jobs_.empty()));
-        return error_;
-    }
-
-private:
     void write(std::string_view text) {
         if (!error_) error_ = platform::writeAll(platform::standardOutput(), text);
     }
 
     std::span<const Job> jobs_;
     bool json_;
+    ProgressLine* progress_;
     std::error_code error_;
 };
 
@@ -117,9 +145,43 @@ std::string counted(std::size_t count, std::string_view one, std::string_view ma
 
 }  // namespace
 
-std::variant<conversion::MappingChoice, std::string> selectMapping(
-    const ConvertRequest& request, conversion::MappingCatalog& catalog) {
+namespace {
+
+// The rig profile `name` stands for, given with `option`, or why it cannot be used.
+std::variant<const conversion::RigProfile*, std::string> selectRig(
+    std::string_view option, const std::string& name, conversion::RigProfileCatalog& rigs) {
+    auto resolved = rigs.resolve(name);
+    if (const auto* refused = std::get_if<conversion::MappingError>(&resolved)) {
+        if (refused->noSuchName) {
+            return std::string(option) + ": " + refused->reason + " (see --list-rigs)";
+        }
+        return refused->message();
+    }
+    return std::get<const conversion::RigProfile*>(resolved);
+}
+
+}  // namespace
+
+std::variant<conversion::MappingChoice, std::string> selectMapping(const ConvertRequest& request,
+                                                                   Catalogs& catalogs) {
+    if (!request.to.empty()) {
+        auto target = selectRig("--to", request.to, catalogs.rigs);
+        if (auto* problem = std::get_if<std::string>(&target)) return std::move(*problem);
+        const conversion::RigProfile* source = nullptr;
+        if (request.from != "auto") {
+            auto given = selectRig("--from", request.from, catalogs.rigs);
+            if (auto* problem = std::get_if<std::string>(&given)) return std::move(*problem);
+            source = std::get<const conversion::RigProfile*>(given);
+            const conversion::RigProfile* const only[] = {source};
+            catalogs.roleFinder.emplace(only);
+        } else {
+            catalogs.roleFinder.emplace(catalogs.rigs.all());
+        }
+        return conversion::MappingChoice::throughRoles(
+            *catalogs.roleFinder, *std::get<const conversion::RigProfile*>(target), source);
+    }
     if (request.map.empty()) return conversion::MappingChoice{};
+    conversion::MappingCatalog& catalog = catalogs.mappings;
     auto resolved = catalog.resolve(request.map);
     if (const auto* refused = std::get_if<conversion::MappingError>(&resolved)) {
         if (refused->noSuchName) return "--map: " + refused->reason + " (see --list-maps)";
@@ -155,7 +217,44 @@ std::string mappingList(const conversion::MappingChoice& choice) {
     return list;
 }
 
+std::string rigList(const conversion::MappingChoice& choice) {
+    std::vector<const conversion::RigProfile*> rigs;
+    for (const conversion::RigProfile& profile : conversion::rigProfiles())
+        rigs.push_back(&profile);
+    for (const conversion::RigProfile* chosen : {choice.source, choice.target}) {
+        if (chosen != nullptr && !chosen->file.empty() &&
+            std::find(rigs.begin(), rigs.end(), chosen) == rigs.end()) {
+            rigs.push_back(chosen);
+        }
+    }
+    std::size_t nameWidth = 4;
+    for (const conversion::RigProfile* rig : rigs) {
+        nameWidth = std::max(nameWidth, displayWidth(printable(rig->name)));
+    }
+    const auto padded = [](std::string text, std::size_t width) {
+        text.append(width - std::min(width, displayWidth(text)) + 2, ' ');
+        return text;
+    };
+    std::string list = padded("name", nameWidth) + "roles  from      title\n";
+    for (const conversion::RigProfile* rig : rigs) {
+        const auto roles = std::count_if(rig->names.begin(), rig->names.end(),
+                                         [](const std::string& name) { return !name.empty(); });
+        const std::string count = std::to_string(roles);
+        list += padded(printable(rig->name), nameWidth) + std::string(5 - count.size(), ' ') +
+                count + "  " + padded(rig->file.empty() ? "built in" : "file", 8) +
+                printable(rig->title) + "\n";
+    }
+    return list;
+}
+
+std::string targetSuffix(const conversion::MappingChoice& choice) {
+    if (!choice.roles()) return "max";
+    const conversion::RigProfile& target = *choice.target;
+    return target.file.empty() ? target.name : platform::bytesOfPath(target.file.stem());
+}
+
 std::vector<Job> jobsOf(const ConvertRequest& request, const conversion::MappingChoice& mapping) {
+    const std::string suffix = targetSuffix(mapping);
     std::vector<Job> jobs;
     for (const std::string& file : request.files) {
         Job job;
@@ -166,7 +265,8 @@ std::vector<Job> jobsOf(const ConvertRequest& request, const conversion::Mapping
             job.standardStreams = true;
         } else {
             job.source = platform::pathFromBytes(file);
-            job.output = request.outputDir / platform::pathFromBytes(outputNameFor(job.source));
+            job.output =
+                request.outputDir / platform::pathFromBytes(outputNameFor(job.source, suffix));
             job.sourceRole = "one of the inputs (" + file + ")";
         }
         jobs.push_back(std::move(job));
@@ -221,17 +321,26 @@ int runConversion(const ConvertRequest& request, const conversion::MappingChoice
                   conversion::platform::FileSystem& system) {
     const std::vector<Job> jobs = jobsOf(request, mapping);
     std::vector<JobResult> results;
+    // A person at a terminal sees how far a long run is; a script and a quiet run see nothing.
+    std::optional<ProgressLine> progress;
+    if (!request.quiet && platform::isTerminal(platform::standardError())) {
+        progress.emplace(jobs.size(),
+                         [](std::string_view text) { std::cerr << text << std::flush; });
+    }
+    ProgressLine* const line = progress ? &*progress : nullptr;
     if (request.dryRun) {
-        DryRunReport report(jobs, request.json);
+        DryRunReport report(jobs, request.json, line);
         results = conversion::runJobs(jobs, optionsOf(request), report, system);
+        progress.reset();
         // A summary of a report that did not reach its reader would mislead.
         if (const std::error_code error = report.finish()) {
             std::cerr << "skelvane-convert: " << kStandardOutput << ": " << error.message() << "\n";
             return 1;
         }
     } else {
-        ConversionLines lines(jobs, request.quiet);
+        ConversionLines lines(jobs, request.quiet, line);
         results = conversion::runJobs(jobs, optionsOf(request), lines, system);
+        progress.reset();
     }
     const RunTally tally = tallyOf(jobs, results);
     if (!request.quiet && tally.files > 0)

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -11,21 +12,42 @@
 #include "cli/command_line.h"
 #include "conversion/files/platform.h"
 #include "conversion/mapping/mapping_catalog.h"
+#include "conversion/mapping/rig_profile_catalog.h"
+#include "conversion/mapping/role_finder.h"
 #include "conversion/run/run.h"
 
 namespace skelvane::cli {
 
-/// What --map names: "auto", a preset, or a mapping file, which `catalog` reads; the choice, or
-/// the message why it cannot be used ("FILE:LINE: reason"). Without --map, the default table.
-std::variant<conversion::MappingChoice, std::string> selectMapping(
-    const ConvertRequest& request, conversion::MappingCatalog& catalog);
+/// What the choice of a run points into: the mapping files and rig profiles read for it and
+/// what finds the roles of its sources' joints.
+struct Catalogs {
+    conversion::MappingCatalog mappings;
+    conversion::RigProfileCatalog rigs;
+    std::optional<conversion::RoleFinder> roleFinder;
+};
+
+/// What --map names (a preset or a mapping file), or --to and --from (rig profiles' names or
+/// profile files, --from auto each source's rig found among every profile), read into
+/// `catalogs`; the choice, or the message why it cannot be used ("FILE:LINE: reason"). Without
+/// any of them, the default table.
+std::variant<conversion::MappingChoice, std::string> selectMapping(const ConvertRequest& request,
+                                                                   Catalogs& catalogs);
 
 /// The mappings --list-maps shows, one per line: name, mode, rows, where from and title;
 /// the presets, then the one --map selected when it is a file.
 std::string mappingList(const conversion::MappingChoice& choice);
 
-/// The request's FILEs as the run's jobs, in order: each into <title>_max.bvh in the output
-/// folder, '-' from standard input to standard output, renamed as `mapping` chooses.
+/// The rig profiles --list-rigs shows, one per line: name, the roles it has a joint for, where
+/// from and title; the built-in ones, then those --to and --from selected that are files.
+std::string rigList(const conversion::MappingChoice& choice);
+
+/// What an output's name ends in after its title and "_": the target rig's name (a profile
+/// file's name without its extension) for a conversion through roles, otherwise "max".
+std::string targetSuffix(const conversion::MappingChoice& choice);
+
+/// The request's FILEs as the run's jobs, in order: each into <title>_max.bvh (<title>_TARGET.bvh
+/// through roles) in the output folder, '-' from standard input to standard output, renamed as
+/// `mapping` chooses.
 std::vector<conversion::Job> jobsOf(const ConvertRequest& request,
                                     const conversion::MappingChoice& mapping = {});
 

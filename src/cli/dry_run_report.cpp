@@ -88,8 +88,14 @@ void appendNotes(std::string& out, const DryRunFile& file) {
     }
 }
 
-// The mapping the file goes through, and which preset fits it best.
+// The mapping the file goes through, and which preset fits it best; through roles, the target
+// and the rig found.
 void appendMapping(std::string& out, const DryRunFile& file) {
+    if (file.roles != nullptr) {
+        out.append("  target: ").append(printable(file.roles->target->name));
+        out.append("; ").append(rolesNote(*file.roles)).append("\n");
+        return;
+    }
     out.append("  mapping: ");
     out.append(file.mapping != nullptr ? printable(file.mapping->name) : std::string("none"));
     if (file.bestFit) out.append(" (--map auto)");
@@ -116,31 +122,147 @@ Json fitJson(const conversion::FitResult& fit) {
             {"summary", fit.summary()}};
 }
 
-void appendJointTable(std::string& out, const JointReport& report) {
+// How a role was found, in the table's words and as a value for scripts.
+constexpr std::size_t kFoundWidth = 11;
+
+std::string_view foundWords(conversion::RoleStatus status) {
+    switch (status) {
+        case conversion::RoleStatus::Exact:
+            return "exact";
+        case conversion::RoleStatus::Normalised:
+            return "normalised";
+        case conversion::RoleStatus::Synonym:
+            return "common word";
+        case conversion::RoleStatus::Unknown:
+            return "unknown";
+        case conversion::RoleStatus::Ambiguous:
+            return "ambiguous";
+        case conversion::RoleStatus::Conflict:
+            return "conflict";
+        case conversion::RoleStatus::NameTooLong:
+            return "too long";
+    }
+    return "";
+}
+
+std::string_view foundKey(conversion::RoleStatus status) {
+    switch (status) {
+        case conversion::RoleStatus::Synonym:
+            return "common_word";
+        case conversion::RoleStatus::NameTooLong:
+            return "name_too_long";
+        default:
+            return foundWords(status);
+    }
+}
+
+std::string_view choiceKey(conversion::NameChoice choice) {
+    switch (choice) {
+        case conversion::NameChoice::Target:
+            return "target";
+        case conversion::NameChoice::Nothing:
+            return "nothing";
+        case conversion::NameChoice::Kept:
+            return "kept";
+        case conversion::NameChoice::NotInTarget:
+            return "not_in_target";
+    }
+    return "";
+}
+
+std::string roleText(const JointEntry& joint) {
+    if (!joint.plan || !joint.plan->role) return "-";
+    return std::string(common::roleName(*joint.plan->role));
+}
+
+// A name numbered to stay unique, other than "nothing", whose numbers go without saying.
+bool isNumberedName(const JointEntry& joint) {
+    return joint.numbered && joint.outcome != JointOutcome::Dropped;
+}
+
+// Joints a user should look at: untouched ones and partial-word hits; where names are planned,
+// those that keep their names or carry a number instead.
+bool isFlagged(const JointEntry& joint, const conversion::RoleSummary* roles) {
+    if (joint.plan && roles != nullptr) {
+        const conversion::NameChoice choice = joint.plan->choice;
+        return choice == conversion::NameChoice::Kept ||
+               choice == conversion::NameChoice::NotInTarget || isNumberedName(joint);
+    }
+    return isNumberedName(joint) || joint.partialWord || joint.outcome == JointOutcome::Untouched;
+}
+
+// Why a joint keeps its name through roles.
+std::string keptBecause(const conversion::PlanNote& plan, const conversion::RoleSummary& roles) {
+    if (plan.choice == conversion::NameChoice::NotInTarget && plan.role) {
+        return "kept: " + printable(roles.target->name) + " has no joint for " +
+               std::string(common::roleName(*plan.role));
+    }
+    switch (plan.status) {
+        case conversion::RoleStatus::Ambiguous:
+            return "kept: its role is ambiguous";
+        case conversion::RoleStatus::Conflict:
+            return "kept: another joint was found for its role";
+        case conversion::RoleStatus::NameTooLong:
+            return "kept: too long to compare";
+        default:
+            return "kept: no role found";
+    }
+}
+
+// What happens to a joint, in the words of whatHappens, or where names are planned, of the plan.
+std::string whatHappensTo(const JointEntry& joint, const conversion::RoleSummary* roles) {
+    std::string words = conversion::whatHappens(joint, conversion::Audience::CommandLine);
+    const std::string numbered = isNumberedName(joint) ? ", numbered to stay unique" : "";
+    if (!joint.plan || roles == nullptr) return words + numbered;
+    switch (joint.plan->choice) {
+        case conversion::NameChoice::Target:
+            if (joint.outcome == JointOutcome::Untouched) words = "already so named";
+            break;
+        case conversion::NameChoice::Nothing:
+            break;
+        case conversion::NameChoice::Kept:
+        case conversion::NameChoice::NotInTarget:
+            words = keptBecause(*joint.plan, *roles);
+            break;
+    }
+    return words + numbered;
+}
+
+void appendJointTable(std::string& out, const JointReport& report,
+                      const conversion::RoleSummary* roles) {
     const std::vector<JointEntry>& joints = report.joints;
     if (joints.empty()) return;
     std::vector<std::pair<std::string, std::string>> names;
     names.reserve(joints.size());
     std::size_t oldWidth = displayWidth("old name");
     std::size_t newWidth = displayWidth("new name");
+    std::size_t roleWidth = displayWidth("role");
     for (const JointEntry& joint : joints) {
         names.emplace_back(shownName(joint.oldName, joint.oldLength > joint.oldName.size()),
                            shownName(joint.newName, joint.newLength > joint.newName.size()));
         oldWidth = std::max(oldWidth, std::min(displayWidth(names.back().first), kMaxColumnWidth));
         newWidth = std::max(newWidth, std::min(displayWidth(names.back().second), kMaxColumnWidth));
+        roleWidth = std::max(roleWidth, roleText(joint).size());
     }
 
     out.append("    ");
     appendPadded(out, "old name", oldWidth);
     appendPadded(out, "new name", newWidth);
+    if (roles != nullptr) {
+        appendPadded(out, "role", roleWidth);
+        appendPadded(out, "found", kFoundWidth);
+    }
     out.append("what happened\n");
     for (std::size_t i = 0; i < joints.size(); ++i) {
         const JointEntry& joint = joints[i];
-        const bool flagged = joint.partialWord || joint.outcome == JointOutcome::Untouched;
-        out.append(flagged ? "  ! " : "    ");
+        out.append(isFlagged(joint, roles) ? "  ! " : "    ");
         appendPadded(out, names[i].first, oldWidth);
         appendPadded(out, names[i].second, newWidth);
-        out.append(conversion::whatHappens(joint, conversion::Audience::CommandLine));
+        if (roles != nullptr) {
+            appendPadded(out, roleText(joint), roleWidth);
+            appendPadded(out, joint.plan ? foundWords(joint.plan->status) : "", kFoundWidth);
+        }
+        out.append(whatHappensTo(joint, roles));
         if (joint.cut()) out.append(", name of " + counted(joint.oldLength, "byte", "bytes"));
         out.append("\n");
     }
@@ -150,20 +272,46 @@ void appendJointTable(std::string& out, const JointReport& report) {
     }
 }
 
-Json jointsJson(const std::vector<JointEntry>& joints) {
+Json jointsJson(const std::vector<JointEntry>& joints, const conversion::RoleSummary* roles) {
     Json list = Json::array();
     for (const JointEntry& joint : joints) {
-        list.push_back({{"old", joint.oldName},
-                        {"new", joint.newName},
-                        {"outcome", conversion::outcomeKey(joint.outcome)},
-                        {"reason", orNull(nothingReason(joint))},
-                        {"part", orNull(partName(joint.part))},
-                        {"partial_word", joint.partialWord},
-                        {"cut", joint.cut()},
-                        {"old_length", joint.oldLength},
-                        {"new_length", joint.newLength}});
+        Json entry = {{"old", joint.oldName},
+                      {"new", joint.newName},
+                      {"outcome", conversion::outcomeKey(joint.outcome)},
+                      {"reason", orNull(nothingReason(joint))},
+                      {"part", orNull(partName(joint.part))},
+                      {"partial_word", joint.partialWord},
+                      {"cut", joint.cut()},
+                      {"old_length", joint.oldLength},
+                      {"new_length", joint.newLength}};
+        // Where names were planned, how each was chosen; through roles, the role too.
+        if (joint.plan) {
+            const conversion::PlanNote& plan = *joint.plan;
+            if (roles != nullptr) {
+                const std::string_view targetName =
+                    plan.role ? roles->target->nameOf(*plan.role) : std::string_view();
+                entry["role"] = plan.role ? Json(common::roleName(*plan.role)) : Json();
+                entry["found"] = foundKey(plan.status);
+                entry["target"] = targetName.empty() ? Json() : Json(targetName);
+            }
+            entry["name_from"] = choiceKey(plan.choice);
+            entry["numbered"] = joint.numbered;
+        }
+        list.push_back(std::move(entry));
     }
     return list;
+}
+
+Json rolesJson(const conversion::RoleSummary& roles) {
+    return {{"target", roles.target->name},
+            {"source", roles.source != nullptr ? Json(roles.source->name) : Json()},
+            {"source_given", roles.sourceGiven},
+            {"source_joints", roles.sourceJoints},
+            {"considered", roles.considered},
+            {"with_role", roles.withRole},
+            {"kept", roles.kept},
+            {"numbered", roles.numbered},
+            {"summary", rolesNote(roles)}};
 }
 
 }  // namespace
@@ -185,7 +333,7 @@ std::string dryRunText(const DryRunFile& file, bool first) {
         appendSummary(out, *file.report);
         appendMapping(out, file);
         appendNotes(out, file);
-        appendJointTable(out, *file.report);
+        appendJointTable(out, *file.report, file.roles);
     }
     return out;
 }
@@ -201,11 +349,12 @@ std::string dryRunJson(const DryRunFile& file, bool first) {
     entry["bvh"] = orNull(file.bvh);
     entry["frames"] = report ? orNull(report->frames) : Json();
     entry["line_ends"] = report ? Json(conversion::lineEndsKey(report->lineEnds)) : Json();
-    entry["joints"] = report ? jointsJson(report->joints) : Json::array();
+    entry["joints"] = report ? jointsJson(report->joints, file.roles) : Json::array();
     entry["joint_count"] = report ? Json(report->jointCount) : Json();
     entry["map"] = file.mapping != nullptr ? Json(file.mapping->name) : Json();
     entry["map_is_best_fit"] = file.bestFit;
     entry["best_fit"] = report ? fitJson(report->fit) : Json();
+    if (file.roles != nullptr) entry["roles"] = rolesJson(*file.roles);
     Json shared = Json::array();
     for (const auto& [name, count] :
          report ? report->sharedNames : decltype(report->sharedNames){}) {
@@ -228,6 +377,22 @@ std::string dryRunJson(const DryRunFile& file, bool first) {
         from = end + 1;
     }
     return out;
+}
+
+std::string rolesNote(const conversion::RoleSummary& roles) {
+    std::string note;
+    if (roles.source == nullptr) {
+        note = "rig: none found among " + counted(roles.joints, "joint", "joints");
+    } else {
+        note = std::string(roles.sourceGiven ? "from " : "rig: ") + printable(roles.source->name) +
+               ", " + std::to_string(roles.sourceJoints) + " of " +
+               counted(roles.joints, "joint", "joints");
+    }
+    std::vector<std::string> more;
+    if (roles.kept > 0) more.push_back(counted(roles.kept, "name", "names") + " kept");
+    if (roles.numbered > 0) more.push_back(std::to_string(roles.numbered) + " numbered");
+    for (std::size_t i = 0; i < more.size(); ++i) note += (i == 0 ? "; " : ", ") + more[i];
+    return note;
 }
 
 std::string dryRunJsonEnd(bool empty) {

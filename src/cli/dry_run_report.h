@@ -5,6 +5,7 @@
 #include <string>
 
 #include "conversion/rename/joint_report.h"
+#include "conversion/run/run.h"
 
 namespace skelvane::cli {
 
@@ -26,12 +27,19 @@ struct DryRunFile {
     bool bestFit = false;
     /// True when the output exists and would be replaced.
     bool replacesExisting = false;
+    /// For a conversion through roles: what was found in the source; null otherwise.
+    const conversion::RoleSummary* roles = nullptr;
 };
 
 /// The dry run for people, one file at a time: where it would go or why not, then its joint
-/// table with untouched joints and partial-word hits marked "!". Files after the first are
-/// set apart by an empty line (`first` tells which this is).
+/// table with untouched joints and partial-word hits marked "!"; through roles, with each
+/// joint's role and how it was found, and joints that keep their names or are numbered marked.
+/// Files after the first are set apart by an empty line (`first` tells which this is).
 std::string dryRunText(const DryRunFile& file, bool first);
+
+/// What a conversion through roles found in a source, in words for the line that tells it
+/// ("rig: mixamo, 55 of 55 joints; 2 names kept").
+std::string rolesNote(const conversion::RoleSummary& roles);
 
 /// The dry run for scripts, one file at a time: an element of one JSON array, with the text
 /// that opens the array before the first, separates elements or closes the array after the

@@ -37,13 +37,18 @@ int runProgram(int argc, char** argv, conversion::platform::FileSystem& system) 
     const ConvertRequest& request = std::get<ConvertRequest>(command);
     // Before any source is touched: a mapping that cannot be used, or a folder that cannot
     // take outputs, would fail every file.
-    conversion::MappingCatalog catalog;
-    const auto mapping = selectMapping(request, catalog);
+    Catalogs catalogs;
+    const auto mapping = selectMapping(request, catalogs);
     if (const auto* problem = std::get_if<std::string>(&mapping)) {
         return usageError(UsageError{*problem});
     }
     const conversion::MappingChoice& choice = std::get<conversion::MappingChoice>(mapping);
-    if (request.listMaps) return printRequested(platform::standardOutput(), mappingList(choice));
+    if (request.listMaps || request.listRigs) {
+        const std::string maps = request.listMaps ? mappingList(choice) : "";
+        const std::string rigs = request.listRigs ? rigList(choice) : "";
+        return printRequested(platform::standardOutput(),
+                              maps + (maps.empty() || rigs.empty() ? "" : "\n") + rigs);
+    }
     if (std::optional<UsageError> error = outputDirProblem(request.outputDir)) {
         return usageError(*error);
     }

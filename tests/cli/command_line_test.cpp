@@ -19,11 +19,14 @@ std::string described(const Command& command) {
             text += " drop=" + std::to_string(part);
     }
     if (!request.map.empty()) text += " map=[" + request.map + "]";
+    if (!request.to.empty()) text += " to=[" + request.to + "]";
+    if (!request.from.empty()) text += " from=[" + request.from + "]";
     for (const auto& [set, word] : {std::pair{request.dryRun, " dry-run"},
                                     {request.json, " json"},
                                     {request.force, " force"},
                                     {request.quiet, " quiet"},
-                                    {request.listMaps, " list-maps"}}) {
+                                    {request.listMaps, " list-maps"},
+                                    {request.listRigs, " list-rigs"}}) {
         if (set) text += word;
     }
     return text;
@@ -49,6 +52,19 @@ const ParseCase kParseCases[] = {
     {"MapLongAndShort",
      {"-m", "auto", "a.bvh", "--map", "poser-max"},
      "files [a.bvh] map=[poser-max]"},
+    {"ToAloneFindsEachSourcesRig", {"--to=sl", "a.bvh"}, "files [a.bvh] to=[sl] from=[auto]"},
+    {"FromGivenWithTo",
+     {"--from", "mixamo", "a.bvh", "--to", "rigs/my.csv"},
+     "files [a.bvh] to=[rigs/my.csv] from=[mixamo]"},
+    {"MapAutoIsFromAutoToMax", {"-m", "auto", "a.bvh"}, "files [a.bvh] to=[max] from=[auto]"},
+    {"FromWithoutTo", {"--from", "mixamo", "a.bvh"}, "usage: --from: goes only with --to"},
+    {"MapWithTo",
+     {"--map", "auto", "--to", "sl", "a.bvh"},
+     "usage: --map: goes not with --to or --from (--map auto is --from auto --to max)"},
+    {"MapWithFrom",
+     {"-m", "poser-max", "--from", "auto", "a.bvh"},
+     "usage: --map: goes not with --to or --from (--map auto is --from auto --to max)"},
+    {"ListRigsNeedsNoFile", {"--list-rigs"}, "files list-rigs"},
     {"OptionsAfterFiles",
      {"a.bvh", "-n", "b.bvh", "--force"},
      "files [a.bvh] [b.bvh] dry-run force"},

@@ -26,9 +26,13 @@ namespace skelvane::conversion::platform {
 using Handle = std::intptr_t;
 /// The value of a handle that is not open.
 inline constexpr Handle kNoHandle = -1;
-/// The handles of standard input and standard output, which pass bytes unchanged.
+/// The handles of standard input, output and error, which pass bytes unchanged.
 Handle standardInput();
 Handle standardOutput();
+Handle standardError();
+
+/// True when `handle` is a terminal (a console on Windows), where a person reads as it comes.
+bool isTerminal(Handle handle);
 
 /// A path from the bytes that name it: Linux takes them as they are, Windows decodes them as
 /// UTF-8 (WTF-8, so that a name with an unpaired surrogate reaches its file too).

@@ -93,6 +93,14 @@ Handle standardOutput() {
     return STDOUT_FILENO;
 }
 
+Handle standardError() {
+    return STDERR_FILENO;
+}
+
+bool isTerminal(Handle handle) {
+    return ::isatty(fd(handle)) == 1;
+}
+
 fs::path comparableName(const fs::path& name) {
     return name;
 }

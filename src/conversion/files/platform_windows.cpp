@@ -88,6 +88,15 @@ Handle standardOutput() {
     return ours(::GetStdHandle(STD_OUTPUT_HANDLE));
 }
 
+Handle standardError() {
+    return ours(::GetStdHandle(STD_ERROR_HANDLE));
+}
+
+bool isTerminal(Handle handle) {
+    DWORD mode = 0;
+    return ::GetFileType(win(handle)) == FILE_TYPE_CHAR && ::GetConsoleMode(win(handle), &mode);
+}
+
 fs::path pathFromBytes(std::string_view bytes) {
     return fs::path(windows::wideOf(bytes));
 }

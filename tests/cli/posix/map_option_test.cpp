@@ -1,7 +1,11 @@
-// --map and --list-maps through the program: the built-in table as a file changes no byte,
-// whole-name presets leave partial words alone, auto picks each file's rig and keeps names that
-// are already Max names, and a bad mapping file stops the run before any source is read.
+// --map, --to, --from, --list-maps and --list-rigs through the program: the built-in table as a
+// file changes no byte, whole-name presets leave partial words alone and write each name once,
+// auto finds each file's rig and writes Max's names, keeping those that are already Max names,
+// --to writes any rig's names and back, and a bad mapping or profile stops the run before any
+// source is read.
+#include <iterator>
 #include <nlohmann/json.hpp>
+#include <sstream>
 
 #include "cli/posix/convert_command.h"
 #include "conversion/mapping/presets.h"
@@ -32,6 +36,11 @@ std::string jointsOf(const std::string& bvh) {
     return joints;
 }
 
+std::vector<std::string> wordsOf(const std::string& text) {
+    std::istringstream in(text);
+    return {std::istream_iterator<std::string>(in), std::istream_iterator<std::string>()};
+}
+
 TEST_F(ConvertCommandTest, TheBuiltInTableAsAFileConvertsEveryFixtureAsBefore) {
     // The preset's own file under another title: one engine, so the same bytes.
     std::string copy(conversion::presetFiles().front().text);
@@ -59,20 +68,27 @@ TEST_F(ConvertCommandTest, WholeNamePresetsAndAutoNameEachRigAsItsToolsExpect) {
         {"poser-max", "linden_avatar_walk_crlf.bvh", "Hips Chest Chest2 NeckDummy Neck Head", ""},
         {"poser-max-names", "linden_avatar_walk_crlf.bvh", "Hips Chest Chest2 neckDummy Neck Head",
          ""},
+        // Fingers are never converted, but each is written once.
+        {"poser-max-names", "../../examples/poser_wave.bvh",
+         "Hips Chest Chest2 Neck Head nothing nothing2 RightCollar RightShoulder RightElbow "
+         "RightWrist nothing3 nothing4",
+         ""},
         {"auto", "other-rigs/mixamo_prefixed_freebvh.bvh",
          "Hips Chest Chest2 Chest3 Neck Head mixamorig:HeadTop_End mixamorig:LeftEye "
-         "mixamorig:RightEye LeftCollar LeftShoulder LeftElbow",
-         "  (best fit: mixamo-max, 52 of 55 joints)"},
+         "mixamorig:RightEye LeftCollar LeftShoulder LeftElbow LeftWrist LeftFinger2 "
+         "LeftFinger21",
+         "  (rig: mixamo, 55 of 55 joints; 3 names kept)"},
         {"auto", "other-rigs/cmu_humanik_names_jumping.bvh",
-         "Hips Chest Chest2 Chest3 Chest4 Neck Head RightCollar RightShoulder RightElbow",
-         "  (best fit: mixamo-max, 22 of 27 joints)"},
+         "Hips Chest Chest2 Chest3 Chest4 Neck Head RightCollar RightShoulder RightElbow "
+         "RightWrist RightHandEnd RightFinger0",
+         "  (rig: humanik, 25 of 27 joints; 2 names kept)"},
         // Already Max names: converting again keeps them, LeftShoulder and lowerneck too.
         {"auto", "other-rigs/max_names_mocapbank.bvh",
          "Hips Chest Chest2 LeftCollar LeftShoulder LeftElbow LeftWrist RightCollar",
-         "  (best fit: none, Max names on 19 of 19 joints; names kept)"},
+         "  (rig: max, 19 of 19 joints)"},
         {"auto", "other-rigs/cmu_max_friendly_14_14_short.bvh",
          "Hips LHipJoint LeftHip LeftKnee LeftAnkle LeftToe RHipJoint",
-         "  (best fit: none, Max names on 27 of 31 joints; names kept)"},
+         "  (rig: max, 21 of 31 joints; 8 names kept)"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.map) + " " + c.file);
@@ -106,8 +122,8 @@ TEST_F(ConvertCommandTest, ABadMappingStopsTheRunBeforeAnySourceIsRead) {
         const Outcome outcome = runAfter("mkfifo never.bvh && timeout 20",
                                          std::string("--map ") + c.map + " never.bvh");
         EXPECT_EQ(outcome.exitCode, 2);
-        EXPECT_EQ(outcome.err, std::string(c.message) +
-                                   "Try 'skelvane-convert --help' for more information.\n");
+        EXPECT_EQ(outcome.err,
+                  std::string(c.message) + "Try 'skelvane-convert --help' for more information.\n");
         fs::remove(folder_ / "never.bvh");
     }
     EXPECT_EQ(fileNamesIn(folder_.path()), std::vector<std::string>{"twice.csv"});
@@ -126,14 +142,174 @@ TEST_F(ConvertCommandTest, ListMapsAndTheDryRunNameTheMappings) {
               "mixamo-max       exact      105  built in  Mixamo and HumanIK to Max\n");
 
     const Outcome dry =
-        run("-n --json --map auto " + fixture("other-rigs/mixamo_prefixed_freebvh.bvh"));
+        run("-n --json --map mixamo-max " + fixture("other-rigs/mixamo_prefixed_freebvh.bvh"));
     ASSERT_EQ(dry.exitCode, 0) << dry.err;
     const auto json = nlohmann::json::parse(dry.out);
     EXPECT_EQ(json[0]["map"], "mixamo-max");
-    EXPECT_EQ(json[0]["map_is_best_fit"], true);
+    EXPECT_EQ(json[0]["map_is_best_fit"], false);
     EXPECT_EQ(json[0]["best_fit"]["summary"], "best fit: mixamo-max, 52 of 55 joints");
     EXPECT_EQ(json[0]["joints"][9]["old"], "mixamorig:LeftShoulder");
     EXPECT_EQ(json[0]["joints"][9]["new"], "LeftCollar");
+}
+
+TEST_F(ConvertCommandTest, ListRigsNamesEachProfileAndWhatItCovers) {
+    writeFile(folder_ / "mine.csv", "# skelvane-rig 1\n# title: My rig\nrole,name\nhips,Root\n");
+    const Outcome list = run("--list-rigs --to mine.csv");
+    EXPECT_EQ(list.exitCode, 0) << list.err;
+    EXPECT_EQ(list.out,
+              "name      roles  from      title\n"
+              "poser        57  built in  Poser\n"
+              "sl           58  built in  Second Life\n"
+              "max          56  built in  Max\n"
+              "mixamo       67  built in  Mixamo\n"
+              "humanik      68  built in  HumanIK\n"
+              "cmu          27  built in  CMU motion capture (MotionBuilder names)\n"
+              "genesis      60  built in  Daz Genesis 3 and 8\n"
+              "unreal       63  built in  Unreal Engine mannequin\n"
+              "unity        55  built in  Unity humanoid and VRM\n"
+              "mine.csv      1  file      My rig\n");
+}
+
+// The dry run through roles: each joint's role, how it was found and the target's name for it;
+// a role the target lacks leaves the joint its name, said so.
+TEST_F(ConvertCommandTest, TheDryRunThroughRolesTellsEachJointsRole) {
+    const Outcome dry =
+        run("-n --json --to unreal " + fixture("other-rigs/mixamo_prefixed_freebvh.bvh"));
+    ASSERT_EQ(dry.exitCode, 0) << dry.err;
+    const auto json = nlohmann::json::parse(dry.out);
+    EXPECT_EQ(json[0]["output"], "mixamo_prefixed_freebvh_unreal.bvh");
+    EXPECT_EQ(json[0]["map"], nullptr);
+    EXPECT_EQ(json[0]["roles"]["target"], "unreal");
+    EXPECT_EQ(json[0]["roles"]["source"], "mixamo");
+    EXPECT_EQ(json[0]["roles"]["source_given"], false);
+    const auto& collar = json[0]["joints"][9];
+    EXPECT_EQ(collar["old"], "mixamorig:LeftShoulder");
+    EXPECT_EQ(collar["new"], "clavicle_l");
+    EXPECT_EQ(collar["role"], "left_collar");
+    EXPECT_EQ(collar["found"], "exact");
+    EXPECT_EQ(collar["target"], "clavicle_l");
+    EXPECT_EQ(collar["name_from"], "target");
+    EXPECT_EQ(collar["numbered"], false);
+
+    const Outcome text = run("-n --to max " + fixture("linden_avatar_walk_crlf.bvh"));
+    ASSERT_EQ(text.exitCode, 0) << text.err;
+    EXPECT_NE(text.out.find("  target: max; rig: poser, 21 of 21 joints; 2 names kept\n"),
+              std::string::npos)
+        << text.out;
+    EXPECT_NE(text.out.find("  ! neckDummy   neckDummy      neck_dummy       exact        kept: "
+                            "max has no joint for neck_dummy\n"),
+              std::string::npos)
+        << text.out;
+}
+
+// A Poser file into Second Life's names and back gives the file back byte for byte; into a
+// profile of the user's own, named as its file is.
+TEST_F(ConvertCommandTest, ToWritesTheTargetsNamesAndBackWithNoOtherByteChanged) {
+    const Outcome there = run("--to sl " + shellWord(skelvane::testing::exampleFile()));
+    ASSERT_EQ(there.exitCode, 0) << there.err;
+    EXPECT_EQ(there.err, skelvane::testing::exampleFile().string() +
+                             " -> poser_wave_sl.bvh  (rig: poser, 55 of 56 joints; 3 names kept)\n"
+                             "1 file: 1 converted into the current folder\n");
+    EXPECT_TRUE(jointsOf(readFile(folder_ / "poser_wave_sl.bvh"))
+                    .starts_with("hip abdomen chest neck head mEyeLeft mEyeRight rCollar rShldr "
+                                 "rForeArm rHand mHandThumb1Right mHandThumb2Right"));
+    fs::create_directory(folder_ / "back");
+    const Outcome back = run("--from sl --to poser -o back poser_wave_sl.bvh");
+    ASSERT_EQ(back.exitCode, 0) << back.err;
+    EXPECT_TRUE(readFile(folder_ / "back/poser_wave_sl_poser.bvh") ==
+                readFile(skelvane::testing::exampleFile()));
+
+    writeFile(folder_ / "game.rig",
+              "# skelvane-rig 1\nrole,name\nhips,pelvis\nhead,skull\nleft_hand,paw_l\n");
+    const Outcome mine = run("--to game.rig " + fixture("opencollar_kneel.bvh"));
+    ASSERT_EQ(mine.exitCode, 0) << mine.err;
+    EXPECT_TRUE(jointsOf(readFile(folder_ / "opencollar_kneel_game.bvh"))
+                    .starts_with("pelvis abdomen chest neck skull lCollar lShldr lForeArm paw_l "))
+        << jointsOf(readFile(folder_ / "opencollar_kneel_game.bvh"));
+}
+
+// The four rigs that no preset converted: their joints' roles are found by their names, and
+// --map auto writes the 17 names of Max's body on each.
+TEST_F(ConvertCommandTest, MapAutoWritesMaxsBodyOnRigsNoPresetKnows) {
+    const std::string body =
+        "Hips Neck Head LeftCollar LeftShoulder LeftElbow LeftWrist RightCollar RightShoulder "
+        "RightElbow RightWrist LeftHip LeftKnee LeftAnkle RightHip RightKnee RightAnkle";
+    const struct {
+        const char* name;
+        const char* joints;  // the source's joints, body first in the order of `body`
+        const char* prefix;
+    } rigs[] = {
+        {"mixamo7",
+         "Hips Neck Head LeftShoulder LeftArm LeftForeArm LeftHand RightShoulder RightArm "
+         "RightForeArm RightHand LeftUpLeg LeftLeg LeftFoot RightUpLeg RightLeg RightFoot Spine "
+         "LeftToeBase",
+         "mixamorig7:"},
+        {"armature",
+         "Hips Neck Head LeftShoulder LeftArm LeftForeArm LeftHand RightShoulder RightArm "
+         "RightForeArm RightHand LeftUpLeg LeftLeg LeftFoot RightUpLeg RightLeg RightFoot Spine "
+         "LeftToeBase",
+         "Armature_mixamorig:"},
+        {"unity",
+         "Hips Neck Head Shoulder_L UpperArm_L LowerArm_L Hand_L Shoulder_R UpperArm_R "
+         "LowerArm_R Hand_R UpperLeg_L LowerLeg_L Foot_L UpperLeg_R LowerLeg_R Foot_R Spine Chest "
+         "Toes_L",
+         ""},
+        {"makehuman",
+         "Hips Neck Head Clavicle_L UpArm_L LoArm_L Hand_L Clavicle_R UpArm_R LoArm_R Hand_R "
+         "UpLeg_L LoLeg_L Foot_L UpLeg_R LoLeg_R Foot_R Root Spine Toes_L",
+         ""},
+    };
+    for (const auto& rig : rigs) {
+        SCOPED_TRACE(rig.name);
+        std::string hierarchy = "HIERARCHY\n";
+        std::string joints;
+        std::size_t depth = 0;
+        for (const std::string& joint : wordsOf(rig.joints)) {
+            const std::string indent(depth, ' ');
+            hierarchy += indent + (depth == 0 ? "ROOT " : "JOINT ") + rig.prefix + joint + "\n" +
+                         indent + "{\n" + indent + " OFFSET 0 1 0\n" + indent +
+                         " CHANNELS 3 Zrotation Xrotation Yrotation\n";
+            ++depth;
+        }
+        for (; depth > 0; --depth) hierarchy += std::string(depth - 1, ' ') + "}\n";
+        writeFile(folder_ / (std::string(rig.name) + ".bvh"),
+                  hierarchy + "MOTION\nFrames: 1\nFrame Time: 0.04\n0 0 0\n");
+        const Outcome outcome = run(std::string("--map auto ") + rig.name + ".bvh");
+        ASSERT_EQ(outcome.exitCode, 0) << outcome.err;
+        EXPECT_TRUE(jointsOf(readFile(folder_ / (std::string(rig.name) + "_max.bvh")))
+                        .starts_with(body + " "))
+            << jointsOf(readFile(folder_ / (std::string(rig.name) + "_max.bvh")));
+    }
+}
+
+TEST_F(ConvertCommandTest, ABadRigProfileStopsTheRunBeforeAnySourceIsRead) {
+    writeFile(folder_ / "twice.csv", "# skelvane-rig 1\nrole,name\nhips,Hips\nhips,Pelvis\n");
+    const struct {
+        const char* options;
+        const char* message;
+    } cases[] = {
+        {"--to twice.csv", "skelvane-convert: twice.csv:4: 'hips' given twice (first on line 3)\n"},
+        {"--to max --from twice.csv",
+         "skelvane-convert: twice.csv:4: 'hips' given twice (first on line 3)\n"},
+        {"--to maxx", "skelvane-convert: --to: no rig profile named 'maxx' (see --list-rigs)\n"},
+        {"--to max --from mixamorig",
+         "skelvane-convert: --from: no rig profile named 'mixamorig' (see --list-rigs)\n"},
+        {"--from mixamo", "skelvane-convert: --from: goes only with --to\n"},
+        {"--map auto --from mixamo",
+         "skelvane-convert: --map: goes not with --to or --from (--map auto is --from auto --to "
+         "max)\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.options);
+        // The source is a pipe nobody writes to: reading it would never end.
+        const Outcome outcome =
+            runAfter("mkfifo never.bvh && timeout 20", std::string(c.options) + " never.bvh");
+        EXPECT_EQ(outcome.exitCode, 2);
+        EXPECT_EQ(outcome.err,
+                  std::string(c.message) + "Try 'skelvane-convert --help' for more information.\n");
+        fs::remove(folder_ / "never.bvh");
+    }
+    EXPECT_EQ(fileNamesIn(folder_.path()), std::vector<std::string>{"twice.csv"});
 }
 
 }  // namespace
