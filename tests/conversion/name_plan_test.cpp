@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "conversion/mapping/presets.h"
-
 namespace skelvane::conversion {
 namespace {
 
@@ -58,7 +56,7 @@ TEST(PlanRoleNames, WritesEachRoleAsTheTargetNamesItAndEveryNameOnce) {
         const char* name;
         std::vector<Joint> joints;
         DroppedParts dropped;
-        const char* expected;
+        std::string expected;
     } cases[] = {
         {"TargetNames",
          {{"pelvis", Role::Hips}, {"torso", Role::Spine1}, {"skull", Role::Head}},
@@ -96,53 +94,15 @@ TEST(PlanRoleNames, WritesEachRoleAsTheTargetNamesItAndEveryNameOnce) {
          {{"Bone", std::nullopt}, {"Bone", std::nullopt}, {"Hand", Role::LeftHand}},
          {},
          "Bone Bone Hand_L | Hand>Hand_L"},
+        // Never compared, so never renamed: the plan holds the name's start only.
+        {"ANameTooLongToCompareIsLeft",
+         {{std::string(kMaxRigNameBytes + 1, 'x'), std::nullopt}, {"skull", Role::Head}},
+         {},
+         std::string(kMaxRigNameBytes, 'x') + " Head | skull>Head"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(described(planFor(c.joints, c.dropped)), c.expected);
-    }
-}
-
-TEST(PlanRoleNames, CountsAndLeavesANameTooLongToCompare) {
-    JointNames names;
-    names.add(std::string(kMaxRigNameBytes + 1, 'x'));
-    names.add("skull");
-    RoleFinding roles;
-    roles.joints.resize(2);
-    roles.joints[0].status = RoleStatus::NameTooLong;
-    roles.joints[1].role = Role::Head;
-    roles.joints[1].status = RoleStatus::Normalised;
-    const NamePlan plan = planRoleNames(names, roles, target(), {});
-    EXPECT_EQ(plan.joints[0].choice, NameChoice::Kept);
-    EXPECT_EQ(plan.joints[1].choice, NameChoice::Target);
-    EXPECT_EQ(plan.joints[1].status, RoleStatus::Normalised);
-    EXPECT_EQ(plan.joints[1].part, 1);
-    ASSERT_EQ(plan.renames.size(), 1u);
-    EXPECT_EQ(plan.renames[0].search, "skull");
-    EXPECT_EQ((std::array{plan.withRole, plan.kept, plan.numbered}),
-              (std::array<std::size_t, 3>{1, 1, 0}));
-}
-
-TEST(PlanPresetNames, WritesThePresetsNamesEachOnce) {
-    const struct {
-        const char* preset;
-        std::vector<std::string> joints;
-        const char* expected;
-    } cases[] = {
-        {"poser-max-names",
-         {"hip", "rThumb1", "rThumb2", "neckDummy", "lToe"},
-         "Hips nothing nothing2# neckDummy nothing3# | hip>Hips rThumb1>nothing(dropped) "
-         "rThumb2>nothing2(dropped) lToe>nothing3(dropped)"},
-        // Both spellings of the hips: the one the preset renames takes the name.
-        {"mixamo-max",
-         {"Hips", "mixamorig:Hips", "mixamorig:LeftArm"},
-         "Hips2# Hips LeftShoulder | Hips>Hips2 mixamorig:Hips>Hips "
-         "mixamorig:LeftArm>LeftShoulder"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.preset);
-        const JointNames names(c.joints);
-        EXPECT_EQ(described(planPresetNames(names, *findPreset(c.preset), {})), c.expected);
     }
 }
 

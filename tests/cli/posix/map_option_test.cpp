@@ -41,6 +41,12 @@ std::vector<std::string> wordsOf(const std::string& text) {
     return {std::istream_iterator<std::string>(in), std::istream_iterator<std::string>()};
 }
 
+std::vector<std::string> prefixed(const std::string& prefix, const std::string& text) {
+    std::vector<std::string> words = wordsOf(text);
+    for (std::string& word : words) word.insert(0, prefix);
+    return words;
+}
+
 TEST_F(ConvertCommandTest, TheBuiltInTableAsAFileConvertsEveryFixtureAsBefore) {
     // The preset's own file under another title: one engine, so the same bytes.
     std::string copy(conversion::presetFiles().front().text);
@@ -105,33 +111,41 @@ TEST_F(ConvertCommandTest, WholeNamePresetsAndAutoNameEachRigAsItsToolsExpect) {
                 readFile(testdataDir() / "other-rigs/max_names_mocapbank.bvh"));
 }
 
-TEST_F(ConvertCommandTest, ABadMappingStopsTheRunBeforeAnySourceIsRead) {
+TEST_F(ConvertCommandTest, ABadMappingOrRigProfileStopsTheRunBeforeAnySourceIsRead) {
     writeFile(folder_ / "twice.csv", "# skelvane-map 1\nfrom,to,part\nhip,Hips,5\nhip,Pelvis,\n");
+    writeFile(folder_ / "twice.rig", "# skelvane-rig 1\nrole,name\nhips,Hips\nhips,Pelvis\n");
     const struct {
-        const char* map;
+        const char* options;
         const char* message;
     } cases[] = {
-        {"twice.csv", "skelvane-convert: twice.csv:4: 'hip' given twice (first on line 3)\n"},
-        {"poser-maxx",
+        {"--map twice.csv", "skelvane-convert: twice.csv:4: 'hip' given twice (first on line 3)\n"},
+        {"--map poser-maxx",
          "skelvane-convert: --map: no mapping named 'poser-maxx' (see --list-maps)\n"},
-        {"./gone.csv", "skelvane-convert: ./gone.csv: No such file or directory\n"},
+        {"--map ./gone.csv", "skelvane-convert: ./gone.csv: No such file or directory\n"},
+        {"--to twice.rig", "skelvane-convert: twice.rig:4: 'hips' given twice (first on line 3)\n"},
+        {"--to max --from twice.rig",
+         "skelvane-convert: twice.rig:4: 'hips' given twice (first on line 3)\n"},
+        {"--to maxx", "skelvane-convert: --to: no rig profile named 'maxx' (see --list-rigs)\n"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.map);
+        SCOPED_TRACE(c.options);
         // The source is a pipe nobody writes to: reading it would never end.
-        const Outcome outcome = runAfter("mkfifo never.bvh && timeout 20",
-                                         std::string("--map ") + c.map + " never.bvh");
+        const Outcome outcome =
+            runAfter("mkfifo never.bvh && timeout 20", std::string(c.options) + " never.bvh");
         EXPECT_EQ(outcome.exitCode, 2);
         EXPECT_EQ(outcome.err,
                   std::string(c.message) + "Try 'skelvane-convert --help' for more information.\n");
         fs::remove(folder_ / "never.bvh");
     }
-    EXPECT_EQ(fileNamesIn(folder_.path()), std::vector<std::string>{"twice.csv"});
+    EXPECT_EQ(fileNamesIn(folder_.path()), (std::vector<std::string>{"twice.csv", "twice.rig"}));
 }
 
-TEST_F(ConvertCommandTest, ListMapsAndTheDryRunNameTheMappings) {
-    const Outcome list = run("--list-maps");
-    EXPECT_EQ(list.exitCode, 0);
+// The lists, and the dry run through roles: each joint's role, how it was found and the
+// target's name for it; a role the target lacks leaves the joint its name, said so.
+TEST_F(ConvertCommandTest, ListsAndTheDryRunNameTheMappingsAndRoles) {
+    writeFile(folder_ / "mine.csv", "# skelvane-rig 1\n# title: My rig\nrole,name\nhips,Root\n");
+    const Outcome list = run("--list-maps --list-rigs --to mine.csv");
+    EXPECT_EQ(list.exitCode, 0) << list.err;
     EXPECT_EQ(list.out,
               "name             match     rows  from      title\n"
               "poser-max        contains    36  built in  Poser to Max (the built-in table)\n"
@@ -139,24 +153,8 @@ TEST_F(ConvertCommandTest, ListMapsAndTheDryRunNameTheMappings) {
               "genesis-max      exact       53  built in  Daz Genesis 3 and 8 to Max\n"
               "cmu-max          exact       27  built in  CMU motion capture (MotionBuilder "
               "names) to Max\n"
-              "mixamo-max       exact      105  built in  Mixamo and HumanIK to Max\n");
-
-    const Outcome dry =
-        run("-n --json --map mixamo-max " + fixture("other-rigs/mixamo_prefixed_freebvh.bvh"));
-    ASSERT_EQ(dry.exitCode, 0) << dry.err;
-    const auto json = nlohmann::json::parse(dry.out);
-    EXPECT_EQ(json[0]["map"], "mixamo-max");
-    EXPECT_EQ(json[0]["map_is_best_fit"], false);
-    EXPECT_EQ(json[0]["best_fit"]["summary"], "best fit: mixamo-max, 52 of 55 joints");
-    EXPECT_EQ(json[0]["joints"][9]["old"], "mixamorig:LeftShoulder");
-    EXPECT_EQ(json[0]["joints"][9]["new"], "LeftCollar");
-}
-
-TEST_F(ConvertCommandTest, ListRigsNamesEachProfileAndWhatItCovers) {
-    writeFile(folder_ / "mine.csv", "# skelvane-rig 1\n# title: My rig\nrole,name\nhips,Root\n");
-    const Outcome list = run("--list-rigs --to mine.csv");
-    EXPECT_EQ(list.exitCode, 0) << list.err;
-    EXPECT_EQ(list.out,
+              "mixamo-max       exact      105  built in  Mixamo and HumanIK to Max\n"
+              "\n"
               "name      roles  from      title\n"
               "poser        57  built in  Poser\n"
               "sl           58  built in  Second Life\n"
@@ -168,28 +166,20 @@ TEST_F(ConvertCommandTest, ListRigsNamesEachProfileAndWhatItCovers) {
               "unreal       63  built in  Unreal Engine mannequin\n"
               "unity        55  built in  Unity humanoid and VRM\n"
               "mine.csv      1  file      My rig\n");
-}
 
-// The dry run through roles: each joint's role, how it was found and the target's name for it;
-// a role the target lacks leaves the joint its name, said so.
-TEST_F(ConvertCommandTest, TheDryRunThroughRolesTellsEachJointsRole) {
     const Outcome dry =
         run("-n --json --to unreal " + fixture("other-rigs/mixamo_prefixed_freebvh.bvh"));
     ASSERT_EQ(dry.exitCode, 0) << dry.err;
     const auto json = nlohmann::json::parse(dry.out);
     EXPECT_EQ(json[0]["output"], "mixamo_prefixed_freebvh_unreal.bvh");
     EXPECT_EQ(json[0]["map"], nullptr);
-    EXPECT_EQ(json[0]["roles"]["target"], "unreal");
-    EXPECT_EQ(json[0]["roles"]["source"], "mixamo");
-    EXPECT_EQ(json[0]["roles"]["source_given"], false);
-    const auto& collar = json[0]["joints"][9];
-    EXPECT_EQ(collar["old"], "mixamorig:LeftShoulder");
-    EXPECT_EQ(collar["new"], "clavicle_l");
-    EXPECT_EQ(collar["role"], "left_collar");
-    EXPECT_EQ(collar["found"], "exact");
-    EXPECT_EQ(collar["target"], "clavicle_l");
-    EXPECT_EQ(collar["name_from"], "target");
-    EXPECT_EQ(collar["numbered"], false);
+    EXPECT_EQ(json[0]["roles"]["summary"], "rig: mixamo, 55 of 55 joints; 3 names kept");
+    EXPECT_EQ(json[0]["joints"][9],
+              nlohmann::json::parse(R"({"old": "mixamorig:LeftShoulder", "new": "clavicle_l",
+                  "outcome": "renamed", "reason": null, "part": "lCollar", "partial_word": false,
+                  "cut": false, "old_length": 22, "new_length": 10, "role": "left_collar",
+                  "found": "exact", "target": "clavicle_l", "name_from": "target",
+                  "numbered": false})"));
 
     const Outcome text = run("-n --to max " + fixture("linden_avatar_walk_crlf.bvh"));
     ASSERT_EQ(text.exitCode, 0) << text.err;
@@ -229,87 +219,38 @@ TEST_F(ConvertCommandTest, ToWritesTheTargetsNamesAndBackWithNoOtherByteChanged)
 }
 
 // The four rigs that no preset converted: their joints' roles are found by their names, and
-// --map auto writes the 17 names of Max's body on each.
+// --map auto writes the 17 names of Max's body on each (each source names the body's joints in
+// that order, each joint inside the one before).
 TEST_F(ConvertCommandTest, MapAutoWritesMaxsBodyOnRigsNoPresetKnows) {
-    const std::string body =
-        "Hips Neck Head LeftCollar LeftShoulder LeftElbow LeftWrist RightCollar RightShoulder "
-        "RightElbow RightWrist LeftHip LeftKnee LeftAnkle RightHip RightKnee RightAnkle";
-    const struct {
-        const char* name;
-        const char* joints;  // the source's joints, body first in the order of `body`
-        const char* prefix;
-    } rigs[] = {
-        {"mixamo7",
-         "Hips Neck Head LeftShoulder LeftArm LeftForeArm LeftHand RightShoulder RightArm "
-         "RightForeArm RightHand LeftUpLeg LeftLeg LeftFoot RightUpLeg RightLeg RightFoot Spine "
-         "LeftToeBase",
-         "mixamorig7:"},
-        {"armature",
-         "Hips Neck Head LeftShoulder LeftArm LeftForeArm LeftHand RightShoulder RightArm "
-         "RightForeArm RightHand LeftUpLeg LeftLeg LeftFoot RightUpLeg RightLeg RightFoot Spine "
-         "LeftToeBase",
-         "Armature_mixamorig:"},
-        {"unity",
-         "Hips Neck Head Shoulder_L UpperArm_L LowerArm_L Hand_L Shoulder_R UpperArm_R "
-         "LowerArm_R Hand_R UpperLeg_L LowerLeg_L Foot_L UpperLeg_R LowerLeg_R Foot_R Spine Chest "
-         "Toes_L",
-         ""},
-        {"makehuman",
-         "Hips Neck Head Clavicle_L UpArm_L LoArm_L Hand_L Clavicle_R UpArm_R LoArm_R Hand_R "
-         "UpLeg_L LoLeg_L Foot_L UpLeg_R LoLeg_R Foot_R Root Spine Toes_L",
-         ""},
+    const std::string mixamo =
+        "Hips Neck Head LeftShoulder LeftArm LeftForeArm LeftHand RightShoulder RightArm "
+        "RightForeArm RightHand LeftUpLeg LeftLeg LeftFoot RightUpLeg RightLeg RightFoot Spine";
+    const std::pair<std::string, std::vector<std::string>> rigs[] = {
+        {"mixamo7", prefixed("mixamorig7:", mixamo)},
+        {"armature", prefixed("Armature_mixamorig:", mixamo)},
+        {"unity", wordsOf("Hips Neck Head Shoulder_L UpperArm_L LowerArm_L Hand_L Shoulder_R "
+                          "UpperArm_R LowerArm_R Hand_R UpperLeg_L LowerLeg_L Foot_L UpperLeg_R "
+                          "LowerLeg_R Foot_R Spine Chest Toes_L")},
+        {"makehuman", wordsOf("Hips Neck Head Clavicle_L UpArm_L LoArm_L Hand_L Clavicle_R "
+                              "UpArm_R LoArm_R Hand_R UpLeg_L LoLeg_L Foot_L UpLeg_R LoLeg_R "
+                              "Foot_R Root Spine Toes_L")},
     };
-    for (const auto& rig : rigs) {
-        SCOPED_TRACE(rig.name);
+    for (const auto& [name, joints] : rigs) {
+        SCOPED_TRACE(name);
         std::string hierarchy = "HIERARCHY\n";
-        std::string joints;
-        std::size_t depth = 0;
-        for (const std::string& joint : wordsOf(rig.joints)) {
-            const std::string indent(depth, ' ');
-            hierarchy += indent + (depth == 0 ? "ROOT " : "JOINT ") + rig.prefix + joint + "\n" +
-                         indent + "{\n" + indent + " OFFSET 0 1 0\n" + indent +
-                         " CHANNELS 3 Zrotation Xrotation Yrotation\n";
-            ++depth;
+        for (std::size_t depth = 0; depth < joints.size(); ++depth) {
+            hierarchy += std::string(depth == 0 ? "ROOT " : "JOINT ") + joints[depth] +
+                         "\n{\nOFFSET 0 1 0\nCHANNELS 3 Zrotation Xrotation Yrotation\n";
         }
-        for (; depth > 0; --depth) hierarchy += std::string(depth - 1, ' ') + "}\n";
-        writeFile(folder_ / (std::string(rig.name) + ".bvh"),
-                  hierarchy + "MOTION\nFrames: 1\nFrame Time: 0.04\n0 0 0\n");
-        const Outcome outcome = run(std::string("--map auto ") + rig.name + ".bvh");
-        ASSERT_EQ(outcome.exitCode, 0) << outcome.err;
-        EXPECT_TRUE(jointsOf(readFile(folder_ / (std::string(rig.name) + "_max.bvh")))
-                        .starts_with(body + " "))
-            << jointsOf(readFile(folder_ / (std::string(rig.name) + "_max.bvh")));
+        hierarchy += std::string(joints.size(), '}');
+        writeFile(folder_ / (name + ".bvh"), hierarchy + "\nMOTION\nFrames: 1\n");
+        ASSERT_EQ(run("--map auto " + name + ".bvh").exitCode, 0);
+        EXPECT_TRUE(jointsOf(readFile(folder_ / (name + "_max.bvh")))
+                        .starts_with("Hips Neck Head LeftCollar LeftShoulder LeftElbow LeftWrist "
+                                     "RightCollar RightShoulder RightElbow RightWrist LeftHip "
+                                     "LeftKnee LeftAnkle RightHip RightKnee RightAnkle "))
+            << jointsOf(readFile(folder_ / (name + "_max.bvh")));
     }
-}
-
-TEST_F(ConvertCommandTest, ABadRigProfileStopsTheRunBeforeAnySourceIsRead) {
-    writeFile(folder_ / "twice.csv", "# skelvane-rig 1\nrole,name\nhips,Hips\nhips,Pelvis\n");
-    const struct {
-        const char* options;
-        const char* message;
-    } cases[] = {
-        {"--to twice.csv", "skelvane-convert: twice.csv:4: 'hips' given twice (first on line 3)\n"},
-        {"--to max --from twice.csv",
-         "skelvane-convert: twice.csv:4: 'hips' given twice (first on line 3)\n"},
-        {"--to maxx", "skelvane-convert: --to: no rig profile named 'maxx' (see --list-rigs)\n"},
-        {"--to max --from mixamorig",
-         "skelvane-convert: --from: no rig profile named 'mixamorig' (see --list-rigs)\n"},
-        {"--from mixamo", "skelvane-convert: --from: goes only with --to\n"},
-        {"--map auto --from mixamo",
-         "skelvane-convert: --map: goes not with --to or --from (--map auto is --from auto --to "
-         "max)\n"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.options);
-        // The source is a pipe nobody writes to: reading it would never end.
-        const Outcome outcome =
-            runAfter("mkfifo never.bvh && timeout 20", std::string(c.options) + " never.bvh");
-        EXPECT_EQ(outcome.exitCode, 2);
-        EXPECT_EQ(outcome.err,
-                  std::string(c.message) + "Try 'skelvane-convert --help' for more information.\n");
-        fs::remove(folder_ / "never.bvh");
-    }
-    EXPECT_EQ(fileNamesIn(folder_.path()), std::vector<std::string>{"twice.csv"});
 }
 
 }  // namespace

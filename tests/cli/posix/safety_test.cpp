@@ -165,9 +165,9 @@ TEST_F(ConvertCommandTest, TheDryRunsMemoryStaysFlatWhateverTheFile) {
                   .exitCode,
               0);
     // Through roles the hierarchy is read first, its names kept for role finding.
-    for (const char* arguments : {"-n many.bvh", "-n --json many.bvh", "-n long.bvh",
-                                  "-n --json --to sl many.bvh", "--to max many.bvh",
-                                  "--map auto long.bvh"}) {
+    for (const char* arguments :
+         {"-n many.bvh", "-n --json many.bvh", "-n long.bvh", "-n --json --to sl many.bvh",
+          "--to max many.bvh", "--map auto long.bvh"}) {
         SCOPED_TRACE(arguments);
         const Outcome outcome = runAfter("/usr/bin/time -f %M -o peak.txt", arguments);
         EXPECT_EQ(outcome.exitCode, 0) << outcome.err;
