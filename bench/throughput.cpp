@@ -16,6 +16,7 @@
 
 #include "joblist/batch_run.h"
 #include "conversion/files/platform.h"
+#include "conversion/files/read_blocks.h"
 #include "conversion/mapping/presets.h"
 #include "conversion/run/run.h"
 #include "joblist/job_list.h"
@@ -175,7 +176,7 @@ int oneLine(const fs::path& path, double megabytes) {
 // Standard input to standard output through a buffer of the converter's read size and nothing
 // else: what any program that has to look at every byte pays at least.
 int copyLoop() {
-    std::vector<char> block(1 << 18);
+    std::vector<char> block(conversion::kReadBlockSize);
     for (;;) {
         std::error_code error;
         const std::ptrdiff_t count =
@@ -195,14 +196,14 @@ int readAndWriteApart() {
     if (fstat(0, &input) != 0 || !S_ISREG(input.st_mode)) return 2;
     bool readFailed = false;
     std::thread reader([&] {
-        std::vector<char> block(1 << 18);
+        std::vector<char> block(conversion::kReadBlockSize);
         std::error_code error;
         std::ptrdiff_t count = 0;
         while ((count = conversion::platform::readSome(0, block.data(), block.size(), error)) > 0) {
         }
         readFailed = count < 0;
     });
-    const std::vector<char> filler(1 << 18, '7');
+    const std::vector<char> filler(conversion::kReadBlockSize, '7');
     std::error_code writeError;
     for (auto left = static_cast<std::size_t>(input.st_size); left > 0 && !writeError;) {
         const std::size_t count = std::min(left, filler.size());

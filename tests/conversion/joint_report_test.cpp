@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "conversion/bvh/bvh_start.h"
+#include "conversion/bvh/bvh_reader.h"
 #include "conversion/mapping/presets.h"
 #include "conversion/rename/joint_scanner.h"
 #include "conversion/run/run.h"

@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "conversion/bvh/line_scan.h"
 #include "conversion/files/write_behind.h"
 #include "conversion/mapping/presets.h"
-#include "conversion/rename/line_scan.h"
 
 #include <cerrno>
 #include <iostream>

@@ -10,7 +10,7 @@
 
 #include "conversion/mapping/dropped_parts.h"
 #include "conversion/mapping/mapping.h"
-#include "conversion/rename/line_scan.h"
+#include "conversion/bvh/line_scan.h"
 #include "conversion/rename/search_automaton.h"
 
 namespace skelvane::conversion {

@@ -1,5 +1,6 @@
 #include "conversion/run/run.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <new>
 #include <set>
@@ -8,6 +9,7 @@
 #include "conversion/bvh/source_start.h"
 #include "conversion/files/commit_group.h"
 #include "conversion/files/platform.h"
+#include "conversion/files/read_blocks.h"
 #include "conversion/files/write_behind.h"
 #include "conversion/mapping/presets.h"
 #include "conversion/rename/compiled_mapping.h"
@@ -23,10 +25,6 @@ using Side = JobResult::Side;
 
 // A new output takes the source's permissions (less the umask), as a copy would.
 constexpr std::uint32_t kModeWhenSourceUnknown = 0666;
-constexpr std::size_t kScanBlock = 64 * 1024;
-// Large enough that a read costs little beside its copy, small enough to stay in the
-// processor's cache.
-constexpr std::size_t kConvertBlock = 1 << 18;
 
 JobResult failed(std::error_code error, Side side) {
     JobResult result;
@@ -54,19 +52,23 @@ std::variant<FitResult, std::error_code> fitOfStart(platform::Handle in, std::st
     static const CompiledMapping keepNames(keepNamesMapping(), {});
     JointScanner scanner(keepNames);
     scanner.feed(held);
-    std::vector<char> block(kScanBlock);
+    std::vector<char> block(kStartReadSize);
     std::size_t searchedTo = 0;
     constexpr std::string_view kMotion = "MOTION";
-    while (held.find(kMotion, searchedTo) == std::string::npos && held.size() < kMaxHeldStart) {
-        searchedTo = held.size() < kMotion.size() ? 0 : held.size() - kMotion.size();
-        std::error_code error;
-        const std::ptrdiff_t count = platform::readSome(in, block.data(), block.size(), error);
-        if (count < 0) return error;
-        if (count == 0) break;
-        const std::string_view piece(block.data(), static_cast<std::size_t>(count));
-        scanner.feed(piece);
-        held.append(piece);
+    const auto readOn = [&] {
+        return held.find(kMotion, searchedTo) == std::string::npos && held.size() < kMaxHeldStart;
+    };
+    std::error_code error;
+    if (readOn()) {
+        error = readBlocks(in, block, [&](std::string_view piece) {
+            // The word may lie across two reads.
+            searchedTo = held.size() - std::min(held.size(), kMotion.size());
+            scanner.feed(piece);
+            held.append(piece);
+            return readOn();
+        });
     }
+    if (error) return error;
     return scanner.finish().fit;
 }
 
@@ -284,14 +286,11 @@ private:
                          std::string_view held) {
         JointScanner scanner(mapping);
         scanner.feed(held);
-        std::vector<char> block(kScanBlock);
-        for (;;) {
-            std::error_code error;
-            const std::ptrdiff_t count = platform::readSome(in, block.data(), block.size(), error);
-            if (count < 0) return error;
-            if (count == 0) break;
-            scanner.feed({block.data(), static_cast<std::size_t>(count)});
-        }
+        const std::error_code error = readBlocks(in, block().bytes(), [&](std::string_view piece) {
+            scanner.feed(piece);
+            return true;
+        });
+        if (error) return error;
         joints_ = scanner.finish();
         return {};
     }
@@ -332,9 +331,9 @@ private:
         return *sink_;
     }
 
-    std::vector<char>& block() {
-        if (block_.empty()) block_.resize(kConvertBlock);
-        return block_;
+    ReadBlock& block() {
+        if (!block_) block_ = std::make_unique<ReadBlock>();
+        return *block_;
     }
 
     std::span<const Job> jobs_;
@@ -345,7 +344,7 @@ private:
     platform::FolderCache folders_;
     CommitGroup group_;
     std::unique_ptr<WriteBehind> sink_;
-    std::vector<char> block_;
+    std::unique_ptr<ReadBlock> block_;
     std::vector<JobResult> results_;
     std::size_t told_ = 0;
     // What the job at hand found: its report in a dry run; the output it wrote, waiting to join

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <cstddef>
+#include <span>
+#include <string_view>
+#include <system_error>
+#include <vector>
+
+#include "conversion/files/platform.h"
+
+namespace skelvane::conversion {
+
+/// The size of a read: large enough that a read costs little beside its copy, small enough to
+/// stay in the processor's cache.
+inline constexpr std::size_t kReadBlockSize = 1 << 18;
+
+/// A buffer of kReadBlockSize bytes for reads, starting on a cache line.
+///
+/// A large block from the allocator begins 16 bytes into a page, and there half of the line
+/// scan's 32-byte loads straddle two cache lines: on a 2-core AMD EPYC (AVX2) the 50 MB filter
+/// took 0.04-0.05 s read there against 0.02 s read here.
+class ReadBlock {
+public:
+    ReadBlock();
+    ReadBlock(const ReadBlock&) = delete;
+    ReadBlock& operator=(const ReadBlock&) = delete;
+
+    /// The bytes to read into.
+    std::span<char> bytes() { return bytes_; }
+
+private:
+    std::vector<char> storage_;
+    std::span<char> bytes_;
+};
+
+/// Reads `in` into `buffer` until it ends or `take`, handed the bytes of each read in turn,
+/// returns false. Returns the system's error, or nothing.
+template <typename Take>
+std::error_code readBlocks(platform::Handle in, std::span<char> buffer, Take&& take) {
+    for (;;) {
+        std::error_code error;
+        const std::ptrdiff_t count = platform::readSome(in, buffer.data(), buffer.size(), error);
+        if (count < 0) return error;
+        if (count == 0 || !take(std::string_view(buffer.data(), static_cast<std::size_t>(count)))) {
+            return {};
+        }
+    }
+}
+
+}  // namespace skelvane::conversion
