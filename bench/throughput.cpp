@@ -176,16 +176,13 @@ int oneLine(const fs::path& path, double megabytes) {
 // Standard input to standard output through a buffer of the converter's read size and nothing
 // else: what any program that has to look at every byte pays at least.
 int copyLoop() {
-    std::vector<char> block(conversion::kReadBlockSize);
-    for (;;) {
-        std::error_code error;
-        const std::ptrdiff_t count =
-            conversion::platform::readSome(0, block.data(), block.size(), error);
-        if (count <= 0) return count < 0 ? 1 : 0;
-        if (conversion::platform::writeAll(1, {block.data(), static_cast<std::size_t>(count)})) {
-            return 1;
-        }
-    }
+    std::vector<char> block(conversion::kBlockSize);
+    std::error_code writeError;
+    const std::error_code readError = conversion::readBlocks(0, block, [&](std::string_view bytes) {
+        writeError = conversion::platform::writeAll(1, bytes);
+        return !writeError;
+    });
+    return readError || writeError ? 1 : 0;
 }
 
 // Reads standard input to nowhere on one thread while another writes as many bytes to
@@ -196,14 +193,11 @@ int readAndWriteApart() {
     if (fstat(0, &input) != 0 || !S_ISREG(input.st_mode)) return 2;
     bool readFailed = false;
     std::thread reader([&] {
-        std::vector<char> block(conversion::kReadBlockSize);
-        std::error_code error;
-        std::ptrdiff_t count = 0;
-        while ((count = conversion::platform::readSome(0, block.data(), block.size(), error)) > 0) {
-        }
-        readFailed = count < 0;
+        std::vector<char> block(conversion::kBlockSize);
+        readFailed = static_cast<bool>(
+            conversion::readBlocks(0, block, [](std::string_view) { return true; }));
     });
-    const std::vector<char> filler(conversion::kReadBlockSize, '7');
+    const std::vector<char> filler(conversion::kBlockSize, '7');
     std::error_code writeError;
     for (auto left = static_cast<std::size_t>(input.st_size); left > 0 && !writeError;) {
         const std::size_t count = std::min(left, filler.size());

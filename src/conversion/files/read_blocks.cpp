@@ -10,10 +10,10 @@ constexpr std::size_t kCacheLine = 64;
 
 }  // namespace
 
-ReadBlock::ReadBlock() : storage_(kReadBlockSize + kCacheLine) {
+ReadBlock::ReadBlock() : storage_(kBlockSize + kCacheLine) {
     const auto misalignment = reinterpret_cast<std::uintptr_t>(storage_.data()) % kCacheLine;
     const std::size_t skip = misalignment == 0 ? 0 : kCacheLine - misalignment;
-    bytes_ = std::span<char>(storage_.data() + skip, kReadBlockSize);
+    bytes_ = std::span<char>(storage_.data() + skip, kBlockSize);
 }
 
 }  // namespace skelvane::conversion

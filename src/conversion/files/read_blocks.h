@@ -1,6 +1,9 @@
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
+#include <cstdint>
+#include <limits>
 #include <span>
 #include <string_view>
 #include <system_error>
@@ -10,11 +13,11 @@
 
 namespace skelvane::conversion {
 
-/// The size of a read: large enough that a read costs little beside its copy, small enough to
-/// stay in the processor's cache.
-inline constexpr std::size_t kReadBlockSize = 1 << 18;
+/// The size of a read and of a block written: large enough that a system call costs little
+/// beside its copy, small enough to stay in the processor's cache.
+inline constexpr std::size_t kBlockSize = 1 << 18;
 
-/// A buffer of kReadBlockSize bytes for reads, starting on a cache line.
+/// A buffer of kBlockSize bytes for reads, starting on a cache line.
 ///
 /// A large block from the allocator begins 16 bytes into a page, and there half of the line
 /// scan's 32-byte loads straddle two cache lines: on a 2-core AMD EPYC (AVX2) the 50 MB filter
@@ -33,18 +36,22 @@ private:
     std::span<char> bytes_;
 };
 
-/// Reads `in` into `buffer` until it ends or `take`, handed the bytes of each read in turn,
-/// returns false. Returns the system's error, or nothing.
+/// Reads `in` into `buffer` until it ends, `most` bytes are read, or `take`, handed the bytes
+/// of each read in turn, returns false. Returns the system's error, or nothing.
 template <typename Take>
-std::error_code readBlocks(platform::Handle in, std::span<char> buffer, Take&& take) {
-    for (;;) {
+std::error_code readBlocks(platform::Handle in, std::span<char> buffer, Take&& take,
+                           std::uint64_t most = std::numeric_limits<std::uint64_t>::max()) {
+    while (most > 0) {
         std::error_code error;
-        const std::ptrdiff_t count = platform::readSome(in, buffer.data(), buffer.size(), error);
+        const std::ptrdiff_t count = platform::readSome(
+            in, buffer.data(), static_cast<std::size_t>(std::min<std::uint64_t>(buffer.size(), most)),
+            error);
         if (count < 0) return error;
-        if (count == 0 || !take(std::string_view(buffer.data(), static_cast<std::size_t>(count)))) {
-            return {};
-        }
+        const std::string_view bytes(buffer.data(), static_cast<std::size_t>(count));
+        most -= bytes.size();
+        if (bytes.empty() || !take(bytes)) break;
     }
+    return {};
 }
 
 }  // namespace skelvane::conversion

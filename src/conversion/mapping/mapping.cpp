@@ -8,7 +8,9 @@
 #include <system_error>
 #include <unordered_map>
 
+#include "conversion/bvh/bvh_reader.h"
 #include "conversion/files/platform.h"
+#include "conversion/files/read_blocks.h"
 #include "common/body_parts.h"
 #include "common/title_rule.h"
 
@@ -18,10 +20,6 @@ namespace {
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 constexpr std::string_view kVersionPrefix = "# skelvane-map ";
-
-bool isBlank(char byte) {
-    return byte == ' ' || byte == '\t';
-}
 
 std::string_view trimBlanks(std::string_view text) {
     while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
@@ -294,16 +292,16 @@ std::variant<Mapping, MappingError> loadMappingFile(const std::filesystem::path&
         return MappingError{name, 0, "a named pipe with no program writing to it cannot be read"};
     }
     if (!in.isOpen()) return MappingError{name, 0, error.message()};
-    std::string text(kMaxMappingBytes + 1, '\0');
-    std::size_t size = 0;
-    while (size < text.size()) {
-        const std::ptrdiff_t count =
-            platform::readSome(in.handle(), text.data() + size, text.size() - size, error);
-        if (count < 0) return MappingError{name, 0, error.message()};
-        if (count == 0) break;
-        size += static_cast<std::size_t>(count);
-    }
-    text.resize(size);
+    std::string text;
+    std::vector<char> block(kBlockSize);
+    error = readBlocks(
+        in.handle(), block,
+        [&](std::string_view bytes) {
+            text.append(bytes);
+            return true;
+        },
+        kMaxMappingBytes + 1);
+    if (error) return MappingError{name, 0, error.message()};
     return parseMapping(text, name);
 }
 

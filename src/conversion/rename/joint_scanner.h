@@ -24,6 +24,9 @@ public:
     /// Takes the next piece of the file.
     void feed(std::string_view piece) { reader_.feed(piece, *this); }
 
+    /// True once the hierarchy is over: a MOTION line has been read.
+    bool hierarchyRead() const { return reader_.motion().motionLine != 0; }
+
     /// Ends the file (a last line without terminator still counts) and gives the report.
     JointReport finish();
 

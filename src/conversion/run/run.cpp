@@ -1,6 +1,5 @@
 #include "conversion/run/run.h"
 
-#include <algorithm>
 #include <filesystem>
 #include <new>
 #include <set>
@@ -53,16 +52,10 @@ std::variant<FitResult, std::error_code> fitOfStart(platform::Handle in, std::st
     JointScanner scanner(keepNames);
     scanner.feed(held);
     std::vector<char> block(kStartReadSize);
-    std::size_t searchedTo = 0;
-    constexpr std::string_view kMotion = "MOTION";
-    const auto readOn = [&] {
-        return held.find(kMotion, searchedTo) == std::string::npos && held.size() < kMaxHeldStart;
-    };
+    const auto readOn = [&] { return !scanner.hierarchyRead() && held.size() < kMaxHeldStart; };
     std::error_code error;
     if (readOn()) {
         error = readBlocks(in, block, [&](std::string_view piece) {
-            // The word may lie across two reads.
-            searchedTo = held.size() - std::min(held.size(), kMotion.size());
             scanner.feed(piece);
             held.append(piece);
             return readOn();
