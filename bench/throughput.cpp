@@ -77,7 +77,7 @@ void conversionRun(const fs::path& source, const fs::path& target) {
     const conversion::JobResult result = conversion::runJobs({&job, 1}, {}, quiet).front();
     if (result.status != conversion::JobStatus::Done) {
         std::fprintf(stderr, "skelvane-bench: %s: %s\n", source.c_str(),
-                     result.error.message().c_str());
+                     result.failure.error.message().c_str());
         std::exit(1);
     }
 }

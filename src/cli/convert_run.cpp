@@ -29,7 +29,7 @@ std::string fitNote(const conversion::FitResult& fit) {
 
 // How a message names the file a result is about.
 std::string culpritOf(const Job& job, const JobResult& result) {
-    const bool source = result.culprit == JobResult::Side::Source;
+    const bool source = result.failure.side == conversion::Side::Source;
     if (job.standardStreams) return std::string(source ? kStandardInput : kStandardOutput);
     return platform::bytesOfPath(source ? job.source : job.output);
 }
@@ -52,16 +52,16 @@ public:
         }
         std::cerr << "skelvane-convert: ";
         // Neither stream alone is at fault, so the message names the FILE as given.
-        if (result.error == conversion::RunError::StreamsAreOneFile ||
-            result.error == conversion::RunError::StreamsMayBeOneFile) {
-            std::cerr << printable(job.name) << ": " << result.error.message() << "\n";
+        if (result.failure.error == conversion::RunError::StreamsAreOneFile ||
+            result.failure.error == conversion::RunError::StreamsMayBeOneFile) {
+            std::cerr << printable(job.name) << ": " << result.failure.error.message() << "\n";
             return;
         }
         const std::string culprit = culpritOf(job, result);
         std::cerr << printable(job.standardStreams ? culprit : job.name) << ": ";
         if (!job.standardStreams && culprit != job.name) std::cerr << printable(culprit) << ": ";
         std::cerr << printable(conversion::reasonOf(result, jobs_));
-        if (result.error == conversion::RunError::NotBvh)
+        if (result.failure.error == conversion::RunError::NotBvh)
             std::cerr << " (--force converts it anyway)";
         std::cerr << "\n";
     }
@@ -185,7 +185,7 @@ RunTally tallyOf(std::span<const Job> jobs, std::span<const JobResult> results) 
         if (results[i].status == JobStatus::Done) {
             ++(jobs[i].standardStreams ? tally.toStandardOutput : tally.toFolder);
         } else if (results[i].status == JobStatus::Failed) {
-            ++(conversion::isRefusal(results[i].error) ? tally.refused : tally.failed);
+            ++(conversion::isRefusal(results[i].failure.error) ? tally.refused : tally.failed);
         }
     }
     return tally;

@@ -294,8 +294,8 @@ TEST(JointReport, UnreadableSourceNamesPathAndReason) {
         runJobs({&job, 1}, {.dryRun = true}, keeper);
         EXPECT_FALSE(keeper.report.has_value());
         EXPECT_EQ(keeper.result.status, JobStatus::Failed);
-        EXPECT_EQ(keeper.result.culprit, JobResult::Side::Source);
-        EXPECT_EQ(keeper.result.error, c.reason);
+        EXPECT_EQ(keeper.result.failure.side, Side::Source);
+        EXPECT_EQ(keeper.result.failure.error, c.reason);
     }
 }
 

@@ -112,7 +112,7 @@ TEST(Platform, NamesOfAnyLettersReachTheirFilesAsBytesAndBack) {
         job.output = folder.path() / fs::path(name).replace_extension(".out.bvh");
         JobObserver quiet;
         const JobResult result = runJobs({&job, 1}, {}, quiet).front();
-        EXPECT_EQ(result.status, JobStatus::Done) << result.error.message();
+        EXPECT_EQ(result.status, JobStatus::Done) << result.failure.error.message();
         EXPECT_TRUE(readFile(job.output) == referenceConversionOf(source));
     }
     EXPECT_EQ(fileNamesIn(folder.path()).size(), 2 * names.size());

@@ -97,30 +97,20 @@ std::error_code BlockConverter::finish() {
     return error_;
 }
 
-std::optional<StreamError> convertStream(platform::Handle in, platform::Handle out,
-                                         const CompiledMapping& mapping,
-                                         std::string_view alreadyRead) {
-    WriteBehind sink(out);
-    ReadBlock block;
-    return convertStream(in, sink, mapping, alreadyRead, block);
-}
-
-std::optional<StreamError> convertStream(platform::Handle in, WriteBehind& out,
-                                         const CompiledMapping& mapping,
-                                         std::string_view alreadyRead, ReadBlock& block) {
+Failure convertStream(platform::Handle in, WriteBehind& out, const CompiledMapping& mapping,
+                      std::string_view alreadyRead, ReadBlock& block) {
     BlockConverter converter(mapping, out);
     std::error_code writeError = converter.convert(alreadyRead);
-    if (writeError) return StreamError{StreamError::Side::Write, writeError};
+    if (writeError) return {writeError, Side::Output};
     const std::error_code readError = readBlocks(in, block.bytes(), [&](std::string_view piece) {
         writeError = converter.convert(piece);
         return !writeError;
     });
-    if (writeError) return StreamError{StreamError::Side::Write, writeError};
-    if (readError) return StreamError{StreamError::Side::Read, readError};
+    if (writeError) return {writeError, Side::Output};
+    if (readError) return {readError, Side::Source};
     writeError = converter.finish();
     if (!writeError) writeError = out.flush();
-    if (writeError) return StreamError{StreamError::Side::Write, writeError};
-    return std::nullopt;
+    return {writeError, Side::Output};
 }
 
 }  // namespace skelvane::conversion

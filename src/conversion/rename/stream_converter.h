@@ -1,25 +1,18 @@
 #pragma once
 
 #include <memory>
-#include <optional>
 #include <string_view>
 #include <system_error>
 
 #include "conversion/bvh/bvh_reader.h"
 #include "conversion/files/byte_sink.h"
+#include "conversion/files/file_error.h"
 #include "conversion/files/platform.h"
 #include "conversion/files/read_blocks.h"
 #include "conversion/rename/compiled_mapping.h"
 #include "conversion/rename/line_renamer.h"
 
 namespace skelvane::conversion {
-
-/// Why a stream conversion stopped: which side failed and the system's reason.
-struct StreamError {
-    enum class Side { Read, Write };
-    Side side;
-    std::error_code error;
-};
 
 /// The conversion of one input handed over in blocks of any size, written to a sink. The BVH
 /// reader splits the input into lines, which end at CR LF, LF or a lone CR, also across block
@@ -71,22 +64,16 @@ private:
     std::size_t stretchTo_ = 0;
 };
 
-/// Streams `in` to `out` line by line through the mapping. Lines end at CR LF, LF or a
-/// lone CR; every written line ends with CR LF, the last one too; all other bytes pass through.
-/// Memory stays flat whatever the input: fixed-size buffers, and a line longer than a read
-/// block flows through the rules in pieces. The output is collected in blocks and written on a
-/// second thread while the input is read and converted. `alreadyRead`, when given, is the start of
-/// the input that was read from `in` before. Closes nothing.
-std::optional<StreamError> convertStream(platform::Handle in, platform::Handle out,
-                                         const CompiledMapping& mapping,
-                                         std::string_view alreadyRead = {});
-
 class WriteBehind;
 
-/// The same into a writer that serves a whole run (already set to its output, and flushed
-/// here), reading through `block`.
-std::optional<StreamError> convertStream(platform::Handle in, WriteBehind& out,
-                                         const CompiledMapping& mapping,
-                                         std::string_view alreadyRead, ReadBlock& block);
+/// Streams `in` to `out`, a writer that serves a whole run (already set to its output, and
+/// flushed here), line by line through the mapping, reading through `block`. Lines end at CR LF,
+/// LF or a lone CR; every written line ends with CR LF, the last one too; all other bytes pass
+/// through. Memory stays flat whatever the input: fixed-size buffers, and a line longer than a
+/// read block flows through the rules in pieces. `alreadyRead` is the start of the input that
+/// was read from `in` before. Closes nothing. Returns the first error and the file it concerns
+/// (the source read, or the output written), or nothing.
+Failure convertStream(platform::Handle in, WriteBehind& out, const CompiledMapping& mapping,
+                      std::string_view alreadyRead, ReadBlock& block);
 
 }  // namespace skelvane::conversion

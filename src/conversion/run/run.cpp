@@ -20,7 +20,6 @@ namespace skelvane::conversion {
 
 namespace {
 
-using Side = JobResult::Side;
 
 // A new output takes the source's permissions (less the umask), as a copy would.
 constexpr std::uint32_t kModeWhenSourceUnknown = 0666;
@@ -28,8 +27,7 @@ constexpr std::uint32_t kModeWhenSourceUnknown = 0666;
 JobResult failed(std::error_code error, Side side) {
     JobResult result;
     result.status = JobStatus::Failed;
-    result.error = error;
-    result.culprit = side;
+    result.failure = {error, side};
     return result;
 }
 
@@ -65,8 +63,8 @@ std::variant<FitResult, std::error_code> fitOfStart(platform::Handle in, std::st
     return scanner.finish().fit;
 }
 
-JobResult failed(const StreamError& error) {
-    return failed(error.error, error.side == StreamError::Side::Read ? Side::Source : Side::Output);
+JobResult failed(const Failure& failure) {
+    return failed(failure.error, failure.side);
 }
 
 // The jobs of one run, carried out in order.
@@ -242,7 +240,7 @@ private:
             result.bvh = start.bvh;
             if (!start.bvh) {
                 result.status = JobStatus::Failed;
-                result.error = RunError::NotBvh;
+                result.failure = {RunError::NotBvh, Side::Source};
                 return result;
             }
         }
@@ -269,8 +267,8 @@ private:
             return result;
         }
         sink().setOutput(platform::standardOutput());
-        if (const auto error = convertStream(in, sink(), mapping, start.held, block())) {
-            return failed(*error);
+        if (const Failure failure = convertStream(in, sink(), mapping, start.held, block())) {
+            return failed(failure);
         }
         return result;
     }
@@ -304,8 +302,9 @@ private:
         }
         if (error) return failed(error, Side::Output);
         sink().setOutput(pending->handle());
-        const auto streamError = convertStream(in, sink(), mapping, held, block());
-        if (streamError) return failed(*streamError);
+        if (const Failure failure = convertStream(in, sink(), mapping, held, block())) {
+            return failed(failure);
+        }
         if (const std::error_code prepareError = pending->prepare()) {
             return failed(prepareError, Side::Output);
         }
@@ -361,13 +360,13 @@ std::vector<JobResult> runJobs(std::span<const Job> jobs, const RunOptions& opti
 std::string reasonOf(const JobResult& result, std::span<const Job> jobs) {
     if (result.otherJob && *result.otherJob < jobs.size()) {
         const Job& other = jobs[*result.otherJob];
-        if (result.error == RunError::OutputIsOtherSource)
+        if (result.failure.error == RunError::OutputIsOtherSource)
             return "the output is " + other.sourceRole;
-        if (result.error == RunError::AlreadyWritten) {
+        if (result.failure.error == RunError::AlreadyWritten) {
             return "already written from " + other.name + " in this run";
         }
     }
-    return result.error.message();
+    return result.failure.error.message();
 }
 
 }  // namespace skelvane::conversion
