@@ -121,11 +121,14 @@ std::variant<conversion::MappingChoice, std::string> selectMapping(
     const ConvertRequest& request, conversion::MappingCatalog& catalog) {
     if (request.map.empty()) return conversion::MappingChoice{};
     auto resolved = catalog.resolve(request.map);
-    if (const auto* refused = std::get_if<conversion::MappingError>(&resolved)) {
-        if (refused->noSuchName) return "--map: " + refused->reason + " (see --list-maps)";
-        return refused->message();
+    if (!resolved) {
+        const conversion::MappingError& refused = resolved.error();
+        if (refused.error == conversion::MappingFault::NoSuchName) {
+            return "--map: " + refused.reason + " (see --list-maps)";
+        }
+        return refused.message();
     }
-    return std::get<conversion::MappingChoice>(resolved);
+    return std::move(resolved).value();
 }
 
 std::string mappingList(const conversion::MappingChoice& choice) {

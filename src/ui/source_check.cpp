@@ -28,12 +28,12 @@ bool doesNotStartLikeBvh(const std::string& path) {
     const std::filesystem::path file = platform::pathFromBytes(path);
     std::error_code error;
     if (!std::filesystem::is_regular_file(file, error)) return false;
-    const platform::File source = platform::openForReadingWithoutWaiting(file, error);
-    if (!source.isOpen() || !platform::regularFileIdOf(source.handle())) return false;
+    const auto source = platform::openForReadingWithoutWaiting(file);
+    if (!source || !platform::regularFileIdOf(source->handle())) return false;
     conversion::BvhStartCheck check;
     std::array<char, kPieceSize> piece{};
     std::size_t read = 0;
-    const bool readable = !conversion::readBlocks(source.handle(), piece, [&](std::string_view bytes) {
+    const bool readable = !conversion::readBlocks(source->handle(), piece, [&](std::string_view bytes) {
         check.feed(bytes);
         read += bytes.size();
         return check.verdict() == Verdict::NeedMore && read < kMostBytesRead;

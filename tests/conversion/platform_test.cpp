@@ -25,10 +25,9 @@ using skelvane::testing::writeFile;
 
 // The identity of a file the system tells: every file in a test folder is one.
 std::optional<platform::FileId> idOf(const fs::path& path) {
-    std::error_code unknown;
-    const auto id = platform::fileIdOf(path, unknown);
-    EXPECT_FALSE(unknown) << path;
-    return id;
+    const auto id = platform::fileIdOf(path);
+    EXPECT_TRUE(id) << path;
+    return id ? *id : std::nullopt;
 }
 
 TEST(Platform, TwoNamesOfOneFileHaveOneIdentityAndTwoFilesTwo) {
@@ -43,10 +42,9 @@ TEST(Platform, TwoNamesOfOneFileHaveOneIdentityAndTwoFilesTwo) {
     EXPECT_EQ(idOf(folder / "hard.bvh"), a);
     EXPECT_NE(idOf(folder / "b.bvh"), a);
     // An open file is known by the same identity, a folder by one of its own.
-    std::error_code error;
-    const platform::File open = platform::openForReading(folder / "hard.bvh", error);
-    ASSERT_FALSE(error) << error.message();
-    EXPECT_EQ(platform::regularFileIdOf(open.handle()), a);
+    const auto open = platform::openForReading(folder / "hard.bvh");
+    ASSERT_TRUE(open) << open.error().message();
+    EXPECT_EQ(platform::regularFileIdOf(open->handle()), a);
     const auto sub = idOf(folder / "sub");
     ASSERT_TRUE(sub.has_value());
     EXPECT_EQ(idOf(folder / "sub/."), sub);
@@ -64,16 +62,15 @@ TEST(Platform, ACommittedOutputReplacesTheOldOneAndAnAbandonedOneLeavesItAsItWas
         const int registered = platform::heldTemporaries();
         for (const bool commit : {false, true}) {
             SCOPED_TRACE(commit ? "committed" : "abandoned");
-            std::error_code error;
-            const auto target = skelvane::testing::resolvedOutput(folder / "out.bvh", error);
-            ASSERT_FALSE(error) << error.message();
-            EXPECT_EQ(target.existing(), idOf(folder / "out.bvh"));
+            const auto target = skelvane::testing::resolvedOutput(folder / "out.bvh");
+            ASSERT_TRUE(target) << target.error().message();
+            EXPECT_EQ(target->existing(), idOf(folder / "out.bvh"));
             {
-                platform::PendingOutput pending(target, 0644, system, error);
-                ASSERT_FALSE(error) << error.message();
-                ASSERT_FALSE(platform::writeAll(pending.handle(), "HIERARCHY\r\n"));
+                const auto pending = platform::PendingOutput::create(*target, 0644, system);
+                ASSERT_TRUE(pending) << pending.error().message();
+                ASSERT_FALSE(platform::writeAll((*pending)->handle(), "HIERARCHY\r\n"));
                 if (commit) {
-                    EXPECT_FALSE(skelvane::testing::commitAlone(pending));
+                    EXPECT_FALSE(skelvane::testing::commitAlone(**pending));
                 }
             }
             EXPECT_EQ(readFile(folder / "out.bvh"),
@@ -123,16 +120,15 @@ TEST(Platform, ReservedDeviceNamesAreRefusedAsOutputsWhateverTheirCaseAndExtensi
     TempFolder folder;
     for (const char* name : {"NUL", "com1.bvh", "LPT9.x.bvh", "Con .bvh", "aux.BVH"}) {
         SCOPED_TRACE(name);
-        std::error_code error;
-        skelvane::testing::resolvedOutput(folder / name, error);
-        EXPECT_EQ(error, FileError::NotRegularOutput);
+        const auto target = skelvane::testing::resolvedOutput(folder / name);
+        ASSERT_FALSE(target);
+        EXPECT_EQ(target.error(), FileError::NotRegularOutput);
     }
     for (const char* name : {"console.bvh", "com10.bvh", "nul_max.bvh"}) {
         SCOPED_TRACE(name);
-        std::error_code error;
-        const auto target = skelvane::testing::resolvedOutput(folder / name, error);
-        EXPECT_FALSE(error) << error.message();
-        EXPECT_EQ(target.existing(), std::nullopt);
+        const auto target = skelvane::testing::resolvedOutput(folder / name);
+        ASSERT_TRUE(target) << target.error().message();
+        EXPECT_EQ(target->existing(), std::nullopt);
     }
 }
 #endif

@@ -7,7 +7,7 @@
 
 namespace skelvane::conversion {
 
-std::variant<SourceStart, std::error_code> readSourceStart(platform::Handle in) {
+Result<SourceStart> readSourceStart(platform::Handle in) {
     BvhStartCheck check;
     SourceStart result;
     std::array<char, kStartReadSize> block{};

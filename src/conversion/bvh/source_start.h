@@ -3,7 +3,6 @@
 #include <cstddef>
 #include <string>
 #include <system_error>
-#include <variant>
 
 #include "conversion/files/platform.h"
 
@@ -26,6 +25,6 @@ inline constexpr std::size_t kMaxHeldStart = 4 << 20;
 inline constexpr std::size_t kStartReadSize = 64 * 1024;
 
 /// Reads the start of `in` until the check decides (see BvhStartCheck), or the system's error.
-std::variant<SourceStart, std::error_code> readSourceStart(platform::Handle in);
+Result<SourceStart> readSourceStart(platform::Handle in);
 
 }  // namespace skelvane::conversion

@@ -42,12 +42,10 @@ template <typename Take>
 std::error_code readBlocks(platform::Handle in, std::span<char> buffer, Take&& take,
                            std::uint64_t most = std::numeric_limits<std::uint64_t>::max()) {
     while (most > 0) {
-        std::error_code error;
-        const std::ptrdiff_t count = platform::readSome(
-            in, buffer.data(), static_cast<std::size_t>(std::min<std::uint64_t>(buffer.size(), most)),
-            error);
-        if (count < 0) return error;
-        const std::string_view bytes(buffer.data(), static_cast<std::size_t>(count));
+        const Result<std::size_t> count = platform::readSome(
+            in, buffer.data(), static_cast<std::size_t>(std::min<std::uint64_t>(buffer.size(), most)));
+        if (!count) return count.error();
+        const std::string_view bytes(buffer.data(), *count);
         most -= bytes.size();
         if (bytes.empty() || !take(bytes)) break;
     }

@@ -113,11 +113,13 @@ public:
     MappingParser(std::string_view text, std::string_view fileName)
         : rest_(text), fileName_(fileName) {}
 
-    std::variant<Mapping, MappingError> parse();
+    Result<Mapping, MappingError> parse();
 
 private:
     std::optional<std::string_view> nextLine();
-    MappingError error(std::string reason) const { return {fileName_, line_, std::move(reason)}; }
+    MappingError error(std::string reason) const {
+        return {MappingFault::Invalid, fileName_, line_, std::move(reason)};
+    }
     std::optional<MappingError> takeDirective(const Directive& directive);
     std::optional<MappingError> takeRow(std::string_view line);
 
@@ -150,7 +152,7 @@ std::optional<std::string_view> MappingParser::nextLine() {
     return line;
 }
 
-std::variant<Mapping, MappingError> MappingParser::parse() {
+Result<Mapping, MappingError> MappingParser::parse() {
     if (rest_.size() > kMaxMappingBytes) {
         const std::string_view within = rest_.substr(0, kMaxMappingBytes);
         line_ = static_cast<std::size_t>(std::count(within.begin(), within.end(), '\n')) + 1;
@@ -264,7 +266,31 @@ std::optional<MappingError> MappingParser::takeRow(std::string_view line) {
     return std::nullopt;
 }
 
+class MappingFaultCategory final : public std::error_category {
+public:
+    const char* name() const noexcept override { return "skelvane-mapping"; }
+
+    std::string message(int code) const override {
+        switch (static_cast<MappingFault>(code)) {
+            case MappingFault::NoSuchName:
+                return "no mapping of that name";
+            case MappingFault::Invalid:
+                return "not a mapping file";
+        }
+        return "unknown error";
+    }
+};
+
 }  // namespace
+
+const std::error_category& mappingFaultCategory() {
+    static const MappingFaultCategory category;
+    return category;
+}
+
+std::error_code make_error_code(MappingFault fault) {
+    return {static_cast<int>(fault), mappingFaultCategory()};
+}
 
 std::string MappingError::message() const {
     return line == 0 ? file + ": " + reason : file + ":" + std::to_string(line) + ": " + reason;
@@ -277,31 +303,31 @@ std::string_view replacementOf(const MappingRow& row, const DroppedParts& droppe
     return row.to;
 }
 
-std::variant<Mapping, MappingError> parseMapping(std::string_view text, std::string_view fileName) {
+Result<Mapping, MappingError> parseMapping(std::string_view text, std::string_view fileName) {
     return MappingParser(text, fileName).parse();
 }
 
-std::variant<Mapping, MappingError> loadMappingFile(const std::filesystem::path& file,
-                                                    NamedPipe namedPipe) {
+Result<Mapping, MappingError> loadMappingFile(const std::filesystem::path& file,
+                                              NamedPipe namedPipe) {
     const std::string name = platform::bytesOfPath(file);
-    std::error_code error;
-    const platform::File in = namedPipe == NamedPipe::WaitForWriter
-                                  ? platform::openForReading(file, error)
-                                  : platform::openForReadingWithoutWaiting(file, error);
-    if (error == std::errc::broken_pipe) {
-        return MappingError{name, 0, "a named pipe with no program writing to it cannot be read"};
+    const auto in = namedPipe == NamedPipe::WaitForWriter
+                        ? platform::openForReading(file)
+                        : platform::openForReadingWithoutWaiting(file);
+    if (!in && in.error() == std::errc::broken_pipe) {
+        return MappingError{in.error(), name, 0,
+                            "a named pipe with no program writing to it cannot be read"};
     }
-    if (!in.isOpen()) return MappingError{name, 0, error.message()};
+    if (!in) return MappingError{in.error(), name, 0, in.error().message()};
     std::string text;
     std::vector<char> block(kBlockSize);
-    error = readBlocks(
-        in.handle(), block,
+    const std::error_code error = readBlocks(
+        in->handle(), block,
         [&](std::string_view bytes) {
             text.append(bytes);
             return true;
         },
         kMaxMappingBytes + 1);
-    if (error) return MappingError{name, 0, error.message()};
+    if (error) return MappingError{error, name, 0, error.message()};
     return parseMapping(text, name);
 }
 

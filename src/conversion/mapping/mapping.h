@@ -22,9 +22,10 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
-#include <variant>
+#include <system_error>
 #include <vector>
 
+#include "conversion/files/result.h"
 #include "conversion/mapping/dropped_parts.h"
 
 namespace skelvane::conversion {
@@ -66,14 +67,29 @@ struct Mapping {
     std::filesystem::path file = {};
 };
 
-/// Why a mapping file was refused.
+/// Why a mapping is refused although the system would let its file be read.
+enum class MappingFault {
+    /// A name the user gave that names no preset and no file.
+    NoSuchName = 1,
+    /// A file that is no mapping file this program reads; its reason says what is wrong where.
+    Invalid,
+};
+
+/// The category of MappingFault codes.
+const std::error_category& mappingFaultCategory();
+
+/// A MappingFault as an error code.
+std::error_code make_error_code(MappingFault fault);
+
+/// Why a mapping could not be had: the reason as an error code (a MappingFault, or the system's
+/// when its file cannot be read), the name or file as the user gave it, the line at fault, and
+/// the reason in the words shown to the user.
 struct MappingError {
+    std::error_code error;
     std::string file;
     /// 1-based; 0 when the reason concerns the whole file (it cannot be read).
     std::size_t line = 0;
     std::string reason;
-    /// True when `file` is a name the user gave that names no mapping at all.
-    bool noSuchName = false;
 
     /// "FILE:LINE: reason", or "FILE: reason" without a line.
     std::string message() const;
@@ -97,7 +113,7 @@ std::string_view replacementOf(const MappingRow& row, const DroppedParts& droppe
 
 /// Reads the text of a mapping file, all or nothing; `fileName` names the file in errors and
 /// gives the name, origin and, without a `# title:` line, the title.
-std::variant<Mapping, MappingError> parseMapping(std::string_view text, std::string_view fileName);
+Result<Mapping, MappingError> parseMapping(std::string_view text, std::string_view fileName);
 
 /// What reading a mapping file that is a named pipe does while no program writes to it.
 enum class NamedPipe {
@@ -109,7 +125,10 @@ enum class NamedPipe {
 
 /// Reads and parses the mapping file at `file`; a file over kMaxMappingBytes is refused
 /// without reading more than one byte past the limit.
-std::variant<Mapping, MappingError> loadMappingFile(const std::filesystem::path& file,
-                                                    NamedPipe namedPipe = NamedPipe::WaitForWriter);
+Result<Mapping, MappingError> loadMappingFile(const std::filesystem::path& file,
+                                              NamedPipe namedPipe = NamedPipe::WaitForWriter);
 
 }  // namespace skelvane::conversion
+
+template <>
+struct std::is_error_code_enum<skelvane::conversion::MappingFault> : std::true_type {};

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <new>
 #include <set>
+#include <type_traits>
 #include <vector>
 
 #include "conversion/bvh/source_start.h"
@@ -45,7 +46,7 @@ JobResult refused(const Refusal& refusal) {
 
 // Reads on from `held` until the hierarchy has been read (the MOTION line), the input ends or
 // kMaxHeldStart bytes are held, and tells which preset fits the joints seen.
-std::variant<FitResult, std::error_code> fitOfStart(platform::Handle in, std::string& held) {
+Result<FitResult> fitOfStart(platform::Handle in, std::string& held) {
     static const CompiledMapping keepNames(keepNamesMapping(), {});
     JointScanner scanner(keepNames);
     scanner.feed(held);
@@ -77,10 +78,9 @@ public:
     std::vector<JobResult> all() {
         // No output may land on the source of any job, skipped or not.
         for (const Job& job : jobs_) {
-            std::error_code unknown;
-            const auto source =
-                job.standardStreams ? std::nullopt : platform::fileIdOf(job.source, unknown);
-            guard_.addSource(source, static_cast<bool>(unknown));
+            const auto source = job.standardStreams ? std::optional<platform::FileId>()
+                                                    : platform::fileIdOf(job.source);
+            guard_.addSource(source ? *source : std::nullopt, !source);
         }
         // Nor on a mapping file the run reads.
         std::set<const Mapping*> mappings;
@@ -88,9 +88,8 @@ public:
             const Mapping& mapping = *job.mapping.mapping;
             if (job.mapping.bestFit || mapping.file.empty()) continue;
             if (!mappings.insert(&mapping).second) continue;
-            std::error_code unknown;
-            const auto file = platform::fileIdOf(mapping.file, unknown);
-            guard_.addMappingFile(file, static_cast<bool>(unknown));
+            const auto file = platform::fileIdOf(mapping.file);
+            guard_.addMappingFile(file ? *file : std::nullopt, !file);
         }
         results_.reserve(jobs_.size());
         for (std::size_t i = 0; i < jobs_.size(); ++i) {
@@ -144,30 +143,25 @@ private:
         // What keeps the output from being written, if anything: a failure or a refusal.
         JobResult outputFault = done();
         if (!options_.dryRun || !job.output.empty()) {
-            std::error_code error;
-            target = platform::OutputTarget::resolve(job.output, folders_, error);
-            if (error == std::errc::too_many_files_open && freeFiles()) {
-                error.clear();
-                target = platform::OutputTarget::resolve(job.output, folders_, error);
-            }
-            if (error) {
-                outputFault = failed(error, Side::Output);
-            } else if (const auto refusal =
-                           guard_.refusal(*target, i, options_.refuseRepeatedOutputs)) {
-                outputFault = refused(*refusal);
+            auto resolved = withFreeFiles(
+                [&] { return platform::OutputTarget::resolve(job.output, folders_); });
+            if (!resolved) {
+                outputFault = failed(resolved.error(), Side::Output);
+            } else {
+                target = std::move(*resolved);
+                if (const auto refusal =
+                        guard_.refusal(*target, i, options_.refuseRepeatedOutputs)) {
+                    outputFault = refused(*refusal);
+                }
             }
         }
         const auto faulty = [&] { return outputFault.status == JobStatus::Failed; };
         const bool replacesExisting = target && target->existing();
         if (faulty() && !options_.dryRun) return outputFault;
 
-        std::error_code error;
-        platform::File in = platform::openForReading(job.source, error);
-        if (error == std::errc::too_many_files_open && freeFiles()) {
-            error.clear();
-            in = platform::openForReading(job.source, error);
-        }
-        if (error) return faulty() ? outputFault : failed(error, Side::Source);
+        auto opened = withFreeFiles([&] { return platform::openForReading(job.source); });
+        if (!opened) return faulty() ? outputFault : failed(opened.error(), Side::Source);
+        const platform::File in = std::move(*opened);
         const std::optional<platform::FileInfo> source = platform::fileInfoOf(in.handle());
         newFileMode_ = source ? source->permissions : kModeWhenSourceUnknown;
         if (!faulty() && target && target->existing()) {
@@ -215,6 +209,17 @@ private:
         return result;
     }
 
+    // What `open` gives, asked again once the run has given back the files it holds when the
+    // system allowed no more.
+    template <typename Open>
+    std::invoke_result_t<Open> withFreeFiles(Open open) {
+        auto opened = open();
+        if (!opened && opened.error() == std::errc::too_many_files_open && freeFiles()) {
+            opened = open();
+        }
+        return opened;
+    }
+
     // Gives back the files the run holds open (the group's outputs, the folders it keeps) when
     // the system allows no more; false when there were none to give.
     bool freeFiles() {
@@ -233,10 +238,8 @@ private:
         SourceStart start;
         if (options_.requireBvh) {
             auto read = readSourceStart(in);
-            if (const auto* error = std::get_if<std::error_code>(&read)) {
-                return failed(*error, Side::Source);
-            }
-            start = std::get<SourceStart>(std::move(read));
+            if (!read) return failed(read.error(), Side::Source);
+            start = std::move(read).value();
             result.bvh = start.bvh;
             if (!start.bvh) {
                 result.status = JobStatus::Failed;
@@ -247,10 +250,8 @@ private:
         result.mapping = job.mapping.mapping;
         if (job.mapping.bestFit) {
             auto fit = fitOfStart(in, start.held);
-            if (const auto* error = std::get_if<std::error_code>(&fit)) {
-                return failed(*error, Side::Source);
-            }
-            result.fit = std::get<FitResult>(std::move(fit));
+            if (!fit) return failed(fit.error(), Side::Source);
+            result.fit = std::move(fit).value();
             result.mapping = &result.fit->choice();
         }
         const CompiledMapping mapping(*result.mapping, job.dropped);
@@ -290,17 +291,12 @@ private:
     JobResult convertInto(const platform::OutputTarget& target, platform::Handle in,
                           const CompiledMapping& mapping, std::string_view held) {
         if (group_.mustCommitBefore(target)) commitGroup();
-        std::error_code error;
-        auto pending =
-            std::make_unique<platform::PendingOutput>(target, newFileMode_, system_, error);
         // Each output in the group holds a file open: where the system allows fewer than the
         // group would hold, the group is committed early.
-        if (error == std::errc::too_many_files_open && freeFiles()) {
-            error.clear();
-            pending =
-                std::make_unique<platform::PendingOutput>(target, newFileMode_, system_, error);
-        }
-        if (error) return failed(error, Side::Output);
+        auto created = withFreeFiles(
+            [&] { return platform::PendingOutput::create(target, newFileMode_, system_); });
+        if (!created) return failed(created.error(), Side::Output);
+        std::unique_ptr<platform::PendingOutput> pending = std::move(*created);
         sink().setOutput(pending->handle());
         if (const Failure failure = convertStream(in, sink(), mapping, held, block())) {
             return failed(failure);
