@@ -152,27 +152,29 @@ TEST(FolderCache, HoldsSixtyFourFoldersAndForgetsThemAllToTakeTheSixtyFifth) {
         fs::create_directory(paths.back());
     }
     platform::FolderCache cache;
-    std::error_code error;
-    const auto first = cache.open(paths[0], error);
-    ASSERT_NE(first, nullptr) << error.message();
-    const std::weak_ptr<const platform::Folder> second = cache.open(paths[1], error);
-    for (std::size_t i = 2; i < 64; ++i) cache.open(paths[i], error);
-    ASSERT_FALSE(error) << error.message();
+    // The folder the cache gives for a path, null when it gives none.
+    const auto open = [&cache](const fs::path& path) {
+        auto folder = cache.open(path);
+        EXPECT_TRUE(folder) << path << ": " << folder.error().message();
+        return folder ? *folder : nullptr;
+    };
+    const auto first = open(paths[0]);
+    ASSERT_NE(first, nullptr);
+    const std::weak_ptr<const platform::Folder> second = open(paths[1]);
+    for (std::size_t i = 2; i < 64; ++i) open(paths[i]);
     // Full: a folder opened again is the one opened first, and one that cannot be opened takes
     // no place.
-    EXPECT_EQ(cache.open(paths[0], error), first);
-    EXPECT_EQ(cache.open(folder / "missing", error), nullptr);
-    EXPECT_TRUE(error);
-    error.clear();
-    EXPECT_EQ(cache.open(paths[0], error), first);
+    EXPECT_EQ(open(paths[0]), first);
+    EXPECT_FALSE(cache.open(folder / "missing"));
+    EXPECT_EQ(open(paths[0]), first);
     EXPECT_FALSE(second.expired());
 
-    const auto last = cache.open(paths[64], error);
-    ASSERT_NE(last, nullptr) << error.message();
-    EXPECT_EQ(cache.open(paths[64], error), last) << "the 65th is kept";
+    const auto last = open(paths[64]);
+    ASSERT_NE(last, nullptr);
+    EXPECT_EQ(open(paths[64]), last) << "the 65th is kept";
     EXPECT_TRUE(second.expired()) << "forgotten and closed, as nothing else held it";
     EXPECT_TRUE(first->handle.isOpen()) << "forgotten but still held, so still open";
-    const auto again = cache.open(paths[0], error);
+    const auto again = open(paths[0]);
     EXPECT_NE(again, first) << "opened anew";
     EXPECT_EQ(again->id, first->id);
 }
