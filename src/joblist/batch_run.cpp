@@ -60,7 +60,8 @@ RunReport convertAll(const JobList& list, RunObserver& observer) {
         if (result.status == JobStatus::Done) {
             report.written.push_back(platform::bytesOfPath(job.output));
         } else if (result.status == JobStatus::Failed) {
-            const auto& path = result.failure.side == conversion::Side::Source ? job.source : job.output;
+            const auto& path =
+                result.failure.side == conversion::Side::Source ? job.source : job.output;
             report.failures.push_back({static_cast<int>(i), platform::bytesOfPath(path),
                                        result.failure.error, conversion::reasonOf(result, jobs)});
         }

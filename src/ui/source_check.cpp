@@ -33,11 +33,12 @@ bool doesNotStartLikeBvh(const std::string& path) {
     conversion::BvhStartCheck check;
     std::array<char, kPieceSize> piece{};
     std::size_t read = 0;
-    const bool readable = !conversion::readBlocks(source->handle(), piece, [&](std::string_view bytes) {
-        check.feed(bytes);
-        read += bytes.size();
-        return check.verdict() == Verdict::NeedMore && read < kMostBytesRead;
-    });
+    const bool readable =
+        !conversion::readBlocks(source->handle(), piece, [&](std::string_view bytes) {
+            check.feed(bytes);
+            read += bytes.size();
+            return check.verdict() == Verdict::NeedMore && read < kMostBytesRead;
+        });
     // A start still undecided, where the file ends or after kMostBytesRead, is not a BVH file's.
     return readable && check.verdict() != Verdict::Bvh;
 }

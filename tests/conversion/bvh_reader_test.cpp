@@ -96,7 +96,13 @@ TEST(BvhReader, ReadsTheHierarchyAndTheMotionHeaderFedInPiecesOfAnySize) {
         std::vector<Channel> channels;
     };
     const Expected expected[] = {
-        {"Hips", kNoJoint, false, 2, 3, 20, {0, 35.5, -100},
+        {"Hips",
+         kNoJoint,
+         false,
+         2,
+         3,
+         20,
+         {0, 35.5, -100},
          {Xposition, Yposition, Zposition, Zrotation, Xrotation, Yrotation}},
         {"left hip", 0, false, 6, 7, 14, {5, -2, 0}, {Zrotation, Xrotation, Yrotation}},
         {"", 1, true, 10, 11, 13, {0, -10, 0}, {}},

@@ -35,7 +35,8 @@ TEST_F(NamedTemporaryTest, NoneExistsThatTheSignalCleanupDoesNotKnow) {
     std::vector<std::unique_ptr<platform::PendingOutput>> pending;
     std::error_code error;
     for (int i = 0; i <= platform::kMaxTemporaries && !error; ++i) {
-        auto target = platform::OutputTarget::resolve(folder_ / (std::to_string(i) + ".bvh"), folders);
+        auto target =
+            platform::OutputTarget::resolve(folder_ / (std::to_string(i) + ".bvh"), folders);
         ASSERT_TRUE(target);
         targets.push_back(std::move(target).value());
         auto created = platform::PendingOutput::create(targets.back(), 0644, system_);

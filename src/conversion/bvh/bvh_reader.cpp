@@ -37,11 +37,10 @@ constexpr std::array<Keyword, 11> kKeywords = {{
     {"Frame", LineKind::FrameTime, "Time:"},
 }};
 
-constexpr std::size_t kLongestKeyword = std::max_element(kKeywords.begin(), kKeywords.end(),
-                                                          [](const Keyword& a, const Keyword& b) {
-                                                              return a.word.size() < b.word.size();
-                                                          })
-                                             ->word.size();
+constexpr std::size_t kLongestKeyword =
+    std::max_element(kKeywords.begin(), kKeywords.end(), [](const Keyword& a, const Keyword& b) {
+        return a.word.size() < b.word.size();
+    })->word.size();
 
 // The bytes that tell a line's kind at once when they come first: neither a blank nor the
 // first byte of a keyword. Motion data starts with a digit or a sign.
@@ -55,8 +54,8 @@ constexpr std::array<bool, 256> kTellsAtOnce = [] {
     return tells;
 }();
 
-constexpr std::array<std::string_view, 6> kChannelNames = {
-    "Xposition", "Yposition", "Zposition", "Xrotation", "Yrotation", "Zrotation"};
+constexpr std::array<std::string_view, 6> kChannelNames = {"Xposition", "Yposition", "Zposition",
+                                                           "Xrotation", "Yrotation", "Zrotation"};
 
 bool isAsciiSpace(char byte) {
     switch (byte) {
@@ -216,10 +215,9 @@ void BvhReader::feed(std::string_view block, BvhVisitor& visitor) {
         } else {
             ++lineEnds_.cr;
         }
-        const bool plain =
-            joinsPlainLines_ && next - end == 2 && !marked && !lineOpen_ &&
-            (reading_ == Reading::Lines ||
-             (pos < end && kTellsAtOnce[static_cast<unsigned char>(data[pos])]));
+        const bool plain = joinsPlainLines_ && next - end == 2 && !marked && !lineOpen_ &&
+                           (reading_ == Reading::Lines ||
+                            (pos < end && kTellsAtOnce[static_cast<unsigned char>(data[pos])]));
         if (plain) {
             // A Frame or Other line, passed over at its first byte as takeLinePiece would: it
             // joins the run, and leaves the line at hand as fresh as it found it.
@@ -370,7 +368,7 @@ void BvhReader::endKeyword() {
         // The count of Frames: is the motion header's, the words after other keywords the
         // hierarchy's.
         const LineKind kind = keyword->kind;
-        step_ = kind == LineKind::Root || kind == LineKind::Joint ? Step::NameGap
+        step_ = kind == LineKind::Root || kind == LineKind::Joint            ? Step::NameGap
                 : kind == LineKind::Frames || reading_ == Reading::Hierarchy ? Step::Arguments
                                                                              : Step::Rest;
     }
@@ -407,8 +405,8 @@ void BvhReader::takeArgumentBytes(std::string_view bytes) {
     std::memcpy(word_.bytes + word_.size, bytes.data(), kept);
     word_.size += kept;
     // Counts are read digit by digit, however many leading zeros they have.
-    const bool count = line_.kind == LineKind::Frames ||
-                       (line_.kind == LineKind::Channels && arguments_ == 0);
+    const bool count =
+        line_.kind == LineKind::Frames || (line_.kind == LineKind::Channels && arguments_ == 0);
     for (std::size_t i = 0; count && countRead_ && i < bytes.size(); ++i) {
         const char byte = bytes[i];
         const auto digit = static_cast<std::uint64_t>(byte - '0');
@@ -464,7 +462,8 @@ void BvhReader::endArgument() {
 
 void BvhReader::readName(std::string_view piece) {
     nameBytes_ += piece.size();
-    if (reading_ == Reading::Hierarchy && name_.size() < kKeptJointNameBytes) name_.append(piece.substr(0, kKeptJointNameBytes - name_.size()));
+    if (reading_ == Reading::Hierarchy && name_.size() < kKeptJointNameBytes)
+        name_.append(piece.substr(0, kKeptJointNameBytes - name_.size()));
     std::size_t blanks = 0;
     while (blanks < piece.size() && isBlank(piece[piece.size() - 1 - blanks])) ++blanks;
     trailingBlanks_ = blanks == piece.size() ? trailingBlanks_ + blanks : blanks;

@@ -38,8 +38,8 @@ enum class Channel : unsigned char {
 /// A joint of the hierarchy: a ROOT, a JOINT or an End Site, and the lines that give its parts
 /// (counted from 1; 0 for a part the file does not give).
 struct Joint {
-    /// The start of its name (at most kKeptJointNameBytes, blanks around it left out), and the whole
-    /// name's length in bytes; empty for an End Site.
+    /// The start of its name (at most kKeptJointNameBytes, blanks around it left out), and the
+    /// whole name's length in bytes; empty for an End Site.
     std::string name;
     std::uint64_t nameLength = 0;
     /// The joint whose braces enclose its declaration; kNoJoint for a root.

@@ -163,8 +163,7 @@ public:
     /// (on Windows also a reserved device name such as NUL or COM1.bvh),
     /// "Is a directory" for a folder, "Permission denied" for a file the user may not write, or
     /// the system's reason.
-    static Result<OutputTarget> resolve(const std::filesystem::path& output,
-                                        FolderCache& folders);
+    static Result<OutputTarget> resolve(const std::filesystem::path& output, FolderCache& folders);
 
     /// The file under the final name when it was resolved; nothing when the output will be a
     /// new file.

@@ -249,7 +249,10 @@ Result<OutputTarget> OutputTarget::resolve(const fs::path& output, FolderCache& 
             }
             target.existing_ = idOf(info);
             target.existingMode_ = static_cast<std::uint32_t>(info.st_mode & 07777);
-        } else if (errno != ENOENT) return lastError(); else if (links > 0) return FileError::DanglingLink;
+        } else if (errno != ENOENT)
+            return lastError();
+        else if (links > 0)
+            return FileError::DanglingLink;
         return target;
     }
 }

@@ -43,7 +43,8 @@ std::error_code readBlocks(platform::Handle in, std::span<char> buffer, Take&& t
                            std::uint64_t most = std::numeric_limits<std::uint64_t>::max()) {
     while (most > 0) {
         const Result<std::size_t> count = platform::readSome(
-            in, buffer.data(), static_cast<std::size_t>(std::min<std::uint64_t>(buffer.size(), most)));
+            in, buffer.data(),
+            static_cast<std::size_t>(std::min<std::uint64_t>(buffer.size(), most)));
         if (!count) return count.error();
         const std::string_view bytes(buffer.data(), *count);
         most -= bytes.size();

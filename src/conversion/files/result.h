@@ -19,10 +19,10 @@ public:
     Result(E error) : state_(std::in_place_index<1>, std::move(error)) {}
     /// An error given as one of the error enums (std::errc, FileError...).
     template <typename Enum>
-        requires(std::is_same_v<E, std::error_code> && std::is_error_code_enum_v<Enum>)
-    Result(Enum error) : Result(E(make_error_code(error))) {}
-    Result(std::errc error)
-        requires std::is_same_v<E, std::error_code>
+    requires(std::is_same_v<E, std::error_code>&& std::is_error_code_enum_v<Enum>)
+        Result(Enum error)
+        : Result(E(make_error_code(error))) {}
+    Result(std::errc error) requires std::is_same_v<E, std::error_code>
         : Result(E(std::make_error_code(error))) {}
 
     /// True when it holds the value.

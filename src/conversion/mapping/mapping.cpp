@@ -78,7 +78,7 @@ std::optional<Directive> directiveIn(std::string_view comment) {
 }
 
 // The fields of one row under RFC 4180 quoting (no line ends inside fields), or why not.
-std::variant<std::vector<std::string>, std::string> splitFields(std::string_view line) {
+Result<std::vector<std::string>, std::string> splitFields(std::string_view line) {
     std::vector<std::string> fields;
     std::size_t i = 0;
     while (true) {
@@ -225,8 +225,8 @@ std::optional<MappingError> MappingParser::takeDirective(const Directive& direct
 
 std::optional<MappingError> MappingParser::takeRow(std::string_view line) {
     auto split = splitFields(line);
-    if (const std::string* reason = std::get_if<std::string>(&split)) return error(*reason);
-    auto& fields = std::get<std::vector<std::string>>(split);
+    if (!split) return error(split.error());
+    auto& fields = *split;
     if (fields.size() != 3) {
         return error("expected 3 fields (from,to,part), found " + std::to_string(fields.size()));
     }

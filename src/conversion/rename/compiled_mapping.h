@@ -8,9 +8,9 @@
 #include <unordered_map>
 #include <vector>
 
+#include "conversion/bvh/line_scan.h"
 #include "conversion/mapping/dropped_parts.h"
 #include "conversion/mapping/mapping.h"
-#include "conversion/bvh/line_scan.h"
 #include "conversion/rename/search_automaton.h"
 
 namespace skelvane::conversion {

@@ -21,7 +21,6 @@ namespace skelvane::conversion {
 
 namespace {
 
-
 // A new output takes the source's permissions (less the umask), as a copy would.
 constexpr std::uint32_t kModeWhenSourceUnknown = 0666;
 
