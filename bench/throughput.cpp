@@ -16,6 +16,7 @@
 
 #include "joblist/batch_run.h"
 #include "conversion/files/platform.h"
+#include "conversion/files/read_blocks.h"
 #include "conversion/mapping/presets.h"
 #include "conversion/run/run.h"
 #include "joblist/job_list.h"
@@ -76,7 +77,7 @@ void conversionRun(const fs::path& source, const fs::path& target) {
     const conversion::JobResult result = conversion::runJobs({&job, 1}, {}, quiet).front();
     if (result.status != conversion::JobStatus::Done) {
         std::fprintf(stderr, "skelvane-bench: %s: %s\n", source.c_str(),
-                     result.error.message().c_str());
+                     result.failure.error.message().c_str());
         std::exit(1);
     }
 }
@@ -175,16 +176,13 @@ int oneLine(const fs::path& path, double megabytes) {
 // Standard input to standard output through a buffer of the converter's read size and nothing
 // else: what any program that has to look at every byte pays at least.
 int copyLoop() {
-    std::vector<char> block(1 << 18);
-    for (;;) {
-        std::error_code error;
-        const std::ptrdiff_t count =
-            conversion::platform::readSome(0, block.data(), block.size(), error);
-        if (count <= 0) return count < 0 ? 1 : 0;
-        if (conversion::platform::writeAll(1, {block.data(), static_cast<std::size_t>(count)})) {
-            return 1;
-        }
-    }
+    std::vector<char> block(conversion::kBlockSize);
+    std::error_code writeError;
+    const std::error_code readError = conversion::readBlocks(0, block, [&](std::string_view bytes) {
+        writeError = conversion::platform::writeAll(1, bytes);
+        return !writeError;
+    });
+    return readError || writeError ? 1 : 0;
 }
 
 // Reads standard input to nowhere on one thread while another writes as many bytes to
@@ -195,14 +193,11 @@ int readAndWriteApart() {
     if (fstat(0, &input) != 0 || !S_ISREG(input.st_mode)) return 2;
     bool readFailed = false;
     std::thread reader([&] {
-        std::vector<char> block(1 << 18);
-        std::error_code error;
-        std::ptrdiff_t count = 0;
-        while ((count = conversion::platform::readSome(0, block.data(), block.size(), error)) > 0) {
-        }
-        readFailed = count < 0;
+        std::vector<char> block(conversion::kBlockSize);
+        readFailed = static_cast<bool>(
+            conversion::readBlocks(0, block, [](std::string_view) { return true; }));
     });
-    const std::vector<char> filler(1 << 18, '7');
+    const std::vector<char> filler(conversion::kBlockSize, '7');
     std::error_code writeError;
     for (auto left = static_cast<std::size_t>(input.st_size); left > 0 && !writeError;) {
         const std::size_t count = std::min(left, filler.size());

@@ -30,7 +30,7 @@ std::string fitNote(const conversion::FitResult& fit) {
 
 // How a message names the file a result is about.
 std::string culpritOf(const Job& job, const JobResult& result) {
-    const bool source = result.culprit == JobResult::Side::Source;
+    const bool source = result.failure.side == conversion::Side::Source;
     if (job.standardStreams) return std::string(source ? kStandardInput : kStandardOutput);
     return platform::bytesOfPath(source ? job.source : job.output);
 }
@@ -66,16 +66,16 @@ private:
         }
         std::cerr << "skelvane-convert: ";
         // Neither stream alone is at fault, so the message names the FILE as given.
-        if (result.error == conversion::RunError::StreamsAreOneFile ||
-            result.error == conversion::RunError::StreamsMayBeOneFile) {
-            std::cerr << printable(job.name) << ": " << result.error.message() << "\n";
+        if (result.failure.error == conversion::RunError::StreamsAreOneFile ||
+            result.failure.error == conversion::RunError::StreamsMayBeOneFile) {
+            std::cerr << printable(job.name) << ": " << result.failure.error.message() << "\n";
             return;
         }
         const std::string culprit = culpritOf(job, result);
         std::cerr << printable(job.standardStreams ? culprit : job.name) << ": ";
         if (!job.standardStreams && culprit != job.name) std::cerr << printable(culprit) << ": ";
         std::cerr << printable(conversion::reasonOf(result, jobs_));
-        if (result.error == conversion::RunError::NotBvh)
+        if (result.failure.error == conversion::RunError::NotBvh)
             std::cerr << " (--force converts it anyway)";
         std::cerr << "\n";
     }
@@ -151,13 +151,14 @@ namespace {
 std::variant<const conversion::RigProfile*, std::string> selectRig(
     std::string_view option, const std::string& name, conversion::RigProfileCatalog& rigs) {
     auto resolved = rigs.resolve(name);
-    if (const auto* refused = std::get_if<conversion::MappingError>(&resolved)) {
-        if (refused->noSuchName) {
-            return std::string(option) + ": " + refused->reason + " (see --list-rigs)";
+    if (!resolved) {
+        const conversion::MappingError& refused = resolved.error();
+        if (refused.error == conversion::MappingFault::NoSuchName) {
+            return std::string(option) + ": " + refused.reason + " (see --list-rigs)";
         }
-        return refused->message();
+        return refused.message();
     }
-    return std::get<const conversion::RigProfile*>(resolved);
+    return *resolved;
 }
 
 }  // namespace
@@ -183,11 +184,14 @@ std::variant<conversion::MappingChoice, std::string> selectMapping(const Convert
     if (request.map.empty()) return conversion::MappingChoice{};
     conversion::MappingCatalog& catalog = catalogs.mappings;
     auto resolved = catalog.resolve(request.map);
-    if (const auto* refused = std::get_if<conversion::MappingError>(&resolved)) {
-        if (refused->noSuchName) return "--map: " + refused->reason + " (see --list-maps)";
-        return refused->message();
+    if (!resolved) {
+        const conversion::MappingError& refused = resolved.error();
+        if (refused.error == conversion::MappingFault::NoSuchName) {
+            return "--map: " + refused.reason + " (see --list-maps)";
+        }
+        return refused.message();
     }
-    return std::get<conversion::MappingChoice>(resolved);
+    return std::move(resolved).value();
 }
 
 std::string mappingList(const conversion::MappingChoice& choice) {
@@ -285,7 +289,7 @@ RunTally tallyOf(std::span<const Job> jobs, std::span<const JobResult> results) 
         if (results[i].status == JobStatus::Done) {
             ++(jobs[i].standardStreams ? tally.toStandardOutput : tally.toFolder);
         } else if (results[i].status == JobStatus::Failed) {
-            ++(conversion::isRefusal(results[i].error) ? tally.refused : tally.failed);
+            ++(conversion::isRefusal(results[i].failure.error) ? tally.refused : tally.failed);
         }
     }
     return tally;

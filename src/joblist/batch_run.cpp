@@ -60,9 +60,10 @@ RunReport convertAll(const JobList& list, RunObserver& observer) {
         if (result.status == JobStatus::Done) {
             report.written.push_back(platform::bytesOfPath(job.output));
         } else if (result.status == JobStatus::Failed) {
-            const auto& path = result.culprit == JobResult::Side::Source ? job.source : job.output;
+            const auto& path =
+                result.failure.side == conversion::Side::Source ? job.source : job.output;
             report.failures.push_back({static_cast<int>(i), platform::bytesOfPath(path),
-                                       result.error, conversion::reasonOf(result, jobs)});
+                                       result.failure.error, conversion::reasonOf(result, jobs)});
         }
     }
     return report;
@@ -82,7 +83,7 @@ RowInspection inspectRow(const JobList& list, int row) {
     inspect.dryRun = true;
     const JobResult result = conversion::runJobs({&job, 1}, inspect, keeper).front();
     if (keeper.report) return {std::move(*keeper.report), result.mapping};
-    return {FileFailure{job.source, result.error}, result.mapping};
+    return {FileFailure{job.source, result.failure.error}, result.mapping};
 }
 
 }  // namespace skelvane::joblist

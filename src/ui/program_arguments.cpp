@@ -97,11 +97,14 @@ std::variant<joblist::MappingChoice, std::string> mappingChoiceOf(
     // a named pipe that nothing writes to is refused instead.
     auto resolved = catalog.resolve(value, {.namedPipe = conversion::NamedPipe::RefuseWithoutWriter,
                                             .fileByAbsolutePath = true});
-    if (const auto* refused = std::get_if<conversion::MappingError>(&resolved)) {
-        if (refused->noSuchName) return "--map: " + refused->reason + " (see --help)";
-        return refused->message();
+    if (!resolved) {
+        const conversion::MappingError& refused = resolved.error();
+        if (refused.error == conversion::MappingFault::NoSuchName) {
+            return "--map: " + refused.reason + " (see --help)";
+        }
+        return refused.message();
     }
-    return std::get<joblist::MappingChoice>(resolved);
+    return std::move(resolved).value();
 }
 
 std::string programHelpText() {

@@ -90,18 +90,18 @@ void RowMappings::loadFile(int row) {
     const std::string file = toBytes(chosen.front());
     const auto loaded = catalog_.load(conversion::platform::pathFromBytes(file),
                                       conversion::NamedPipe::RefuseWithoutWriter);
-    if (const auto* refused = std::get_if<conversion::MappingError>(&loaded)) {
+    if (!loaded) {
         dialogs_.showMessage(&window_,
                              QStringLiteral("This mapping file cannot be used; nothing was "
                                             "changed.\n\n") +
-                                 fromBytes(refused->message()),
+                                 fromBytes(loaded.error().message()),
                              QString::fromLatin1(kInfoTitle));
         return;
     }
     lastFolder_ = fromBytes(
         conversion::platform::bytesOfPath(conversion::platform::pathFromBytes(file).parent_path()));
     remember(file);
-    choose(row, MappingChoice::of(*std::get<const conversion::Mapping*>(loaded)));
+    choose(row, MappingChoice::of(**loaded));
 }
 
 void RowMappings::choose(int row, MappingChoice choice) {

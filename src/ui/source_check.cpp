@@ -4,8 +4,9 @@
 #include <filesystem>
 #include <system_error>
 
-#include "conversion/bvh/bvh_start.h"
+#include "conversion/bvh/bvh_reader.h"
 #include "conversion/files/platform.h"
+#include "conversion/files/read_blocks.h"
 
 namespace skelvane::ui {
 
@@ -27,20 +28,19 @@ bool doesNotStartLikeBvh(const std::string& path) {
     const std::filesystem::path file = platform::pathFromBytes(path);
     std::error_code error;
     if (!std::filesystem::is_regular_file(file, error)) return false;
-    const platform::File source = platform::openForReadingWithoutWaiting(file, error);
-    if (!source.isOpen() || !platform::regularFileIdOf(source.handle())) return false;
+    const auto source = platform::openForReadingWithoutWaiting(file);
+    if (!source || !platform::regularFileIdOf(source->handle())) return false;
     conversion::BvhStartCheck check;
     std::array<char, kPieceSize> piece{};
     std::size_t read = 0;
-    while (check.verdict() == Verdict::NeedMore && read < kMostBytesRead) {
-        const std::ptrdiff_t got =
-            platform::readSome(source.handle(), piece.data(), piece.size(), error);
-        if (got < 0) return false;
-        if (got == 0) return check.finish() == Verdict::NotBvh;
-        check.feed({piece.data(), static_cast<std::size_t>(got)});
-        read += static_cast<std::size_t>(got);
-    }
-    return check.verdict() != Verdict::Bvh;
+    const bool readable =
+        !conversion::readBlocks(source->handle(), piece, [&](std::string_view bytes) {
+            check.feed(bytes);
+            read += bytes.size();
+            return check.verdict() == Verdict::NeedMore && read < kMostBytesRead;
+        });
+    // A start still undecided, where the file ends or after kMostBytesRead, is not a BVH file's.
+    return readable && check.verdict() != Verdict::Bvh;
 }
 
 }  // namespace skelvane::ui

@@ -66,13 +66,12 @@ TEST(PrintRequested, TextThatCannotBeWrittenIsAFailureSaidOnStandardError) {
     skelvane::testing::TempFolder folder;
     const std::filesystem::path file = folder / "list.txt";
     skelvane::testing::writeFile(file, "before\n");
-    std::error_code error;
-    const conversion::platform::File readOnly = conversion::platform::openForReading(file, error);
-    ASSERT_FALSE(error) << error.message();
+    const auto readOnly = conversion::platform::openForReading(file);
+    ASSERT_TRUE(readOnly) << readOnly.error().message();
 
     std::ostringstream said;
     std::streambuf* const standardError = std::cerr.rdbuf(said.rdbuf());
-    const int status = printRequested(readOnly.handle(), "poser-max  contains  36\n");
+    const int status = printRequested(readOnly->handle(), "poser-max  contains  36\n");
     std::cerr.rdbuf(standardError);
 
     EXPECT_EQ(status, 1);

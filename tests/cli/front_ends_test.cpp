@@ -27,7 +27,7 @@ std::vector<std::string> runAndRemoveOutputs(const std::vector<Job>& jobs,
     for (std::size_t i = 0; i < jobs.size(); ++i) {
         const JobResult& result = results[i];
         seen.push_back(std::to_string(static_cast<int>(result.status)) + " " +
-                       result.error.message() + " " +
+                       result.failure.error.message() + " " +
                        (result.otherJob ? std::to_string(*result.otherJob) : "-"));
         if (result.status == conversion::JobStatus::Done) {
             seen.push_back(readFile(jobs[i].output));

@@ -50,7 +50,8 @@ protected:
         JobObserver quiet;
         std::vector<std::string> outcomes;
         for (const JobResult& result : runJobs(jobs, {}, quiet, system_)) {
-            outcomes.push_back(result.status == JobStatus::Done ? "done" : result.error.message());
+            outcomes.push_back(result.status == JobStatus::Done ? "done"
+                                                                : result.failure.error.message());
         }
         return outcomes;
     }

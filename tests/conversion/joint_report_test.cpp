@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "conversion/bvh/bvh_start.h"
+#include "conversion/bvh/bvh_reader.h"
 #include "conversion/mapping/presets.h"
 #include "conversion/rename/joint_scanner.h"
 #include "conversion/run/run.h"
@@ -294,8 +294,8 @@ TEST(JointReport, UnreadableSourceNamesPathAndReason) {
         runJobs({&job, 1}, {.dryRun = true}, keeper);
         EXPECT_FALSE(keeper.report.has_value());
         EXPECT_EQ(keeper.result.status, JobStatus::Failed);
-        EXPECT_EQ(keeper.result.culprit, JobResult::Side::Source);
-        EXPECT_EQ(keeper.result.error, c.reason);
+        EXPECT_EQ(keeper.result.failure.side, Side::Source);
+        EXPECT_EQ(keeper.result.failure.error, c.reason);
     }
 }
 

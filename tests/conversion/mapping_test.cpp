@@ -12,17 +12,16 @@ namespace {
 using skelvane::testing::TempFolder;
 using skelvane::testing::writeFile;
 
-Mapping parsed(const std::variant<Mapping, MappingError>& result) {
-    if (const auto* error = std::get_if<MappingError>(&result)) {
-        ADD_FAILURE() << error->message();
+Mapping parsed(const Result<Mapping, MappingError>& result) {
+    if (!result) {
+        ADD_FAILURE() << result.error().message();
         return {};
     }
-    return std::get<Mapping>(result);
+    return *result;
 }
 
-std::string errorOf(const std::variant<Mapping, MappingError>& result) {
-    const auto* error = std::get_if<MappingError>(&result);
-    return error != nullptr ? error->message() : "(accepted)";
+std::string errorOf(const Result<Mapping, MappingError>& result) {
+    return result ? "(accepted)" : result.error().message();
 }
 
 TEST(ParseMapping, ReadsDirectivesCommentsAndQuotedFields) {
@@ -219,10 +218,12 @@ TEST(MappingCatalog, ResolvesWhatTheUserNamesOrSaysThatItNamesNothing) {
     MappingCatalog catalog;
     const auto resolved = [&](std::string_view name) -> std::string {
         auto choice = catalog.resolve(name);
-        if (const auto* error = std::get_if<MappingError>(&choice)) {
-            return (error->noSuchName ? "none: " : "error: ") + error->message();
+        if (!choice) {
+            const MappingError& error = choice.error();
+            return (error.error == MappingFault::NoSuchName ? "none: " : "error: ") +
+                   error.message();
         }
-        const MappingChoice& chosen = std::get<MappingChoice>(choice);
+        const MappingChoice& chosen = *choice;
         if (chosen.bestFit) return "best fit";
         return chosen.mapping->name +
                (catalog.find(chosen.mapping->name) == chosen.mapping ? "" : " (not the catalog's)");
@@ -241,9 +242,9 @@ TEST(MappingCatalog, ResolvesWhatTheUserNamesOrSaysThatItNamesNothing) {
         EXPECT_EQ(resolved(name), expected);
     }
     // Loaded again, a file is updated where it is kept: a choice made before sees the new rows.
-    const Mapping* before = std::get<MappingChoice>(catalog.resolve("rig.csv")).mapping;
+    const Mapping* before = catalog.resolve("rig.csv")->mapping;
     writeFile(folder / "rig.csv", "# skelvane-map 1\nfrom,to,part\npelvis,Hips,\n");
-    EXPECT_EQ(std::get<MappingChoice>(catalog.resolve("rig.csv")).mapping, before);
+    EXPECT_EQ(catalog.resolve("rig.csv")->mapping, before);
     EXPECT_EQ(before->rows.front().from, "pelvis");
     EXPECT_EQ(MappingChoice{}.mapping, &defaultMapping());
 }

@@ -9,10 +9,12 @@ using common::Role;
 
 // A small target: two spine links, the head and the left hand.
 const RigProfile& target() {
-    static const RigProfile profile = std::get<RigProfile>(parseRigProfile(
-        "# skelvane-rig 1\nrole,name\nhips,Hips\nspine1,Spine\nspine2,Chest\nhead,Head\n"
-        "left_hand,Hand_L\n",
-        "target.csv"));
+    static const RigProfile profile =
+        parseRigProfile(
+            "# skelvane-rig 1\nrole,name\nhips,Hips\nspine1,Spine\nspine2,Chest\nhead,Head\n"
+            "left_hand,Hand_L\n",
+            "target.csv")
+            .value();
     return profile;
 }
 

@@ -35,15 +35,20 @@ TEST_F(NamedTemporaryTest, NoneExistsThatTheSignalCleanupDoesNotKnow) {
     std::vector<std::unique_ptr<platform::PendingOutput>> pending;
     std::error_code error;
     for (int i = 0; i <= platform::kMaxTemporaries && !error; ++i) {
-        targets.push_back(
-            skelvane::testing::resolvedOutput(folder_ / (std::to_string(i) + ".bvh"), folders, error));
-        ASSERT_FALSE(error);
-        pending.push_back(
-            std::make_unique<platform::PendingOutput>(targets.back(), 0644, system_, error));
+        auto target =
+            platform::OutputTarget::resolve(folder_ / (std::to_string(i) + ".bvh"), folders);
+        ASSERT_TRUE(target);
+        targets.push_back(std::move(target).value());
+        auto created = platform::PendingOutput::create(targets.back(), 0644, system_);
+        if (created) {
+            pending.push_back(std::move(created).value());
+        } else {
+            error = created.error();
+        }
     }
     // One more than the cleanup can hold is refused before its file exists.
     EXPECT_EQ(error, FileError::TooManyTemporaries);
-    EXPECT_EQ(pending.size(), static_cast<std::size_t>(platform::kMaxTemporaries) + 1);
+    EXPECT_EQ(pending.size(), static_cast<std::size_t>(platform::kMaxTemporaries));
     EXPECT_EQ(fileNamesIn(folder_.path()).size(),
               static_cast<std::size_t>(platform::kMaxTemporaries));
     EXPECT_EQ(platform::heldTemporaries(), platform::kMaxTemporaries);

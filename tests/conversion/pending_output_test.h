@@ -25,7 +25,7 @@ protected:
         job.source = source;
         job.output = output;
         JobObserver quiet;
-        return runJobs({&job, 1}, {}, quiet, system_).front().error;
+        return runJobs({&job, 1}, {}, quiet, system_).front().failure.error;
     }
 
     const std::filesystem::path source_ = skelvane::testing::testdataDir() / "opencollar_kneel.bvh";

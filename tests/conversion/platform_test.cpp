@@ -25,10 +25,9 @@ using skelvane::testing::writeFile;
 
 // The identity of a file the system tells: every file in a test folder is one.
 std::optional<platform::FileId> idOf(const fs::path& path) {
-    std::error_code unknown;
-    const auto id = platform::fileIdOf(path, unknown);
-    EXPECT_FALSE(unknown) << path;
-    return id;
+    const auto id = platform::fileIdOf(path);
+    EXPECT_TRUE(id) << path;
+    return id ? *id : std::nullopt;
 }
 
 TEST(Platform, TwoNamesOfOneFileHaveOneIdentityAndTwoFilesTwo) {
@@ -43,10 +42,9 @@ TEST(Platform, TwoNamesOfOneFileHaveOneIdentityAndTwoFilesTwo) {
     EXPECT_EQ(idOf(folder / "hard.bvh"), a);
     EXPECT_NE(idOf(folder / "b.bvh"), a);
     // An open file is known by the same identity, a folder by one of its own.
-    std::error_code error;
-    const platform::File open = platform::openForReading(folder / "hard.bvh", error);
-    ASSERT_FALSE(error) << error.message();
-    EXPECT_EQ(platform::regularFileIdOf(open.handle()), a);
+    const auto open = platform::openForReading(folder / "hard.bvh");
+    ASSERT_TRUE(open) << open.error().message();
+    EXPECT_EQ(platform::regularFileIdOf(open->handle()), a);
     const auto sub = idOf(folder / "sub");
     ASSERT_TRUE(sub.has_value());
     EXPECT_EQ(idOf(folder / "sub/."), sub);
@@ -64,16 +62,15 @@ TEST(Platform, ACommittedOutputReplacesTheOldOneAndAnAbandonedOneLeavesItAsItWas
         const int registered = platform::heldTemporaries();
         for (const bool commit : {false, true}) {
             SCOPED_TRACE(commit ? "committed" : "abandoned");
-            std::error_code error;
-            const auto target = skelvane::testing::resolvedOutput(folder / "out.bvh", error);
-            ASSERT_FALSE(error) << error.message();
-            EXPECT_EQ(target.existing(), idOf(folder / "out.bvh"));
+            const auto target = skelvane::testing::resolvedOutput(folder / "out.bvh");
+            ASSERT_TRUE(target) << target.error().message();
+            EXPECT_EQ(target->existing(), idOf(folder / "out.bvh"));
             {
-                platform::PendingOutput pending(target, 0644, system, error);
-                ASSERT_FALSE(error) << error.message();
-                ASSERT_FALSE(platform::writeAll(pending.handle(), "HIERARCHY\r\n"));
+                const auto pending = platform::PendingOutput::create(*target, 0644, system);
+                ASSERT_TRUE(pending) << pending.error().message();
+                ASSERT_FALSE(platform::writeAll((*pending)->handle(), "HIERARCHY\r\n"));
                 if (commit) {
-                    EXPECT_FALSE(skelvane::testing::commitAlone(pending));
+                    EXPECT_FALSE(skelvane::testing::commitAlone(**pending));
                 }
             }
             EXPECT_EQ(readFile(folder / "out.bvh"),
@@ -112,7 +109,7 @@ TEST(Platform, NamesOfAnyLettersReachTheirFilesAsBytesAndBack) {
         job.output = folder.path() / fs::path(name).replace_extension(".out.bvh");
         JobObserver quiet;
         const JobResult result = runJobs({&job, 1}, {}, quiet).front();
-        EXPECT_EQ(result.status, JobStatus::Done) << result.error.message();
+        EXPECT_EQ(result.status, JobStatus::Done) << result.failure.error.message();
         EXPECT_TRUE(readFile(job.output) == referenceConversionOf(source));
     }
     EXPECT_EQ(fileNamesIn(folder.path()).size(), 2 * names.size());
@@ -123,16 +120,15 @@ TEST(Platform, ReservedDeviceNamesAreRefusedAsOutputsWhateverTheirCaseAndExtensi
     TempFolder folder;
     for (const char* name : {"NUL", "com1.bvh", "LPT9.x.bvh", "Con .bvh", "aux.BVH"}) {
         SCOPED_TRACE(name);
-        std::error_code error;
-        skelvane::testing::resolvedOutput(folder / name, error);
-        EXPECT_EQ(error, FileError::NotRegularOutput);
+        const auto target = skelvane::testing::resolvedOutput(folder / name);
+        ASSERT_FALSE(target);
+        EXPECT_EQ(target.error(), FileError::NotRegularOutput);
     }
     for (const char* name : {"console.bvh", "com10.bvh", "nul_max.bvh"}) {
         SCOPED_TRACE(name);
-        std::error_code error;
-        const auto target = skelvane::testing::resolvedOutput(folder / name, error);
-        EXPECT_FALSE(error) << error.message();
-        EXPECT_EQ(target.existing(), std::nullopt);
+        const auto target = skelvane::testing::resolvedOutput(folder / name);
+        ASSERT_TRUE(target) << target.error().message();
+        EXPECT_EQ(target->existing(), std::nullopt);
     }
 }
 #endif
@@ -156,27 +152,29 @@ TEST(FolderCache, HoldsSixtyFourFoldersAndForgetsThemAllToTakeTheSixtyFifth) {
         fs::create_directory(paths.back());
     }
     platform::FolderCache cache;
-    std::error_code error;
-    const auto first = cache.open(paths[0], error);
-    ASSERT_NE(first, nullptr) << error.message();
-    const std::weak_ptr<const platform::Folder> second = cache.open(paths[1], error);
-    for (std::size_t i = 2; i < 64; ++i) cache.open(paths[i], error);
-    ASSERT_FALSE(error) << error.message();
+    // The folder the cache gives for a path, null when it gives none.
+    const auto open = [&cache](const fs::path& path) {
+        auto folder = cache.open(path);
+        EXPECT_TRUE(folder) << path << ": " << folder.error().message();
+        return folder ? *folder : nullptr;
+    };
+    const auto first = open(paths[0]);
+    ASSERT_NE(first, nullptr);
+    const std::weak_ptr<const platform::Folder> second = open(paths[1]);
+    for (std::size_t i = 2; i < 64; ++i) open(paths[i]);
     // Full: a folder opened again is the one opened first, and one that cannot be opened takes
     // no place.
-    EXPECT_EQ(cache.open(paths[0], error), first);
-    EXPECT_EQ(cache.open(folder / "missing", error), nullptr);
-    EXPECT_TRUE(error);
-    error.clear();
-    EXPECT_EQ(cache.open(paths[0], error), first);
+    EXPECT_EQ(open(paths[0]), first);
+    EXPECT_FALSE(cache.open(folder / "missing"));
+    EXPECT_EQ(open(paths[0]), first);
     EXPECT_FALSE(second.expired());
 
-    const auto last = cache.open(paths[64], error);
-    ASSERT_NE(last, nullptr) << error.message();
-    EXPECT_EQ(cache.open(paths[64], error), last) << "the 65th is kept";
+    const auto last = open(paths[64]);
+    ASSERT_NE(last, nullptr);
+    EXPECT_EQ(open(paths[64]), last) << "the 65th is kept";
     EXPECT_TRUE(second.expired()) << "forgotten and closed, as nothing else held it";
     EXPECT_TRUE(first->handle.isOpen()) << "forgotten but still held, so still open";
-    const auto again = cache.open(paths[0], error);
+    const auto again = open(paths[0]);
     EXPECT_NE(again, first) << "opened anew";
     EXPECT_EQ(again->id, first->id);
 }

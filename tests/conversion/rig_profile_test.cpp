@@ -16,17 +16,16 @@ using skelvane::testing::readFile;
 using skelvane::testing::TempFolder;
 using skelvane::testing::writeFile;
 
-RigProfile parsed(const std::variant<RigProfile, MappingError>& result) {
-    if (const auto* error = std::get_if<MappingError>(&result)) {
-        ADD_FAILURE() << error->message();
+RigProfile parsed(const Result<RigProfile, MappingError>& result) {
+    if (!result) {
+        ADD_FAILURE() << result.error().message();
         return {};
     }
-    return std::get<RigProfile>(result);
+    return *result;
 }
 
-std::string errorOf(const std::variant<RigProfile, MappingError>& result) {
-    const auto* error = std::get_if<MappingError>(&result);
-    return error != nullptr ? error->message() : "(accepted)";
+std::string errorOf(const Result<RigProfile, MappingError>& result) {
+    return result ? "(accepted)" : result.error().message();
 }
 
 TEST(ParseRigProfile, ReadsTitleNotesAndEachRolesName) {
@@ -159,10 +158,12 @@ TEST(RigProfileCatalog, ResolvesWhatTheUserNamesOrSaysThatItNamesNothing) {
     RigProfileCatalog catalog;
     const auto resolved = [&](std::string_view name) -> std::string {
         auto choice = catalog.resolve(name);
-        if (const auto* error = std::get_if<MappingError>(&choice)) {
-            return (error->noSuchName ? "none: " : "error: ") + error->message();
+        if (!choice) {
+            const MappingError& error = choice.error();
+            return (error.error == MappingFault::NoSuchName ? "none: " : "error: ") +
+                   error.message();
         }
-        const RigProfile* profile = std::get<const RigProfile*>(choice);
+        const RigProfile* profile = *choice;
         return profile->name + (catalog.find(profile->name) == profile ? "" : " (not kept)");
     };
     const std::pair<std::string_view, std::string> cases[] = {
@@ -179,9 +180,9 @@ TEST(RigProfileCatalog, ResolvesWhatTheUserNamesOrSaysThatItNamesNothing) {
         EXPECT_EQ(resolved(name), expected);
     }
     // Loaded again, a file is updated where it is kept.
-    const RigProfile* before = std::get<const RigProfile*>(catalog.resolve("rig.csv"));
+    const RigProfile* before = catalog.resolve("rig.csv").value();
     writeFile(folder / "rig.csv", "# skelvane-rig 1\nrole,name\nhips,pelvis\n");
-    EXPECT_EQ(std::get<const RigProfile*>(catalog.resolve("rig.csv")), before);
+    EXPECT_EQ(catalog.resolve("rig.csv").value(), before);
     EXPECT_EQ(before->nameOf(Role::Hips), "pelvis");
     const std::vector<const RigProfile*> all = catalog.all();
     ASSERT_EQ(all.size(), rigProfiles().size() + 1);

@@ -13,10 +13,9 @@ using skelvane::testing::TempFolder;
 using skelvane::testing::writeFile;
 
 platform::OutputTarget targetOf(const fs::path& output) {
-    std::error_code error;
-    auto target = skelvane::testing::resolvedOutput(output, error);
-    EXPECT_FALSE(error) << output << ": " << error.message();
-    return target;
+    auto target = skelvane::testing::resolvedOutput(output);
+    EXPECT_TRUE(target) << output << ": " << target.error().message();
+    return std::move(target).value();
 }
 
 std::string verdict(const std::optional<Refusal>& refusal) {
@@ -48,8 +47,7 @@ TEST(RunGuard, AFileTheRunReplacedOrMadeCountsOnlyWhileItStandsWhereItStood) {
     EXPECT_EQ(verdict(guard.refusal(targetOf(folder / "c.bvh"), 2, true)), "safe");
 
     // The file made counts while it is there, whatever name leads to it.
-    std::error_code unknown;
-    guard.addMade(folder / "a.bvh", 0, platform::fileIdOf(folder / "a.bvh", unknown));
+    guard.addMade(folder / "a.bvh", 0, platform::fileIdOf(folder / "a.bvh").value());
     fs::create_hard_link(folder / "a.bvh", folder / "made.bvh");
     EXPECT_EQ(verdict(guard.refusal(targetOf(folder / "made.bvh"), 3, true)),
               "the output was already written in this run 0");

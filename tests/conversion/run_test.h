@@ -37,8 +37,7 @@ inline std::string outcome(const JobResult& result, std::span<const Job> jobs) {
     if (result.status == JobStatus::Done) return "done";
     if (result.status == JobStatus::Skipped) return "skipped";
     return std::string("failed: ") +
-           (result.culprit == JobResult::Side::Source ? "source: " : "output: ") +
-           reasonOf(result, jobs);
+           (result.failure.side == Side::Source ? "source: " : "output: ") + reasonOf(result, jobs);
 }
 
 inline std::vector<std::string> outcomes(

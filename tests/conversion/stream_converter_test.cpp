@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "conversion/bvh/line_scan.h"
 #include "conversion/files/write_behind.h"
 #include "conversion/mapping/presets.h"
-#include "conversion/rename/line_scan.h"
 
 #include <cerrno>
 #include <iostream>
@@ -40,7 +40,9 @@ std::string convert(std::string_view input, const DroppedParts& dropped = {},
     File in = fileHolding(input);
     File out(std::tmpfile());
     const CompiledMapping compiled(mapping, dropped);
-    EXPECT_FALSE(convertStream(handleOf(in.get()), handleOf(out.get()), compiled).has_value());
+    WriteBehind sink(handleOf(out.get()));
+    ReadBlock block;
+    EXPECT_FALSE(convertStream(handleOf(in.get()), sink, compiled, {}, block));
     return contentOf(out.get());
 }
 

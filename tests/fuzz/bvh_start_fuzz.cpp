@@ -4,7 +4,7 @@
 #include <random>
 #include <string_view>
 
-#include "conversion/bvh/bvh_start.h"
+#include "conversion/bvh/bvh_reader.h"
 #include "reference/reference_bvh_reading.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -41,17 +41,11 @@ public:
     }
 };
 
-/// Where `output` will be written, with its folders opened for it alone, or kept in `folders`
-/// for many outputs (a folder opened for each would take two handles per output).
-inline conversion::platform::OutputTarget resolvedOutput(const std::filesystem::path& output,
-                                                         std::error_code& error) {
+/// Where `output` will be written, with its folders opened for it alone.
+inline conversion::Result<conversion::platform::OutputTarget> resolvedOutput(
+    const std::filesystem::path& output) {
     conversion::platform::FolderCache folders;
-    return conversion::platform::OutputTarget::resolve(output, folders, error);
-}
-inline conversion::platform::OutputTarget resolvedOutput(
-    const std::filesystem::path& output, conversion::platform::FolderCache& folders,
-    std::error_code& error) {
-    return conversion::platform::OutputTarget::resolve(output, folders, error);
+    return conversion::platform::OutputTarget::resolve(output, folders);
 }
 
 /// Commits one output on its own, each of the four steps in turn; the first error, or none.

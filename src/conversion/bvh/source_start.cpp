@@ -2,27 +2,22 @@
 
 #include <array>
 
-#include "conversion/bvh/bvh_start.h"
+#include "conversion/bvh/bvh_reader.h"
+#include "conversion/files/read_blocks.h"
 
 namespace skelvane::conversion {
 
-std::variant<SourceStart, std::error_code> readSourceStart(platform::Handle in) {
+Result<SourceStart> readSourceStart(platform::Handle in) {
     BvhStartCheck check;
     SourceStart result;
-    std::array<char, 64 * 1024> block{};
-    while (check.verdict() == BvhStartCheck::Verdict::NeedMore) {
-        std::error_code error;
-        const std::ptrdiff_t count = platform::readSome(in, block.data(), block.size(), error);
-        if (count < 0) return error;
-        if (count == 0) {
-            check.finish();
-            break;
-        }
-        const std::string_view piece(block.data(), static_cast<std::size_t>(count));
+    std::array<char, kStartReadSize> block{};
+    const std::error_code error = readBlocks(in, block, [&](std::string_view piece) {
         check.feed(piece);
         result.held.append(piece);
-        if (result.held.size() > kMaxHeldStart) break;
-    }
+        return check.verdict() == BvhStartCheck::Verdict::NeedMore &&
+               result.held.size() <= kMaxHeldStart;
+    });
+    if (error) return error;
     result.bvh = check.verdict() == BvhStartCheck::Verdict::Bvh;
     return result;
 }

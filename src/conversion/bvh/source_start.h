@@ -1,8 +1,8 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <system_error>
-#include <variant>
 
 #include "conversion/files/platform.h"
 
@@ -20,7 +20,11 @@ struct SourceStart {
 /// more white space than that is taken as not BVH.
 inline constexpr std::size_t kMaxHeldStart = 4 << 20;
 
+/// How much is read at a time while the start of a source is held: the check stops after the
+/// read that passes kMaxHeldStart, so this sets where exactly that is.
+inline constexpr std::size_t kStartReadSize = 64 * 1024;
+
 /// Reads the start of `in` until the check decides (see BvhStartCheck), or the system's error.
-std::variant<SourceStart, std::error_code> readSourceStart(platform::Handle in);
+Result<SourceStart> readSourceStart(platform::Handle in);
 
 }  // namespace skelvane::conversion

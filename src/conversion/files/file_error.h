@@ -23,6 +23,19 @@ const std::error_category& fileErrorCategory();
 /// A FileError as an error code.
 std::error_code make_error_code(FileError error);
 
+/// Which file of a job an error concerns: the source read, or the output written.
+enum class Side : unsigned char { Source, Output };
+
+/// An error and the file of the job it concerns: how a step that reads one file and writes
+/// another fails. Empty when nothing failed.
+struct Failure {
+    std::error_code error;
+    Side side = Side::Source;
+
+    /// True when something failed.
+    explicit operator bool() const { return static_cast<bool>(error); }
+};
+
 }  // namespace skelvane::conversion
 
 template <>

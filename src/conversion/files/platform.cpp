@@ -35,15 +35,24 @@ Sameness samenessOf(Handle a, Handle b) {
                                                                : Sameness::Different;
 }
 
-std::shared_ptr<const Folder> FolderCache::open(const fs::path& path, std::error_code& error) {
+Result<std::shared_ptr<const Folder>> FolderCache::open(const fs::path& path) {
     constexpr std::size_t kMostFolders = 64;
     const auto cached = folders_.find(path);
     if (cached != folders_.end()) return cached->second;
-    auto folder = detail::openFolder(path, error);
-    if (!folder) return nullptr;
+    auto folder = detail::openFolder(path);
+    if (!folder) return folder;
     if (folders_.size() == kMostFolders) folders_.clear();
-    folders_.emplace(path, folder);
+    folders_.emplace(path, *folder);
     return folder;
+}
+
+Result<std::unique_ptr<PendingOutput>> PendingOutput::create(const OutputTarget& target,
+                                                             std::uint32_t newFileMode,
+                                                             FileSystem& system) {
+    std::error_code error;
+    std::unique_ptr<PendingOutput> pending(new PendingOutput(target, newFileMode, system, error));
+    if (error) return error;
+    return pending;
 }
 
 FileSystem& realFileSystem() {

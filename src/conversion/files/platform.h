@@ -3,8 +3,9 @@
 // The system calls the conversion needs beyond the standard library, behind one narrow
 // interface with one implementation per system (platform_linux*.cpp, platform_windows*.cpp) and
 // the parts both share (platform.cpp).
-// Errors cross it as std::error_code, paths as std::filesystem::path; text that names a file
-// (a message, a command-line argument) is bytes, turned into a path and back only here.
+// Errors cross it as std::error_code, alone or in a Result beside what a call makes; paths as
+// std::filesystem::path; text that names a file (a message, a command-line argument) is bytes,
+// turned into a path and back only here.
 
 #include <cstddef>
 #include <cstdint>
@@ -19,6 +20,7 @@
 #include <vector>
 
 #include "conversion/files/file_error.h"
+#include "conversion/files/result.h"
 
 namespace skelvane::conversion::platform {
 
@@ -78,19 +80,19 @@ private:
     Handle handle_ = kNoHandle;
 };
 
-/// Opens a file for reading; on failure the File is not open and `error` tells why.
-File openForReading(const std::filesystem::path& path, std::error_code& error);
+/// Opens a file for reading, or tells why it cannot be.
+Result<File> openForReading(const std::filesystem::path& path);
 
 /// Opens a file for reading as openForReading does, but without waiting for a program to open
 /// a named pipe for writing: a named pipe that no program writes to and that holds no data
 /// fails at once with std::errc::broken_pipe. Reads then wait for data as usual. For the
 /// window, which must not freeze on a file.
-File openForReadingWithoutWaiting(const std::filesystem::path& path, std::error_code& error);
+Result<File> openForReadingWithoutWaiting(const std::filesystem::path& path);
 
 /// The file a path names, through any links; nothing when there is none to reach (or, on
-/// Windows, it is a pipe or a device, which has no identity). `error` is set when it is a file
-/// whose identity the system does not tell: it must then be taken for any file.
-std::optional<FileId> fileIdOf(const std::filesystem::path& path, std::error_code& error);
+/// Windows, it is a pipe or a device, which has no identity). An error when it is a file whose
+/// identity the system does not tell: it must then be taken for any file.
+Result<std::optional<FileId>> fileIdOf(const std::filesystem::path& path);
 
 /// The identity of an open regular file; nothing for a pipe, a terminal or a device.
 std::optional<FileId> regularFileIdOf(Handle handle);
@@ -114,8 +116,8 @@ enum class Sameness { Different, Same, CannotTell };
 /// apart from the other.
 Sameness samenessOf(Handle a, Handle b);
 
-/// Reads up to `size` bytes; returns the count (0 at the end), or -1 with `error` set.
-std::ptrdiff_t readSome(Handle handle, char* data, std::size_t size, std::error_code& error);
+/// Reads up to `size` bytes; returns the count (0 at the end), or the system's error.
+Result<std::size_t> readSome(Handle handle, char* data, std::size_t size);
 
 /// Writes all bytes; returns the error, or nothing.
 std::error_code writeAll(Handle handle, std::string_view bytes);
@@ -143,9 +145,8 @@ std::filesystem::path comparableName(const std::filesystem::path& name);
 /// outputs into one folder opens it once. Bounded: it forgets them all when it is full.
 class FolderCache {
 public:
-    /// The folder at `path`, opened now or earlier in the run; null with `error` set when it
-    /// cannot be opened.
-    std::shared_ptr<const Folder> open(const std::filesystem::path& path, std::error_code& error);
+    /// The folder at `path`, opened now or earlier in the run, or why it cannot be opened.
+    Result<std::shared_ptr<const Folder>> open(const std::filesystem::path& path);
     /// Forgets every folder, closing those that no output holds.
     void clear() { folders_.clear(); }
     /// True when it holds no folder.
@@ -166,8 +167,7 @@ public:
     /// (on Windows also a reserved device name such as NUL or COM1.bvh),
     /// "Is a directory" for a folder, "Permission denied" for a file the user may not write, or
     /// the system's reason.
-    static OutputTarget resolve(const std::filesystem::path& output, FolderCache& folders,
-                                std::error_code& error);
+    static Result<OutputTarget> resolve(const std::filesystem::path& output, FolderCache& folders);
 
     /// The file under the final name when it was resolved; nothing when the output will be a
     /// new file.
@@ -239,10 +239,11 @@ FileSystem& realFileSystem();
 class PendingOutput {
 public:
     /// Creates it in the folder of `target`, for a new output with `newFileMode` masked by the
-    /// umask (the permissions it gets), taking the steps of `system`, which must outlive it; on
-    /// failure `handle()` is kNoHandle and `error` tells why.
-    PendingOutput(const OutputTarget& target, std::uint32_t newFileMode, FileSystem& system,
-                  std::error_code& error);
+    /// umask (the permissions it gets), taking the steps of `system`, which must outlive it; or
+    /// tells why it cannot be created.
+    static Result<std::unique_ptr<PendingOutput>> create(const OutputTarget& target,
+                                                         std::uint32_t newFileMode,
+                                                         FileSystem& system);
     ~PendingOutput();
     PendingOutput(const PendingOutput&) = delete;
     PendingOutput& operator=(const PendingOutput&) = delete;
@@ -269,6 +270,9 @@ public:
     bool holdsCleanupSlot() const { return cleanupSlot_ >= 0; }
 
 private:
+    // Leaves handle() kNoHandle and sets `error` when it cannot be created.
+    PendingOutput(const OutputTarget& target, std::uint32_t newFileMode, FileSystem& system,
+                  std::error_code& error);
     std::error_code nameForReplacing();
 
     OutputTarget target_;

@@ -63,7 +63,7 @@ bool kernelReportsSyncfsErrors() {
 
 // Opens a folder so that files can be created and renamed in it and, where its mode allows
 // reading, synced; a folder that may only be written and searched is opened as a path.
-std::shared_ptr<const Folder> detail::openFolder(const fs::path& path, std::error_code& error) {
+Result<std::shared_ptr<const Folder>> detail::openFolder(const fs::path& path) {
     auto folder = std::make_shared<Folder>();
     int handle = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (handle < 0 && errno == EACCES) {
@@ -72,13 +72,13 @@ std::shared_ptr<const Folder> detail::openFolder(const fs::path& path, std::erro
     }
     struct stat info {};
     if (handle < 0 || ::fstat(handle, &info) != 0) {
-        error = lastError();
+        const std::error_code error = lastError();
         if (handle >= 0) ::close(handle);
-        return nullptr;
+        return error;
     }
     folder->handle = File(handle);
     folder->id = idOf(info);
-    return folder;
+    return std::shared_ptr<const Folder>(std::move(folder));
 }
 
 void detail::closeHandle(Handle handle) {
@@ -117,9 +117,9 @@ std::vector<std::string> programArguments(int argc, char** argv) {
     return {argv + std::min(argc, 1), argv + argc};
 }
 
-File openForReading(const fs::path& path, std::error_code& error) {
+Result<File> openForReading(const fs::path& path) {
     const int handle = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (handle < 0) error = lastError();
+    if (handle < 0) return lastError();
     return File(handle);
 }
 
@@ -149,35 +149,31 @@ bool pipeHasWriterOrData(int namedPipe, std::error_code& error) {
 
 }  // namespace
 
-File openForReadingWithoutWaiting(const fs::path& path, std::error_code& error) {
+Result<File> openForReadingWithoutWaiting(const fs::path& path) {
     // O_NONBLOCK opens a named pipe at once, writer or not; reads wait again afterwards.
     File file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     struct stat info {};
-    if (!file.isOpen() || ::fstat(fd(file.handle()), &info) != 0) {
-        error = lastError();
-        return File();
-    }
+    if (!file.isOpen() || ::fstat(fd(file.handle()), &info) != 0) return lastError();
+    std::error_code error;
     if (S_ISFIFO(info.st_mode) && !pipeHasWriterOrData(fd(file.handle()), error)) {
-        if (!error) error = std::make_error_code(std::errc::broken_pipe);
-        return File();
+        return error ? error : std::make_error_code(std::errc::broken_pipe);
     }
     const int flags = ::fcntl(fd(file.handle()), F_GETFL);
     if (flags < 0 || ::fcntl(fd(file.handle()), F_SETFL, flags & ~O_NONBLOCK) != 0) {
-        error = lastError();
-        return File();
+        return lastError();
     }
     return file;
 }
 
-std::optional<FileId> fileIdOf(const fs::path& path, std::error_code& error) {
+Result<std::optional<FileId>> fileIdOf(const fs::path& path) {
     struct stat info {};
-    if (::stat(path.c_str(), &info) == 0) return idOf(info);
+    if (::stat(path.c_str(), &info) == 0) return std::optional(idOf(info));
     // Nothing there, or nothing this user can reach: no file of the run can be it either.
     if (errno != ENOENT && errno != ENOTDIR && errno != EACCES && errno != ELOOP &&
         errno != ENAMETOOLONG) {
-        error = lastError();
+        return lastError();
     }
-    return std::nullopt;
+    return std::optional<FileId>();
 }
 
 std::optional<FileId> regularFileIdOf(Handle handle) {
@@ -195,14 +191,11 @@ std::optional<FileInfo> fileInfoOf(Handle handle) {
     return file;
 }
 
-std::ptrdiff_t readSome(Handle handle, char* data, std::size_t size, std::error_code& error) {
+Result<std::size_t> readSome(Handle handle, char* data, std::size_t size) {
     for (;;) {
         const ssize_t count = ::read(fd(handle), data, size);
-        if (count >= 0) return count;
-        if (errno != EINTR) {
-            error = lastError();
-            return -1;
-        }
+        if (count >= 0) return static_cast<std::size_t>(count);
+        if (errno != EINTR) return lastError();
     }
 }
 
@@ -218,8 +211,7 @@ std::error_code writeAll(Handle handle, std::string_view bytes) {
     return {};
 }
 
-OutputTarget OutputTarget::resolve(const fs::path& output, FolderCache& folders,
-                                   std::error_code& error) {
+Result<OutputTarget> OutputTarget::resolve(const fs::path& output, FolderCache& folders) {
     // Links are followed here, one hop at a time, and never again: the final folder stays
     // open and the final name is kept.
     constexpr int kMostLinks = 40;
@@ -227,22 +219,21 @@ OutputTarget OutputTarget::resolve(const fs::path& output, FolderCache& folders,
     fs::path path = output;
     for (int links = 0;; ++links) {
         if (links > kMostLinks) {
-            error = std::make_error_code(std::errc::too_many_symbolic_link_levels);
-            return target;
+            return std::make_error_code(std::errc::too_many_symbolic_link_levels);
         }
         const fs::path folder = path.has_parent_path() ? path.parent_path() : fs::path(".");
         target.name_ = path.filename();
         if (target.name_.empty() || target.name_ == "." || target.name_ == "..") {
-            error = std::make_error_code(std::errc::is_a_directory);
-            return target;
+            return std::make_error_code(std::errc::is_a_directory);
         }
-        target.folder_ = folders.open(folder, error);
-        if (error) {
-            if (links > 0 && error == std::errc::no_such_file_or_directory) {
-                error = FileError::DanglingLink;
+        auto opened = folders.open(folder);
+        if (!opened) {
+            if (links > 0 && opened.error() == std::errc::no_such_file_or_directory) {
+                return FileError::DanglingLink;
             }
-            return target;
+            return opened.error();
         }
+        target.folder_ = std::move(*opened);
         const int folderHandle = fd(target.folder_->handle.handle());
         struct stat info {};
         if (::fstatat(folderHandle, target.name_.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0) {
@@ -251,36 +242,25 @@ OutputTarget OutputTarget::resolve(const fs::path& output, FolderCache& folders,
                 const ssize_t size =
                     ::readlinkat(folderHandle, target.name_.c_str(), link.data(), link.size());
                 if (size < 0 || static_cast<std::size_t>(size) == link.size()) {
-                    error =
-                        size < 0 ? lastError() : std::make_error_code(std::errc::filename_too_long);
-                    return target;
+                    return size < 0 ? lastError()
+                                    : std::make_error_code(std::errc::filename_too_long);
                 }
                 const fs::path next(std::string(link.data(), static_cast<std::size_t>(size)));
                 path = next.is_absolute() ? next : folder / next;
                 continue;
             }
-            if (S_ISDIR(info.st_mode)) {
-                error = std::make_error_code(std::errc::is_a_directory);
-                return target;
-            }
-            if (!S_ISREG(info.st_mode)) {
-                error = FileError::NotRegularOutput;
-                return target;
-            }
+            if (S_ISDIR(info.st_mode)) return std::make_error_code(std::errc::is_a_directory);
+            if (!S_ISREG(info.st_mode)) return FileError::NotRegularOutput;
             // Opening it for writing would be refused, so replacing it is too.
             if (::faccessat(folderHandle, target.name_.c_str(), W_OK, AT_EACCESS) != 0) {
-                error = lastError();
-                return target;
+                return lastError();
             }
             target.existing_ = idOf(info);
             target.existingMode_ = static_cast<std::uint32_t>(info.st_mode & 07777);
-        } else if (errno != ENOENT) {
-            error = lastError();
-            return target;
-        } else if (links > 0) {
-            error = FileError::DanglingLink;
-            return target;
-        }
+        } else if (errno != ENOENT)
+            return lastError();
+        else if (links > 0)
+            return FileError::DanglingLink;
         return target;
     }
 }

@@ -13,7 +13,7 @@ namespace skelvane::conversion::platform::detail {
 /// Closes an open handle.
 void closeHandle(Handle handle);
 
-/// Opens a folder for the outputs written into it; null with `error` set when it cannot be.
-std::shared_ptr<const Folder> openFolder(const std::filesystem::path& path, std::error_code& error);
+/// Opens a folder for the outputs written into it, or tells why it cannot be opened.
+Result<std::shared_ptr<const Folder>> openFolder(const std::filesystem::path& path);
 
 }  // namespace skelvane::conversion::platform::detail

@@ -46,7 +46,7 @@ fs::path windows::finalPathOf(HANDLE handle) {
 
 // Opens a folder for as long as the run writes into it. Without FILE_SHARE_DELETE nobody can
 // rename or remove it meanwhile, so its resolved path keeps naming it.
-std::shared_ptr<const Folder> detail::openFolder(const fs::path& path, std::error_code& error) {
+Result<std::shared_ptr<const Folder>> detail::openFolder(const fs::path& path) {
     const fs::path name = path.empty() ? fs::path(L".") : path;
     HANDLE handle =
         ::CreateFileW(name.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
@@ -54,26 +54,18 @@ std::shared_ptr<const Folder> detail::openFolder(const fs::path& path, std::erro
     if (handle == INVALID_HANDLE_VALUE && ::GetLastError() == ERROR_SHARING_VIOLATION) {
         handle = openForAttributes(name);
     }
-    if (handle == INVALID_HANDLE_VALUE) {
-        error = lastError();
-        return nullptr;
-    }
+    if (handle == INVALID_HANDLE_VALUE) return lastError();
     auto folder = std::make_shared<Folder>();
     folder->handle = File(ours(handle));
     const auto info = informationOf(handle);
-    if (!info) {
-        error = lastError();
-        return nullptr;
-    }
-    if (!isFolder(*info)) {
-        error = std::make_error_code(std::errc::not_a_directory);
-        return nullptr;
-    }
+    if (!info) return lastError();
+    if (!isFolder(*info)) return std::make_error_code(std::errc::not_a_directory);
     folder->id = idOf(*info);
     folder->path = finalPathOf(handle);
+    std::error_code error;
     if (folder->path.empty()) folder->path = fs::absolute(name, error);
-    if (error) return nullptr;
-    return folder;
+    if (error) return error;
+    return std::shared_ptr<const Folder>(std::move(folder));
 }
 
 void detail::closeHandle(Handle handle) {
@@ -122,41 +114,37 @@ fs::path comparableName(const fs::path& name) {
     return upper;
 }
 
-File openForReading(const fs::path& path, std::error_code& error) {
+Result<File> openForReading(const fs::path& path) {
     // Such a name opens a device (the console for CON), which the reads would fail on.
     if (windows::isReservedDeviceName(path.filename().native())) {
-        error = FileError::ReservedDeviceName;
-        return File();
+        return FileError::ReservedDeviceName;
     }
     const HANDLE handle = ::CreateFileW(path.c_str(), GENERIC_READ, kShareAll, nullptr,
                                         OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (handle != INVALID_HANDLE_VALUE) return File(ours(handle));
-    error = lastError();
+    const std::error_code error = lastError();
     // Windows refuses to open a folder as a file; say what Linux says on reading it.
     const DWORD attributes = ::GetFileAttributesW(path.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-        error = std::make_error_code(std::errc::is_a_directory);
+        return std::make_error_code(std::errc::is_a_directory);
     }
-    return File();
+    return error;
 }
 
-File openForReadingWithoutWaiting(const fs::path& path, std::error_code& error) {
+Result<File> openForReadingWithoutWaiting(const fs::path& path) {
     // CreateFileW never waits for a writer: a named pipe without a free instance of its server
     // is refused at once.
-    return openForReading(path, error);
+    return openForReading(path);
 }
 
-std::optional<FileId> fileIdOf(const fs::path& path, std::error_code& error) {
+Result<std::optional<FileId>> fileIdOf(const fs::path& path) {
     const File file(ours(openForAttributes(path)));
     // Nothing there, or nothing this user can reach: no file of the run can be it either.
-    if (!file.isOpen()) return std::nullopt;
-    if (::GetFileType(win(file.handle())) != FILE_TYPE_DISK) return std::nullopt;
+    if (!file.isOpen()) return std::optional<FileId>();
+    if (::GetFileType(win(file.handle())) != FILE_TYPE_DISK) return std::optional<FileId>();
     const auto identity = windows::identityOf(win(file.handle()));
-    if (!identity) {
-        error = lastError();
-        return std::nullopt;
-    }
-    return identity->id;
+    if (!identity) return lastError();
+    return std::optional(identity->id);
 }
 
 std::optional<FileId> regularFileIdOf(Handle handle) {
@@ -177,15 +165,14 @@ std::optional<FileInfo> fileInfoOf(Handle handle) {
     return file;
 }
 
-std::ptrdiff_t readSome(Handle handle, char* data, std::size_t size, std::error_code& error) {
+Result<std::size_t> readSome(Handle handle, char* data, std::size_t size) {
     DWORD count = 0;
     const auto most = static_cast<DWORD>(std::min<std::size_t>(size, 1u << 30));
-    if (::ReadFile(win(handle), data, most, &count, nullptr)) return count;
+    if (::ReadFile(win(handle), data, most, &count, nullptr)) return std::size_t{count};
     const DWORD code = ::GetLastError();
     // A pipe whose writer has gone has simply ended.
-    if (code == ERROR_BROKEN_PIPE || code == ERROR_HANDLE_EOF) return 0;
-    error = errorOf(code);
-    return -1;
+    if (code == ERROR_BROKEN_PIPE || code == ERROR_HANDLE_EOF) return std::size_t{0};
+    return errorOf(code);
 }
 
 std::error_code writeAll(Handle handle, std::string_view bytes) {

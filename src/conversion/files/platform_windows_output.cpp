@@ -39,42 +39,36 @@ std::wstring temporaryName() {
 
 }  // namespace
 
-OutputTarget OutputTarget::resolve(const fs::path& output, FolderCache& folders,
-                                   std::error_code& error) {
+Result<OutputTarget> OutputTarget::resolve(const fs::path& output, FolderCache& folders) {
     constexpr int kMostLinks = 40;
     OutputTarget target;
     fs::path path = output;
     for (int links = 0;; ++links) {
         if (links > kMostLinks) {
-            error = std::make_error_code(std::errc::too_many_symbolic_link_levels);
-            return target;
+            return std::make_error_code(std::errc::too_many_symbolic_link_levels);
         }
         const fs::path folder = path.has_parent_path() ? path.parent_path() : fs::path(L".");
         target.name_ = path.filename();
         if (target.name_.empty() || target.name_ == L"." || target.name_ == L"..") {
-            error = std::make_error_code(std::errc::is_a_directory);
-            return target;
+            return std::make_error_code(std::errc::is_a_directory);
         }
         if (windows::isReservedDeviceName(target.name_.native())) {
-            error = FileError::NotRegularOutput;
-            return target;
+            return FileError::NotRegularOutput;
         }
-        target.folder_ = folders.open(folder, error);
-        if (error) {
-            if (links > 0 && error == std::errc::no_such_file_or_directory) {
-                error = FileError::DanglingLink;
+        auto opened = folders.open(folder);
+        if (!opened) {
+            if (links > 0 && opened.error() == std::errc::no_such_file_or_directory) {
+                return FileError::DanglingLink;
             }
-            return target;
+            return opened.error();
         }
+        target.folder_ = std::move(*opened);
         const fs::path full = target.folder_->path / target.name_;
         const DWORD attributes = ::GetFileAttributesW(full.c_str());
         if (attributes == INVALID_FILE_ATTRIBUTES) {
             const DWORD code = ::GetLastError();
-            if (code != ERROR_FILE_NOT_FOUND) {
-                error = errorOf(code);
-            } else if (links > 0) {
-                error = FileError::DanglingLink;
-            }
+            if (code != ERROR_FILE_NOT_FOUND) return errorOf(code);
+            if (links > 0) return FileError::DanglingLink;
             return target;
         }
         if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 &&
@@ -83,10 +77,9 @@ OutputTarget OutputTarget::resolve(const fs::path& output, FolderCache& folders,
             const File linked(ours(openForAttributes(full)));
             if (!linked.isOpen()) {
                 const DWORD code = ::GetLastError();
-                error = code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND
-                            ? make_error_code(FileError::DanglingLink)
-                            : errorOf(code);
-                return target;
+                return code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND
+                           ? make_error_code(FileError::DanglingLink)
+                           : errorOf(code);
             }
             const fs::path next = finalPathOf(win(linked.handle()));
             if (!next.empty() && next != full) {
@@ -97,27 +90,22 @@ OutputTarget OutputTarget::resolve(const fs::path& output, FolderCache& folders,
         const File existing(ours(openForAttributes(full)));
         const auto info = existing.isOpen() ? informationOf(win(existing.handle())) : std::nullopt;
         if (!info) {
-            error = lastError();
-            return target;
+            return lastError();
         }
         if (isFolder(*info)) {
-            error = std::make_error_code(std::errc::is_a_directory);
-            return target;
+            return std::make_error_code(std::errc::is_a_directory);
         }
         if (::GetFileType(win(existing.handle())) != FILE_TYPE_DISK) {
-            error = FileError::NotRegularOutput;
-            return target;
+            return FileError::NotRegularOutput;
         }
         // Opening it for writing would be refused, so replacing it is too.
         if ((info->dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0) {
-            error = std::make_error_code(std::errc::permission_denied);
-            return target;
+            return std::make_error_code(std::errc::permission_denied);
         }
         const File writable(ours(::CreateFileW(full.c_str(), GENERIC_WRITE, kShareAll, nullptr,
                                                OPEN_EXISTING, 0, nullptr)));
         if (!writable.isOpen()) {
-            error = lastError();
-            return target;
+            return lastError();
         }
         target.existing_ = idOf(*info);
         return target;

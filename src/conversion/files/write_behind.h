@@ -10,6 +10,7 @@
 
 #include "conversion/files/byte_sink.h"
 #include "conversion/files/platform.h"
+#include "conversion/files/read_blocks.h"
 
 namespace skelvane::conversion {
 
@@ -50,7 +51,6 @@ private:
     char* slot(std::size_t sequence) { return blocks_.data() + (sequence % kSlots) * kBlockSize; }
 
     static constexpr std::size_t kSlots = 4;
-    static constexpr std::size_t kBlockSize = 1 << 18;
 
     platform::Handle out_ = platform::kNoHandle;
     bool inTurn_;

@@ -86,7 +86,7 @@ std::string_view replacementOf(const MappingRow& row, const DroppedParts& droppe
     return row.to;
 }
 
-std::variant<Mapping, MappingError> parseMapping(std::string_view text, std::string_view fileName) {
+Result<Mapping, MappingError> parseMapping(std::string_view text, std::string_view fileName) {
     Mapping mapping;
     mapping.name = fileName;
     mapping.origin = fileName;
@@ -98,11 +98,11 @@ std::variant<Mapping, MappingError> parseMapping(std::string_view text, std::str
     return mapping;
 }
 
-std::variant<Mapping, MappingError> loadMappingFile(const std::filesystem::path& file,
-                                                    NamedPipe namedPipe) {
+Result<Mapping, MappingError> loadMappingFile(const std::filesystem::path& file,
+                                              NamedPipe namedPipe) {
     auto text = readTableFileBytes(file, namedPipe);
-    if (auto* error = std::get_if<MappingError>(&text)) return std::move(*error);
-    return parseMapping(std::get<std::string>(text), platform::bytesOfPath(file));
+    if (!text) return std::move(text.error());
+    return parseMapping(*text, platform::bytesOfPath(file));
 }
 
 }  // namespace skelvane::conversion

@@ -22,7 +22,6 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
-#include <variant>
 #include <vector>
 
 #include "conversion/mapping/dropped_parts.h"
@@ -85,11 +84,11 @@ std::string_view replacementOf(const MappingRow& row, const DroppedParts& droppe
 
 /// Reads the text of a mapping file, all or nothing; `fileName` names the file in errors and
 /// gives the name, origin and, without a `# title:` line, the title.
-std::variant<Mapping, MappingError> parseMapping(std::string_view text, std::string_view fileName);
+Result<Mapping, MappingError> parseMapping(std::string_view text, std::string_view fileName);
 
 /// Reads and parses the mapping file at `file`; a file over kMaxMappingBytes is refused
 /// without reading more than one byte past the limit.
-std::variant<Mapping, MappingError> loadMappingFile(const std::filesystem::path& file,
-                                                    NamedPipe namedPipe = NamedPipe::WaitForWriter);
+Result<Mapping, MappingError> loadMappingFile(const std::filesystem::path& file,
+                                              NamedPipe namedPipe = NamedPipe::WaitForWriter);
 
 }  // namespace skelvane::conversion

@@ -11,11 +11,11 @@ const Mapping* MappingCatalog::find(std::string_view name) const {
     return file == files_.end() ? nullptr : file->second.get();
 }
 
-std::variant<const Mapping*, MappingError> MappingCatalog::load(const std::filesystem::path& file,
-                                                                NamedPipe namedPipe) {
+Result<const Mapping*, MappingError> MappingCatalog::load(const std::filesystem::path& file,
+                                                          NamedPipe namedPipe) {
     auto read = loadMappingFile(file, namedPipe);
-    if (auto* error = std::get_if<MappingError>(&read)) return std::move(*error);
-    Mapping mapping = std::get<Mapping>(std::move(read));
+    if (!read) return std::move(read.error());
+    Mapping mapping = std::move(read).value();
     mapping.file = file;
     auto& kept = files_[platform::bytesOfPath(file)];
     if (kept) {
@@ -23,29 +23,28 @@ std::variant<const Mapping*, MappingError> MappingCatalog::load(const std::files
     } else {
         kept = std::make_unique<Mapping>(std::move(mapping));
     }
-    return kept.get();
+    return static_cast<const Mapping*>(kept.get());
 }
 
-std::variant<MappingChoice, MappingError> MappingCatalog::resolve(std::string_view name,
-                                                                  const ResolveOptions& options) {
+Result<MappingChoice, MappingError> MappingCatalog::resolve(std::string_view name,
+                                                            const ResolveOptions& options) {
     if (name == "auto") return MappingChoice::bestFitOfEach();
     if (const Mapping* preset = findPreset(name)) return MappingChoice::of(*preset);
     std::filesystem::path file = platform::pathFromBytes(name);
     if (meantAsPresetName(file)) {
-        MappingError error{std::string(name), 0, "no mapping named '" + std::string(name) + "'"};
-        error.noSuchName = true;
-        return error;
+        return MappingError{MappingFault::NoSuchName, std::string(name), 0,
+                            "no mapping named '" + std::string(name) + "'"};
     }
     if (options.fileByAbsolutePath && !file.is_absolute()) {
         std::error_code error;
         file = std::filesystem::current_path(error) / file;
     }
     auto loaded = load(file, options.namedPipe);
-    if (auto* refused = std::get_if<MappingError>(&loaded)) {
-        refused->file = std::string(name);
-        return std::move(*refused);
+    if (!loaded) {
+        loaded.error().file = std::string(name);
+        return std::move(loaded.error());
     }
-    return MappingChoice::of(*std::get<const Mapping*>(loaded));
+    return MappingChoice::of(**loaded);
 }
 
 }  // namespace skelvane::conversion

@@ -5,7 +5,6 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <variant>
 
 #include "conversion/mapping/mapping.h"
 #include "conversion/mapping/mapping_choice.h"
@@ -23,16 +22,16 @@ public:
     /// Reads the mapping file at `file` and keeps it under its path; loaded again, it is
     /// updated where it is kept, so that every choice of it sees the new rows. The mapping, or
     /// why the file is refused, in which case nothing changes.
-    std::variant<const Mapping*, MappingError> load(const std::filesystem::path& file,
-                                                    NamedPipe namedPipe = NamedPipe::WaitForWriter);
+    Result<const Mapping*, MappingError> load(const std::filesystem::path& file,
+                                              NamedPipe namedPipe = NamedPipe::WaitForWriter);
 
     /// What a name the user gives stands for: "auto" the best fit, a preset's name that preset,
     /// anything else a mapping file, loaded here. A bare word that names no preset and no file
     /// (see meantAsPresetName) is refused as a mapping of that name that does not exist
-    /// (MappingError::noSuchName), never taken for the default; a file that cannot be used is
+    /// (MappingFault::NoSuchName), never taken for the default; a file that cannot be used is
     /// refused with the name as given.
-    std::variant<MappingChoice, MappingError> resolve(std::string_view name,
-                                                      const ResolveOptions& options = {});
+    Result<MappingChoice, MappingError> resolve(std::string_view name,
+                                                const ResolveOptions& options = {});
 
 private:
     std::map<std::string, std::unique_ptr<Mapping>, std::less<>> files_;

@@ -12,13 +12,14 @@ std::vector<Mapping> readPresets() {
     std::vector<Mapping> mappings;
     for (const PresetFile& file : presetFiles()) {
         auto parsed = parseMapping(file.text, std::string(file.name) + ".csv");
-        if (const MappingError* error = std::get_if<MappingError>(&parsed)) {
+        if (!parsed) {
             // The presets are part of the program and their tests read every one of them, so
             // this is a broken build, not a user's mistake.
-            std::fprintf(stderr, "a built-in mapping is malformed: %s\n", error->message().c_str());
+            std::fprintf(stderr, "a built-in mapping is malformed: %s\n",
+                         parsed.error().message().c_str());
             std::abort();
         }
-        Mapping& mapping = mappings.emplace_back(std::get<Mapping>(std::move(parsed)));
+        Mapping& mapping = mappings.emplace_back(std::move(parsed).value());
         mapping.name = file.name;
         mapping.origin = "built in";
     }

@@ -86,8 +86,7 @@ std::optional<common::Role> RigProfile::roleOf(std::string_view jointName) const
     return std::nullopt;
 }
 
-std::variant<RigProfile, MappingError> parseRigProfile(std::string_view text,
-                                                       std::string_view fileName) {
+Result<RigProfile, MappingError> parseRigProfile(std::string_view text, std::string_view fileName) {
     RigProfile profile;
     profile.name = fileName;
     profile.origin = fileName;
@@ -99,11 +98,11 @@ std::variant<RigProfile, MappingError> parseRigProfile(std::string_view text,
     return profile;
 }
 
-std::variant<RigProfile, MappingError> loadRigProfileFile(const std::filesystem::path& file,
-                                                          NamedPipe namedPipe) {
+Result<RigProfile, MappingError> loadRigProfileFile(const std::filesystem::path& file,
+                                                    NamedPipe namedPipe) {
     auto text = readTableFileBytes(file, namedPipe);
-    if (auto* error = std::get_if<MappingError>(&text)) return std::move(*error);
-    return parseRigProfile(std::get<std::string>(text), platform::bytesOfPath(file));
+    if (!text) return std::move(text.error());
+    return parseRigProfile(*text, platform::bytesOfPath(file));
 }
 
 }  // namespace skelvane::conversion

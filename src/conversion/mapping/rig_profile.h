@@ -23,7 +23,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <variant>
 
 #include "common/roles.h"
 #include "conversion/mapping/table_file.h"
@@ -63,12 +62,11 @@ struct RigProfile {
 
 /// Reads the text of a rig profile, all or nothing; `fileName` names the file in errors and
 /// gives the name, origin and, without a `# title:` line, the title.
-std::variant<RigProfile, MappingError> parseRigProfile(std::string_view text,
-                                                       std::string_view fileName);
+Result<RigProfile, MappingError> parseRigProfile(std::string_view text, std::string_view fileName);
 
 /// Reads and parses the rig profile at `file`; a file over kMaxTableFileBytes is refused
 /// without reading more than one byte past the limit.
-std::variant<RigProfile, MappingError> loadRigProfileFile(
-    const std::filesystem::path& file, NamedPipe namedPipe = NamedPipe::WaitForWriter);
+Result<RigProfile, MappingError> loadRigProfileFile(const std::filesystem::path& file,
+                                                    NamedPipe namedPipe = NamedPipe::WaitForWriter);
 
 }  // namespace skelvane::conversion

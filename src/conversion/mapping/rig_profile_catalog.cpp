@@ -13,14 +13,14 @@ std::vector<RigProfile> readRigProfiles() {
     std::vector<RigProfile> profiles;
     for (const PresetFile& file : rigProfileFiles()) {
         auto parsed = parseRigProfile(file.text, std::string(file.name) + ".csv");
-        if (const MappingError* error = std::get_if<MappingError>(&parsed)) {
+        if (!parsed) {
             // The profiles are part of the program and their tests read every one of them, so
             // this is a broken build, not a user's mistake.
             std::fprintf(stderr, "a built-in rig profile is malformed: %s\n",
-                         error->message().c_str());
+                         parsed.error().message().c_str());
             std::abort();
         }
-        RigProfile& profile = profiles.emplace_back(std::get<RigProfile>(std::move(parsed)));
+        RigProfile& profile = profiles.emplace_back(std::move(parsed).value());
         profile.name = file.name;
         profile.origin = "built in";
     }
@@ -47,11 +47,11 @@ const RigProfile* RigProfileCatalog::find(std::string_view name) const {
     return file == files_.end() ? nullptr : file->second.get();
 }
 
-std::variant<const RigProfile*, MappingError> RigProfileCatalog::load(
-    const std::filesystem::path& file, NamedPipe namedPipe) {
+Result<const RigProfile*, MappingError> RigProfileCatalog::load(const std::filesystem::path& file,
+                                                                NamedPipe namedPipe) {
     auto read = loadRigProfileFile(file, namedPipe);
-    if (auto* error = std::get_if<MappingError>(&read)) return std::move(*error);
-    RigProfile profile = std::get<RigProfile>(std::move(read));
+    if (!read) return std::move(read.error());
+    RigProfile profile = std::move(read).value();
     profile.file = file;
     auto& kept = files_[platform::bytesOfPath(file)];
     if (kept) {
@@ -59,29 +59,27 @@ std::variant<const RigProfile*, MappingError> RigProfileCatalog::load(
     } else {
         kept = std::make_unique<RigProfile>(std::move(profile));
     }
-    return kept.get();
+    return static_cast<const RigProfile*>(kept.get());
 }
 
-std::variant<const RigProfile*, MappingError> RigProfileCatalog::resolve(
-    std::string_view name, const ResolveOptions& options) {
+Result<const RigProfile*, MappingError> RigProfileCatalog::resolve(std::string_view name,
+                                                                   const ResolveOptions& options) {
     if (const RigProfile* builtIn = findRigProfile(name)) return builtIn;
     std::filesystem::path file = platform::pathFromBytes(name);
     if (meantAsPresetName(file)) {
-        MappingError error{std::string(name), 0,
-                           "no rig profile named '" + std::string(name) + "'"};
-        error.noSuchName = true;
-        return error;
+        return MappingError{MappingFault::NoSuchName, std::string(name), 0,
+                            "no rig profile named '" + std::string(name) + "'"};
     }
     if (options.fileByAbsolutePath && !file.is_absolute()) {
         std::error_code error;
         file = std::filesystem::current_path(error) / file;
     }
     auto loaded = load(file, options.namedPipe);
-    if (auto* refused = std::get_if<MappingError>(&loaded)) {
-        refused->file = std::string(name);
-        return std::move(*refused);
+    if (!loaded) {
+        loaded.error().file = std::string(name);
+        return std::move(loaded.error());
     }
-    return std::get<const RigProfile*>(loaded);
+    return *loaded;
 }
 
 std::vector<const RigProfile*> RigProfileCatalog::all() const {

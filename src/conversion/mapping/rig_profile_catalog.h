@@ -6,7 +6,6 @@
 #include <span>
 #include <string>
 #include <string_view>
-#include <variant>
 #include <vector>
 
 #include "conversion/mapping/presets.h"
@@ -35,16 +34,16 @@ public:
     /// Reads the profile file at `file` and keeps it under its path; loaded again, it is
     /// updated where it is kept. The profile, or why the file is refused, in which case nothing
     /// changes.
-    std::variant<const RigProfile*, MappingError> load(
-        const std::filesystem::path& file, NamedPipe namedPipe = NamedPipe::WaitForWriter);
+    Result<const RigProfile*, MappingError> load(const std::filesystem::path& file,
+                                                 NamedPipe namedPipe = NamedPipe::WaitForWriter);
 
     /// What a name the user gives stands for: a built-in profile's name that profile, anything
     /// else a profile file, loaded here. A bare word that names no profile and no file (see
     /// meantAsPresetName) is refused as a profile of that name that does not exist
-    /// (MappingError::noSuchName), never taken for a default; a file that cannot be used is
+    /// (MappingFault::NoSuchName), never taken for a default; a file that cannot be used is
     /// refused with the name as given.
-    std::variant<const RigProfile*, MappingError> resolve(std::string_view name,
-                                                          const ResolveOptions& options = {});
+    Result<const RigProfile*, MappingError> resolve(std::string_view name,
+                                                    const ResolveOptions& options = {});
 
     /// Every profile it knows, the built-in ones first and then the files in the order of their
     /// paths, as a role finder takes them.

@@ -7,17 +7,15 @@
 #include <system_error>
 
 #include "common/title_rule.h"
+#include "conversion/bvh/bvh_reader.h"
 #include "conversion/files/platform.h"
+#include "conversion/files/read_blocks.h"
 
 namespace skelvane::conversion {
 
 namespace {
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-
-bool isBlank(char byte) {
-    return byte == ' ' || byte == '\t';
-}
 
 // The first character of `text` that may not stand in a joint name, as U+XXXX: a control
 // character (C0, DEL, C1) or a line or paragraph separator; nothing when there is none.
@@ -62,7 +60,7 @@ std::optional<Directive> directiveIn(std::string_view comment) {
 }
 
 // The fields of one row under RFC 4180 quoting (no line ends inside fields), or why not.
-std::variant<std::vector<std::string>, std::string> splitFields(std::string_view line) {
+Result<std::vector<std::string>, std::string> splitFields(std::string_view line) {
     std::vector<std::string> fields;
     std::size_t i = 0;
     while (true) {
@@ -101,7 +99,9 @@ public:
 
 private:
     std::optional<std::string_view> nextLine();
-    MappingError error(std::string reason) const { return {fileName_, line_, std::move(reason)}; }
+    MappingError error(std::string reason) const {
+        return {MappingFault::Invalid, fileName_, line_, std::move(reason)};
+    }
     std::optional<MappingError> takeRow(std::string_view line, TableContents& contents);
 
     std::string_view rest_;
@@ -182,8 +182,8 @@ std::optional<MappingError> TableReader::read(TableContents& contents, std::stri
 
 std::optional<MappingError> TableReader::takeRow(std::string_view line, TableContents& contents) {
     auto split = splitFields(line);
-    if (const std::string* reason = std::get_if<std::string>(&split)) return error(*reason);
-    auto& fields = std::get<std::vector<std::string>>(split);
+    if (!split) return error(split.error());
+    auto& fields = *split;
     const auto expected =
         static_cast<std::size_t>(std::count(format_.header.begin(), format_.header.end(), ',')) + 1;
     if (fields.size() != expected) {
@@ -197,7 +197,31 @@ std::optional<MappingError> TableReader::takeRow(std::string_view line, TableCon
     return std::nullopt;
 }
 
+class MappingFaultCategory final : public std::error_category {
+public:
+    const char* name() const noexcept override { return "skelvane-mapping"; }
+
+    std::string message(int code) const override {
+        switch (static_cast<MappingFault>(code)) {
+            case MappingFault::NoSuchName:
+                return "no mapping of that name";
+            case MappingFault::Invalid:
+                return "not a mapping file";
+        }
+        return "unknown error";
+    }
+};
+
 }  // namespace
+
+const std::error_category& mappingFaultCategory() {
+    static const MappingFaultCategory category;
+    return category;
+}
+
+std::error_code make_error_code(MappingFault fault) {
+    return {static_cast<int>(fault), mappingFaultCategory()};
+}
 
 std::string MappingError::message() const {
     return line == 0 ? file + ": " + reason : file + ":" + std::to_string(line) + ": " + reason;
@@ -209,27 +233,27 @@ std::optional<MappingError> readTableFile(std::string_view text, std::string_vie
     return TableReader(text, fileName, format).read(contents, notes);
 }
 
-std::variant<std::string, MappingError> readTableFileBytes(const std::filesystem::path& file,
-                                                           NamedPipe namedPipe) {
+Result<std::string, MappingError> readTableFileBytes(const std::filesystem::path& file,
+                                                     NamedPipe namedPipe) {
     const std::string name = platform::bytesOfPath(file);
-    std::error_code error;
-    const platform::File in = namedPipe == NamedPipe::WaitForWriter
-                                  ? platform::openForReading(file, error)
-                                  : platform::openForReadingWithoutWaiting(file, error);
-    if (error == std::errc::broken_pipe) {
-        return MappingError{name, 0, "a named pipe with no program writing to it cannot be read"};
+    const auto in = namedPipe == NamedPipe::WaitForWriter
+                        ? platform::openForReading(file)
+                        : platform::openForReadingWithoutWaiting(file);
+    if (!in && in.error() == std::errc::broken_pipe) {
+        return MappingError{in.error(), name, 0,
+                            "a named pipe with no program writing to it cannot be read"};
     }
-    if (!in.isOpen()) return MappingError{name, 0, error.message()};
-    std::string text(kMaxTableFileBytes + 1, '\0');
-    std::size_t size = 0;
-    while (size < text.size()) {
-        const std::ptrdiff_t count =
-            platform::readSome(in.handle(), text.data() + size, text.size() - size, error);
-        if (count < 0) return MappingError{name, 0, error.message()};
-        if (count == 0) break;
-        size += static_cast<std::size_t>(count);
-    }
-    text.resize(size);
+    if (!in) return MappingError{in.error(), name, 0, in.error().message()};
+    std::string text;
+    std::vector<char> block(kBlockSize);
+    const std::error_code error = readBlocks(
+        in->handle(), block,
+        [&](std::string_view bytes) {
+            text.append(bytes);
+            return true;
+        },
+        kMaxTableFileBytes + 1);
+    if (error) return MappingError{error, name, 0, error.message()};
     return text;
 }
 

@@ -18,19 +18,37 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <variant>
+#include <system_error>
 #include <vector>
+
+#include "conversion/files/result.h"
 
 namespace skelvane::conversion {
 
-/// Why a file of the mapping family (a mapping file or a rig profile) was refused.
+/// Why a mapping or a rig profile is refused although the system would let its file be read.
+enum class MappingFault {
+    /// A name the user gave that names no preset, profile or file.
+    NoSuchName = 1,
+    /// A file that is no file of the family this program reads; its reason says what is wrong
+    /// where.
+    Invalid,
+};
+
+/// The category of MappingFault codes.
+const std::error_category& mappingFaultCategory();
+
+/// A MappingFault as an error code.
+std::error_code make_error_code(MappingFault fault);
+
+/// Why a mapping or a rig profile could not be had: the reason as an error code (a
+/// MappingFault, or the system's when its file cannot be read), the name or file as the user
+/// gave it, the line at fault, and the reason in the words shown to the user.
 struct MappingError {
+    std::error_code error;
     std::string file;
     /// 1-based; 0 when the reason concerns the whole file (it cannot be read).
     std::size_t line = 0;
     std::string reason;
-    /// True when `file` is a name the user gave that names no mapping or profile at all.
-    bool noSuchName = false;
 
     /// "FILE:LINE: reason", or "FILE: reason" without a line.
     std::string message() const;
@@ -92,8 +110,8 @@ struct ResolveOptions {
 
 /// The bytes of the file at `file`, at most one past kMaxTableFileBytes (readTableFile refuses
 /// a text that long), or why it cannot be read, as an error without a line.
-std::variant<std::string, MappingError> readTableFileBytes(const std::filesystem::path& file,
-                                                           NamedPipe namedPipe);
+Result<std::string, MappingError> readTableFileBytes(const std::filesystem::path& file,
+                                                     NamedPipe namedPipe);
 
 /// `text` without the spaces and tabs at either end.
 std::string_view trimBlanks(std::string_view text);
@@ -108,3 +126,6 @@ std::string inQuotes(std::string_view text);
 std::optional<std::string> whyNotAJointName(std::string_view field, std::string_view text);
 
 }  // namespace skelvane::conversion
+
+template <>
+struct std::is_error_code_enum<skelvane::conversion::MappingFault> : std::true_type {};

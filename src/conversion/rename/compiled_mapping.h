@@ -9,9 +9,9 @@
 #include <utility>
 #include <vector>
 
+#include "conversion/bvh/line_scan.h"
 #include "conversion/mapping/dropped_parts.h"
 #include "conversion/mapping/mapping.h"
-#include "conversion/rename/line_scan.h"
 #include "conversion/rename/search_automaton.h"
 
 namespace skelvane::conversion {

@@ -7,16 +7,14 @@
 
 namespace skelvane::conversion {
 
-/// Renames joints whole under an `exact` mapping. A joint line is a line that, after optional
-/// blanks (space, tab), starts with ROOT or JOINT and at least one blank; its name is the rest
-/// of the line without the blanks around it. A name that is some row's `from` is replaced in
-/// place by that row's replacement, once; every other byte, and every other line, passes as
-/// it is.
+/// Renames joints whole under an `exact` mapping. It is handed only the names of joint lines,
+/// as the BVH reader marks them (LinePiece::inName: from the name's first byte to the line's
+/// end): a name without the blanks after it that is some row's `from` is replaced in place by
+/// that row's replacement, once; every other byte passes as it is.
 ///
-/// Lines come whole or in pieces: blanks and keywords go out as soon as they are known, and
-/// only the name is held, no longer than the longest `from` (a longer name cannot match) plus
-/// the blanks after it, up to kMostHeldBlanks: a name followed by more blanks than that is
-/// left as it is rather than held without end.
+/// A name comes whole or in pieces, and only the name is held, no longer than the longest
+/// `from` (a longer name cannot match) plus the blanks after it, up to kMostHeldBlanks: a name
+/// followed by more blanks than that is left as it is rather than held without end.
 class JointLineRenamer final : public Renamer {
 public:
     /// Most blanks held after a name that might still match.
@@ -25,23 +23,16 @@ public:
     /// A renamer for the rows of `mapping`, which must outlive it.
     explicit JointLineRenamer(const CompiledMapping& mapping);
 
+    /// Takes the next piece of a joint line's name; `lineEnds` ends the line, and so the name.
     std::error_code feed(std::string_view piece, bool lineEnds, ByteSink& out) override;
 
-    /// True at the start of a line: nothing of a line has been seen.
-    bool holdsNothing() const override { return !lineBegun_; }
+    bool holdsNothing() const override { return name_.empty() && blanks_.empty(); }
 
 private:
-    enum class Phase { Indent, Keyword, Gap, Name, Pass };
-
-    // Gives up the name held so far: it goes out as it came and the line passes.
-    void passHeld();
-    void endLine();
-
     const CompiledMapping& mapping_;
-    Phase phase_ = Phase::Indent;
-    bool lineBegun_ = false;
-    // The keyword so far; the name so far, up to its last non-blank byte; the blanks after it.
-    std::string keyword_;
+    // True once the name is known to match no row: the rest of the line passes.
+    bool passing_ = false;
+    // The name so far, up to its last byte that is not blank; the blanks after it.
     std::string name_;
     std::string blanks_;
     std::string out_;

@@ -49,11 +49,6 @@ std::optional<bool> hitInsideWord(std::string_view name, const std::vector<Renam
     return false;
 }
 
-// White space inside a line; CR and LF end it.
-bool isBlank(char byte) {
-    return byte == ' ' || byte == '\t';
-}
-
 }  // namespace
 
 JointNamer::JointNamer(const CompiledMapping& mapping)
@@ -70,25 +65,23 @@ std::error_code JointNamer::write(std::string_view bytes) {
 }
 
 void JointNamer::feed(std::string_view piece) {
-    std::size_t blanks = 0;
-    while (blanks < piece.size() && isBlank(piece[piece.size() - 1 - blanks])) ++blanks;
-    trailingBlanks_ = blanks == piece.size() ? trailingBlanks_ + blanks : blanks;
     keep(entry_.oldName, entry_.oldLength, piece);
     if (mapping_.mode() == MatchMode::Contains) {
         renamer_.feed(piece, false, *this, &hits_);
     }
 }
 
-JointEntry JointNamer::finish() {
+JointEntry JointNamer::finish(std::uint64_t length) {
     if (mapping_.mode() == MatchMode::Contains) {
         renamer_.feed({}, true, *this, &hits_);
     }
     // Rows neither match nor write blanks at the ends of a name, so the new name ends in the
     // same blanks.
-    for (auto [name, length] : {std::pair{&entry_.oldName, &entry_.oldLength},
-                                std::pair{&entry_.newName, &entry_.newLength}}) {
-        *length -= std::min(*length, trailingBlanks_);
-        name->resize(std::min<std::uint64_t>(name->size(), *length));
+    const std::uint64_t trailingBlanks = entry_.oldLength - std::min(entry_.oldLength, length);
+    for (auto [name, fullLength] : {std::pair{&entry_.oldName, &entry_.oldLength},
+                                    std::pair{&entry_.newName, &entry_.newLength}}) {
+        *fullLength -= std::min(*fullLength, trailingBlanks);
+        name->resize(std::min<std::uint64_t>(name->size(), *fullLength));
         name->resize(cutAtCharacter(*name, kShownNameBytes).size());
     }
     if (mapping_.mode() == MatchMode::Exact) {
@@ -97,7 +90,6 @@ JointEntry JointNamer::finish() {
         nameByHits();
     }
     hits_.assign(hits_.size(), false);
-    trailingBlanks_ = 0;
     return std::exchange(entry_, JointEntry{});
 }
 
@@ -142,7 +134,7 @@ void JointNamer::nameByHits() {
 JointEntry jointEntryFor(std::string_view name, const CompiledMapping& mapping) {
     JointNamer namer(mapping);
     namer.feed(name);
-    return namer.finish();
+    return namer.finish(name.size());
 }
 
 }  // namespace skelvane::conversion

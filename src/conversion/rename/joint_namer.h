@@ -11,18 +11,18 @@
 namespace skelvane::conversion {
 
 /// Names one joint whose name comes in pieces of any size, however long it is: keeps the start
-/// of the old and the new name for display, their full lengths and which rows matched. Blanks
-/// at the end of the name are not part of it.
+/// of the old and the new name for display, their full lengths and which rows matched.
 class JointNamer final : private ByteSink {
 public:
     /// A namer that renames as `mapping`, which must outlive it, does.
     explicit JointNamer(const CompiledMapping& mapping);
 
-    /// Takes the next piece of the name.
+    /// Takes the next piece of the name, blanks after it too (see LinePiece::inName).
     void feed(std::string_view piece);
 
-    /// Ends the name and gives its entry; the namer is then ready for the next name.
-    JointEntry finish();
+    /// Ends the name, `length` bytes long without the blanks after it, and gives its entry; the
+    /// namer is then ready for the next name.
+    JointEntry finish(std::uint64_t length);
 
 private:
     // Takes the new name as the renamer writes it, however long it grows: its start and its
@@ -37,8 +37,6 @@ private:
     LineRenamer renamer_;
     RuleHits hits_;
     JointEntry entry_;
-    // The blanks at the end of what was fed so far.
-    std::uint64_t trailingBlanks_ = 0;
 };
 
 /// What `mapping` makes of one whole joint name.

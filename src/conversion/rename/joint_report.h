@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "conversion/bvh/bvh_reader.h"
 #include "conversion/mapping/mapping_fit.h"
 #include "conversion/rename/compiled_mapping.h"
 #include "conversion/rename/name_plan.h"
@@ -51,9 +52,6 @@ struct JointEntry {
     /// True when the names shown are only the start of the names.
     bool cut() const { return oldLength > oldName.size() || newLength > newName.size(); }
 };
-
-/// How the lines of a file end; None for a file without any line end.
-enum class LineEnds { None, CrLf, Lf, Cr, Mixed };
 
 /// What a file holds, as far as converting it goes. Its size is bounded whatever the file.
 struct JointReport {

@@ -22,18 +22,6 @@ std::error_code writeTo(ByteSink& out, std::string_view bytes) {
     return bytes.empty() ? std::error_code() : out.write(bytes);
 }
 
-class AppendingSink final : public ByteSink {
-public:
-    explicit AppendingSink(std::string& text) : text_(text) {}
-    std::error_code write(std::string_view bytes) override {
-        text_.append(bytes);
-        return {};
-    }
-
-private:
-    std::string& text_;
-};
-
 // Positions from the one returned on might begin a match of `search` that goes on past the
 // text; only those holding its first byte need to wait for the next piece.
 std::size_t undecidedFrom(std::string_view text, std::string_view search, bool lineEnds) {
@@ -58,14 +46,6 @@ LineRenamer::LineRenamer(const CompiledMapping& mapping)
       rows_(mapping.renames().size()),
       held_((mapping.renames().size() + 63) / 64, 0) {
     working_.reserve(rows_.size());
-}
-
-std::string_view LineRenamer::rename(std::string_view line, RuleHits* hits) {
-    if (hits != nullptr) hits->assign(mapping_.renames().size(), false);
-    whole_.clear();
-    AppendingSink sink(whole_);
-    feed(line, true, sink, hits);
-    return whole_;
 }
 
 std::error_code LineRenamer::feed(std::string_view piece, bool lineEnds, ByteSink& out,

@@ -67,11 +67,6 @@ public:
     /// A renamer for the rows of `mapping`, which must outlive it.
     explicit LineRenamer(const CompiledMapping& mapping);
 
-    /// The renamed line (a whole line, given without terminator), gathered whole into the
-    /// renamer's buffer: a view valid until the next call. When `hits` is given, it is set to the
-    /// rows that matched. Nothing may be held back from an unfinished line.
-    std::string_view rename(std::string_view line, RuleHits* hits = nullptr);
-
     std::error_code feed(std::string_view piece, bool lineEnds, ByteSink& out) override {
         return feed(piece, lineEnds, out, nullptr);
     }
@@ -136,8 +131,6 @@ private:
     // The rows at work, outermost first: an explicit stack, as thousands of rows would take
     // more than a thread's stack if each called the next.
     std::vector<std::size_t> working_;
-    // rename()'s whole line.
-    std::string whole_;
 };
 
 }  // namespace skelvane::conversion

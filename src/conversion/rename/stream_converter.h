@@ -1,34 +1,27 @@
 #pragma once
 
-#include <optional>
-#include <string>
+#include <memory>
 #include <string_view>
 #include <system_error>
-#include <vector>
 
-#include <memory>
-
+#include "conversion/bvh/bvh_reader.h"
 #include "conversion/files/byte_sink.h"
+#include "conversion/files/file_error.h"
 #include "conversion/files/platform.h"
+#include "conversion/files/read_blocks.h"
 #include "conversion/rename/compiled_mapping.h"
 #include "conversion/rename/line_renamer.h"
-#include "conversion/rename/line_scan.h"
 
 namespace skelvane::conversion {
 
-/// Why a stream conversion stopped: which side failed and the system's reason.
-struct StreamError {
-    enum class Side { Read, Write };
-    Side side;
-    std::error_code error;
-};
-
-/// The conversion of one input handed over in blocks of any size, written to a sink. Lines end
-/// at CR LF, LF or a lone CR, also across block edges; every written line ends with CR LF, the
-/// last one too; all other bytes pass through. Lines that come out as they went in are passed
-/// on as whole stretches of the block; other output goes to the sink in pieces as small as
-/// a line end, so a sink that writes to a file collects them first.
-class BlockConverter final : private ByteSink {
+/// The conversion of one input handed over in blocks of any size, written to a sink. The BVH
+/// reader splits the input into lines, which end at CR LF, LF or a lone CR, also across block
+/// edges; every written line ends with CR LF, the last one too; all other bytes pass through.
+/// The renamer sees the lines that hold a byte some row's text starts with (contains) or the
+/// names of joint lines (exact). Lines that come out as they went in are passed on as whole
+/// stretches of the block; other output goes to the sink in pieces as small as a line end, so
+/// a sink that writes to a file collects them first.
+class BlockConverter final : private BvhVisitor, private ByteSink {
 public:
     /// A conversion under `mapping`, which must outlive it.
     BlockConverter(const CompiledMapping& mapping, ByteSink& sink);
@@ -39,45 +32,48 @@ public:
     /// nothing.
     std::error_code finish();
 
+    /// What the reader has found so far: the hierarchy, the motion header, the line ends.
+    const BvhReader& reader() const { return reader_; }
+
 private:
-    std::error_code convertLines();
+    void take(const LinePiece& piece) override;
+    void takePlainLines(std::string_view lines, const Line& last) override;
     // Takes the output of a line, from the renamer too: bytes that lie right after the pending
     // stretch of the block extend it, other bytes go to the sink after it.
     std::error_code write(std::string_view bytes) override;
+    // The same for bytes of the block, which nearly always extend the stretch.
+    std::error_code pass(std::string_view bytes) {
+        if (bytes.data() != block_.data() + stretchTo_) return write(bytes);
+        stretchTo_ += bytes.size();
+        return {};
+    }
     std::error_code writeStretch();
 
     std::unique_ptr<Renamer> renamer_;
     ByteSink& sink_;
-    const ScanTable& scanTable_;
-    LineEndFinder findLineEnd_;
-    bool jointLinesOnly_;
+    BvhReader reader_;
+    bool jointNamesOnly_;
+    // Whether the renamer holds back part of the line at hand.
+    bool renamerHolds_ = false;
+    // The first error of the sink: the conversion stops there.
+    std::error_code error_;
     // The block being converted, and the stretch of it that goes out as it came in but is not
     // yet handed to the sink: lines no rule changes pile up there and go out in one piece.
     std::string_view block_;
     std::size_t stretchFrom_ = 0;
     std::size_t stretchTo_ = 0;
-    // The last line of a block may go on in the next one.
-    bool lineOpen_ = false;
-    // A block that ended in CR: an LF at the start of the next one belongs to that CR.
-    bool skipLeadingLf_ = false;
 };
-
-/// Streams `in` to `out` line by line through the mapping. Lines end at CR LF, LF or a
-/// lone CR; every written line ends with CR LF, the last one too; all other bytes pass through.
-/// Memory stays flat whatever the input: fixed-size buffers, and a line longer than a read
-/// block flows through the rules in pieces. The output is collected in blocks and written on a
-/// second thread while the input is read and converted. `alreadyRead`, when given, is the start of
-/// the input that was read from `in` before. Closes nothing.
-std::optional<StreamError> convertStream(platform::Handle in, platform::Handle out,
-                                         const CompiledMapping& mapping,
-                                         std::string_view alreadyRead = {});
 
 class WriteBehind;
 
-/// The same into a writer that serves a whole run (already set to its output, and flushed
-/// here), reading through `block`, which sets the size of each read.
-std::optional<StreamError> convertStream(platform::Handle in, WriteBehind& out,
-                                         const CompiledMapping& mapping,
-                                         std::string_view alreadyRead, std::vector<char>& block);
+/// Streams `in` to `out`, a writer that serves a whole run (already set to its output, and
+/// flushed here), line by line through the mapping, reading through `block`. Lines end at CR LF,
+/// LF or a lone CR; every written line ends with CR LF, the last one too; all other bytes pass
+/// through. Memory stays flat whatever the input: fixed-size buffers, and a line longer than a
+/// read block flows through the rules in pieces. `alreadyRead` is the start of the input that
+/// was read from `in` before. Closes nothing. Returns the first error and the file it concerns
+/// (the source read, or the output written), or nothing.
+Failure convertStream(platform::Handle in, WriteBehind& out, const CompiledMapping& mapping,
+                      std::string_view alreadyRead, ReadBlock& block);
 
 }  // namespace skelvane::conversion

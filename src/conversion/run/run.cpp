@@ -3,11 +3,13 @@
 #include <filesystem>
 #include <new>
 #include <set>
+#include <type_traits>
 #include <vector>
 
 #include "conversion/bvh/source_start.h"
 #include "conversion/files/commit_group.h"
 #include "conversion/files/platform.h"
+#include "conversion/files/read_blocks.h"
 #include "conversion/files/write_behind.h"
 #include "conversion/mapping/presets.h"
 #include "conversion/rename/compiled_mapping.h"
@@ -20,20 +22,13 @@ namespace skelvane::conversion {
 
 namespace {
 
-using Side = JobResult::Side;
-
 // A new output takes the source's permissions (less the umask), as a copy would.
 constexpr std::uint32_t kModeWhenSourceUnknown = 0666;
-constexpr std::size_t kScanBlock = 64 * 1024;
-// Large enough that a read costs little beside its copy, small enough to stay in the
-// processor's cache.
-constexpr std::size_t kConvertBlock = 1 << 18;
 
 JobResult failed(std::error_code error, Side side) {
     JobResult result;
     result.status = JobStatus::Failed;
-    result.error = error;
-    result.culprit = side;
+    result.failure = {error, side};
     return result;
 }
 
@@ -52,25 +47,22 @@ JobResult refused(const Refusal& refusal) {
 // Reads on from `held` until the hierarchy has been read (the MOTION line), the input ends or
 // kMaxHeldStart bytes are held, tells which preset fits the joints seen and gives their names
 // to `names`.
-std::variant<FitResult, std::error_code> readHierarchy(platform::Handle in, std::string& held,
-                                                       JointNames& names) {
+Result<FitResult> readHierarchy(platform::Handle in, std::string& held, JointNames& names) {
     static const CompiledMapping keepNames(keepNamesMapping(), {});
     JointScanner scanner(keepNames);
     scanner.collectNames(names);
     scanner.feed(held);
-    std::vector<char> block(kScanBlock);
-    std::size_t searchedTo = 0;
-    constexpr std::string_view kMotion = "MOTION";
-    while (held.find(kMotion, searchedTo) == std::string::npos && held.size() < kMaxHeldStart) {
-        searchedTo = held.size() < kMotion.size() ? 0 : held.size() - kMotion.size();
-        std::error_code error;
-        const std::ptrdiff_t count = platform::readSome(in, block.data(), block.size(), error);
-        if (count < 0) return error;
-        if (count == 0) break;
-        const std::string_view piece(block.data(), static_cast<std::size_t>(count));
-        scanner.feed(piece);
-        held.append(piece);
+    std::vector<char> block(kStartReadSize);
+    const auto readOn = [&] { return !scanner.hierarchyRead() && held.size() < kMaxHeldStart; };
+    std::error_code error;
+    if (readOn()) {
+        error = readBlocks(in, block, [&](std::string_view piece) {
+            scanner.feed(piece);
+            held.append(piece);
+            return readOn();
+        });
     }
+    if (error) return error;
     return scanner.finish().fit;
 }
 
@@ -95,8 +87,8 @@ RoleSummary summaryOf(const MappingChoice& choice, const RoleFinding& roles, con
     return summary;
 }
 
-JobResult failed(const StreamError& error) {
-    return failed(error.error, error.side == StreamError::Side::Read ? Side::Source : Side::Output);
+JobResult failed(const Failure& failure) {
+    return failed(failure.error, failure.side);
 }
 
 // The jobs of one run, carried out in order.
@@ -109,10 +101,9 @@ public:
     std::vector<JobResult> all() {
         // No output may land on the source of any job, skipped or not.
         for (const Job& job : jobs_) {
-            std::error_code unknown;
-            const auto source =
-                job.standardStreams ? std::nullopt : platform::fileIdOf(job.source, unknown);
-            guard_.addSource(source, static_cast<bool>(unknown));
+            const auto source = job.standardStreams ? std::optional<platform::FileId>()
+                                                    : platform::fileIdOf(job.source);
+            guard_.addSource(source ? *source : std::nullopt, !source);
         }
         // Nor on a mapping file or rig profile the run reads.
         std::set<std::filesystem::path> files;
@@ -127,9 +118,8 @@ public:
         }
         for (const std::filesystem::path& path : files) {
             if (path.empty()) continue;
-            std::error_code unknown;
-            const auto file = platform::fileIdOf(path, unknown);
-            guard_.addMappingFile(file, static_cast<bool>(unknown));
+            const auto file = platform::fileIdOf(path);
+            guard_.addMappingFile(file ? *file : std::nullopt, !file);
         }
         results_.reserve(jobs_.size());
         for (std::size_t i = 0; i < jobs_.size(); ++i) {
@@ -183,30 +173,25 @@ private:
         // What keeps the output from being written, if anything: a failure or a refusal.
         JobResult outputFault = done();
         if (!options_.dryRun || !job.output.empty()) {
-            std::error_code error;
-            target = platform::OutputTarget::resolve(job.output, folders_, error);
-            if (error == std::errc::too_many_files_open && freeFiles()) {
-                error.clear();
-                target = platform::OutputTarget::resolve(job.output, folders_, error);
-            }
-            if (error) {
-                outputFault = failed(error, Side::Output);
-            } else if (const auto refusal =
-                           guard_.refusal(*target, i, options_.refuseRepeatedOutputs)) {
-                outputFault = refused(*refusal);
+            auto resolved = withFreeFiles(
+                [&] { return platform::OutputTarget::resolve(job.output, folders_); });
+            if (!resolved) {
+                outputFault = failed(resolved.error(), Side::Output);
+            } else {
+                target = std::move(*resolved);
+                if (const auto refusal =
+                        guard_.refusal(*target, i, options_.refuseRepeatedOutputs)) {
+                    outputFault = refused(*refusal);
+                }
             }
         }
         const auto faulty = [&] { return outputFault.status == JobStatus::Failed; };
         const bool replacesExisting = target && target->existing();
         if (faulty() && !options_.dryRun) return outputFault;
 
-        std::error_code error;
-        platform::File in = platform::openForReading(job.source, error);
-        if (error == std::errc::too_many_files_open && freeFiles()) {
-            error.clear();
-            in = platform::openForReading(job.source, error);
-        }
-        if (error) return faulty() ? outputFault : failed(error, Side::Source);
+        auto opened = withFreeFiles([&] { return platform::openForReading(job.source); });
+        if (!opened) return faulty() ? outputFault : failed(opened.error(), Side::Source);
+        const platform::File in = std::move(*opened);
         const std::optional<platform::FileInfo> source = platform::fileInfoOf(in.handle());
         newFileMode_ = source ? source->permissions : kModeWhenSourceUnknown;
         if (!faulty() && target && target->existing()) {
@@ -255,6 +240,17 @@ private:
         return result;
     }
 
+    // What `open` gives, asked again once the run has given back the files it holds when the
+    // system allowed no more.
+    template <typename Open>
+    std::invoke_result_t<Open> withFreeFiles(Open open) {
+        auto opened = open();
+        if (!opened && opened.error() == std::errc::too_many_files_open && freeFiles()) {
+            opened = open();
+        }
+        return opened;
+    }
+
     // Gives back the files the run holds open (the group's outputs, the folders it keeps) when
     // the system allows no more; false when there were none to give.
     bool freeFiles() {
@@ -273,14 +269,12 @@ private:
         SourceStart start;
         if (options_.requireBvh) {
             auto read = readSourceStart(in);
-            if (const auto* error = std::get_if<std::error_code>(&read)) {
-                return failed(*error, Side::Source);
-            }
-            start = std::get<SourceStart>(std::move(read));
+            if (!read) return failed(read.error(), Side::Source);
+            start = std::move(read).value();
             result.bvh = start.bvh;
             if (!start.bvh) {
                 result.status = JobStatus::Failed;
-                result.error = RunError::NotBvh;
+                result.failure = {RunError::NotBvh, Side::Source};
                 return result;
             }
         }
@@ -290,11 +284,9 @@ private:
         JointNames names;
         if (choice.bestFit || choice.roles() || writesUniqueNames(*choice.mapping)) {
             auto fit = readHierarchy(in, start.held, names);
-            if (const auto* error = std::get_if<std::error_code>(&fit)) {
-                return failed(*error, Side::Source);
-            }
+            if (!fit) return failed(fit.error(), Side::Source);
             if (choice.bestFit) {
-                result.fit = std::get<FitResult>(std::move(fit));
+                result.fit = std::move(fit).value();
                 result.mapping = &result.fit->choice();
             }
         }
@@ -328,8 +320,8 @@ private:
             return result;
         }
         sink().setOutput(platform::standardOutput());
-        if (const auto error = convertStream(in, sink(), mapping, start.held, block())) {
-            return failed(*error);
+        if (const Failure failure = convertStream(in, sink(), mapping, start.held, block())) {
+            return failed(failure);
         }
         return result;
     }
@@ -338,14 +330,11 @@ private:
                          std::string_view held) {
         JointScanner scanner(mapping);
         scanner.feed(held);
-        std::vector<char> block(kScanBlock);
-        for (;;) {
-            std::error_code error;
-            const std::ptrdiff_t count = platform::readSome(in, block.data(), block.size(), error);
-            if (count < 0) return error;
-            if (count == 0) break;
-            scanner.feed({block.data(), static_cast<std::size_t>(count)});
-        }
+        const std::error_code error = readBlocks(in, block().bytes(), [&](std::string_view piece) {
+            scanner.feed(piece);
+            return true;
+        });
+        if (error) return error;
         joints_ = scanner.finish();
         return {};
     }
@@ -364,20 +353,16 @@ private:
     JobResult convertInto(const platform::OutputTarget& target, platform::Handle in,
                           const CompiledMapping& mapping, std::string_view held) {
         if (group_.mustCommitBefore(target)) commitGroup();
-        std::error_code error;
-        auto pending =
-            std::make_unique<platform::PendingOutput>(target, newFileMode_, system_, error);
         // Each output in the group holds a file open: where the system allows fewer than the
         // group would hold, the group is committed early.
-        if (error == std::errc::too_many_files_open && freeFiles()) {
-            error.clear();
-            pending =
-                std::make_unique<platform::PendingOutput>(target, newFileMode_, system_, error);
-        }
-        if (error) return failed(error, Side::Output);
+        auto created = withFreeFiles(
+            [&] { return platform::PendingOutput::create(target, newFileMode_, system_); });
+        if (!created) return failed(created.error(), Side::Output);
+        std::unique_ptr<platform::PendingOutput> pending = std::move(*created);
         sink().setOutput(pending->handle());
-        const auto streamError = convertStream(in, sink(), mapping, held, block());
-        if (streamError) return failed(*streamError);
+        if (const Failure failure = convertStream(in, sink(), mapping, held, block())) {
+            return failed(failure);
+        }
         if (const std::error_code prepareError = pending->prepare()) {
             return failed(prepareError, Side::Output);
         }
@@ -396,9 +381,9 @@ private:
         return *sink_;
     }
 
-    std::vector<char>& block() {
-        if (block_.empty()) block_.resize(kConvertBlock);
-        return block_;
+    ReadBlock& block() {
+        if (!block_) block_ = std::make_unique<ReadBlock>();
+        return *block_;
     }
 
     std::span<const Job> jobs_;
@@ -409,7 +394,7 @@ private:
     platform::FolderCache folders_;
     CommitGroup group_;
     std::unique_ptr<WriteBehind> sink_;
-    std::vector<char> block_;
+    std::unique_ptr<ReadBlock> block_;
     std::vector<JobResult> results_;
     std::size_t told_ = 0;
     // What the job at hand found: its report in a dry run; the output it wrote, waiting to join
@@ -433,13 +418,13 @@ std::vector<JobResult> runJobs(std::span<const Job> jobs, const RunOptions& opti
 std::string reasonOf(const JobResult& result, std::span<const Job> jobs) {
     if (result.otherJob && *result.otherJob < jobs.size()) {
         const Job& other = jobs[*result.otherJob];
-        if (result.error == RunError::OutputIsOtherSource)
+        if (result.failure.error == RunError::OutputIsOtherSource)
             return "the output is " + other.sourceRole;
-        if (result.error == RunError::AlreadyWritten) {
+        if (result.failure.error == RunError::AlreadyWritten) {
             return "already written from " + other.name + " in this run";
         }
     }
-    return result.error.message();
+    return result.failure.error.message();
 }
 
 }  // namespace skelvane::conversion

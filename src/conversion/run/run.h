@@ -80,10 +80,9 @@ struct RoleSummary {
 struct JobResult {
     /// Done: converted, or in a dry run it would be.
     JobStatus status = JobStatus::Skipped;
-    /// Why a job failed: a RunError when the run refused it, otherwise the system's reason.
-    std::error_code error;
-    /// Which of the job's files the error is about.
-    enum class Side { Source, Output } culprit = Side::Source;
+    /// Why a job failed and which of its files the error is about: a RunError when the run
+    /// refused it, otherwise the system's reason.
+    Failure failure;
     /// The other job a refusal concerns (OutputIsOtherSource, AlreadyWritten).
     std::optional<std::size_t> otherJob;
     /// Whether the source starts like a BVH file, where the run looked.

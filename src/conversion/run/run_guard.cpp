@@ -72,9 +72,8 @@ std::optional<Refusal> RunGuard::refusal(const platform::OutputTarget& target, s
     // A file that an output made or is about to replace counts while it stands where it stood:
     // once it is gone from there, whatever file comes to have its identity is another one.
     const auto standsThere = [&existing](const Placed& placed) {
-        std::error_code unknown;
-        const auto now = platform::fileIdOf(placed.output, unknown);
-        return unknown || (now && mayBeOneFile(*now, *existing));
+        const auto now = platform::fileIdOf(placed.output);
+        return !now || (*now && mayBeOneFile(**now, *existing));
     };
     if (const Placed* made = made_.find(*existing, standsThere)) return alreadyWritten(made->job);
     if (const Placed* replaced = replaced_.find(*existing, standsThere)) {

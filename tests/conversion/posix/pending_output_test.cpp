@@ -22,10 +22,10 @@ TEST_F(NamedTemporaryTest, SignalsRemoveItAndEndTheProgramAsTheyWould) {
         const pid_t child = fork();
         if (child == 0) {
             platform::installSignalCleanup();
-            std::error_code error;
-            const auto target = skelvane::testing::resolvedOutput(folder_ / "out.bvh", error);
-            platform::PendingOutput pending(target, 0644, system_, error);
-            if (error || platform::writeAll(pending.handle(), "HIERARCHY\r\n")) _exit(10);
+            const auto target = skelvane::testing::resolvedOutput(folder_ / "out.bvh");
+            if (!target) _exit(10);
+            const auto pending = platform::PendingOutput::create(*target, 0644, system_);
+            if (!pending || platform::writeAll((*pending)->handle(), "HIERARCHY\r\n")) _exit(10);
             if (fileNamesIn(folder_.path()).size() != 1) _exit(11);  // the temporary is there
             raise(signalNumber);
             _exit(12);

@@ -20,16 +20,22 @@ using skelvane::testing::streamHolding;
 
 const CompiledMapping kPoserMax(defaultMapping(), {});
 
+// Converts `in` into `out` as a run does.
+Failure convert(std::FILE* in, std::FILE* out) {
+    WriteBehind sink(platform::Handle{fileno(out)});
+    ReadBlock block;
+    return convertStream(fileno(in), sink, kPoserMax, {}, block);
+}
+
 TEST(ConvertStream, ReportsAFullDevice) {
     // A short input fails when the end is written; a long one while the reader is blocks ahead.
     for (const std::string& input : {std::string("ROOT hip\r\n"), std::string(5 << 20, '7')}) {
         File in = streamHolding(input);
         File out(std::fopen("/dev/full", "wb"));
         if (!out) GTEST_SKIP() << "/dev/full is not available";
-        const auto error = convertStream(fileno(in.get()), fileno(out.get()), kPoserMax);
-        ASSERT_TRUE(error.has_value());
-        EXPECT_EQ(error->side, StreamError::Side::Write);
-        EXPECT_EQ(error->error, std::errc::no_space_on_device);
+        const Failure failure = convert(in.get(), out.get());
+        EXPECT_EQ(failure.side, Side::Output);
+        EXPECT_EQ(failure.error, std::errc::no_space_on_device);
     }
 }
 
@@ -56,10 +62,9 @@ TEST(ConvertStream, ReportsAnUnreadableSource) {
     File in(std::fopen(folder.path().c_str(), "rb"));  // a folder opens but cannot be read
     ASSERT_TRUE(in);
     File out(std::tmpfile());
-    const auto error = convertStream(fileno(in.get()), fileno(out.get()), kPoserMax);
-    ASSERT_TRUE(error.has_value());
-    EXPECT_EQ(error->side, StreamError::Side::Read);
-    EXPECT_EQ(error->error, std::errc::is_a_directory);
+    const Failure failure = convert(in.get(), out.get());
+    EXPECT_EQ(failure.side, Side::Source);
+    EXPECT_EQ(failure.error, std::errc::is_a_directory);
 }
 
 }  // namespace

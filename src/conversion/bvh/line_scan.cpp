@@ -1,4 +1,4 @@
-#include "conversion/rename/line_scan.h"
+#include "conversion/bvh/line_scan.h"
 
 #include <algorithm>
 #include <bit>
