@@ -40,6 +40,8 @@ struct JointsRequest {
     /// The mapping the joints were named by: the chosen one, or for a best fit the one that
     /// fits.
     const conversion::Mapping* mapping = nullptr;
+    /// The source's path as the file system names it, to read its frames by.
+    std::string sourceBytes;
 };
 
 /// The modal dialogs of the window; tests answer them with an implementation of their own.

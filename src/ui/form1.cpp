@@ -323,8 +323,9 @@ void Form1::showJoints(int row, const joblist::RowInspection& inspection) {
         close();
         return;
     }
-    dialogs_->showJoints(this, {fromBytes(jobs_.title(row)), fromBytes(jobs_.sourcePath(row)),
-                                inspection.report, jobs_.mapping(row), inspection.mapping});
+    dialogs_->showJoints(
+        this, {fromBytes(jobs_.title(row)), fromBytes(jobs_.sourcePath(row)), inspection.report,
+               jobs_.mapping(row), inspection.mapping, jobs_.sourcePath(row)});
 }
 
 void Form1::removeRow(int row) {

@@ -1,6 +1,7 @@
 #include "ui/joints_dialog.h"
 
 #include <algorithm>
+#include <utility>
 #include <variant>
 
 #include <QDialogButtonBox>
@@ -10,12 +11,14 @@
 #include <QLineEdit>
 #include <QScreen>
 #include <QScrollBar>
+#include <QSplitter>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
 #include "conversion/files/platform.h"
 #include "ui/plain_text.h"
 #include "ui/row_mappings.h"
+#include "ui/skeleton_panel.h"
 #include "ui/text.h"
 
 namespace skelvane::ui {
@@ -106,7 +109,10 @@ JointsDialog::JointsDialog(const JointsRequest& request, QWidget* parent) : QDia
     notice_->setFont(bold);
     notice_->hide();
 
-    table_ = new QTableWidget(0, kColumnCount, this);
+    body_ = new QSplitter(Qt::Horizontal, this);
+    body_->setObjectName(QStringLiteral("jointBody"));
+    body_->setChildrenCollapsible(false);
+    table_ = new QTableWidget(0, kColumnCount, body_);
     table_->setObjectName(QStringLiteral("jointTable"));
     table_->setHorizontalHeaderLabels(
         {QStringLiteral("Joint"), QStringLiteral("Written as"), QStringLiteral("What happens")});
@@ -126,12 +132,13 @@ JointsDialog::JointsDialog(const JointsRequest& request, QWidget* parent) : QDia
     layout->addWidget(source_);
     layout->addWidget(mapping_);
     layout->addWidget(notice_);
-    layout->addWidget(table_, 1);
+    layout->addWidget(body_, 1);
     layout->addWidget(summary_);
     layout->addWidget(buttons);
 
     if (const auto* report = std::get_if<conversion::JointReport>(&request.report)) {
         showReport(*report);
+        showSkeleton(request);
     } else {
         showFailure(std::get<conversion::FileFailure>(request.report));
     }
@@ -174,13 +181,31 @@ void JointsDialog::showReport(const conversion::JointReport& report) {
     summary_->setText(jointSummaryOf(report));
 }
 
+// Only a BVH file has a skeleton to draw; its frames are read while the dialog is open.
+void JointsDialog::showSkeleton(const JointsRequest& request) {
+    const auto& report = std::get<conversion::JointReport>(request.report);
+    if (!report.bvh) return;
+    skeleton_ = new SkeletonPanel(request.sourceBytes, report, body_);
+    // A wider dialog gives the picture the room.
+    body_->setStretchFactor(0, 0);
+    body_->setStretchFactor(1, 1);
+    connect(table_, &QTableWidget::itemSelectionChanged, skeleton_, [this] {
+        const QList<QTableWidgetItem*> selected = table_->selectedItems();
+        skeleton_->highlightRow(selected.isEmpty() ? -1 : selected.front()->row());
+    });
+    connect(skeleton_, &SkeletonPanel::rowClicked, table_, [this](int row) {
+        table_->selectRow(row);
+        table_->scrollToItem(table_->item(row, kOldName));
+    });
+}
+
 void JointsDialog::showFailure(const conversion::FileFailure& failure) {
     notice_->setText(
         breakableText(QStringLiteral("Cannot read %1:\n%2")
                           .arg(fromBytes(conversion::platform::bytesOfPath(failure.path)),
                                QString::fromLocal8Bit(failure.error.message()))));
     notice_->show();
-    table_->hide();
+    body_->hide();
     summary_->hide();
 }
 
@@ -191,7 +216,7 @@ void JointsDialog::fitToScreen() {
     const QSize room =
         screen != nullptr ? screen->availableGeometry().size() * 9 / 10 : QSize(800, 600);
     QSize wanted = sizeHint().expandedTo({kLeastWidth, 0});
-    if (!table_->isHidden()) {
+    if (!body_->isHidden()) {
         // A table's own size hint ignores its contents.
         const int frame = 2 * table_->frameWidth();
         const QSize table(table_->horizontalHeader()->length() +
@@ -199,10 +224,26 @@ void JointsDialog::fitToScreen() {
                           table_->horizontalHeader()->sizeHint().height() +
                               table_->verticalHeader()->length() + frame);
         const QMargins margins = layout()->contentsMargins();
-        wanted.setWidth(std::max(wanted.width(), table.width() + margins.left() + margins.right()));
-        wanted.rheight() += std::max(0, table.height() - table_->sizeHint().height());
+        const int beside =
+            skeleton_ != nullptr ? skeleton_->sizeHint().width() + body_->handleWidth() : 0;
+        wanted.setWidth(
+            std::max(wanted.width(), table.width() + beside + margins.left() + margins.right()));
+        const int picture = skeleton_ != nullptr ? skeleton_->sizeHint().height() : 0;
+        wanted.rheight() +=
+            std::max(0, std::max(table.height(), picture) - body_->sizeHint().height());
+        tableWidth_ = table.width();
     }
     resize(wanted.boundedTo(room));
+}
+
+// The splitter shares its width out once shown: the table keeps its columns whole where it can,
+// and the picture has the rest.
+void JointsDialog::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (skeleton_ == nullptr || std::exchange(split_, true)) return;
+    const int width = body_->width() - body_->handleWidth();
+    const int table = std::min(tableWidth_, width - skeleton_->minimumSizeHint().width());
+    body_->setSizes({table, width - table});
 }
 
 QString jointSummaryOf(const conversion::JointReport& report) {

@@ -6,6 +6,7 @@
 
 class QLabel;
 class QLineEdit;
+class QSplitter;
 class QTableWidget;
 
 namespace skelvane::ui {
@@ -13,7 +14,9 @@ namespace skelvane::ui {
 /// The read-only joints dialog of a row: the source's path, the mapping that names the joints
 /// (and a preset that would fit better), a notice when the source is not a BVH file or cannot be
 /// read, a table of its joints (old name, new name, what happens) with untouched joints and
-/// partial-word hits marked, and a summary line. Every text in it is plain.
+/// partial-word hits marked, and a summary line; beside the table of a BVH file, the picture of
+/// its skeleton and motion (SkeletonPanel), whose joints and the table's rows select each
+/// other. Every text in it is plain.
 class JointsDialog final : public QDialog {
     Q_OBJECT
 
@@ -21,16 +24,26 @@ public:
     /// Builds the dialog for the request, sized to its table within the screen.
     explicit JointsDialog(const JointsRequest& request, QWidget* parent = nullptr);
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     void showReport(const conversion::JointReport& report);
     void showFailure(const conversion::FileFailure& failure);
+    void showSkeleton(const JointsRequest& request);
     void fitToScreen();
 
     QLineEdit* source_;
     QLabel* mapping_;
     QLabel* notice_;
+    QSplitter* body_;
     QTableWidget* table_;
+    class SkeletonPanel* skeleton_ = nullptr;
     QLabel* summary_;
+    // The width that shows the table's columns whole, and whether the splitter has shared out
+    // its width.
+    int tableWidth_ = 0;
+    bool split_ = false;
 };
 
 /// The summary line of a report: joints by outcome, partial-word hits, frames and line ends.
