@@ -261,14 +261,14 @@ void SkeletonView::paintEvent(QPaintEvent*) {
     painter.setPen(QPen(kBone, 2, Qt::SolidLine, Qt::RoundCap));
     painter.drawLines(bones.data(), static_cast<int>(bones.size()));
 
-    for (const std::size_t i : order_) {
+    const auto drawJoint = [&](std::size_t i) {
         const JointLook& look = looks_[i];
         const QPointF at = drawn_[i].place;
         if (!look.joint) {
             painter.setPen(Qt::NoPen);
             painter.setBrush(kEndSite);
             painter.drawEllipse(at, kEndSiteDot, kEndSiteDot);
-            continue;
+            return;
         }
         const DotColours& colours = coloursOf(look.outcome);
         const bool highlighted = static_cast<int>(i) == highlighted_;
@@ -281,12 +281,17 @@ void SkeletonView::paintEvent(QPaintEvent*) {
         painter.setPen(QPen(highlighted ? kHighlight : colours.rim, highlighted ? 2.5 : 1.2));
         painter.setBrush(colours.fill);
         painter.drawEllipse(at, radius, radius);
+    };
+    for (const std::size_t i : order_) {
+        if (static_cast<int>(i) != highlighted_) drawJoint(i);
     }
+    // The marked joint and its name come last, over the joints in front of it.
     if (highlighted_ >= 0) {
-        const JointLook& look = looks_[static_cast<std::size_t>(highlighted_)];
-        const QPointF at = drawn_[static_cast<std::size_t>(highlighted_)].place;
+        const auto joint = static_cast<std::size_t>(highlighted_);
+        drawJoint(joint);
         painter.setPen(kText);
-        painter.drawText(at + QPointF(kHighlightedDot + 4, -kHighlightedDot), look.oldName);
+        painter.drawText(drawn_[joint].place + QPointF(kHighlightedDot + 4, -kHighlightedDot),
+                         looks_[joint].oldName);
     }
 }
 
