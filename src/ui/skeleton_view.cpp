@@ -246,8 +246,8 @@ void SkeletonView::paintEvent(QPaintEvent*) {
     painter.fillRect(rect(), kBackground);
     if (!frames_) {
         painter.setPen(kText);
-        painter.drawText(rect().adjusted(12, 12, -12, -12), Qt::AlignCenter | Qt::TextWordWrap,
-                         placeholder_);
+        painter.drawText(rect().adjusted(16, 16, -16, -16),
+                         Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap, placeholder_);
         return;
     }
     painter.setRenderHint(QPainter::Antialiasing);
