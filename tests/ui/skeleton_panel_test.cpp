@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSlider>
 #include <QTableWidget>
 #include <QTest>
+#include <QToolButton>
 
 #include "support/test_files.h"
 #include "ui/joints_dialog.h"
@@ -41,12 +44,18 @@ TEST(SkeletonPanel, OpensWithoutWaitingForTheFramesThenDrawsThemOrTheErrorsInste
     std::string text = t::readFile(walkFile().toStdString());
     text.insert(text.rfind("\r\n", text.size() - 3) + 2, "0 1 2\r\n");
     t::writeFile(broken.toStdString(), text);
+    const QString gone = window.source("gone.bvh");
+    t::writeFile(gone.toStdString(), t::readFile(walkFile().toStdString()));
     const std::pair<QString, QString> cases[] = {
         {walkFile(), "Frame 1 of 14"},
-        {broken, "Line 143: 3 numbers where the joints' channels take 66"}};
+        {broken, "Line 143: 3 numbers where the joints' channels take 66"},
+        {gone, "The frames cannot be read: No such file or directory"}};
     for (const auto& [path, shown] : cases) {
         SCOPED_TRACE(path.toStdString());
-        JointsDialog dialog(jointsRequestFor(window, path), window.form.get());
+        const JointsRequest request = jointsRequestFor(window, path);
+        // Gone between the joints' report and the frames.
+        if (path == gone) std::filesystem::remove(gone.toStdString());
+        JointsDialog dialog(request, window.form.get());
         dialog.show();
         auto& panel = part<SkeletonPanel>(dialog, "skeletonPanel");
         auto& view = part<SkeletonView>(dialog, "skeletonView");
@@ -62,6 +71,9 @@ TEST(SkeletonPanel, OpensWithoutWaitingForTheFramesThenDrawsThemOrTheErrorsInste
             EXPECT_EQ(part<QLabel>(dialog, "skeletonStatus").text(),
                       "Not drawn: the file has errors.");
             EXPECT_EQ(view.placeholder(), shown);
+        } else if (path == gone) {
+            EXPECT_FALSE(view.hasSkeleton());
+            EXPECT_EQ(part<QLabel>(dialog, "skeletonStatus").text(), shown);
         } else {
             EXPECT_TRUE(view.hasSkeleton());
             EXPECT_EQ(part<QLabel>(dialog, "skeletonFrameLabel").text(), shown);
@@ -110,6 +122,25 @@ TEST(SkeletonPanel, JointsAndRowsSelectEachOtherAndAJointTellsItsNames) {
     QTest::qWait(200);
     EXPECT_EQ(slider.value(), stopped);
     EXPECT_EQ(play.text(), "Play");
+}
+
+TEST(SkeletonPanel, StandsTheSkeletonUprightWhicheverAxisIsUp) {
+    // Poser's file stands along Y, the CMU jump along Z; hip or Hips is joint 0, then the head
+    // is joint 5 or 6.
+    const std::pair<std::filesystem::path, std::size_t> files[] = {
+        {"linden_avatar_walk_crlf.bvh", 5}, {"other-rigs/cmu_humanik_names_jumping.bvh", 6}};
+    for (const auto& [file, head] : files) {
+        SCOPED_TRACE(file);
+        SkeletonPanel panel(conversion::platform::bytesOfPath(t::testdataDir() / file), {});
+        panel.resize(400, 500);
+        QTRY_VERIFY(!panel.isLoading());
+        auto& view = part<SkeletonView>(panel, "skeletonView");
+        for (const char* facing : {"skeletonFront", "skeletonSide"}) {
+            SCOPED_TRACE(facing);
+            part<QToolButton>(panel, facing).click();
+            EXPECT_LT(view.placeOf(head).y() + 20, view.placeOf(0).y());
+        }
+    }
 }
 
 TEST(SkeletonPanel, SaysWhenALongTakeIsSampled) {
