@@ -22,8 +22,10 @@ namespace {
 
 // A file without a frame time plays at this many frames a second.
 constexpr double kFramesPerSecondUntold = 30;
-// Pictures come no more often than a screen shows them, however short the frame time.
+// Pictures come no more often than a screen shows them, however short the frame time; a frame
+// time shorter than any capture's is taken for this one, so that the frames counted stay few.
 constexpr int kShortestTickMs = 16;
+constexpr double kShortestFrameTime = 1e-4;
 
 QString sizeText(std::uint64_t bytes) {
     return bytes >= (1 << 20) ? QStringLiteral("%1 MB").arg(bytes >> 20)
@@ -146,7 +148,6 @@ void SkeletonPanel::showFailure(const QString& reason) {
     endLoading();
     status_->setText(QStringLiteral("The frames cannot be read: ") + reason);
     view_->setPlaceholder(status_->text());
-    emit ready();
 }
 
 void SkeletonPanel::showErrors(const QStringList& errors, std::uint64_t count) {
@@ -170,7 +171,6 @@ void SkeletonPanel::showFrames(std::shared_ptr<const conversion::MotionFrames> f
                                        : QStringLiteral("Line %1: %2").arg(fault.line).arg(what));
         }
         showErrors(errors, frames->faultCount);
-        emit ready();
         return;
     }
     frames_ = std::move(frames);
@@ -188,13 +188,14 @@ void SkeletonPanel::showFrames(std::shared_ptr<const conversion::MotionFrames> f
     status_->setText(notes.join(QLatin1Char('\n')));
     status_->setVisible(!notes.isEmpty());
     view_->setSkeleton(frames_, jointLooksOf(frames_->hierarchy, report_));
+    // A row selected while the frames were read.
+    view_->highlightRow(highlightedRow_);
     const int kept = static_cast<int>(frames_->keptFrames);
     slider_->setRange(0, std::max(0, kept - 1));
     slider_->setEnabled(kept > 1);
     play_->setEnabled(kept > 1);
     controls_->show();
     showFrame(0);
-    emit ready();
 }
 
 void SkeletonPanel::showFrame(int kept) {
@@ -207,12 +208,13 @@ void SkeletonPanel::showFrame(int kept) {
 }
 
 void SkeletonPanel::highlightRow(int row) {
+    highlightedRow_ = row;
     view_->highlightRow(row);
 }
 
 double SkeletonPanel::frameTime() const {
     const auto& told = frames_->header.frameTime;
-    return told && *told > 0 ? *told : 1 / kFramesPerSecondUntold;
+    return told && *told > 0 ? std::max(*told, kShortestFrameTime) : 1 / kFramesPerSecondUntold;
 }
 
 void SkeletonPanel::togglePlaying() {

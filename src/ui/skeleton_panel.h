@@ -51,8 +51,6 @@ public:
 signals:
     /// A joint with a table row was clicked in the picture.
     void rowClicked(int row);
-    /// The frames were read (or could not be), and the panel shows what came of it.
-    void ready();
 
 private:
     void createControls();
@@ -77,6 +75,7 @@ private:
     QLabel* frameLabel_;
     QTimer timer_;
     QElapsedTimer clock_;
+    int highlightedRow_ = -1;
     // The frame line shown when playing started.
     std::uint64_t playedFrom_ = 0;
 };
