@@ -135,8 +135,8 @@ void SkeletonView::setSkeleton(std::shared_ptr<const conversion::MotionFrames> f
     looks_ = std::move(looks);
     looks_.resize(frames_->hierarchy.joints.size());
     const conversion::Hierarchy& hierarchy = frames_->hierarchy;
-    upright_ = uprightOf(
-        conversion::jointPositions(hierarchy, std::vector<float>(frames_->channels, 0.0f)));
+    // Without values every channel is 0: the rest pose.
+    upright_ = uprightOf(conversion::jointPositions(hierarchy, {}));
     sampled_.clear();
     const std::size_t kept = frames_->keptFrames;
     const std::size_t samples = std::clamp<std::size_t>(
