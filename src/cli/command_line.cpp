@@ -18,6 +18,7 @@ enum class OptionId {
     To,
     From,
     DryRun,
+    Check,
     Json,
     Force,
     Quiet,
@@ -43,6 +44,7 @@ constexpr Option kOptions[] = {
     {OptionId::To, '\0', "to", "a rig profile's name or a profile file"},
     {OptionId::From, '\0', "from", "a rig profile's name, a profile file or auto"},
     {OptionId::DryRun, 'n', "dry-run", ""},
+    {OptionId::Check, '\0', "check", ""},
     {OptionId::Json, '\0', "json", ""},
     {OptionId::Force, '\0', "force", ""},
     {OptionId::Quiet, 'q', "quiet", ""},
@@ -123,6 +125,9 @@ std::optional<Command> apply(const Option& option, std::string_view spelled,
             break;
         case OptionId::DryRun:
             request.dryRun = true;
+            break;
+        case OptionId::Check:
+            request.check = true;
             break;
         case OptionId::Json:
             request.json = true;
@@ -209,7 +214,10 @@ Command parseCommandLine(const std::vector<std::string>& args) {
     if (request.files.empty() && !request.listMaps && !request.listRigs) {
         return UsageError{"no input file given"};
     }
-    if (request.json && !request.dryRun) return usage("--json", "goes only with --dry-run");
+    if (request.check && request.dryRun) return usage("--check", "cannot go with --dry-run");
+    if (request.json && !request.dryRun && !request.check) {
+        return usage("--json", "goes only with --dry-run or --check");
+    }
     if (!request.map.empty() && (!request.to.empty() || !request.from.empty())) {
         return usage("--map", "goes not with --to or --from (--map auto is --from auto --to max)");
     }
@@ -268,8 +276,11 @@ std::string usageText() {
         "                        found; untouched or kept joints and partial-word hits (a\n"
         "                        letter beside the match: neckDummy) marked !; warnings for\n"
         "                        names several joints share, notes for an output that is\n"
-        "                        replaced and line ends that change\n"
-        "      --json            with --dry-run: the same as JSON, one object per file\n"
+        "                        replaced and line ends that change; what --check finds\n"
+        "      --check           write nothing; check each FILE's structure and print each\n"
+        "                        finding as FILE:LINE: error: reason (or warning:)\n"
+        "      --json            with --dry-run or --check: the same as JSON, one object\n"
+        "                        per file\n"
         "      --force           convert a FILE that does not start like a BVH file\n"
         "                        (HIERARCHY) too; without it such a FILE is refused\n"
         "  -q, --quiet           print only failures and refusals: no line per converted\n"
@@ -307,7 +318,8 @@ std::string usageText() {
         "\n"
         "Exit status: 0 when every file was converted (or, with --dry-run, would be), 1 when\n"
         "any was refused or failed, 2 for a usage error, a DIR that does not exist or is not\n"
-        "a folder included.\n";
+        "a folder included. With --check: 0 when no FILE has an error (warnings are\n"
+        "printed all the same), 1 when one has or cannot be read, 2 for a usage error.\n";
     return text;
 }
 

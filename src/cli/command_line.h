@@ -30,7 +30,9 @@ struct ConvertRequest {
     std::string from;
     /// Report what would be done, write nothing.
     bool dryRun = false;
-    /// With dryRun: the report as JSON.
+    /// Check each FILE's structure and report the findings, write nothing.
+    bool check = false;
+    /// With dryRun or check: the report as JSON.
     bool json = false;
     /// Convert sources that do not start like a BVH file too.
     bool force = false;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <iostream>
 
+#include "cli/check_report.h"
 #include "cli/dry_run_report.h"
 #include "cli/progress_line.h"
 #include "cli/terminal_text.h"
@@ -139,8 +140,82 @@ private:
     std::error_code error_;
 };
 
+// The check's report on standard output, a file at a time as each is read; a file that cannot
+// be read is told on standard error. A failed write is kept and ends the writing.
+class CheckReport final : public conversion::JobObserver {
+public:
+    CheckReport(std::span<const Job> jobs, bool json) : jobs_(jobs), json_(json) {}
+
+    void jobFinished(std::size_t i, const JobResult& result, const JointReport* joints) override {
+        const Job& job = jobs_[i];
+        const std::string name = job.standardStreams ? std::string(kStandardInput) : job.name;
+        const conversion::Findings* findings =
+            joints != nullptr && joints->findings ? &*joints->findings : nullptr;
+        std::string failure;
+        if (findings == nullptr) {
+            failure = conversion::reasonOf(result, jobs_);
+            ++unread_;
+            std::cerr << "skelvane-convert: " << printable(name) << ": " << printable(failure)
+                      << "\n";
+        } else {
+            errors_ += findings->errors();
+            warnings_ += findings->warnings();
+            if (findings->errors() > 0) ++faulty_;
+        }
+        if (json_) {
+            write(checkJson(name, findings, failure, i == 0));
+        } else if (findings != nullptr) {
+            write(findingsText(name, *findings));
+        }
+    }
+
+    // Ends the report; returns the first error of writing it, or nothing.
+    std::error_code finish() {
+        if (json_) write(dryRunJsonEnd(jobs_.empty()));
+        return error_;
+    }
+
+    // The run in one line, such as "3 files checked: 2 errors, 1 warning; 1 could not be read".
+    std::string summary() const {
+        std::string line = std::to_string(jobs_.size()) + (jobs_.size() == 1 ? " file" : " files") +
+                           " checked: " + std::to_string(errors_) +
+                           (errors_ == 1 ? " error, " : " errors, ") + std::to_string(warnings_) +
+                           (warnings_ == 1 ? " warning" : " warnings");
+        if (unread_ > 0) line += "; " + std::to_string(unread_) + " could not be read";
+        return line;
+    }
+
+    bool clean() const { return faulty_ == 0 && unread_ == 0; }
+
+private:
+    void write(std::string_view text) {
+        if (!error_) error_ = platform::writeAll(platform::standardOutput(), text);
+    }
+
+    std::span<const Job> jobs_;
+    bool json_;
+    std::error_code error_;
+    std::uint64_t errors_ = 0;
+    std::uint64_t warnings_ = 0;
+    std::size_t faulty_ = 0;
+    std::size_t unread_ = 0;
+};
+
 std::string counted(std::size_t count, std::string_view one, std::string_view many) {
     return std::to_string(count) + " " + std::string(count == 1 ? one : many);
+}
+
+// Checks every FILE; returns the exit status.
+int runCheck(const ConvertRequest& request, const std::vector<Job>& jobs,
+             conversion::platform::FileSystem& system) {
+    CheckReport report(jobs, request.json);
+    conversion::runJobs(jobs, optionsOf(request), report, system);
+    if (const std::error_code error = report.finish()) {
+        std::cerr << "skelvane-convert: " << kStandardOutput << ": " << error.message() << "\n";
+        return 1;
+    }
+    if (!request.quiet) std::cerr << report.summary() << "\n";
+    return report.clean() ? 0 : 1;
 }
 
 }  // namespace
@@ -269,8 +344,11 @@ std::vector<Job> jobsOf(const ConvertRequest& request, const conversion::Mapping
             job.standardStreams = true;
         } else {
             job.source = platform::pathFromBytes(file);
-            job.output =
-                request.outputDir / platform::pathFromBytes(outputNameFor(job.source, suffix));
+            // A check writes nothing, and so reads only the source.
+            if (!request.check) {
+                job.output =
+                    request.outputDir / platform::pathFromBytes(outputNameFor(job.source, suffix));
+            }
             job.sourceRole = "one of the inputs (" + file + ")";
         }
         jobs.push_back(std::move(job));
@@ -279,7 +357,11 @@ std::vector<Job> jobsOf(const ConvertRequest& request, const conversion::Mapping
 }
 
 conversion::RunOptions optionsOf(const ConvertRequest& request) {
-    return {.requireBvh = !request.force, .refuseRepeatedOutputs = true, .dryRun = request.dryRun};
+    // A check tells a file that is not BVH among its findings.
+    return {.requireBvh = !request.force && !request.check,
+            .refuseRepeatedOutputs = true,
+            .dryRun = request.dryRun || request.check,
+            .check = request.dryRun || request.check};
 }
 
 RunTally tallyOf(std::span<const Job> jobs, std::span<const JobResult> results) {
@@ -324,6 +406,7 @@ std::string summaryOf(const RunTally& tally, const std::filesystem::path& output
 int runConversion(const ConvertRequest& request, const conversion::MappingChoice& mapping,
                   conversion::platform::FileSystem& system) {
     const std::vector<Job> jobs = jobsOf(request, mapping);
+    if (request.check) return runCheck(request, jobs, system);
     std::vector<JobResult> results;
     // A person at a terminal sees how far a long run is; a script and a quiet run see nothing.
     std::optional<ProgressLine> progress;

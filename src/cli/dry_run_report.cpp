@@ -1,9 +1,10 @@
 #include "cli/dry_run_report.h"
 
 #include <algorithm>
-#include <nlohmann/json.hpp>
 #include <vector>
 
+#include "cli/check_report.h"
+#include "cli/json_report.h"
 #include "cli/terminal_text.h"
 #include "common/body_parts.h"
 
@@ -15,8 +16,6 @@ using conversion::JointEntry;
 using conversion::JointOutcome;
 using conversion::JointReport;
 using conversion::LineEnds;
-// Keys come out in the order they are set, the order the fields are documented in.
-using Json = nlohmann::ordered_json;
 
 template <class T>
 Json orNull(const std::optional<T>& value) {
@@ -333,6 +332,8 @@ std::string dryRunText(const DryRunFile& file, bool first) {
         appendSummary(out, *file.report);
         appendMapping(out, file);
         appendNotes(out, file);
+        if (file.report->findings)
+            out.append(findingsText(file.source, *file.report->findings, "  "));
         appendJointTable(out, *file.report, file.roles);
     }
     return out;
@@ -366,17 +367,8 @@ std::string dryRunJson(const DryRunFile& file, bool first) {
         report ? Json(report->lineEnds == LineEnds::Lf || report->lineEnds == LineEnds::Cr ||
                       report->lineEnds == LineEnds::Mixed)
                : Json();
-    // Elements of an array printed with an indent of 2 stand 2 in, their keys 4.
-    std::string out = first ? "[\n" : ",\n";
-    const std::string element = entry.dump(2, ' ', false, Json::error_handler_t::replace);
-    std::size_t from = 0;
-    while (from < element.size()) {
-        const std::size_t end = std::min(element.find('\n', from), element.size());
-        out.append("  ").append(element, from, end - from);
-        if (end < element.size()) out.push_back('\n');
-        from = end + 1;
-    }
-    return out;
+    entry["check"] = report && report->findings ? findingsJson(*report->findings) : Json();
+    return arrayElement(entry, first);
 }
 
 std::string rolesNote(const conversion::RoleSummary& roles) {

@@ -22,6 +22,7 @@ std::string described(const Command& command) {
     if (!request.to.empty()) text += " to=[" + request.to + "]";
     if (!request.from.empty()) text += " from=[" + request.from + "]";
     for (const auto& [set, word] : {std::pair{request.dryRun, " dry-run"},
+                                    {request.check, " check"},
                                     {request.json, " json"},
                                     {request.force, " force"},
                                     {request.quiet, " quiet"},
@@ -96,7 +97,13 @@ const ParseCase kParseCases[] = {
      {"--drop", "elbow", "a.bvh"},
      "usage: --drop: unknown body part 'elbow' (use 1..23 or a joint name such as rShldr)"},
     {"NoFile", {"-n"}, "usage: no input file given"},
-    {"JsonWithoutDryRun", {"--json", "a.bvh"}, "usage: --json: goes only with --dry-run"},
+    {"JsonWithoutDryRun",
+     {"--json", "a.bvh"},
+     "usage: --json: goes only with --dry-run or --check"},
+    {"CheckWithJson", {"--json", "a.bvh", "--check"}, "files [a.bvh] check json"},
+    {"CheckAndDryRunAreTwoRuns",
+     {"--check", "-n", "a.bvh"},
+     "usage: --check: cannot go with --dry-run"},
 };
 
 // Names the case in ctest's list instead of its bytes.

@@ -32,6 +32,12 @@ JointReport walkReport() {
     for (const char* name : {"hip", "neck", "rThumb2", "rShldr", "cyl_1"}) fit.addJoint(name);
     walk.fit = fit.result();
     walk.sharedNames = {{"nothing", 2}};
+    walk.findings.emplace();
+    walk.findings->add(128, conversion::FindingKind::FrameCount,
+                       [] { return "Frames: says 15, and 14 frame lines follow"; });
+    walk.findings->add(10, conversion::FindingKind::NameDot,
+                       [] { return "the name 'ch.est' holds a dot"; });
+    walk.findings->sort();
     return walk;
 }
 
@@ -59,6 +65,8 @@ TEST(DryRunText, TablesRefusalsAndFlags) {
               "  mapping: poser-max; best fit: poser-max-names, 4 of 5 joints\n"
               "  warning: several joints get one name (2 nothing); many importers cannot tell "
               "them apart\n"
+              "  walk.bvh:10: warning: the name 'ch.est' holds a dot\n"
+              "  walk.bvh:128: error: Frames: says 15, and 14 frame lines follow\n"
               "    old name   new name   what happened\n"
               "    hip        Hips       renamed\n"
               "  ! neckDummy  NeckDummy  renamed, partial word\n"
@@ -129,17 +137,23 @@ TEST(DryRunJson, OneArrayElementPerFileAndInvalidUtf8Replaced) {
          "best_fit": {"best": "poser-max-names", "verdict": "fits", "renamed": 4, "joints": 5,
                       "summary": "best fit: poser-max-names, 4 of 5 joints"},
          "shared_names": [{"name": "nothing", "joints": 2}], "replaces_existing": false,
-         "line_ends_change": false},
+         "line_ends_change": false,
+         "check": {"errors": 1, "warnings": 1,
+                   "findings": [{"line": 10, "severity": "warning", "kind": "name-dot",
+                                 "reason": "the name 'ch.est' holds a dot"},
+                                {"line": 128, "severity": "error", "kind": "frame-count",
+                                 "reason": "Frames: says 15, and 14 frame lines follow"}],
+                   "unlisted": []}},
         {"source": "photo.bvh", "output": "out/photo_max.bvh", "converts": false,
          "refusal": "not a BVH file", "bvh": false, "frames": null, "line_ends": null,
          "joints": [], "joint_count": null, "map": null, "map_is_best_fit": false,
          "best_fit": null, "shared_names": [], "replaces_existing": false,
-         "line_ends_change": null},
+         "line_ends_change": null, "check": null},
         {"source": "gone.bvh", "output": null, "converts": false,
          "refusal": "No such file or directory", "bvh": null, "frames": null,
          "line_ends": null, "joints": [], "joint_count": null, "map": null,
          "map_is_best_fit": false, "best_fit": null, "shared_names": [],
-         "replaces_existing": false, "line_ends_change": null}])"));
+         "replaces_existing": false, "line_ends_change": null, "check": null}])"));
     EXPECT_EQ(dryRunJsonEnd(true), "[]\n");
 }
 

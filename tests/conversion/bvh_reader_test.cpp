@@ -11,12 +11,13 @@ namespace skelvane::conversion {
 namespace {
 
 // Keeps what a reader hands on: the bytes of every line with "|" where it ends, and each line's
-// kind, whether it is well formed, and the bytes handed on as its name.
+// kind, its fault and the word at fault, and the bytes handed on as its name.
 struct Recorder final : BvhVisitor {
     std::string lines;
     struct Seen {
         LineKind kind;
-        bool wellFormed;
+        LineFault fault;
+        std::string faultWord;
         std::string name;
     };
     std::vector<Seen> seen;
@@ -27,13 +28,14 @@ struct Recorder final : BvhVisitor {
         if (piece.inName) name += piece.bytes;
         if (!piece.lineEnds) return;
         lines += '|';
-        seen.push_back({piece.line.kind, piece.line.wellFormed, std::exchange(name, {})});
+        seen.push_back({piece.line.kind, piece.line.fault, std::string(piece.line.faultWord),
+                        std::exchange(name, {})});
     }
     void takePlainLines(std::string_view run, const Line&) override {
         for (const char byte : run) {
             if (byte == '\n') {
                 lines += '|';
-                seen.push_back({LineKind::Frame, true, {}});
+                seen.push_back({LineKind::Frame, LineFault::None, {}, {}});
             } else if (byte != '\r') {
                 lines += byte;
             }
@@ -154,43 +156,50 @@ TEST(BvhReader, ReadsTheHierarchyAndTheMotionHeaderFedInPiecesOfAnySize) {
 
 TEST(BvhReader, TellsEachLinesKindByItsWords) {
     using enum LineKind;
+    using enum LineFault;
     struct Case {
         const char* name;
         std::string_view line;
         LineKind kind;
-        bool wellFormed;
+        LineFault fault;
+        std::string_view faultWord = {};
     };
     // Each line comes after the start of a joint, or after MOTION when it is a frame's.
     const Case cases[] = {
-        {"root", "  ROOT \t Hips \t", Root, true},
-        {"root without a name", "ROOT  ", Root, false},
-        {"keyword run on", "ROOTS x", Other, true},
-        {"keyword with a colon", "JOINT:x", Other, true},
-        {"joint", "JOINT a b", Joint, true},
-        {"end site", "\tEnd   Site", EndSite, true},
-        {"end site with more", "End Site x", EndSite, false},
-        {"end site in one word", "EndSite", Other, true},
-        {"first of two words alone", "End", Other, true},
-        {"offset", "OFFSET +1 -2 3.5e1", Offset, true},
-        {"offset of two numbers", "OFFSET 1 2", Offset, false},
-        {"offset with a word", "OFFSET 1 2 x", Offset, false},
-        {"channels", "CHANNELS 2 Xrotation Yrotation", Channels, true},
-        {"channels short of its count", "CHANNELS 3 Xrotation", Channels, false},
-        {"channels without a count", "CHANNELS x", Channels, false},
-        {"open brace with more", "{ x", OpenBrace, false},
-        {"close brace", "}", CloseBrace, true},
-        {"frames right after the colon", "Frames:12", Frames, true},
-        {"frames of two counts", "Frames: 1 2", Frames, false},
-        {"frames past 64 bits", "Frames: 18446744073709551616", Frames, false},
-        {"frame time", "Frame Time:\t0.5", FrameTime, true},
-        {"frame time without seconds", "Frame  Time: x", FrameTime, false},
-        {"frames without colon", "Frames 2", Other, true},
-        {"keyword in lower case", "hierarchy", Other, true},
-        {"blanks", " \t ", Blank, true},
-        {"empty", "", Blank, true},
-        {"numbers before motion", "0.5 1", Other, true},
-        {"numbers after motion", "MOTION\n0.5 1", Frame, true},
-        {"a joint after motion still declares one", "MOTION\nJOINT x", Joint, true},
+        {"root", "  ROOT \t Hips \t", Root, None},
+        {"root without a name", "ROOT  ", Root, NoName},
+        {"keyword run on", "ROOTS x", Other, None},
+        {"keyword with a colon", "JOINT:x", Other, None},
+        {"joint", "JOINT a b", Joint, None},
+        {"end site", "\tEnd   Site", EndSite, None},
+        {"end site with more", "End Site x", EndSite, WordCount},
+        {"end site in one word", "EndSite", Other, None},
+        {"first of two words alone", "End", Other, None},
+        {"offset", "OFFSET +1 -2 3.5e1", Offset, None},
+        {"offset of two numbers", "OFFSET 1 2", Offset, WordCount},
+        {"offset with a word", "OFFSET 1 2 x", Offset, NotANumber, "x"},
+        {"offset of two dots", "OFFSET 1 2.0.1 1e", Offset, NotANumber, "2.0.1"},
+        {"offset not finite", "OFFSET 1 2 nan", Offset, NotANumber, "nan"},
+        {"channels", "CHANNELS 2 Xrotation Yrotation", Channels, None},
+        {"channels short of its count", "CHANNELS 3 Xrotation", Channels, WordCount},
+        {"channels without a count", "CHANNELS x", Channels, NotACount, "x"},
+        {"channels naming none of the six", "CHANNELS 2 Xrotation xrotation", Channels, NotAChannel,
+         "xrotation"},
+        {"open brace with more", "{ x", OpenBrace, WordCount},
+        {"close brace", "}", CloseBrace, None},
+        {"frames right after the colon", "Frames:12", Frames, None},
+        {"frames of two counts", "Frames: 1 2", Frames, WordCount},
+        {"frames past 64 bits", "Frames: 18446744073709551616", Frames, NotACount,
+         "18446744073709551616"},
+        {"frame time", "Frame Time:\t0.5", FrameTime, None},
+        {"frame time without seconds", "Frame  Time: x", FrameTime, NotANumber, "x"},
+        {"frames without colon", "Frames 2", Other, None},
+        {"keyword in lower case", "hierarchy", Other, None},
+        {"blanks", " \t ", Blank, None},
+        {"empty", "", Blank, None},
+        {"numbers before motion", "0.5 1", Other, None},
+        {"numbers after motion", "MOTION\n0.5 1", Frame, None},
+        {"a joint after motion still declares one", "MOTION\nJOINT x", Joint, None},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -201,14 +210,15 @@ TEST(BvhReader, TellsEachLinesKindByItsWords) {
             read(reader, pieces, recorder);
             ASSERT_FALSE(recorder.seen.empty());
             EXPECT_EQ(recorder.seen.back().kind, c.kind);
-            EXPECT_EQ(recorder.seen.back().wellFormed, c.wellFormed);
+            EXPECT_EQ(recorder.seen.back().fault, c.fault);
+            EXPECT_EQ(recorder.seen.back().faultWord, c.faultWord);
         }
     }
     // A closing brace with none open.
     BvhReader reader;
     Recorder recorder;
     read(reader, {"}"}, recorder);
-    EXPECT_FALSE(recorder.seen.back().wellFormed);
+    EXPECT_EQ(recorder.seen.back().fault, LineFault::ClosesNothing);
 }
 
 TEST(BvhReader, SplitsLinesAtCrLfLfAndALoneCrAcrossPieces) {

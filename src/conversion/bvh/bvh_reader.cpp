@@ -90,19 +90,6 @@ const Keyword* keywordOf(std::string_view word) {
     return found == kKeywords.end() ? nullptr : &*found;
 }
 
-// A decimal number, with an optional sign: what OFFSET and Frame Time: take.
-std::optional<double> numberOf(std::string_view text) {
-    if (text.starts_with('+')) {
-        text.remove_prefix(1);
-        if (text.starts_with('-')) return std::nullopt;
-    }
-    double value = 0;
-    const char* const end = text.data() + text.size();
-    const auto [stop, error] = std::from_chars(text.data(), end, value);
-    if (error != std::errc() || stop != end || !std::isfinite(value)) return std::nullopt;
-    return value;
-}
-
 Channel channelOf(std::string_view name) {
     const auto found = std::find(kChannelNames.begin(), kChannelNames.end(), name);
     return found == kChannelNames.end()
@@ -116,6 +103,19 @@ const ScanTable& lineEndsOnly() {
 }
 
 }  // namespace
+
+std::optional<double> numberOf(std::string_view text) {
+    if (text.size() > kMostNumberBytes) return std::nullopt;
+    if (text.starts_with('+')) {
+        text.remove_prefix(1);
+        if (text.starts_with('-')) return std::nullopt;
+    }
+    double value = 0;
+    const char* const end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, value);
+    if (error != std::errc() || stop != end || !std::isfinite(value)) return std::nullopt;
+    return value;
+}
 
 std::string_view channelName(Channel channel) {
     const auto index = static_cast<std::size_t>(channel);
@@ -419,8 +419,18 @@ void BvhReader::takeArgumentBytes(std::string_view bytes) {
     }
 }
 
+void BvhReader::setFault(LineFault fault, std::string_view word) {
+    if (line_.fault != LineFault::None) return;
+    line_.fault = fault;
+    std::memcpy(faultWord_.bytes, word.data(), word.size());
+    faultWord_.size = word.size();
+    line_.faultWord = faultWord_.view();
+}
+
 void BvhReader::endArgument() {
-    const std::string_view word = word_.tooLong ? std::string_view() : word_.view();
+    // A word longer than any number or channel's name is kept in part, to be named in part.
+    const std::string_view kept = word_.view();
+    const std::string_view word = word_.tooLong ? std::string_view() : kept;
     const std::size_t index = arguments_++;
     switch (line_.kind) {
         case LineKind::Offset:
@@ -428,7 +438,7 @@ void BvhReader::endArgument() {
             if (const auto number = numberOf(word)) {
                 if (index < numbers_.size()) numbers_[index] = *number;
             } else {
-                line_.wellFormed = false;
+                setFault(LineFault::NotANumber, kept);
             }
             break;
         case LineKind::Channels:
@@ -436,21 +446,23 @@ void BvhReader::endArgument() {
                 if (countRead_) {
                     channelCount_ = count_;
                 } else {
-                    line_.wellFormed = false;
+                    setFault(LineFault::NotACount, kept);
                 }
-            } else if (channels_.size() < kMostChannels) {
-                channels_.push_back(channelOf(word));
+            } else {
+                const Channel channel = channelOf(word);
+                if (channel == Channel::Other) setFault(LineFault::NotAChannel, kept);
+                if (channels_.size() < kMostChannels) channels_.push_back(channel);
             }
             break;
         case LineKind::Frames:
             if (index == 0 && countRead_) {
                 frames_ = count_;
-            } else {
-                line_.wellFormed = false;
+            } else if (index == 0) {
+                setFault(LineFault::NotACount, kept);
             }
             break;
         default:
-            line_.wellFormed = false;
+            setFault(LineFault::WordCount);
             break;
     }
     word_.size = 0;
@@ -507,35 +519,37 @@ void BvhReader::endLine() {
             break;
     }
     const std::uint64_t number = line_.number;
+    line_.words = arguments_;
     switch (line_.kind) {
         case LineKind::Root:
         case LineKind::Joint:
-            line_.wellFormed = line_.nameLength != 0;
+            if (line_.nameLength == 0) setFault(LineFault::NoName);
             break;
         case LineKind::Offset:
             if (reading_ != Reading::Hierarchy) break;
-            line_.wellFormed = line_.wellFormed && arguments_ == numbers_.size();
+            if (arguments_ != numbers_.size()) setFault(LineFault::WordCount);
             break;
         case LineKind::Channels:
             if (reading_ != Reading::Hierarchy) break;
-            line_.wellFormed =
-                line_.wellFormed && arguments_ != 0 && channelCount_ == arguments_ - 1;
+            line_.count = channelCount_;
+            if (arguments_ == 0 || channelCount_ != arguments_ - 1) setFault(LineFault::WordCount);
             break;
         case LineKind::Motion:
             if (motion_.motionLine == 0) motion_.motionLine = number;
             inMotion_ = true;
             break;
         case LineKind::Frames:
-            line_.wellFormed = line_.wellFormed && arguments_ == 1;
+            line_.count = frames_;
+            if (arguments_ != 1) setFault(LineFault::WordCount);
             if (motion_.framesLine != 0) break;
             motion_.framesLine = number;
-            if (line_.wellFormed) motion_.frames = frames_;
+            if (line_.wellFormed()) motion_.frames = frames_;
             break;
         case LineKind::FrameTime:
-            line_.wellFormed = line_.wellFormed && arguments_ == 1;
+            if (arguments_ != 1) setFault(LineFault::WordCount);
             if (motion_.frameTimeLine != 0) break;
             motion_.frameTimeLine = number;
-            if (line_.wellFormed) motion_.frameTime = numbers_[0];
+            if (line_.wellFormed()) motion_.frameTime = numbers_[0];
             break;
         case LineKind::Frame:
             if (motion_.frameLines++ == 0) motion_.firstFrameLine = number;
@@ -576,7 +590,7 @@ void BvhReader::addToHierarchy() {
                 open_.pop_back();
                 if (line_.joint != kNoJoint) hierarchy_.joints[line_.joint].closeLine = number;
             } else {
-                line_.wellFormed = false;
+                setFault(LineFault::ClosesNothing);
             }
             break;
         case LineKind::Offset:

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,6 +17,14 @@ namespace skelvane::conversion {
 constexpr bool isBlank(char byte) {
     return byte == ' ' || byte == '\t';
 }
+
+/// Most bytes of a number in a BVH file: a longer word is none.
+inline constexpr std::size_t kMostNumberBytes = 64;
+
+/// A number as OFFSET, Frame Time: and frame lines take it: the whole of `text`, at most
+/// kMostNumberBytes, as std::from_chars reads a decimal number after an optional '+', and
+/// finite ("1.2.3", "1e", "nan" and "inf" are none).
+std::optional<double> numberOf(std::string_view text);
 
 /// Tells, from the first bytes of an input fed in pieces of any size, whether it starts like a
 /// BVH file: `HIERARCHY` (case-sensitive) first, after an optional UTF-8 byte-order mark and any
@@ -83,6 +92,24 @@ enum class LineKind : unsigned char {
     Other
 };
 
+/// Why a line is not well formed, as far as the reader reads it: the first fault it met.
+enum class LineFault : unsigned char {
+    None,
+    /// A ROOT or JOINT without a name.
+    NoName,
+    /// A word where a number goes (OFFSET, Frame Time:) that is not one.
+    NotANumber,
+    /// A word where a count goes (Frames:, the first of CHANNELS) that is not one.
+    NotACount,
+    /// A word of CHANNELS that names none of the six channels.
+    NotAChannel,
+    /// Not as many words as the keyword takes: three numbers (OFFSET), one (Frames:, Frame
+    /// Time:), a count and as many channels (CHANNELS), none (the other keywords).
+    WordCount,
+    /// A closing brace with none open.
+    ClosesNothing
+};
+
 /// One line as far as it has been read; complete when its last piece is handed on.
 struct Line {
     /// Counted from 1.
@@ -94,11 +121,20 @@ struct Line {
     std::size_t joint = kNoJoint;
     /// ROOT and JOINT: the name's length in bytes, blanks around it left out.
     std::uint64_t nameLength = 0;
-    /// False when what follows the keyword is not what the keyword takes, as far as the reader
-    /// reads it: a name (ROOT, JOINT), a count (Frames:), a number (Frame Time:); reading the
+    /// Why what follows the keyword is not what the keyword takes, as far as the reader reads
+    /// it: a name (ROOT, JOINT), a count (Frames:), a number (Frame Time:); reading the
     /// hierarchy, also three numbers (OFFSET), a count and as many names of channels
     /// (CHANNELS), nothing (the others), and a brace that closes nothing.
-    bool wellFormed = true;
+    LineFault fault = LineFault::None;
+    /// The words read after the keyword (not a ROOT's or JOINT's name), and the count of a
+    /// Frames: or CHANNELS line as far as it is one.
+    std::uint64_t words = 0;
+    std::uint64_t count = 0;
+    /// With NotANumber, NotACount and NotAChannel: the start of the word at fault (at most 64
+    /// bytes), valid while the visitor holds the line.
+    std::string_view faultWord = {};
+
+    bool wellFormed() const { return fault == LineFault::None; }
 };
 
 /// A stretch of a line's bytes, handed to a visitor in file order: every byte of the input but
@@ -202,7 +238,7 @@ private:
 
     // A word of a line, kept as long as it may still be a keyword or a short argument.
     struct Word {
-        static constexpr std::size_t kMostBytes = 64;
+        static constexpr std::size_t kMostBytes = kMostNumberBytes;
         char bytes[kMostBytes];
         std::size_t size = 0;
         bool tooLong = false;
@@ -220,6 +256,7 @@ private:
     void takeArgumentBytes(std::string_view bytes);
     void endArgument();
     void readName(std::string_view piece);
+    void setFault(LineFault fault, std::string_view word = {});
     void endLine();
     void addToHierarchy();
     void declareJoint(bool endSite);
@@ -242,6 +279,8 @@ private:
     // While `step_` is Word: whether it is a second word, and of which keyword.
     LineKind firstOfTwo_ = LineKind::Pending;
     Word word_;
+    // The start of the word the line's fault is about.
+    Word faultWord_;
     // The arguments of the line so far: how many; the bytes of the one at hand and its value
     // as a count, while it is all digits; the numbers of OFFSET or Frame Time:, the count and
     // channels of CHANNELS, the count of Frames:.

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "conversion/bvh/bvh_reader.h"
+#include "conversion/bvh/findings.h"
 #include "conversion/mapping/mapping_fit.h"
 #include "conversion/rename/compiled_mapping.h"
 #include "conversion/rename/name_plan.h"
@@ -73,6 +74,8 @@ struct JointReport {
     /// New names that more than one joint ends up with (many importers cannot tell such joints
     /// apart), with how many joints have each, in the order first met; at most kListedSharedNames.
     std::vector<std::pair<std::string, std::uint64_t>> sharedNames;
+    /// What the structure check found, when the file was read with it.
+    std::optional<Findings> findings;
 
     /// The joints counted but not listed.
     std::uint64_t unlisted() const { return jointCount - joints.size(); }

@@ -7,8 +7,11 @@ namespace skelvane::conversion {
 // Role finding takes the names a report keeps.
 static_assert(kShownNameBytes >= kMaxRigNameBytes);
 
-JointScanner::JointScanner(const CompiledMapping& mapping)
-    : namer_(mapping), reader_({Reading::Kinds, PlainLines::Joined}) {}
+JointScanner::JointScanner(const CompiledMapping& mapping, bool checkStructure)
+    : namer_(mapping),
+      reader_({checkStructure ? Reading::Hierarchy : Reading::Kinds, PlainLines::Joined}) {
+    if (checkStructure) check_.emplace(reader_);
+}
 
 void JointScanner::followName(const JointEntry& joint) {
     if (joint.cut()) return;
@@ -21,7 +24,12 @@ void JointScanner::followName(const JointEntry& joint) {
     ++found->second;
 }
 
+void JointScanner::takePlainLines(std::string_view lines, const Line& last) {
+    if (check_) check_->takePlainLines(lines, last);
+}
+
 void JointScanner::take(const LinePiece& piece) {
+    if (check_) check_->take(piece);
     if (piece.inName && !piece.bytes.empty()) namer_.feed(piece.bytes);
     if (!piece.lineEnds) return;
     if (piece.line.kind != LineKind::Root && piece.line.kind != LineKind::Joint) return;
@@ -39,6 +47,7 @@ JointReport JointScanner::finish() {
     report_.bvh = reader_.start() == BvhStartCheck::Verdict::Bvh;
     report_.frames = reader_.motion().frames;
     report_.fit = fit_.result();
+    if (check_) report_.findings = check_->finish();
     for (const std::string* name : newNamesInOrder_) {
         const std::uint64_t count = newNameCounts_.at(*name);
         if (count < 2 || name->empty()) continue;

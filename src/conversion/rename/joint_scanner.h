@@ -1,12 +1,14 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
 
 #include "conversion/bvh/bvh_reader.h"
+#include "conversion/bvh/structure_check.h"
 #include "conversion/mapping/mapping_fit.h"
 #include "conversion/mapping/role_finder.h"
 #include "conversion/rename/joint_namer.h"
@@ -16,11 +18,13 @@ namespace skelvane::conversion {
 
 /// Builds a JointReport from a file fed in consecutive pieces of any size, for readers of any
 /// kind. Keeps the reader's state, the start of one name and the report's bounded list, so its
-/// memory stays flat whatever the file. Each joint also counts towards the presets' fit.
+/// memory stays flat whatever the file. Each joint also counts towards the presets' fit; the
+/// structure check, when asked for, reads the same pass.
 class JointScanner final : private BvhVisitor {
 public:
-    /// A scanner that names joints as `mapping`, which must outlive it, does.
-    explicit JointScanner(const CompiledMapping& mapping);
+    /// A scanner that names joints as `mapping`, which must outlive it, does, and checks the
+    /// file's structure when `checkStructure` says so (see StructureCheck).
+    explicit JointScanner(const CompiledMapping& mapping, bool checkStructure = false);
 
     /// Hands each joint's name to `names` as well, which must outlive the scanner.
     void collectNames(JointNames& names) { names_ = &names; }
@@ -36,10 +40,12 @@ public:
 
 private:
     void take(const LinePiece& piece) override;
+    void takePlainLines(std::string_view lines, const Line& last) override;
     void followName(const JointEntry& joint);
 
     JointNamer namer_;
     BvhReader reader_;
+    std::optional<StructureCheck> check_;
     FitCounter fit_;
     JointReport report_;
     JointNames* names_ = nullptr;

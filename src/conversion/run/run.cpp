@@ -328,7 +328,7 @@ private:
 
     std::error_code scan(platform::Handle in, const CompiledMapping& mapping,
                          std::string_view held) {
-        JointScanner scanner(mapping);
+        JointScanner scanner(mapping, options_.check);
         scanner.feed(held);
         const std::error_code error = readBlocks(in, block().bytes(), [&](std::string_view piece) {
             scanner.feed(piece);

@@ -50,6 +50,9 @@ struct RunOptions {
     bool refuseRepeatedOutputs = false;
     /// Writes nothing: finds out what each job would do and reports each source's joints.
     bool dryRun = false;
+    /// In a dry run, also checks each source's structure in the same pass (see
+    /// StructureCheck): its report holds the findings. Nothing else depends on them.
+    bool check = false;
 };
 
 /// What became of a job.

@@ -1,0 +1,536 @@
+#include "conversion/bvh/structure_check.h"
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+#include <utility>
+
+namespace skelvane::conversion {
+
+namespace {
+
+// Bytes of a line, a name or a word that a reason quotes.
+constexpr std::size_t kQuoted = 40;
+
+// The start of `text` in quotes, cut at the edge of a UTF-8 character and marked so.
+std::string quoted(std::string_view text) {
+    std::string out = "'";
+    if (text.size() <= kQuoted) return out.append(text).append("'");
+    std::size_t cut = kQuoted;
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
+    return out.append(text.substr(0, cut)).append("...'");
+}
+
+// Reads a word from `at` as far as it is a plain decimal: a sign, digits and at most one dot.
+// Returns where that stops; `plain` tells whether the word is one, at least one digit and no
+// longer than a number may be, when it stops at `end` or a blank. Such a word is a number as
+// numberOf reads it, and finite, without asking std::from_chars, which takes most of the time
+// of a check; every other word is left to numberOf.
+[[gnu::always_inline]] inline const char* plainDecimalEnd(const char* at, const char* end,
+                                                          bool& plain) {
+    const char* const start = at;
+    if (at < end && (*at == '-' || *at == '+')) ++at;
+    bool digits = false;
+    bool dot = false;
+    for (; at < end; ++at) {
+        const auto digit = static_cast<unsigned>(*at - '0');
+        if (digit < 10) {
+            digits = true;
+        } else if (*at == '.' && !dot) {
+            dot = true;
+        } else {
+            break;
+        }
+    }
+    plain = digits && (at == end || isBlank(*at)) &&
+            static_cast<std::size_t>(at - start) <= kMostNumberBytes;
+    return at;
+}
+
+std::string counted(std::uint64_t count, std::string_view one, std::string_view many) {
+    return std::to_string(count) + " " + std::string(count == 1 ? one : many);
+}
+
+// A keyword as a reason names it.
+std::string_view keywordOf(LineKind kind) {
+    switch (kind) {
+        case LineKind::Hierarchy:
+            return "HIERARCHY";
+        case LineKind::Root:
+            return "ROOT";
+        case LineKind::Joint:
+            return "JOINT";
+        case LineKind::EndSite:
+            return "End Site";
+        case LineKind::OpenBrace:
+            return "'{'";
+        case LineKind::CloseBrace:
+            return "'}'";
+        case LineKind::Offset:
+            return "OFFSET";
+        case LineKind::Channels:
+            return "CHANNELS";
+        case LineKind::Motion:
+            return "MOTION";
+        case LineKind::Frames:
+            return "Frames:";
+        case LineKind::FrameTime:
+            return "Frame Time:";
+        default:
+            return "a line";
+    }
+}
+
+}  // namespace
+
+StructureCheck::StructureCheck(const BvhReader& reader) : reader_(reader) {}
+
+void StructureCheck::take(const LinePiece& piece) {
+    const std::string_view bytes = piece.bytes;
+    if (lineStart_.size() <= kQuoted) {
+        lineStart_.append(bytes.substr(0, kQuoted + 1 - lineStart_.size()));
+    }
+    if (piece.inName) {
+        for (const char byte : bytes) {
+            if (isBlank(byte)) {
+                blankAfterStart_ = nameStarted_;
+                continue;
+            }
+            innerBlank_ = innerBlank_ || blankAfterStart_;
+            nameStarted_ = true;
+            dot_ = dot_ || byte == '.';
+        }
+    }
+    // Every line's words are read as numbers: a line's kind may not be known before its end.
+    std::size_t at = 0;
+    while (at < bytes.size()) {
+        if (isBlank(bytes[at])) {
+            if (wordCut_) {
+                wordCut_ = false;
+                takeWord(cutWord_);
+            }
+            ++at;
+            continue;
+        }
+        std::size_t stop = at;
+        while (stop < bytes.size() && !isBlank(bytes[stop])) ++stop;
+        const std::string_view word = bytes.substr(at, stop - at);
+        if (wordCut_ || (stop == bytes.size() && !piece.lineEnds)) {
+            if (!wordCut_) cutWord_.clear();
+            wordCut_ = true;
+            // One byte past the longest number is enough to tell that it is none.
+            if (cutWord_.size() <= kMostNumberBytes) {
+                cutWord_.append(word.substr(0, kMostNumberBytes + 1 - cutWord_.size()));
+            }
+        } else {
+            takeWord(word);
+        }
+        at = stop;
+    }
+    if (!piece.lineEnds) return;
+    if (wordCut_) {
+        wordCut_ = false;
+        takeWord(cutWord_);
+    }
+    endLine(piece.line);
+}
+
+void StructureCheck::takePlainLines(std::string_view lines, const Line& last) {
+    // Each plain line ends in CR LF: its words run to the CR.
+    const char* at = lines.data();
+    const char* const end = at + lines.size();
+    while (at < end) {
+        const char* const cr = static_cast<const char*>(std::memchr(at, '\r', end - at));
+        const char* const lineEnd = cr != nullptr ? cr : end;
+        const char* const lineStart = at;
+        while (at < lineEnd) {
+            if (isBlank(*at)) {
+                ++at;
+                continue;
+            }
+            const char* const word = at;
+            bool plain = false;
+            at = plainDecimalEnd(at, lineEnd, plain);
+            if (plain) {
+                ++numbers_;
+                continue;
+            }
+            while (at < lineEnd && !isBlank(*at)) ++at;
+            takeWord({word, static_cast<std::size_t>(at - word)});
+        }
+        const std::uint64_t number = lastLine_ + 1;
+        if (last.kind == LineKind::Frame) {
+            lastLine_ = number;
+            endFrameLine(number);
+        } else {
+            lineStart_.assign(lineStart, std::min<std::size_t>(lineEnd - lineStart, kQuoted + 1));
+            Line line{number, last.kind};
+            endLine(line);
+        }
+        numbers_ = 0;
+        numberBad_ = false;
+        at = lineEnd + 2;
+    }
+}
+
+void StructureCheck::takeWord(std::string_view word) {
+    ++numbers_;
+    if (numberBad_) return;
+    bool plain = false;
+    const char* const end = word.data() + word.size();
+    if (plainDecimalEnd(word.data(), end, plain) == end && plain) return;
+    if (numberOf(word)) return;
+    numberBad_ = true;
+    badNumber_.assign(word.substr(0, kQuoted + 1));
+}
+
+void StructureCheck::endLine(const Line& line) {
+    lastLine_ = line.number;
+    if (awaitingBrace_ != 0 && line.kind != LineKind::Blank && line.kind != LineKind::OpenBrace) {
+        findings_.add(awaitingBrace_, FindingKind::Braces,
+                      [&] { return jointWords(awaitingJoint_) + " is not followed by '{'"; });
+        awaitingBrace_ = 0;
+    }
+    switch (line.kind) {
+        case LineKind::Frame:
+            endFrameLine(line.number);
+            break;
+        case LineKind::Blank:
+        case LineKind::Pending:
+            break;
+        case LineKind::Other:
+            findings_.add(line.number, FindingKind::Hierarchy,
+                          [&] { return "not a line of the hierarchy: " + quoted(lineStart_); });
+            break;
+        default:
+            checkKeywordLine(line);
+            break;
+    }
+    lineStart_.clear();
+    numbers_ = 0;
+    numberBad_ = false;
+    nameStarted_ = blankAfterStart_ = innerBlank_ = dot_ = false;
+}
+
+void StructureCheck::endFrameLine(std::uint64_t number) {
+    if (channelsKnown_ && numbers_ != channels_) {
+        findings_.add(number, FindingKind::FrameLength, [&] {
+            return "frame holds " + counted(numbers_, "number", "numbers") +
+                   "; the hierarchy has " + counted(channels_, "channel", "channels");
+        });
+    }
+    if (numberBad_) {
+        findings_.add(number, FindingKind::FrameNumber,
+                      [&] { return "frame holds " + quoted(badNumber_) + ", which is no number"; });
+    }
+}
+
+void StructureCheck::checkKeywordLine(const Line& line) {
+    const MotionHeader& motion = reader_.motion();
+    const bool afterMotion = motion.motionLine != 0 && line.number > motion.motionLine;
+    const LineKind kind = line.kind;
+    const bool motionHeader = kind == LineKind::Frames || kind == LineKind::FrameTime;
+    if (afterMotion && !motionHeader) {
+        findings_.add(line.number, FindingKind::Hierarchy, [&] {
+            if (kind == LineKind::Motion) return std::string("a second MOTION line");
+            return std::string(keywordOf(kind)) + " after MOTION";
+        });
+        return;
+    }
+    if (!afterMotion && motionHeader) {
+        findings_.add(line.number, FindingKind::Hierarchy,
+                      [&] { return std::string(keywordOf(kind)) + " before MOTION"; });
+        return;
+    }
+    // The keywords that take nothing after them.
+    if (line.fault == LineFault::WordCount &&
+        (kind == LineKind::Hierarchy || kind == LineKind::EndSite || kind == LineKind::Motion ||
+         kind == LineKind::OpenBrace || kind == LineKind::CloseBrace)) {
+        const bool brace = kind == LineKind::OpenBrace || kind == LineKind::CloseBrace;
+        findings_.add(line.number, brace ? FindingKind::Braces : FindingKind::Hierarchy,
+                      [&] { return std::string(keywordOf(kind)) + " takes nothing after it"; });
+    }
+    switch (kind) {
+        case LineKind::Hierarchy:
+            if (++hierarchyLines_ > 1) {
+                findings_.add(line.number, FindingKind::Hierarchy,
+                              [] { return std::string("a second HIERARCHY line"); });
+            }
+            break;
+        case LineKind::Root:
+        case LineKind::Joint:
+        case LineKind::EndSite:
+            checkDeclaration(line);
+            break;
+        case LineKind::OpenBrace:
+            if (awaitingBrace_ == 0) {
+                findings_.add(line.number, FindingKind::Braces,
+                              [] { return std::string("'{' follows no ROOT, JOINT or End Site"); });
+            }
+            awaitingBrace_ = 0;
+            ++openBraces_;
+            break;
+        case LineKind::CloseBrace:
+            checkCloseBrace(line);
+            break;
+        case LineKind::Offset:
+            checkOffset(line);
+            break;
+        case LineKind::Channels:
+            checkChannels(line);
+            break;
+        case LineKind::Motion:
+            if (++motionLines_ == 1 && openBraces_ > 0) {
+                findings_.add(line.number, FindingKind::Braces, [&] {
+                    return "MOTION comes with " + counted(openBraces_, "brace", "braces") +
+                           " still open";
+                });
+            }
+            break;
+        case LineKind::Frames:
+        case LineKind::FrameTime:
+            checkMotionHeader(line);
+            break;
+        default:
+            break;
+    }
+}
+
+void StructureCheck::checkDeclaration(const Line& line) {
+    const std::string_view keyword = keywordOf(line.kind);
+    const Hierarchy& hierarchy = reader_.hierarchy();
+    const bool kept = line.joint != kNoJoint;
+    awaitingBrace_ = line.number;
+    awaitingJoint_ = line.joint;
+    if (line.kind == LineKind::Root) {
+        ++roots_;
+        if (openBraces_ > 0) {
+            findings_.add(line.number, FindingKind::Hierarchy,
+                          [] { return std::string("ROOT inside the braces of a joint"); });
+        } else if (roots_ > 1) {
+            findings_.add(line.number, FindingKind::Roots, [&] {
+                return "a second ROOT, " + jointWords(line.joint) +
+                       ": most readers take only the first";
+            });
+        }
+    } else if (openBraces_ == 0) {
+        findings_.add(line.number, FindingKind::Hierarchy,
+                      [&] { return std::string(keyword) + " outside the braces of any joint"; });
+    } else if (kept && hierarchy.joints[line.joint].parent != kNoJoint &&
+               hierarchy.joints[hierarchy.joints[line.joint].parent].endSite) {
+        findings_.add(line.number, FindingKind::Hierarchy,
+                      [&] { return std::string(keyword) + " inside an End Site"; });
+    }
+    if (line.kind == LineKind::EndSite) return;
+    if (line.fault == LineFault::NoName) {
+        findings_.add(line.number, FindingKind::Name,
+                      [&] { return std::string(keyword) + " without a name"; });
+        return;
+    }
+    const auto name = [&] {
+        return kept ? "the name " + quoted(hierarchy.joints[line.joint].name) : "the name";
+    };
+    if (innerBlank_) {
+        findings_.add(line.number, FindingKind::NameBlank, [&] {
+            return name() +
+                   " holds a blank: the Second Life upload and three.js keep only its first word";
+        });
+    }
+    if (dot_) {
+        findings_.add(line.number, FindingKind::NameDot,
+                      [&] { return name() + " holds a dot: three.js cannot bind its tracks"; });
+    }
+    if (!kept || line.nameLength > kKeptJointNameBytes) return;
+    const auto [earlier, fresh] = names_.emplace(hierarchy.joints[line.joint].name, line.number);
+    if (!fresh) {
+        findings_.add(line.number, FindingKind::DuplicateName, [&] {
+            return jointWords(line.joint) + " is named as the joint on line " +
+                   std::to_string(earlier->second) +
+                   ": Blender's importer fails, three.js binds both to one track";
+        });
+    }
+}
+
+void StructureCheck::checkCloseBrace(const Line& line) {
+    if (line.fault == LineFault::ClosesNothing) {
+        findings_.add(line.number, FindingKind::Braces,
+                      [] { return std::string("'}' closes no brace"); });
+        return;
+    }
+    --openBraces_;
+    if (line.joint == kNoJoint) return;
+    const Joint& joint = reader_.hierarchy().joints[line.joint];
+    if (joint.offsetLine == 0) {
+        findings_.add(joint.line, FindingKind::Offset,
+                      [&] { return jointWords(line.joint) + " has no OFFSET"; });
+    }
+    if (joint.channelsLine == 0 && !joint.endSite) {
+        findings_.add(joint.line, FindingKind::Channels,
+                      [&] { return jointWords(line.joint) + " has no CHANNELS"; });
+    }
+}
+
+void StructureCheck::checkOffset(const Line& line) {
+    if (openBraces_ == 0) {
+        findings_.add(line.number, FindingKind::Offset,
+                      [] { return std::string("OFFSET outside the braces of any joint"); });
+    }
+    if (line.fault == LineFault::NotANumber) {
+        findings_.add(line.number, FindingKind::Offset, [&] {
+            return "OFFSET holds " + quoted(line.faultWord) + ", which is no number";
+        });
+    } else if (line.fault == LineFault::WordCount) {
+        findings_.add(line.number, FindingKind::Offset, [&] {
+            return "OFFSET holds " + counted(line.words, "number", "numbers") + "; it takes 3";
+        });
+    }
+    if (line.joint == kNoJoint) return;
+    const Joint& joint = reader_.hierarchy().joints[line.joint];
+    if (joint.offsetLine != line.number) {
+        findings_.add(line.number, FindingKind::Offset, [&] {
+            return "a second OFFSET of " + jointWords(line.joint) + " (the first is on line " +
+                   std::to_string(joint.offsetLine) + ")";
+        });
+    }
+}
+
+void StructureCheck::checkChannels(const Line& line) {
+    const bool counted = line.words > 0 && line.fault != LineFault::NotACount;
+    if (counted) {
+        channels_ = line.count > std::numeric_limits<std::uint64_t>::max() - channels_
+                        ? std::numeric_limits<std::uint64_t>::max()
+                        : channels_ + line.count;
+    } else {
+        // The frames' length is unknown: no frame line is held against it.
+        channelsKnown_ = false;
+    }
+    if (openBraces_ == 0) {
+        findings_.add(line.number, FindingKind::Channels,
+                      [] { return std::string("CHANNELS outside the braces of any joint"); });
+    }
+    if (line.fault == LineFault::NotACount) {
+        findings_.add(line.number, FindingKind::Channels, [&] {
+            return "CHANNELS counts " + quoted(line.faultWord) + ", which is no count";
+        });
+    } else if (line.words == 0) {
+        findings_.add(line.number, FindingKind::Channels,
+                      [] { return std::string("CHANNELS without a count"); });
+    }
+    if (line.fault == LineFault::NotAChannel) {
+        findings_.add(line.number, FindingKind::Channels, [&] {
+            return "CHANNELS names " + quoted(line.faultWord) +
+                   ", none of Xposition, Yposition, Zposition, Xrotation, Yrotation, Zrotation";
+        });
+    }
+    if (counted && line.count != line.words - 1) {
+        findings_.add(line.number, FindingKind::Channels, [&] {
+            return "CHANNELS counts " + std::to_string(line.count) + " but names " +
+                   std::to_string(line.words - 1);
+        });
+    }
+    if (line.joint == kNoJoint) return;
+    const Joint& joint = reader_.hierarchy().joints[line.joint];
+    if (joint.endSite) {
+        findings_.add(line.number, FindingKind::Channels,
+                      [] { return std::string("CHANNELS in an End Site, which has none"); });
+    } else if (joint.channelsLine != line.number) {
+        findings_.add(line.number, FindingKind::Channels, [&] {
+            return "a second CHANNELS of " + jointWords(line.joint) + " (the first is on line " +
+                   std::to_string(joint.channelsLine) + ")";
+        });
+    }
+}
+
+void StructureCheck::checkMotionHeader(const Line& line) {
+    const MotionHeader& motion = reader_.motion();
+    const bool frames = line.kind == LineKind::Frames;
+    const std::string_view keyword = keywordOf(line.kind);
+    if (++(frames ? framesLines_ : frameTimeLines_) > 1) {
+        findings_.add(line.number, FindingKind::Motion,
+                      [&] { return "a second " + std::string(keyword) + " line"; });
+        return;
+    }
+    if (motion.frameLines > 0) {
+        findings_.add(line.number, FindingKind::Motion, [&] {
+            return std::string(keyword) + " comes after the first frame line (line " +
+                   std::to_string(motion.firstFrameLine) + ")";
+        });
+    }
+    switch (line.fault) {
+        case LineFault::NotACount:
+        case LineFault::NotANumber:
+            findings_.add(line.number, FindingKind::Motion, [&] {
+                return std::string(keyword) + " holds " + quoted(line.faultWord) +
+                       ", which is no " + (frames ? "count" : "number");
+            });
+            return;
+        case LineFault::WordCount:
+            findings_.add(line.number, FindingKind::Motion, [&] {
+                return std::string(keyword) + " holds " + counted(line.words, "word", "words") +
+                       "; it takes one " + (frames ? "count" : "number");
+            });
+            return;
+        default:
+            break;
+    }
+    if (!frames && motion.frameTime && *motion.frameTime <= 0) {
+        findings_.add(line.number, FindingKind::Motion,
+                      [] { return std::string("Frame Time: is not above 0"); });
+    }
+}
+
+std::string StructureCheck::jointWords(std::size_t joint) const {
+    const Hierarchy& hierarchy = reader_.hierarchy();
+    if (joint == kNoJoint) return "a joint";
+    const Joint& kept = hierarchy.joints[joint];
+    if (!kept.endSite) return "joint " + quoted(kept.name);
+    if (kept.parent == kNoJoint) return "an End Site";
+    return "the End Site of joint " + quoted(hierarchy.joints[kept.parent].name);
+}
+
+Findings StructureCheck::finish() {
+    if (reader_.start() != BvhStartCheck::Verdict::Bvh) {
+        // Whatever else it holds, a file that is not BVH is that first of all.
+        Findings notBvh;
+        notBvh.add(1, FindingKind::NotBvh,
+                   [] { return std::string("the file does not start with HIERARCHY"); });
+        return notBvh;
+    }
+    const MotionHeader& motion = reader_.motion();
+    const std::uint64_t end = std::max<std::uint64_t>(lastLine_, 1);
+    if (awaitingBrace_ != 0) {
+        findings_.add(awaitingBrace_, FindingKind::Braces,
+                      [&] { return jointWords(awaitingJoint_) + " is not followed by '{'"; });
+    }
+    if (roots_ == 0) {
+        findings_.add(motion.motionLine != 0 ? motion.motionLine : end, FindingKind::Hierarchy,
+                      [] { return std::string("the hierarchy has no ROOT"); });
+    }
+    if (motion.motionLine == 0) {
+        if (openBraces_ > 0) {
+            findings_.add(end, FindingKind::Braces, [&] {
+                return "the file ends with " + counted(openBraces_, "brace", "braces") +
+                       " still open";
+            });
+        }
+        findings_.add(end, FindingKind::Motion, [] { return std::string("no MOTION line"); });
+    } else {
+        if (motion.framesLine == 0) {
+            findings_.add(end, FindingKind::Motion, [] { return std::string("no Frames: line"); });
+        }
+        if (motion.frameTimeLine == 0) {
+            findings_.add(end, FindingKind::Motion,
+                          [] { return std::string("no Frame Time: line"); });
+        }
+    }
+    if (motion.frames && *motion.frames != motion.frameLines) {
+        findings_.add(motion.framesLine, FindingKind::FrameCount, [&] {
+            return "Frames: says " + std::to_string(*motion.frames) + ", and " +
+                   counted(motion.frameLines, "frame line follows", "frame lines follow");
+        });
+    }
+    findings_.sort();
+    return std::move(findings_);
+}
+
+}  // namespace skelvane::conversion
