@@ -9,6 +9,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QScreen>
 #include <QScrollBar>
 #include <QSplitter>
@@ -124,6 +125,12 @@ JointsDialog::JointsDialog(const JointsRequest& request, QWidget* parent) : QDia
     table_->setWordWrap(false);
     table_->horizontalHeader()->setStretchLastSection(true);
     summary_ = plainLabel("jointSummary", this);
+    check_ = plainLabel("jointCheck", this);
+    check_->hide();
+    findings_ = new QListWidget(this);
+    findings_->setObjectName(QStringLiteral("jointFindings"));
+    findings_->setWordWrap(true);
+    findings_->hide();
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -134,6 +141,8 @@ JointsDialog::JointsDialog(const JointsRequest& request, QWidget* parent) : QDia
     layout->addWidget(notice_);
     layout->addWidget(body_, 1);
     layout->addWidget(summary_);
+    layout->addWidget(check_);
+    layout->addWidget(findings_);
     layout->addWidget(buttons);
 
     if (const auto* report = std::get_if<conversion::JointReport>(&request.report)) {
@@ -179,6 +188,35 @@ void JointsDialog::showReport(const conversion::JointReport& report) {
     }
     table_->resizeColumnsToContents();
     summary_->setText(jointSummaryOf(report));
+    if (report.findings) showFindings(*report.findings);
+}
+
+// The check's findings, a line each as the command line's: "line 128: error: reason".
+void JointsDialog::showFindings(const conversion::Findings& findings) {
+    const auto severity = [](conversion::FindingKind kind) {
+        return QString::fromLatin1(conversion::severityWord(conversion::severityOf(kind)));
+    };
+    check_->setText(QStringLiteral("Structure checked: %1, %2.")
+                        .arg(counted(qulonglong{findings.errors()}, "error", "errors"),
+                             counted(qulonglong{findings.warnings()}, "warning", "warnings")));
+    check_->show();
+    for (const conversion::Finding& finding : findings.listed()) {
+        findings_->addItem(QStringLiteral("line %1: %2: %3")
+                               .arg(qulonglong{finding.line})
+                               .arg(severity(finding.kind), fromBytes(finding.reason)));
+    }
+    for (std::size_t i = 0; i < conversion::kFindingKinds; ++i) {
+        const auto kind = static_cast<conversion::FindingKind>(i);
+        if (const std::uint64_t more = findings.unlisted(kind)) {
+            findings_->addItem(QStringLiteral("%1: %2 more %3")
+                                   .arg(severity(kind))
+                                   .arg(qulonglong{more})
+                                   .arg(QString::fromLatin1(conversion::findingTopic(kind))));
+        }
+    }
+    findings_->setVisible(findings_->count() > 0);
+    // A few rows tall: the joints' table has the room.
+    findings_->setMaximumHeight(findings_->sizeHintForRow(0) * 6 + 2 * findings_->frameWidth());
 }
 
 // Only a BVH file has a skeleton to draw; its frames are read while the dialog is open.

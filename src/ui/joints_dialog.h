@@ -7,6 +7,7 @@
 class QLabel;
 class QLineEdit;
 class QSplitter;
+class QListWidget;
 class QTableWidget;
 
 namespace skelvane::ui {
@@ -14,9 +15,9 @@ namespace skelvane::ui {
 /// The read-only joints dialog of a row: the source's path, the mapping that names the joints
 /// (and a preset that would fit better), a notice when the source is not a BVH file or cannot be
 /// read, a table of its joints (old name, new name, what happens) with untouched joints and
-/// partial-word hits marked, and a summary line; beside the table of a BVH file, the picture of
-/// its skeleton and motion (SkeletonPanel), whose joints and the table's rows select each
-/// other. Every text in it is plain.
+/// partial-word hits marked, a summary line, and what the check of the file's structure found;
+/// beside the table of a BVH file, the picture of its skeleton and motion (SkeletonPanel), whose
+/// joints and the table's rows select each other. Every text in it is plain.
 class JointsDialog final : public QDialog {
     Q_OBJECT
 
@@ -31,6 +32,7 @@ private:
     void showReport(const conversion::JointReport& report);
     void showFailure(const conversion::FileFailure& failure);
     void showSkeleton(const JointsRequest& request);
+    void showFindings(const conversion::Findings& findings);
     void fitToScreen();
 
     QLineEdit* source_;
@@ -40,6 +42,8 @@ private:
     QTableWidget* table_;
     class SkeletonPanel* skeleton_ = nullptr;
     QLabel* summary_;
+    QLabel* check_;
+    QListWidget* findings_;
     // The width that shows the table's columns whole, and whether the splitter has shared out
     // its width.
     int tableWidth_ = 0;

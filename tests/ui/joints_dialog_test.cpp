@@ -5,6 +5,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QScreen>
 #include <QTableWidget>
 #include <QTest>
@@ -31,13 +32,17 @@ TEST(JointsDialog, ShowJointsReportsTheRowsSourceUnderItsPartFlagsOrWhyItCannot)
     const QString picture = window.source("picture.bvh");
     t::writeFile(picture.toStdString(), "\x89PNG\r\n\x1a\n");
     const QString gone = window.source("gone.bvh");
-    for (const QString& path : {walk, picture, gone}) addSource(window, path);
+    const QString broken = window.source("broken.bvh");
+    std::string bvh = t::readFile(walk.toStdString());
+    bvh.replace(bvh.find("Frames:     14"), 14, "Frames: 15");
+    t::writeFile(broken.toStdString(), bvh);
+    for (const QString& path : {walk, picture, gone, broken}) addSource(window, path);
     std::filesystem::remove(gone.toStdString());
     auto& List1 = window.control<ListBox>("List1");
     clickRow(List1, 0);
     clickCentre(window.control("Head"));
-    for (int row = 0; row < 3; ++row) choose(openRowMenu(List1, row), "Show joints...");
-    ASSERT_EQ(window.dialogs->joints.size(), 3U);
+    for (int row = 0; row < 4; ++row) choose(openRowMenu(List1, row), "Show joints...");
+    ASSERT_EQ(window.dialogs->joints.size(), 4U);
     const auto notice = [&](int row) {
         return shownText(JointsDialog(window.dialogs->joints.at(row)), "jointNotice");
     };
@@ -45,12 +50,21 @@ TEST(JointsDialog, ShowJointsReportsTheRowsSourceUnderItsPartFlagsOrWhyItCannot)
               "Not a BVH file: it does not start with HIERARCHY. Convert still renames whatever "
               "matches in it.");
     EXPECT_EQ(notice(2), "Cannot read " + gone + ":\nNo such file or directory");
+    // What the structure check found, in the same words as the command line's.
+    const JointsDialog faulty(window.dialogs->joints.at(3));
+    EXPECT_EQ(shownText(faulty, "jointCheck"), "Structure checked: 1 error, 0 warnings.");
+    const auto& findings = *faulty.findChild<QListWidget*>("jointFindings");
+    ASSERT_EQ(findings.count(), 1);
+    EXPECT_EQ(findings.item(0)->text(),
+              "line 128: error: Frames: says 15, and 14 frame lines follow");
 
     JointsDialog dialog(window.dialogs->joints.front(), window.form.get());
     dialog.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
     EXPECT_EQ(dialog.windowTitle(), "Joints of linden_avatar_walk_crlf");
     EXPECT_EQ(dialog.findChild<QLineEdit*>("jointSource")->text(), walk);
+    EXPECT_EQ(shownText(dialog, "jointCheck"), "Structure checked: 0 errors, 0 warnings.");
+    EXPECT_TRUE(dialog.findChild<QListWidget*>("jointFindings")->isHidden());
     EXPECT_EQ(shownText(dialog, "jointSummary"),
               "21 joints: 19 renamed, 1 renamed to nothing, 1 untouched; 1 partial-word hit \u00b7 "
               "14 frames "

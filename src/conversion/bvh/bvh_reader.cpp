@@ -117,6 +117,13 @@ std::optional<double> numberOf(std::string_view text) {
     return value;
 }
 
+bool isNumber(std::string_view word) {
+    bool plain = false;
+    const char* const end = word.data() + word.size();
+    if (plainDecimalEnd(word.data(), end, plain) == end && plain) return true;
+    return numberOf(word).has_value();
+}
+
 std::string_view channelName(Channel channel) {
     const auto index = static_cast<std::size_t>(channel);
     return index < kChannelNames.size() ? kChannelNames[index] : "other";

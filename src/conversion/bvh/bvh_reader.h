@@ -26,6 +26,35 @@ inline constexpr std::size_t kMostNumberBytes = 64;
 /// finite ("1.2.3", "1e", "nan" and "inf" are none).
 std::optional<double> numberOf(std::string_view text);
 
+/// Reads a word from `at` as far as it is a plain decimal: a sign, digits and at most one dot.
+/// Returns where that stops; `plain` tells whether the word is one, with at least one digit and
+/// no more than kMostNumberBytes, when it stops at `end` or a blank. Such a word is a number as
+/// numberOf reads it, told without asking std::from_chars: a check that only needs to know
+/// whether each word of a frame is a number asks numberOf of the other words alone.
+[[gnu::always_inline]] inline const char* plainDecimalEnd(const char* at, const char* end,
+                                                          bool& plain) {
+    const char* const start = at;
+    if (at < end && (*at == '-' || *at == '+')) ++at;
+    bool digits = false;
+    bool dot = false;
+    for (; at < end; ++at) {
+        const auto digit = static_cast<unsigned>(*at - '0');
+        if (digit < 10) {
+            digits = true;
+        } else if (*at == '.' && !dot) {
+            dot = true;
+        } else {
+            break;
+        }
+    }
+    plain = digits && (at == end || isBlank(*at)) &&
+            static_cast<std::size_t>(at - start) <= kMostNumberBytes;
+    return at;
+}
+
+/// Whether numberOf reads `word` as a number, told at once for a plain decimal.
+bool isNumber(std::string_view word);
+
 /// Tells, from the first bytes of an input fed in pieces of any size, whether it starts like a
 /// BVH file: `HIERARCHY` (case-sensitive) first, after an optional UTF-8 byte-order mark and any
 /// ASCII white space. Holds a few counters only, however much white space comes first.

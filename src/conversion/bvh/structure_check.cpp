@@ -21,32 +21,6 @@ std::string quoted(std::string_view text) {
     return out.append(text.substr(0, cut)).append("...'");
 }
 
-// Reads a word from `at` as far as it is a plain decimal: a sign, digits and at most one dot.
-// Returns where that stops; `plain` tells whether the word is one, at least one digit and no
-// longer than a number may be, when it stops at `end` or a blank. Such a word is a number as
-// numberOf reads it, and finite, without asking std::from_chars, which takes most of the time
-// of a check; every other word is left to numberOf.
-[[gnu::always_inline]] inline const char* plainDecimalEnd(const char* at, const char* end,
-                                                          bool& plain) {
-    const char* const start = at;
-    if (at < end && (*at == '-' || *at == '+')) ++at;
-    bool digits = false;
-    bool dot = false;
-    for (; at < end; ++at) {
-        const auto digit = static_cast<unsigned>(*at - '0');
-        if (digit < 10) {
-            digits = true;
-        } else if (*at == '.' && !dot) {
-            dot = true;
-        } else {
-            break;
-        }
-    }
-    plain = digits && (at == end || isBlank(*at)) &&
-            static_cast<std::size_t>(at - start) <= kMostNumberBytes;
-    return at;
-}
-
 std::string counted(std::uint64_t count, std::string_view one, std::string_view many) {
     return std::to_string(count) + " " + std::string(count == 1 ? one : many);
 }
@@ -175,11 +149,7 @@ void StructureCheck::takePlainLines(std::string_view lines, const Line& last) {
 
 void StructureCheck::takeWord(std::string_view word) {
     ++numbers_;
-    if (numberBad_) return;
-    bool plain = false;
-    const char* const end = word.data() + word.size();
-    if (plainDecimalEnd(word.data(), end, plain) == end && plain) return;
-    if (numberOf(word)) return;
+    if (numberBad_ || isNumber(word)) return;
     numberBad_ = true;
     badNumber_.assign(word.substr(0, kQuoted + 1));
 }

@@ -249,6 +249,8 @@ TEST_F(ConvertCommandTest, UsageErrorsExitWithTwoSayWhyOnceAndTouchNothing) {
         {"-n --output-dir=notes a.bvh", "notes: not a folder"},
         {"-onotes/x a.bvh", "notes/x: no such folder"},
         {"$'--\\e[2J' a.bvh", "--\\x1b[2J: unknown option"},
+        {"--check -n a.bvh", "--check: cannot go with --dry-run"},
+        {"--json a.bvh", "--json: goes only with --dry-run or --check"},
     };
     for (const auto& [arguments, message] : cases) {
         SCOPED_TRACE(arguments);
@@ -259,6 +261,67 @@ TEST_F(ConvertCommandTest, UsageErrorsExitWithTwoSayWhyOnceAndTouchNothing) {
         EXPECT_EQ(outcome.out, "");
         EXPECT_EQ(fileNamesIn(folder_.path()), (std::vector<std::string>{"a.bvh", "notes"}));
     }
+}
+
+TEST_F(ConvertCommandTest, CheckTellsFindingsAndExitsByErrorsAloneWhileConvertingIgnoresThem) {
+    std::string bvh = readFile(fixture("linden_avatar_cross_arms_lf.bvh"));
+    bvh.replace(bvh.find("JOINT chest"), 11, "JOINT ch.est");
+    skelvane::testing::writeFile(folder_ / "dotted.bvh", bvh);
+    bvh.replace(bvh.find("Frames:     3"), 13, "Frames: 4");
+    skelvane::testing::writeFile(folder_ / "broken.bvh", bvh);
+    skelvane::testing::writeFile(folder_ / "picture.bvh", "\x89PNG\r\n");
+    const std::string dot =
+        ":10: warning: the name 'ch.est' holds a dot: three.js cannot bind its tracks\n";
+    const std::string frames = ":128: error: Frames: says 4, and 3 frame lines follow\n";
+    const struct {
+        std::string arguments;
+        int exitCode;
+        std::string out;
+        std::string err;
+    } cases[] = {
+        {"--check " + fixture("opencollar_kneel.bvh"), 0, "",
+         "1 file checked: 0 errors, 0 warnings\n"},
+        {"--check dotted.bvh", 0, "dotted.bvh" + dot, "1 file checked: 0 errors, 1 warning\n"},
+        {"--check broken.bvh dotted.bvh", 1,
+         "broken.bvh" + dot + "broken.bvh" + frames + "dotted.bvh" + dot,
+         "2 files checked: 1 error, 2 warnings\n"},
+        {"-q --check missing.bvh picture.bvh", 1,
+         "picture.bvh:1: error: the file does not start with HIERARCHY\n",
+         "skelvane-convert: missing.bvh: No such file or directory\n"},
+        {"--check - <broken.bvh", 1, "standard input" + dot + "standard input" + frames,
+         "1 file checked: 1 error, 1 warning\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments);
+        const Outcome outcome = run(c.arguments);
+        EXPECT_EQ(outcome.exitCode, c.exitCode);
+        EXPECT_EQ(outcome.out, c.out);
+        EXPECT_EQ(outcome.err, c.err);
+    }
+
+    Outcome outcome = run("--check --json broken.bvh missing.bvh");
+    EXPECT_EQ(outcome.exitCode, 1);
+    EXPECT_EQ(nlohmann::json::parse(outcome.out), nlohmann::json::parse(R"([
+        {"source": "broken.bvh", "failure": null,
+         "check": {"errors": 1, "warnings": 1,
+                   "findings": [{"line": 10, "severity": "warning", "kind": "name-dot",
+                                 "reason": "the name 'ch.est' holds a dot: three.js cannot bind its tracks"},
+                                {"line": 128, "severity": "error", "kind": "frame-count",
+                                 "reason": "Frames: says 4, and 3 frame lines follow"}],
+                   "unlisted": []}},
+        {"source": "missing.bvh", "failure": "No such file or directory", "check": null}])"));
+
+    // Nothing written by the check; the findings change neither a conversion nor its status.
+    EXPECT_EQ(fileNamesIn(folder_.path()),
+              (std::vector<std::string>{"broken.bvh", "dotted.bvh", "picture.bvh"}));
+    outcome = run("-n broken.bvh");
+    EXPECT_EQ(outcome.exitCode, 0);
+    EXPECT_NE(outcome.out.find("\n  broken.bvh" + frames), std::string::npos) << outcome.out;
+    outcome = run("broken.bvh");
+    EXPECT_EQ(outcome.exitCode, 0);
+    EXPECT_EQ(outcome.err,
+              "broken.bvh -> broken_max.bvh\n1 file: 1 converted into the current folder\n");
+    EXPECT_EQ(readFile(folder_ / "broken_max.bvh"), referenceConversionOf(folder_ / "broken.bvh"));
 }
 
 TEST_F(ConvertCommandTest, HelpAndVersion) {

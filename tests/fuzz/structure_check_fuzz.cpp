@@ -1,0 +1,65 @@
+// libFuzzer target: random bytes go through the structure check whole and cut into random
+// pieces, which must find the same; every word of them is a number to the check's quick test
+// exactly when it is one to numberOf.
+#include <cstdint>
+#include <random>
+#include <string_view>
+
+#include "conversion/bvh/structure_check.h"
+
+namespace {
+
+using skelvane::conversion::BvhReader;
+using skelvane::conversion::FindingKind;
+using skelvane::conversion::Findings;
+
+template <typename Feed>
+Findings checked(Feed feed) {
+    BvhReader reader(
+        {skelvane::conversion::Reading::Hierarchy, skelvane::conversion::PlainLines::Joined});
+    skelvane::conversion::StructureCheck check(reader);
+    feed([&](std::string_view piece) { reader.feed(piece, check); });
+    reader.finish(check);
+    return check.finish();
+}
+
+bool same(const Findings& a, const Findings& b) {
+    if (a.listed().size() != b.listed().size()) return false;
+    for (std::size_t i = 0; i < a.listed().size(); ++i) {
+        const auto& x = a.listed()[i];
+        const auto& y = b.listed()[i];
+        if (x.line != y.line || x.kind != y.kind || x.reason != y.reason) return false;
+    }
+    for (std::size_t i = 0; i < skelvane::conversion::kFindingKinds; ++i) {
+        const auto kind = static_cast<FindingKind>(i);
+        if (a.count(kind) != b.count(kind)) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size < 1) return 0;
+    // The first byte chooses how the rest is cut into pieces.
+    std::minstd_rand random(data[0]);
+    const std::string_view input(reinterpret_cast<const char*>(data) + 1, size - 1);
+    const Findings whole = checked([&](auto feed) { feed(input); });
+    const Findings cut = checked([&](auto feed) {
+        for (std::size_t pos = 0; pos < input.size();) {
+            const std::size_t length = std::min<std::size_t>(1 + random() % 64, input.size() - pos);
+            feed(input.substr(pos, length));
+            pos += length;
+        }
+    });
+    if (!same(whole, cut)) __builtin_trap();
+    for (std::size_t pos = 0; pos < input.size();) {
+        const std::size_t end = std::min(input.find_first_of(" \t\r\n", pos), input.size());
+        const std::string_view word = input.substr(pos, end - pos);
+        if (skelvane::conversion::isNumber(word) !=
+            skelvane::conversion::numberOf(word).has_value())
+            __builtin_trap();
+        pos = end + 1;
+    }
+    return 0;
+}
