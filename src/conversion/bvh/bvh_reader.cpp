@@ -429,8 +429,7 @@ void BvhReader::takeArgumentBytes(std::string_view bytes) {
 void BvhReader::setFault(LineFault fault, std::string_view word) {
     if (line_.fault != LineFault::None) return;
     line_.fault = fault;
-    std::memcpy(faultWord_.bytes, word.data(), word.size());
-    faultWord_.size = word.size();
+    faultWord_.size = word.copy(faultWord_.bytes, Word::kMostBytes);
     line_.faultWord = faultWord_.view();
 }
 

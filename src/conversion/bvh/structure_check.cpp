@@ -311,8 +311,9 @@ void StructureCheck::checkDeclaration(const Line& line) {
                       [&] { return name() + " holds a dot: three.js cannot bind its tracks"; });
     }
     if (!kept || line.nameLength > kKeptJointNameBytes) return;
-    const auto [earlier, fresh] = names_.emplace(hierarchy.joints[line.joint].name, line.number);
-    if (!fresh) {
+    const auto named = names_.emplace(hierarchy.joints[line.joint].name, line.number);
+    if (!named.second) {
+        const auto earlier = named.first;
         findings_.add(line.number, FindingKind::DuplicateName, [&] {
             return jointWords(line.joint) + " is named as the joint on line " +
                    std::to_string(earlier->second) +
