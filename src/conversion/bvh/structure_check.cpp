@@ -75,8 +75,9 @@ void StructureCheck::take(const LinePiece& piece) {
             dot_ = dot_ || byte == '.';
         }
     }
-    // Every line's words are read as numbers: a line's kind may not be known before its end.
-    std::size_t at = 0;
+    // The words of a frame line are read as numbers, from before its kind is known on.
+    const LineKind kind = piece.line.kind;
+    std::size_t at = kind == LineKind::Frame || kind == LineKind::Pending ? 0 : bytes.size();
     while (at < bytes.size()) {
         if (isBlank(bytes[at])) {
             if (wordCut_) {
