@@ -63,6 +63,9 @@ private:
             if (result.fit) std::cerr << "  (" << fitNote(*result.fit) << ")";
             if (result.roles) std::cerr << "  (" << rolesNote(*result.roles) << ")";
             std::cerr << "\n";
+            // What the target would still refuse in the output, which was written all the same.
+            if (!result.stillRefused.empty())
+                std::cerr << "  " << printable(result.stillRefused) << "\n";
             return;
         }
         std::cerr << "skelvane-convert: ";
@@ -205,11 +208,15 @@ std::string counted(std::size_t count, std::string_view one, std::string_view ma
     return std::to_string(count) + " " + std::string(count == 1 ? one : many);
 }
 
-// Checks every FILE; returns the exit status.
-int runCheck(const ConvertRequest& request, const std::vector<Job>& jobs,
+// Checks every FILE, held to the rules of --to's rig when given; returns the exit status.
+int runCheck(const ConvertRequest& request, const conversion::MappingChoice& mapping,
              conversion::platform::FileSystem& system) {
+    // The files are judged as they stand: no names are planned for them.
+    const std::vector<Job> jobs = jobsOf(request);
+    conversion::RunOptions options = optionsOf(request);
+    options.judgeBy = mapping.target;
     CheckReport report(jobs, request.json);
-    conversion::runJobs(jobs, optionsOf(request), report, system);
+    conversion::runJobs(jobs, options, report, system);
     if (const std::error_code error = report.finish()) {
         std::cerr << "skelvane-convert: " << kStandardOutput << ": " << error.message() << "\n";
         return 1;
@@ -405,8 +412,8 @@ std::string summaryOf(const RunTally& tally, const std::filesystem::path& output
 
 int runConversion(const ConvertRequest& request, const conversion::MappingChoice& mapping,
                   conversion::platform::FileSystem& system) {
+    if (request.check) return runCheck(request, mapping, system);
     const std::vector<Job> jobs = jobsOf(request, mapping);
-    if (request.check) return runCheck(request, jobs, system);
     std::vector<JobResult> results;
     // A person at a terminal sees how far a long run is; a script and a quiet run see nothing.
     std::optional<ProgressLine> progress;

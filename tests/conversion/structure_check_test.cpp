@@ -6,6 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "conversion/mapping/presets.h"
+#include "conversion/mapping/rig_profile_catalog.h"
+#include "conversion/rename/joint_scanner.h"
 #include "support/test_files.h"
 
 namespace skelvane::conversion {
@@ -30,15 +33,30 @@ std::string described(const Findings& findings) {
     return text;
 }
 
-// Checks `file` fed in pieces of `pieceSize` bytes (0: whole).
-Findings checked(std::string_view file, std::size_t pieceSize) {
-    BvhReader reader({Reading::Hierarchy, PlainLines::Joined});
-    StructureCheck check(reader);
+const RigProfile* profileNamed(std::string_view name) {
+    for (const RigProfile& profile : rigProfiles()) {
+        if (profile.name == name) return &profile;
+    }
+    return nullptr;
+}
+
+// Checks `file` fed in pieces of `pieceSize` bytes (0: whole) as a dry run does, held to the
+// rules of the rig profile `target` too when one is named.
+Findings checked(std::string_view file, std::size_t pieceSize, const char* target = nullptr) {
+    static const CompiledMapping keepNames(keepNamesMapping(), {});
+    JointScanner scanner(keepNames, true, target != nullptr ? profileNamed(target) : nullptr);
     const std::size_t step = pieceSize == 0 ? file.size() + 1 : pieceSize;
-    for (std::size_t at = 0; at < file.size(); at += step)
-        reader.feed(file.substr(at, step), check);
-    reader.finish(check);
-    return check.finish();
+    for (std::size_t at = 0; at < file.size(); at += step) scanner.feed(file.substr(at, step));
+    return *scanner.finish().findings;
+}
+
+// The same lines ending in LF alone.
+std::string withLf(std::string_view file) {
+    std::string out;
+    for (const char byte : file) {
+        if (byte != '\r') out += byte;
+    }
+    return out;
 }
 
 // The same lines ending in CR LF, so that frames reach the check as runs of plain lines.
@@ -81,6 +99,9 @@ struct BrokenFile {
     const char* name;
     std::vector<Edit> edits;
     std::string findings;
+    // The rig profile whose rules the file is held to as well, and the real file it is made from.
+    const char* target = nullptr;
+    const char* source = "linden_avatar_cross_arms_lf.bvh";
 };
 
 std::string edited(const std::string& file, const std::vector<Edit>& edits) {
@@ -131,7 +152,8 @@ std::string shortFrameFindings(std::size_t first, std::size_t count) {
 const std::string kFrame = "-0.420218 41.043545 0.354394 0.458366 9.695920 -0.061958";
 
 // Each made from a real file of 132 lines: 26 joints of 66 channels, MOTION on line 127,
-// Frames: 3, Frame Time: 1.0 and three frame lines.
+// Frames: 3, Frame Time: 1.0 and three frame lines, in which nothing moves; or, to hold moving
+// joints to a target's rules, from one of 143 lines and 14 frames in which most joints move.
 const BrokenFile kBrokenFiles[] = {
     {"NotBvh", {{1, "HIERARCH"}}, "1 not-bvh: the file does not start with HIERARCHY\n"},
     {"BraceLeftOpen",
@@ -225,6 +247,42 @@ const BrokenFile kBrokenFiles[] = {
      "14 name-blank: the name 'neck Dummy' holds a blank: the Second Life upload and three.js "
      "keep only its first word\n"
      "26 name-dot: the name 'figure.Hair' holds a dot: three.js cannot bind its tracks\n"},
+    // What a target takes.
+    {"SecondLifeTakesItsOwnFile", {}, "", "sl"},
+    {"SecondLifeRootOfAnotherName",
+     {{2, "ROOT Hips"}},
+     "2 target-root: the root is 'Hips'; the Second Life upload takes hip or mPelvis\n",
+     "sl"},
+    {"SecondLifeMovingJointOfAnotherNameWhileStillOnesNeedNone",
+     {{10, "        JOINT Chest"}, {26, "                        JOINT figure_Hair"}},
+     "10 target-name: joint 'Chest' moves, and the Second Life upload knows no joint of that "
+     "name\n",
+     "sl",
+     "linden_avatar_walk_crlf.bvh"},
+    {"SecondLifeRotationsOfTwoAxes",
+     {{9, "\t\tCHANNELS 3 Xrotation Zrotation Xposition"}},
+     "9 target-channels: joint 'abdomen' has 2 rotation channels; the Second Life upload takes "
+     "Xrotation, Yrotation and Zrotation once each\n",
+     "sl"},
+    {"SecondLifeLongerThanAMinute",
+     {{129, "Frame Time: 61"}},
+     "128 target-duration: the Second Life viewer plays it for 61.000 s (Frames - 2, times Frame "
+     "Time); the upload takes at most 60 s\n",
+     "sl"},
+    {"SecondLifeHipTooFar",
+     {{131, "300 41 0", Edit::FirstWords}},
+     "131 target-hip: the hip is 7.63 m from where the first frame has it, positions read as "
+     "inches as the Second Life upload reads them, in 1 frame; the upload keeps it within 5 m\n",
+     "sl"},
+    {"PoserTakesAPoserFile", {}, "", "poser"},
+    {"PoserCoreRoleMissedAndTwice",
+     {{107, "\tJOINT lThigh"}},
+     "2 target-roles: no joint is named 'rThigh', poser's right_thigh\n"
+     "107 duplicate-name: joint 'lThigh' is named as the joint on line 88: Blender's importer "
+     "fails, three.js binds both to one track\n"
+     "107 target-roles: a second joint named 'lThigh', poser's left_thigh (the first is on line "
+     "88)\n",
+     "poser"},
 };
 
 void PrintTo(const BrokenFile& file, std::ostream* out) {
@@ -234,17 +292,42 @@ void PrintTo(const BrokenFile& file, std::ostream* out) {
 class BrokenFiles : public ::testing::TestWithParam<BrokenFile> {};
 
 TEST_P(BrokenFiles, AreFoundOutOnTheirLinesWhateverTheLineEndsAndPieces) {
-    const std::string real =
-        readFile(skelvane::testing::testdataDir() / "linden_avatar_cross_arms_lf.bvh");
-    ASSERT_EQ(real.substr(real.size() - 2), " \n") << "the fixture ends in a blank";
-    const std::string broken = edited(real, GetParam().edits);
-    for (const std::string& file : {broken, withCrLf(broken)}) {
+    const BrokenFile& broken = GetParam();
+    const std::string real = withLf(readFile(skelvane::testing::testdataDir() / broken.source));
+    ASSERT_FALSE(real.empty());
+    const std::string lf = edited(real, broken.edits);
+    for (const std::string& file : {lf, withCrLf(lf)}) {
         for (const std::size_t pieceSize : {std::size_t{0}, std::size_t{1}, std::size_t{7}}) {
-            SCOPED_TRACE(::testing::Message() << (file.size() > broken.size() ? "CR LF" : "LF")
+            SCOPED_TRACE(::testing::Message() << (file.size() > lf.size() ? "CR LF" : "LF")
                                               << ", pieces of " << pieceSize);
-            EXPECT_EQ(described(checked(file, pieceSize)), GetParam().findings);
+            EXPECT_EQ(described(checked(file, pieceSize, broken.target)), broken.findings);
         }
     }
+}
+
+// The most joints that may move, and one more, in a file made up for it: a root and joints
+// that each turn between the two frames.
+TEST(TargetCheck, SecondLifeTakesAtMost216MovingJoints) {
+    for (const int joints : {216, 217}) {
+        SCOPED_TRACE(joints);
+        std::string file = "HIERARCHY\nROOT hip\n{\nOFFSET 0 0 0\n";
+        std::string first, second;
+        for (int i = 0; i < joints; ++i) {
+            file += "CHANNELS 3 Xrotation Yrotation Zrotation\n";
+            first += " 0 0 0";
+            second += " 1 0 0";
+            if (i + 1 < joints)
+                file += "JOINT mTail" + std::to_string(i % 6 + 1) + "\n{\nOFFSET 0 0 0\n";
+        }
+        for (int i = 1; i < joints; ++i) file += "}\n";
+        file += "}\nMOTION\nFrames: 2\nFrame Time: 0.5\n" + first + "\n" + second + "\n";
+        const Findings findings = checked(file, 0, "sl");
+        EXPECT_EQ(findings.count(FindingKind::TargetJoints), joints > 216 ? 1u : 0u);
+        EXPECT_EQ(findings.errors(), findings.count(FindingKind::TargetJoints));
+    }
+    const Findings empty = checked(std::string(), 0, "sl");
+    EXPECT_EQ(described(empty), "1 not-bvh: the file does not start with HIERARCHY\n")
+        << "no target's rules for what is not BVH";
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, BrokenFiles, ::testing::ValuesIn(kBrokenFiles),

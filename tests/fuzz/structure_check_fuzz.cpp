@@ -1,11 +1,13 @@
-// libFuzzer target: random bytes go through the structure check whole and cut into random
-// pieces, which must find the same; every word of them is a number to the check's quick test
-// exactly when it is one to numberOf.
+// libFuzzer target: random bytes go through the structure check and the Second Life upload's
+// rules, whole and cut into random pieces, which must find the same; every word of them is a
+// number to the check's quick test exactly when it is one to numberOf.
 #include <cstdint>
 #include <random>
 #include <string_view>
 
 #include "conversion/bvh/structure_check.h"
+#include "conversion/mapping/rig_profile_catalog.h"
+#include "conversion/mapping/target_check.h"
 
 namespace {
 
@@ -13,14 +15,26 @@ using skelvane::conversion::BvhReader;
 using skelvane::conversion::FindingKind;
 using skelvane::conversion::Findings;
 
+const skelvane::conversion::RigProfile& secondLife() {
+    for (const auto& profile : skelvane::conversion::rigProfiles()) {
+        if (profile.name == "sl") return profile;
+    }
+    __builtin_trap();
+}
+
 template <typename Feed>
 Findings checked(Feed feed) {
     BvhReader reader(
         {skelvane::conversion::Reading::Hierarchy, skelvane::conversion::PlainLines::Joined});
     skelvane::conversion::StructureCheck check(reader);
+    skelvane::conversion::TargetCheck target(secondLife(), reader);
+    check.handFrameWords(target);
     feed([&](std::string_view piece) { reader.feed(piece, check); });
     reader.finish(check);
-    return check.finish();
+    Findings findings = check.finish();
+    target.finish(findings);
+    findings.sort();
+    return findings;
 }
 
 bool same(const Findings& a, const Findings& b) {

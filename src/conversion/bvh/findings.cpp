@@ -33,6 +33,19 @@ constexpr std::array<KindFacts, kFindingKinds> kKinds = {{
      "joints named as an earlier one"},
     {FindingKind::NameBlank, Severity::Warning, "name-blank", "joint names holding a blank"},
     {FindingKind::NameDot, Severity::Warning, "name-dot", "joint names holding a dot"},
+    {FindingKind::TargetRoot, Severity::Error, "target-root", "roots the target does not take"},
+    {FindingKind::TargetName, Severity::Error, "target-name",
+     "moving joints whose names the target does not know"},
+    {FindingKind::TargetJoints, Severity::Error, "target-joints",
+     "counts of moving joints past the target's"},
+    {FindingKind::TargetChannels, Severity::Error, "target-channels",
+     "joints whose rotation channels the target cannot read"},
+    {FindingKind::TargetDuration, Severity::Error, "target-duration",
+     "durations past the target's"},
+    {FindingKind::TargetHip, Severity::Error, "target-hip",
+     "hip positions past the target's reach"},
+    {FindingKind::TargetRoles, Severity::Error, "target-roles",
+     "core roles whose names the target misses or finds twice"},
 }};
 
 const KindFacts& factsOf(FindingKind kind) {

@@ -32,9 +32,17 @@ enum class FindingKind : unsigned char {
     DuplicateName,
     NameBlank,
     NameDot,
+    // What a target would refuse (see TargetCheck).
+    TargetRoot,
+    TargetName,
+    TargetJoints,
+    TargetChannels,
+    TargetDuration,
+    TargetHip,
+    TargetRoles,
 };
 
-inline constexpr std::size_t kFindingKinds = static_cast<std::size_t>(FindingKind::NameDot) + 1;
+inline constexpr std::size_t kFindingKinds = static_cast<std::size_t>(FindingKind::TargetRoles) + 1;
 
 /// Most findings of one kind a file's findings list; the rest are counted.
 inline constexpr std::size_t kListedPerKind = 20;

@@ -75,14 +75,16 @@ void StructureCheck::take(const LinePiece& piece) {
             dot_ = dot_ || byte == '.';
         }
     }
-    // The words of a frame line are read as numbers, from before its kind is known on.
+    // The words of a frame line are read as numbers, from before its kind is known on. While
+    // it is not, a whole word is the first of `End Site` or `Frame Time:`, none of a frame's.
     const LineKind kind = piece.line.kind;
-    std::size_t at = kind == LineKind::Frame || kind == LineKind::Pending ? 0 : bytes.size();
+    const bool frame = kind == LineKind::Frame;
+    std::size_t at = frame || kind == LineKind::Pending ? 0 : bytes.size();
     while (at < bytes.size()) {
         if (isBlank(bytes[at])) {
             if (wordCut_) {
                 wordCut_ = false;
-                takeWord(cutWord_);
+                takeWord(cutWord_, frame);
             }
             ++at;
             continue;
@@ -98,14 +100,14 @@ void StructureCheck::take(const LinePiece& piece) {
                 cutWord_.append(word.substr(0, kMostNumberBytes + 1 - cutWord_.size()));
             }
         } else {
-            takeWord(word);
+            takeWord(word, frame);
         }
         at = stop;
     }
     if (!piece.lineEnds) return;
     if (wordCut_) {
         wordCut_ = false;
-        takeWord(cutWord_);
+        if (kind == LineKind::Frame) takeWord(cutWord_);
     }
     endLine(piece.line);
 }
@@ -118,6 +120,8 @@ void StructureCheck::takePlainLines(std::string_view lines, const Line& last) {
         const char* const cr = static_cast<const char*>(std::memchr(at, '\r', end - at));
         const char* const lineEnd = cr != nullptr ? cr : end;
         const char* const lineStart = at;
+        // Before MOTION such lines are not the hierarchy's, and their words nothing.
+        if (last.kind != LineKind::Frame) at = lineEnd;
         while (at < lineEnd) {
             if (isBlank(*at)) {
                 ++at;
@@ -126,7 +130,7 @@ void StructureCheck::takePlainLines(std::string_view lines, const Line& last) {
             const char* const word = at;
             bool plain = false;
             at = plainDecimalEnd(at, lineEnd, plain);
-            if (plain) {
+            if (plain && words_ == nullptr) {
                 ++numbers_;
                 continue;
             }
@@ -148,7 +152,8 @@ void StructureCheck::takePlainLines(std::string_view lines, const Line& last) {
     }
 }
 
-void StructureCheck::takeWord(std::string_view word) {
+void StructureCheck::takeWord(std::string_view word, bool frame) {
+    if (words_ != nullptr && frame) words_->takeWord(numbers_, word);
     ++numbers_;
     if (numberBad_ || isNumber(word)) return;
     numberBad_ = true;
@@ -184,6 +189,7 @@ void StructureCheck::endLine(const Line& line) {
 }
 
 void StructureCheck::endFrameLine(std::uint64_t number) {
+    if (words_ != nullptr) words_->endFrame(number);
     if (channelsKnown_ && numbers_ != channels_) {
         findings_.add(number, FindingKind::FrameLength, [&] {
             return "frame holds " + counted(numbers_, "number", "numbers") +

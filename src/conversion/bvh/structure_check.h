@@ -10,6 +10,18 @@
 
 namespace skelvane::conversion {
 
+/// Takes the words of each frame line as a StructureCheck reads them.
+class FrameWords {
+public:
+    /// The word at `index` (from 0) of the frame line at hand, whole, valid during the call.
+    virtual void takeWord(std::uint64_t index, std::string_view word) = 0;
+    /// The end of the frame line at hand, on line `line`.
+    virtual void endFrame(std::uint64_t line) = 0;
+
+protected:
+    ~FrameWords() = default;
+};
+
 /// Checks the structure of a BVH file as a BvhReader that reads the hierarchy hands it on:
 /// braces that pair, each ROOT and JOINT with a name, an OFFSET of three numbers and CHANNELS
 /// naming as many of the six channels as it counts, each End Site with an OFFSET, lines where
@@ -28,12 +40,15 @@ public:
     void take(const LinePiece& piece) override;
     void takePlainLines(std::string_view lines, const Line& last) override;
 
+    /// Hands the words of every frame line to `words` as well, which must outlive the check.
+    void handFrameWords(FrameWords& words) { words_ = &words; }
+
     /// Once the reader has finished: what the check found.
     Findings finish();
 
 private:
-    // One word of a frame line, whole.
-    void takeWord(std::string_view word);
+    // One word of a line that is or may be a frame line, whole; `frame` when it is known to be.
+    void takeWord(std::string_view word, bool frame = true);
     // The end of any line, with what its words were as frame numbers.
     void endLine(const Line& line);
     void endFrameLine(std::uint64_t number);
@@ -47,6 +62,7 @@ private:
     std::string jointWords(std::size_t joint) const;
 
     const BvhReader& reader_;
+    FrameWords* words_ = nullptr;
     Findings findings_;
     // The line at hand: its first bytes (to quote a line that is nothing), the word of a frame
     // line cut by a piece's end, its numbers so far and the first word that is not one.

@@ -7,10 +7,15 @@ namespace skelvane::conversion {
 // Role finding takes the names a report keeps.
 static_assert(kShownNameBytes >= kMaxRigNameBytes);
 
-JointScanner::JointScanner(const CompiledMapping& mapping, bool checkStructure)
+JointScanner::JointScanner(const CompiledMapping& mapping, bool checkStructure,
+                           const RigProfile* judgeBy)
     : namer_(mapping),
       reader_({checkStructure ? Reading::Hierarchy : Reading::Kinds, PlainLines::Joined}) {
-    if (checkStructure) check_.emplace(reader_);
+    if (!checkStructure) return;
+    check_.emplace(reader_);
+    if (judgeBy == nullptr) return;
+    target_.emplace(*judgeBy, reader_);
+    if (target_->readsFrames()) check_->handFrameWords(*target_);
 }
 
 void JointScanner::followName(const JointEntry& joint) {
@@ -48,6 +53,11 @@ JointReport JointScanner::finish() {
     report_.frames = reader_.motion().frames;
     report_.fit = fit_.result();
     if (check_) report_.findings = check_->finish();
+    // A file that is not BVH is that, whatever a target takes.
+    if (target_ && report_.bvh) {
+        target_->finish(*report_.findings);
+        report_.findings->sort();
+    }
     for (const std::string* name : newNamesInOrder_) {
         const std::uint64_t count = newNameCounts_.at(*name);
         if (count < 2 || name->empty()) continue;

@@ -11,6 +11,7 @@
 #include "conversion/bvh/structure_check.h"
 #include "conversion/mapping/mapping_fit.h"
 #include "conversion/mapping/role_finder.h"
+#include "conversion/mapping/target_check.h"
 #include "conversion/rename/joint_namer.h"
 #include "conversion/rename/joint_report.h"
 
@@ -23,8 +24,10 @@ namespace skelvane::conversion {
 class JointScanner final : private BvhVisitor {
 public:
     /// A scanner that names joints as `mapping`, which must outlive it, does, and checks the
-    /// file's structure when `checkStructure` says so (see StructureCheck).
-    explicit JointScanner(const CompiledMapping& mapping, bool checkStructure = false);
+    /// file's structure when `checkStructure` says so (see StructureCheck), then holds the
+    /// file to the rules of `judgeBy`, if given, which must outlive it (see TargetCheck).
+    explicit JointScanner(const CompiledMapping& mapping, bool checkStructure = false,
+                          const RigProfile* judgeBy = nullptr);
 
     /// Hands each joint's name to `names` as well, which must outlive the scanner.
     void collectNames(JointNames& names) { names_ = &names; }
@@ -46,6 +49,7 @@ private:
     JointNamer namer_;
     BvhReader reader_;
     std::optional<StructureCheck> check_;
+    std::optional<TargetCheck> target_;
     FitCounter fit_;
     JointReport report_;
     JointNames* names_ = nullptr;

@@ -1,6 +1,7 @@
 #include "conversion/rename/stream_converter.h"
 
 #include <functional>
+#include <optional>
 
 #include "conversion/files/write_behind.h"
 
@@ -9,6 +10,21 @@ namespace skelvane::conversion {
 namespace {
 
 constexpr std::string_view kCrLf = "\r\n";
+
+// Writes to the writer and shows the same bytes to a watcher.
+class Tee final : public ByteSink {
+public:
+    Tee(ByteSink& out, ByteSink& watcher) : out_(out), watcher_(watcher) {}
+
+    std::error_code write(std::string_view bytes) override {
+        watcher_.write(bytes);
+        return out_.write(bytes);
+    }
+
+private:
+    ByteSink& out_;
+    ByteSink& watcher_;
+};
 
 }  // namespace
 
@@ -98,8 +114,10 @@ std::error_code BlockConverter::finish() {
 }
 
 Failure convertStream(platform::Handle in, WriteBehind& out, const CompiledMapping& mapping,
-                      std::string_view alreadyRead, ReadBlock& block) {
-    BlockConverter converter(mapping, out);
+                      std::string_view alreadyRead, ReadBlock& block, ByteSink* watcher) {
+    std::optional<Tee> tee;
+    if (watcher != nullptr) tee.emplace(out, *watcher);
+    BlockConverter converter(mapping, tee ? static_cast<ByteSink&>(*tee) : out);
     std::error_code writeError = converter.convert(alreadyRead);
     if (writeError) return {writeError, Side::Output};
     const std::error_code readError = readBlocks(in, block.bytes(), [&](std::string_view piece) {

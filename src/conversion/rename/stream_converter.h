@@ -71,9 +71,10 @@ class WriteBehind;
 /// LF or a lone CR; every written line ends with CR LF, the last one too; all other bytes pass
 /// through. Memory stays flat whatever the input: fixed-size buffers, and a line longer than a
 /// read block flows through the rules in pieces. `alreadyRead` is the start of the input that
-/// was read from `in` before. Closes nothing. Returns the first error and the file it concerns
-/// (the source read, or the output written), or nothing.
+/// was read from `in` before. Every byte written is handed to `watcher` too, if any, whose
+/// errors are its own. Closes nothing. Returns the first error and the file it concerns (the
+/// source read, or the output written), or nothing.
 Failure convertStream(platform::Handle in, WriteBehind& out, const CompiledMapping& mapping,
-                      std::string_view alreadyRead, ReadBlock& block);
+                      std::string_view alreadyRead, ReadBlock& block, ByteSink* watcher = nullptr);
 
 }  // namespace skelvane::conversion

@@ -12,6 +12,7 @@
 #include "conversion/files/read_blocks.h"
 #include "conversion/files/write_behind.h"
 #include "conversion/mapping/presets.h"
+#include "conversion/mapping/target_check.h"
 #include "conversion/rename/compiled_mapping.h"
 #include "conversion/rename/joint_scanner.h"
 #include "conversion/rename/name_plan.h"
@@ -314,21 +315,27 @@ private:
             result.bvh = joints_->bvh;
             return result;
         }
+        // What a conversion through roles wrote is held to the target's rules as it goes.
+        std::optional<TargetReading> written;
+        if (choice.roles()) written.emplace(*choice.target);
+        ByteSink* const watcher = written ? &*written : nullptr;
         if (target != nullptr) {
-            const JobResult written = convertInto(*target, in, mapping, start.held);
-            if (written.status == JobStatus::Failed) return written;
-            return result;
+            const JobResult converted = convertInto(*target, in, mapping, start.held, watcher);
+            if (converted.status == JobStatus::Failed) return converted;
+        } else {
+            sink().setOutput(platform::standardOutput());
+            if (const Failure failure =
+                    convertStream(in, sink(), mapping, start.held, block(), watcher)) {
+                return failed(failure);
+            }
         }
-        sink().setOutput(platform::standardOutput());
-        if (const Failure failure = convertStream(in, sink(), mapping, start.held, block())) {
-            return failed(failure);
-        }
+        if (written) result.stillRefused = refusalLine(choice.target->name, written->finish());
         return result;
     }
 
     std::error_code scan(platform::Handle in, const CompiledMapping& mapping,
                          std::string_view held) {
-        JointScanner scanner(mapping, options_.check);
+        JointScanner scanner(mapping, options_.check, options_.check ? options_.judgeBy : nullptr);
         scanner.feed(held);
         const std::error_code error = readBlocks(in, block().bytes(), [&](std::string_view piece) {
             scanner.feed(piece);
@@ -351,7 +358,8 @@ private:
 
     // Writes the output into its temporary and prepares it; it is put in place with its group.
     JobResult convertInto(const platform::OutputTarget& target, platform::Handle in,
-                          const CompiledMapping& mapping, std::string_view held) {
+                          const CompiledMapping& mapping, std::string_view held,
+                          ByteSink* watcher) {
         if (group_.mustCommitBefore(target)) commitGroup();
         // Each output in the group holds a file open: where the system allows fewer than the
         // group would hold, the group is committed early.
@@ -360,7 +368,7 @@ private:
         if (!created) return failed(created.error(), Side::Output);
         std::unique_ptr<platform::PendingOutput> pending = std::move(*created);
         sink().setOutput(pending->handle());
-        if (const Failure failure = convertStream(in, sink(), mapping, held, block())) {
+        if (const Failure failure = convertStream(in, sink(), mapping, held, block(), watcher)) {
             return failed(failure);
         }
         if (const std::error_code prepareError = pending->prepare()) {

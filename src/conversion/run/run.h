@@ -53,6 +53,9 @@ struct RunOptions {
     /// In a dry run, also checks each source's structure in the same pass (see
     /// StructureCheck): its report holds the findings. Nothing else depends on them.
     bool check = false;
+    /// With check: also holds each source, as it stands, to this rig's rules (see
+    /// TargetCheck), which must outlive the run; its findings join the others.
+    const RigProfile* judgeBy = nullptr;
 };
 
 /// What became of a job.
@@ -96,6 +99,10 @@ struct JobResult {
     std::optional<FitResult> fit;
     /// For a conversion through roles, once the source was read: how its joints were named.
     std::optional<RoleSummary> roles;
+    /// For a conversion through roles that wrote its output: what the target rig's rules (see
+    /// TargetCheck) find in what was written, in one line (see refusalLine); empty when
+    /// nothing. It changes nothing of the job's outcome.
+    std::string stillRefused;
     /// True when the output is a file that exists and is (or would be) replaced.
     bool replacesExisting = false;
 };

@@ -324,6 +324,32 @@ TEST_F(ConvertCommandTest, CheckTellsFindingsAndExitsByErrorsAloneWhileConvertin
     EXPECT_EQ(readFile(folder_ / "broken_max.bvh"), referenceConversionOf(folder_ / "broken.bvh"));
 }
 
+TEST_F(ConvertCommandTest, ATargetJudgesAFileAsItStandsAndWhatAConversionWroteForIt) {
+    const std::string wave = shellWord(skelvane::testing::exampleFile());
+    Outcome outcome = run("-q --check --to sl " + fixture("opencollar_kneel.bvh"));
+    EXPECT_EQ(outcome.exitCode, 0) << outcome.out;
+    outcome = run("--check --to sl " + wave);
+    EXPECT_EQ(outcome.exitCode, 1);
+    EXPECT_EQ(splitLines(outcome.out).size(), 21u) << "20 listed, and a count";
+    EXPECT_TRUE(outcome.out.ends_with(
+        ": error: 17 more moving joints whose names the target does not know\n"))
+        << outcome.out;
+    // Written with the upload's names, three joints are still none it knows; the exit status
+    // tells only that the file was converted.
+    outcome = run("--to sl " + wave);
+    EXPECT_EQ(outcome.exitCode, 0);
+    EXPECT_EQ(splitLines(outcome.err).at(1),
+              "  sl would still refuse it: moving joints whose names the target does not know (3)");
+    outcome = run("--check --to sl poser_wave_sl.bvh");
+    EXPECT_EQ(outcome.out,
+              "poser_wave_sl.bvh:274: error: joint 'genital' moves, and the Second Life upload "
+              "knows no joint of that name\n"
+              "poser_wave_sl.bvh:283: error: joint 'rButtock' moves, and the Second Life upload "
+              "knows no joint of that name\n"
+              "poser_wave_sl.bvh:312: error: joint 'lButtock' moves, and the Second Life upload "
+              "knows no joint of that name\n");
+}
+
 TEST_F(ConvertCommandTest, HelpAndVersion) {
     const Outcome help = run("--help");
     EXPECT_EQ(help.exitCode, 0);

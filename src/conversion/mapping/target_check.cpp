@@ -1,0 +1,253 @@
+#include "conversion/mapping/target_check.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "conversion/mapping/second_life.h"
+
+namespace skelvane::conversion {
+
+namespace {
+
+using common::Role;
+
+// The roles every other target is held to: the body a humanoid importer binds.
+constexpr std::array<Role, 17> kCoreRoles = {
+    Role::Hips,         Role::Neck1,       Role::Head,        Role::LeftCollar,
+    Role::LeftUpperArm, Role::LeftForearm, Role::LeftHand,    Role::LeftThigh,
+    Role::LeftShin,     Role::LeftFoot,    Role::RightCollar, Role::RightUpperArm,
+    Role::RightForearm, Role::RightHand,   Role::RightThigh,  Role::RightShin,
+    Role::RightFoot};
+
+// Most channels whose frames are followed: as many as the joints kept can have.
+constexpr std::size_t kMostTracks = kMostJoints * kMostChannels;
+
+// A first frame's word kept to compare with, no longer than a string keeps in itself.
+constexpr std::size_t kKeptWordBytes = 15;
+
+std::string quoted(std::string_view name) {
+    return "'" + std::string(name) + "'";
+}
+
+std::string fixed(double value, int decimals) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%.*f", decimals, value);
+    return text;
+}
+
+bool isRotation(Channel channel) {
+    return channel == Channel::Xrotation || channel == Channel::Yrotation ||
+           channel == Channel::Zrotation;
+}
+
+}  // namespace
+
+TargetCheck::TargetCheck(const RigProfile& target, const BvhReader& reader)
+    : target_(target), reader_(reader), secondLife_(target.file.empty() && target.name == "sl") {}
+
+// The frames' words follow the joints' CHANNELS in the order the joints are declared.
+void TargetCheck::trackChannels() {
+    tracked_ = true;
+    const Hierarchy& hierarchy = reader_.hierarchy();
+    for (std::size_t joint = 0; joint < hierarchy.joints.size(); ++joint) {
+        const Joint& declared = hierarchy.joints[joint];
+        if (declared.endSite) continue;
+        for (std::uint64_t i = 0; i < declared.channelCount; ++i) {
+            if (tracks_.size() == kMostTracks) return;
+            Track track;
+            track.joint = joint;
+            if (i < declared.channels.size()) track.channel = declared.channels[i];
+            // The root's positions are the hip's.
+            const auto axis = static_cast<std::size_t>(track.channel);
+            if (joint == 0 && axis < hipChannels_.size()) hipChannels_[axis] = tracks_.size();
+            tracks_.push_back(std::move(track));
+        }
+    }
+}
+
+void TargetCheck::takeWord(std::uint64_t index, std::string_view word) {
+    if (!tracked_) trackChannels();
+    if (index >= tracks_.size()) return;
+    Track& track = tracks_[index];
+    const auto hipAxis = static_cast<std::size_t>(track.channel);
+    const bool hip = hipAxis < hipChannels_.size() && hipChannels_[hipAxis] == index;
+    if (frames_ == 0) {
+        const std::optional<double> value = numberOf(word);
+        track.firstIsNumber = value.has_value();
+        track.first = value.value_or(0);
+        if (word.size() <= kKeptWordBytes) track.firstWord = word;
+        if (hip) hipStart_[hipAxis] = track.first;
+        return;
+    }
+    if (hip) {
+        const std::optional<double> value = numberOf(word);
+        hip_[hipAxis] = value.value_or(0);
+        hipRead_ = hipRead_ && value.has_value();
+    }
+    // The same word is the same value; another word may be too ("0" and "0.000").
+    if (track.changed || (!track.firstWord.empty() && word == track.firstWord)) return;
+    const std::optional<double> value = numberOf(word);
+    track.changed = !value || !track.firstIsNumber || *value != track.first;
+}
+
+void TargetCheck::endFrame(std::uint64_t line) {
+    const bool first = frames_++ == 0;
+    const bool hipRead = std::exchange(hipRead_, true);
+    if (first || !hipRead) return;
+    double squares = 0;
+    for (std::size_t axis = 0; axis < hip_.size(); ++axis) {
+        if (hipChannels_[axis] == kNoJoint) continue;
+        const double moved = hip_[axis] - hipStart_[axis];
+        squares += moved * moved;
+    }
+    const double metres = std::sqrt(squares) * second_life::kMetresPerUnit;
+    if (metres <= second_life::kMostHipOffsetMetres) return;
+    if (hipFrames_++ == 0) {
+        hipLine_ = line;
+        hipMetres_ = metres;
+    }
+}
+
+void TargetCheck::finish(Findings& findings) {
+    if (secondLife_) {
+        finishSecondLife(findings);
+    } else {
+        finishRoles(findings);
+    }
+}
+
+void TargetCheck::finishSecondLife(Findings& findings) {
+    const Hierarchy& hierarchy = reader_.hierarchy();
+    const MotionHeader& motion = reader_.motion();
+    if (!hierarchy.joints.empty() && !hierarchy.joints.front().endSite &&
+        !second_life::takesRoot(hierarchy.joints.front().name)) {
+        const Joint& root = hierarchy.joints.front();
+        findings.add(root.line, FindingKind::TargetRoot, [&] {
+            return "the root is " + quoted(second_life::nameAsRead(root.name)) +
+                   "; the Second Life upload takes hip or mPelvis";
+        });
+    }
+    std::vector<bool> moves(hierarchy.joints.size(), false);
+    for (const Track& track : tracks_) {
+        if (track.changed) moves[track.joint] = true;
+    }
+    std::uint64_t moving = 0;
+    for (std::size_t i = 0; i < hierarchy.joints.size(); ++i) {
+        const Joint& joint = hierarchy.joints[i];
+        if (joint.endSite) continue;
+        if (moves[i]) ++moving;
+        if (moves[i] && !second_life::knowsJoint(joint.name)) {
+            findings.add(joint.line, FindingKind::TargetName, [&] {
+                return "joint " + quoted(second_life::nameAsRead(joint.name)) +
+                       " moves, and the Second Life upload knows no joint of that name";
+            });
+        }
+        bool axes[3] = {false, false, false};
+        std::uint64_t rotations = 0;
+        for (const Channel channel : joint.channels) {
+            if (!isRotation(channel)) continue;
+            ++rotations;
+            axes[static_cast<std::size_t>(channel) - static_cast<std::size_t>(Channel::Xrotation)] =
+                true;
+        }
+        if (rotations != 3 || !(axes[0] && axes[1] && axes[2])) {
+            findings.add(joint.channelsLine != 0 ? joint.channelsLine : joint.line,
+                         FindingKind::TargetChannels, [&] {
+                             return "joint " + quoted(second_life::nameAsRead(joint.name)) +
+                                    " has " + std::to_string(rotations) +
+                                    " rotation channels; the Second Life upload takes Xrotation, "
+                                    "Yrotation and Zrotation once each";
+                         });
+        }
+    }
+    if (moving > second_life::kMostMovingJoints) {
+        findings.add(motion.motionLine != 0 ? motion.motionLine : 1, FindingKind::TargetJoints,
+                     [&] {
+                         return std::to_string(moving) +
+                                " joints move; the Second Life upload takes at most 216";
+                     });
+    }
+    if (motion.frames && motion.frameTime) {
+        const double seconds = second_life::duration(*motion.frames, *motion.frameTime);
+        if (seconds > second_life::kMostSeconds) {
+            findings.add(motion.framesLine, FindingKind::TargetDuration, [&] {
+                return "the Second Life viewer plays it for " + fixed(seconds, 3) +
+                       " s (Frames - 2, times Frame Time); the upload takes at most 60 s";
+            });
+        }
+    }
+    if (hipFrames_ > 0) {
+        findings.add(hipLine_, FindingKind::TargetHip, [&] {
+            return "the hip is " + fixed(hipMetres_, 2) +
+                   " m from where the first frame has it, positions read as inches as the "
+                   "Second Life upload reads them, in " +
+                   std::to_string(hipFrames_) + (hipFrames_ == 1 ? " frame" : " frames") +
+                   "; the upload keeps it within 5 m";
+        });
+    }
+}
+
+void TargetCheck::finishRoles(Findings& findings) {
+    const Hierarchy& hierarchy = reader_.hierarchy();
+    const std::uint64_t rootLine = hierarchy.joints.empty() ? 1 : hierarchy.joints.front().line;
+    for (const Role role : kCoreRoles) {
+        const std::string_view name = target_.nameOf(role);
+        if (name.empty()) continue;
+        std::uint64_t firstLine = 0;
+        for (const Joint& joint : hierarchy.joints) {
+            if (joint.endSite || joint.nameLength != name.size() || joint.name != name) continue;
+            if (firstLine == 0) {
+                firstLine = joint.line;
+                continue;
+            }
+            findings.add(joint.line, FindingKind::TargetRoles, [&] {
+                return "a second joint named " + quoted(name) + ", " + target_.name + "'s " +
+                       std::string(common::roleName(role)) + " (the first is on line " +
+                       std::to_string(firstLine) + ")";
+            });
+        }
+        if (firstLine == 0) {
+            findings.add(rootLine, FindingKind::TargetRoles, [&] {
+                return "no joint is named " + quoted(name) + ", " + target_.name + "'s " +
+                       std::string(common::roleName(role));
+            });
+        }
+    }
+}
+
+TargetReading::TargetReading(const RigProfile& target)
+    : reader_({Reading::Hierarchy, PlainLines::Joined}),
+      structure_(reader_),
+      target_(target, reader_) {
+    if (target_.readsFrames()) structure_.handFrameWords(target_);
+}
+
+BvhVisitor& TargetReading::visitor() {
+    return target_.readsFrames() ? static_cast<BvhVisitor&>(structure_) : idle_;
+}
+
+std::error_code TargetReading::write(std::string_view bytes) {
+    reader_.feed(bytes, visitor());
+    return {};
+}
+
+Findings TargetReading::finish() {
+    reader_.finish(visitor());
+    Findings findings;
+    target_.finish(findings);
+    findings.sort();
+    return findings;
+}
+
+std::string refusalLine(std::string_view target, const Findings& findings) {
+    std::string line;
+    for (std::size_t i = 0; i < kFindingKinds; ++i) {
+        const auto kind = static_cast<FindingKind>(i);
+        if (findings.count(kind) == 0) continue;
+        line += line.empty() ? std::string(target) + " would still refuse it: " : "; ";
+        line += std::string(findingTopic(kind)) + " (" + std::to_string(findings.count(kind)) + ")";
+    }
+    return line;
+}
+
+}  // namespace skelvane::conversion
