@@ -130,7 +130,10 @@ void StructureCheck::takePlainLines(std::string_view lines, const Line& last) {
             const char* const word = at;
             bool plain = false;
             at = plainDecimalEnd(at, lineEnd, plain);
-            if (plain && words_ == nullptr) {
+            if (plain) {
+                if (words_ != nullptr) {
+                    words_->takeWord(numbers_, {word, static_cast<std::size_t>(at - word)});
+                }
                 ++numbers_;
                 continue;
             }

@@ -26,7 +26,8 @@ constexpr std::size_t kMostTracks = kMostJoints * kMostChannels;
 constexpr std::size_t kKeptWordBytes = 15;
 
 std::string quoted(std::string_view name) {
-    return "'" + std::string(name) + "'";
+    std::string out = "'";
+    return out.append(name).append("'");
 }
 
 std::string fixed(double value, int decimals) {
@@ -59,7 +60,10 @@ void TargetCheck::trackChannels() {
             if (i < declared.channels.size()) track.channel = declared.channels[i];
             // The root's positions are the hip's.
             const auto axis = static_cast<std::size_t>(track.channel);
-            if (joint == 0 && axis < hipChannels_.size()) hipChannels_[axis] = tracks_.size();
+            if (joint == 0 && axis < hipChannels_.size() && hipChannels_[axis] == kNoJoint) {
+                hipChannels_[axis] = tracks_.size();
+                track.hipAxis = axis;
+            }
             tracks_.push_back(std::move(track));
         }
     }
@@ -69,8 +73,10 @@ void TargetCheck::takeWord(std::uint64_t index, std::string_view word) {
     if (!tracked_) trackChannels();
     if (index >= tracks_.size()) return;
     Track& track = tracks_[index];
-    const auto hipAxis = static_cast<std::size_t>(track.channel);
-    const bool hip = hipAxis < hipChannels_.size() && hipChannels_[hipAxis] == index;
+    const std::size_t hipAxis = track.hipAxis;
+    const bool hip = hipAxis < hipChannels_.size();
+    // Nearly every word once the frames have moved each channel.
+    if (track.changed && !hip) return;
     if (frames_ == 0) {
         const std::optional<double> value = numberOf(word);
         track.firstIsNumber = value.has_value();

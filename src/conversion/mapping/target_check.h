@@ -44,6 +44,8 @@ private:
     struct Track {
         std::size_t joint = kNoJoint;
         Channel channel = Channel::Other;
+        // Which of the hip's position channels it is (0..2), or none (3).
+        std::size_t hipAxis = 3;
         bool changed = false;
         bool firstIsNumber = false;
         double first = 0;
