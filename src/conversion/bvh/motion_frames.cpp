@@ -166,7 +166,10 @@ void MotionReader::endLine(const Line& line) {
         endFrameLine(line.number);
         return;
     }
-    if (!line.wellFormed) fault(line.number, malformed(line.kind));
+    // A channel of another name is only not drawn.
+    if (!line.wellFormed() && line.fault != LineFault::NotAChannel) {
+        fault(line.number, malformed(line.kind));
+    }
     switch (line.kind) {
         case LineKind::Other:
             fault(line.number, "a line that is no part of a hierarchy");
