@@ -121,7 +121,9 @@ private:
     std::error_code cascade(std::string_view input, bool lineEnds, ByteSink& out, RuleHits* hits);
     // The first row from `rule` on that must take `chunk`: one that holds bytes back, or whose
     // text may occur in it. The rows before it pass it on as it is, but for its unsettled end
-    // where the line goes on, which they hold back (`chunk` loses it).
+    // where the line goes on, which they hold back (`chunk` loses it). `runFrom` is the first of
+    // the rows in a row that passed the chunk on; a pass of the automaton moves it to the row
+    // it finds.
     std::size_t firstBusyRow(std::size_t rule, std::string_view& chunk, bool lineEnds,
                              std::size_t& runFrom);
     // True when the rows from `rule` on are to be searched all at once by the automaton rather
@@ -133,6 +135,8 @@ private:
     // A row that passes `chunk` on as it is holds back what may begin its text at the end
     // (`chunk` loses it); the line goes on after the chunk.
     void holdUndecided(std::size_t rule, std::string_view& chunk);
+    // Sets the row to work on `input`, after what it held back; `runFrom` moves past it where
+    // it changes the text, and to where the automaton leads where it passes the text on.
     void begin(std::size_t rule, std::string_view input, bool lineEnds, std::size_t& runFrom);
     bool nextChunk(std::size_t rule, std::string_view& chunk, bool& lineEnds, RuleHits* hits);
     // Makes `bytes` the row's carry; it held nothing.
