@@ -319,7 +319,8 @@ TEST(ContainsMapping, ChainedRowsAmongManyThatShareTheirStartsMatchPlainFindAndR
 
 TEST(ContainsMapping, HoldsBackAcrossPiecesWhatARowMayStillMatch) {
     // Each case cut at every offset and in small pieces, among rows added that never match:
-    // 300, or 4096 so that each row hands on 512 bytes at a time and the line crosses chunks.
+    // 300, or 4096 so that each row hands on 512 bytes at a time and the line crosses chunks,
+    // or none where the order of the rows is the point.
     const auto repeated = [](std::string_view text, std::size_t times) {
         std::string result;
         while (times-- > 0) result += text;
@@ -351,6 +352,18 @@ TEST(ContainsMapping, HoldsBackAcrossPiecesWhatARowMayStillMatch) {
          300,
          "0123456789ABCDEFGHIJKLMNOPQRSTUVWXzz0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ",
          "0123456789ABCDEFGHIJKLMNOPQRSTUVWXQL"},
+        // The long text looks for itself alone, then the automaton for the rows after it:
+        // where a piece ends after more of its start than the automaton holds, it still holds
+        // that start back.
+        {"LongTextSearchedAloneBeforeTheAutomaton",
+         {{"0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ", "L", 0},
+          {"~1", "", 0},
+          {"~2", "", 0},
+          {"~3", "", 0},
+          {"-", "+", 0}},
+         5,
+         "-0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ-",
+         "+L+"},
         // Every end of the line may begin aab, for longer than any text: each row holds back
         // its own end.
         {"LongBegunEnd",

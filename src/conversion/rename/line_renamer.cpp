@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <optional>
 
 #include "conversion/rename/joint_line_renamer.h"
 
@@ -73,16 +74,19 @@ std::error_code LineRenamer::cascade(std::string_view input, bool lineEnds, Byte
     std::string_view chunk = input;
     bool chunkEndsLine = lineEnds;
     std::size_t next = 0;
+    // The rows from runFrom to next looked for their own texts and passed the chunk on as they
+    // were handed it; a pass of the automaton begins a new run at the row it leads to.
+    std::size_t runFrom = 0;
     for (;;) {
         bool throughAllRows = true;
         for (;;) {
-            const std::size_t rule = firstBusyRow(next, chunk, chunkEndsLine);
+            const std::size_t rule = firstBusyRow(next, chunk, chunkEndsLine, runFrom);
             if (chunk.empty() && !chunkEndsLine) {
                 throughAllRows = false;
                 break;
             }
             if (rule == rows_.size()) break;
-            begin(rule, chunk, chunkEndsLine);
+            begin(rule, chunk, chunkEndsLine, runFrom);
             if (!nextChunk(rule, chunk, chunkEndsLine, hits)) {
                 throughAllRows = false;
                 break;
@@ -104,39 +108,72 @@ std::error_code LineRenamer::cascade(std::string_view input, bool lineEnds, Byte
             if (!more || rows_[rule].done) working_.pop_back();
             if (!more) continue;
             next = rows_[rule].handsTo;
+            runFrom = next;
             break;
         }
     }
 }
 
-std::size_t LineRenamer::firstBusyRow(std::size_t rule, std::string_view& chunk, bool lineEnds) {
-    if (rule == rows_.size() || isHeld(rule)) return rule;
-    const SearchAutomaton::Found found = automaton_->find(chunk, rule, marks_);
-    const std::size_t busy = std::min(found.firstRow, nextHeldRow(rule));
+std::size_t LineRenamer::firstBusyRow(std::size_t rule, std::string_view& chunk, bool lineEnds,
+                                      std::size_t& runFrom) {
+    std::size_t busy = rule;
+    // The first byte that some row passed over may still need, and what the automaton found.
+    std::size_t undecided = chunk.size();
+    std::optional<SearchAutomaton::Found> found;
+    for (; busy < rows_.size() && !isHeld(busy); ++busy) {
+        if (searchesAll(busy, runFrom)) {
+            found = automaton_->find(chunk, busy, marks_);
+            noteSkip(runFrom, found->firstRow, chunk.size(), lineEnds);
+            busy = std::min(found->firstRow, nextHeldRow(busy));
+            runFrom = busy;
+            break;
+        }
+        const std::string_view search = mapping_.renames()[busy].search;
+        if (chunk.find(search) != kNone) break;
+        undecided = std::min(undecided, undecidedFrom(chunk, search, lineEnds));
+    }
     if (busy == rule || lineEnds) return busy;
     // The rows passed over see the rest of the line after this chunk only as the rows before
     // them leave it, so each must hold back what may begin its text. The first of them holds
     // back the unsettled end for them all where it is no longer than a text; otherwise each
     // holds back its own.
-    if (chunk.size() - found.settled <= mapping_.longestSearch()) {
-        if (found.settled < chunk.size()) {
-            hold(rule, chunk.substr(found.settled));
-            chunk = chunk.substr(0, found.settled);
+    if (found) {
+        if (chunk.size() - found->settled > mapping_.longestSearch()) {
+            for (std::size_t idle = rule; idle < busy; ++idle) holdUndecided(idle, chunk);
+            return busy;
         }
-        return busy;
+        undecided = std::min(undecided, found->settled);
     }
-    for (std::size_t idle = rule; idle < busy; ++idle) {
-        const std::size_t undecided =
-            undecidedFrom(chunk, mapping_.renames()[idle].search, lineEnds);
-        if (undecided < chunk.size()) {
-            hold(idle, chunk.substr(undecided));
-            chunk = chunk.substr(0, undecided);
-        }
+    if (undecided < chunk.size()) {
+        hold(rule, chunk.substr(undecided));
+        chunk = chunk.substr(0, undecided);
     }
     return busy;
 }
 
-void LineRenamer::begin(std::size_t rule, std::string_view input, bool lineEnds) {
+bool LineRenamer::searchesAll(std::size_t rule, std::size_t runFrom) const {
+    return rule - runFrom >= kRowsSearchedAlone || rows_[runFrom].skipsFar;
+}
+
+void LineRenamer::noteSkip(std::size_t runFrom, std::size_t firstRow, std::size_t textSize,
+                           bool lineEnds) {
+    // What is left of a row's output after its full chunks holds few texts whatever the line
+    // holds, and tells nothing of the next chunk.
+    if (lineEnds || textSize * 2 >= chunkBytes_) {
+        rows_[runFrom].skipsFar = firstRow - runFrom > kRowsSearchedAlone;
+    }
+}
+
+void LineRenamer::holdUndecided(std::size_t rule, std::string_view& chunk) {
+    const std::size_t undecided = undecidedFrom(chunk, mapping_.renames()[rule].search, false);
+    if (undecided < chunk.size()) {
+        hold(rule, chunk.substr(undecided));
+        chunk = chunk.substr(0, undecided);
+    }
+}
+
+void LineRenamer::begin(std::size_t rule, std::string_view input, bool lineEnds,
+                        std::size_t& runFrom) {
     Row& row = rows_[rule];
     const std::string_view search = mapping_.renames()[rule].search;
     row.text = input;
@@ -145,35 +182,39 @@ void LineRenamer::begin(std::size_t rule, std::string_view input, bool lineEnds)
     row.replacementDone = kNone;
     row.done = false;
     row.handsTo = rule + 1;
-    if (!isHeld(rule)) {
-        row.undecided = undecidedFrom(row.text, search, lineEnds);
-        row.match = row.text.find(search);
-        return;
+    const bool held = isHeld(rule);
+    if (held) {
+        // The input is at most a chunk and the carry no longer than any text: reserved once,
+        // the joined text never grows again.
+        if (row.joined.capacity() < row.carry.size() + input.size()) {
+            row.joined.reserve(std::max(chunkBytes_, input.size()) + mapping_.longestSearch());
+        }
+        row.joined.assign(row.carry).append(input);
+        row.text = row.joined;
+        row.carry.clear();
+        held_[rule / 64] &= ~(std::uint64_t{1} << (rule % 64));
+        --heldCount_;
     }
-    // The input is at most a chunk and the carry no longer than any text: reserved once, the
-    // joined text never grows again.
-    if (row.joined.capacity() < row.carry.size() + input.size()) {
-        row.joined.reserve(std::max(chunkBytes_, input.size()) + mapping_.longestSearch());
-    }
-    row.joined.assign(row.carry).append(input);
-    row.text = row.joined;
-    row.carry.clear();
-    held_[rule / 64] &= ~(std::uint64_t{1} << (rule % 64));
-    --heldCount_;
     row.undecided = undecidedFrom(row.text, search, lineEnds);
-    const SearchAutomaton::Found found = automaton_->find(row.text, rule, marks_);
-    if (found.firstRow == rule) {
-        row.match = row.text.find(search);
-        return;
+    if (held && searchesAll(rule, runFrom)) {
+        // A row that held bytes back, its text nowhere in what it now has, hands that on past
+        // the rows after it that do not change it either, holding back the unsettled end for
+        // them all as firstBusyRow does.
+        const SearchAutomaton::Found found = automaton_->find(row.text, rule, marks_);
+        noteSkip(runFrom, found.firstRow, row.text.size(), lineEnds);
+        if (found.firstRow != rule) {
+            row.match = kNone;
+            if (lineEnds || row.text.size() - found.settled <= mapping_.longestSearch()) {
+                if (!lineEnds) row.undecided = found.settled;
+                row.handsTo = std::min(found.firstRow, nextHeldRow(rule + 1));
+                runFrom = row.handsTo;
+            }
+            return;
+        }
     }
-    // A row that held bytes back, its text nowhere in what it now has, hands that on past the
-    // rows after it that do not change it either, holding back the unsettled end for them all
-    // as firstBusyRow does.
-    row.match = kNone;
-    if (lineEnds || row.text.size() - found.settled <= mapping_.longestSearch()) {
-        if (!lineEnds) row.undecided = found.settled;
-        row.handsTo = std::min(found.firstRow, nextHeldRow(rule + 1));
-    }
+    row.match = row.text.find(search);
+    // The rows after one that changes the text begin a new run.
+    if (row.match != kNone) runFrom = rule + 1;
 }
 
 bool LineRenamer::nextChunk(std::size_t rule, std::string_view& chunk, bool& lineEnds,

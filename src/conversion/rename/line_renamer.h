@@ -53,15 +53,20 @@ std::unique_ptr<Renamer> makeRenamer(const CompiledMapping& mapping);
 /// back: a few MB for any mapping a file may hold, even one whose rows double the text one
 /// after another.
 ///
-/// Only the rows whose text may occur in a chunk, and those holding bytes back, take it: one
-/// pass of the mapping's automaton over the chunk finds the first such row, and the rows before it
-/// pass the chunk on untouched. Where a piece ends inside the line, the first of those rows
-/// holds back for them all the chunk's unsettled end (from the last byte before which no row's
-/// text can begin), so that none of them needs to see what comes next; an unsettled end longer
-/// than any text (`aaaa...` under a row `aab`) is held back row by row. What a row writes goes
-/// through the automaton again before the rows after it, so a text that one row's replacement
-/// makes is found by the next. A line costs a pass for each row that matches in it (and for
-/// each that holds bytes back where a piece ends), however many rows the mapping has.
+/// Only the rows whose text may occur in a chunk, and those holding bytes back, take it. Each
+/// row first looks for its own text, which in a line full of matches finds it for far less than
+/// a pass of the mapping's automaton would cost. Once kRowsSearchedAlone rows in a row have
+/// found theirs nowhere, or at once where the automaton last carried the text past more rows
+/// than that from where such a run began, one pass of the automaton over the chunk finds the
+/// first row whose text may occur, and the rows before it pass the chunk on untouched. Where a
+/// piece ends inside the line, the first of the rows passed over holds back for them all the
+/// chunk's unsettled end (what may begin their texts), so that none of them needs to see what
+/// comes next; an unsettled end longer than any text (`aaaa...` under a row `aab`) is held back
+/// row by row. What a row writes is looked at again by the rows after it, so a text that one
+/// row's replacement makes is found by the next. A line costs a plain search for each row that
+/// matches in it, and a pass of the automaton for each long run of rows that do not (and for
+/// each row that holds bytes back where a piece ends, at the start of such a run), however many
+/// rows the mapping has.
 class LineRenamer final : public Renamer {
 public:
     /// A renamer for the rows of `mapping`, which must outlive it.
@@ -78,6 +83,11 @@ public:
     /// The most bytes one row hands on at a time, and so the most any row is handed: about
     /// 2 MiB over all rows, between 512 bytes and 64 KiB each.
     std::size_t chunkBytes() const { return chunkBytes_; }
+
+    /// How many rows in a row look for their own texts before the automaton looks for all the
+    /// rest at once. On a line of joint names a pass of the automaton costs about as much as a
+    /// dozen rows' own searches; where nearly every byte begins some row's text, about one.
+    static constexpr std::size_t kRowsSearchedAlone = 4;
 
 private:
     // One row's work: what it holds back between pieces and, while the rows after it take its
@@ -103,14 +113,31 @@ private:
         // The row that takes its output: the next one, or, when its text does not occur in what
         // it was handed, the first after it that may change the text.
         std::size_t handsTo = 0;
+        // True when the automaton, run for a run of rows that began at this one, last found the
+        // next row whose text may occur more than kRowsSearchedAlone rows on.
+        bool skipsFar = false;
     };
 
     std::error_code cascade(std::string_view input, bool lineEnds, ByteSink& out, RuleHits* hits);
     // The first row from `rule` on that must take `chunk`: one that holds bytes back, or whose
     // text may occur in it. The rows before it pass it on as it is, but for its unsettled end
-    // where the line goes on, which they hold back (`chunk` loses it).
-    std::size_t firstBusyRow(std::size_t rule, std::string_view& chunk, bool lineEnds);
-    void begin(std::size_t rule, std::string_view input, bool lineEnds);
+    // where the line goes on, which they hold back (`chunk` loses it). `runFrom` is the first of
+    // the rows in a row that passed the chunk on; a pass of the automaton moves it to the row
+    // it finds.
+    std::size_t firstBusyRow(std::size_t rule, std::string_view& chunk, bool lineEnds,
+                             std::size_t& runFrom);
+    // True when the rows from `rule` on are to be searched all at once by the automaton rather
+    // than each for its own text: the run that began at `runFrom` is long, or was last time.
+    bool searchesAll(std::size_t rule, std::size_t runFrom) const;
+    // Notes for the run that began at `runFrom` how far the automaton carried a text of
+    // `textSize` bytes.
+    void noteSkip(std::size_t runFrom, std::size_t firstRow, std::size_t textSize, bool lineEnds);
+    // A row that passes `chunk` on as it is holds back what may begin its text at the end
+    // (`chunk` loses it); the line goes on after the chunk.
+    void holdUndecided(std::size_t rule, std::string_view& chunk);
+    // Sets the row to work on `input`, after what it held back; `runFrom` moves past it where
+    // it changes the text, and to where the automaton leads where it passes the text on.
+    void begin(std::size_t rule, std::string_view input, bool lineEnds, std::size_t& runFrom);
     bool nextChunk(std::size_t rule, std::string_view& chunk, bool& lineEnds, RuleHits* hits);
     // Makes `bytes` the row's carry; it held nothing.
     void hold(std::size_t rule, std::string_view bytes);
