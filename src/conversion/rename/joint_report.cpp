@@ -64,6 +64,34 @@ std::string whatHappens(const JointEntry& joint, Audience audience) {
     return words;
 }
 
+std::string_view foundWords(RoleStatus status) {
+    switch (status) {
+        case RoleStatus::Exact:
+            return "exact";
+        case RoleStatus::Normalised:
+            return "normalised";
+        case RoleStatus::Synonym:
+            return "common word";
+        case RoleStatus::Unknown:
+            return "unknown";
+        case RoleStatus::Ambiguous:
+            return "ambiguous";
+        case RoleStatus::Conflict:
+            return "conflict";
+        case RoleStatus::NameTooLong:
+            return "too long";
+        case RoleStatus::Skeleton:
+            return "skeleton";
+    }
+    return "";
+}
+
+std::string skeletonObjection(const JointRole& role) {
+    if (role.skeleton != SkeletonSays::Contradicts || !role.named) return {};
+    return "the skeleton contradicts its name (" + std::string(common::roleName(*role.named)) +
+           ")";
+}
+
 std::string_view lineEndsWords(LineEnds ends) {
     switch (ends) {
         case LineEnds::None:

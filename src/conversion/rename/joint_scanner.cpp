@@ -7,8 +7,8 @@ namespace skelvane::conversion {
 // Role finding takes the names a report keeps.
 static_assert(kShownNameBytes >= kMaxRigNameBytes);
 
-JointScanner::JointScanner(const CompiledMapping& mapping)
-    : namer_(mapping), reader_({Reading::Kinds, PlainLines::Joined}) {}
+JointScanner::JointScanner(const CompiledMapping& mapping, Reading reading)
+    : namer_(mapping), reader_({reading, PlainLines::Joined}) {}
 
 void JointScanner::followName(const JointEntry& joint) {
     if (joint.cut()) return;

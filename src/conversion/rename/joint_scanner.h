@@ -19,8 +19,9 @@ namespace skelvane::conversion {
 /// memory stays flat whatever the file. Each joint also counts towards the presets' fit.
 class JointScanner final : private BvhVisitor {
 public:
-    /// A scanner that names joints as `mapping`, which must outlive it, does.
-    explicit JointScanner(const CompiledMapping& mapping);
+    /// A scanner that names joints as `mapping`, which must outlive it, does; with `reading`
+    /// Reading::Hierarchy it keeps the hierarchy too.
+    explicit JointScanner(const CompiledMapping& mapping, Reading reading = Reading::Kinds);
 
     /// Hands each joint's name to `names` as well, which must outlive the scanner.
     void collectNames(JointNames& names) { names_ = &names; }
@@ -30,6 +31,9 @@ public:
 
     /// True once the hierarchy is over: a MOTION line has been read.
     bool hierarchyRead() const { return reader_.motion().motionLine != 0; }
+
+    /// The joints read so far with their parents and offsets, when the scanner keeps them.
+    const Hierarchy& hierarchy() const { return reader_.hierarchy(); }
 
     /// Ends the file (a last line without terminator still counts) and gives the report.
     JointReport finish();

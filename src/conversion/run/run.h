@@ -50,6 +50,9 @@ struct RunOptions {
     bool refuseRepeatedOutputs = false;
     /// Writes nothing: finds out what each job would do and reports each source's joints.
     bool dryRun = false;
+    /// In a dry run, reports the role of each joint, found by its name and the skeleton,
+    /// whatever renames the job.
+    bool findRoles = false;
 };
 
 /// What became of a job.
@@ -74,6 +77,9 @@ struct RoleSummary {
     std::size_t withRole = 0;
     std::size_t kept = 0;
     std::size_t numbered = 0;
+    /// What the roles were found by, and what the skeleton said where it was read.
+    RoleEvidence evidence = RoleEvidence::Names;
+    std::optional<SkeletonSummary> skeleton;
 };
 
 /// What happened to one job of a run.

@@ -178,8 +178,8 @@ TEST_F(ConvertCommandTest, ListsAndTheDryRunNameTheMappingsAndRoles) {
               nlohmann::json::parse(R"({"old": "mixamorig:LeftShoulder", "new": "clavicle_l",
                   "outcome": "renamed", "reason": null, "part": "lCollar", "partial_word": false,
                   "cut": false, "old_length": 22, "new_length": 10, "role": "left_collar",
-                  "found": "exact", "target": "clavicle_l", "name_from": "target",
-                  "numbered": false})"));
+                  "found": "exact", "target": "clavicle_l", "skeleton": "agrees",
+                  "name_role": null, "name_from": "target", "numbered": false})"));
 
     const Outcome text = run("-n --to max " + fixture("linden_avatar_walk_crlf.bvh"));
     ASSERT_EQ(text.exitCode, 0) << text.err;
