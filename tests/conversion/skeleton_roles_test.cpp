@@ -27,8 +27,7 @@ RoleFinding findIn(std::string_view text, bool byNames) {
     reader.feed(text, ignore);
     reader.finish(ignore);
     const JointNames names(t::jointNamesIn(text));
-    RoleFinding found =
-        byNames ? builtInRoleFinder().find(names) : RoleFinder::nothingFound(names);
+    RoleFinding found = byNames ? builtInRoleFinder().find(names) : RoleFinder::nothingFound(names);
     foldSkeleton(found, readSkeleton(reader.hierarchy(), byNames ? &names : nullptr));
     return found;
 }
@@ -136,13 +135,13 @@ TEST(SkeletonRoles, SaysAFigureIsNoHumanoidAndGivesItNoRole) {
         std::string text;
     } cases[] = {
         // Four legs down, the spine running across them.
-        {"quadruped", bvhOf({"0 pelvis 0 10 0", "1 hindLegL 2 0 0", "2 hindKneeL 0 -5 0",
-                             "3 hindFootL 0 -5 0", "4 end 0 0 1", "1 hindLegR -2 0 0",
-                             "2 hindKneeR 0 -5 0", "3 hindFootR 0 -5 0", "4 end 0 0 1",
-                             "1 back 0 0 5", "2 withers 0 0 5", "3 legL 2 0 0", "4 kneeL 0 -5 0",
-                             "5 footL 0 -5 0", "6 end 0 0 1", "3 legR -2 0 0", "4 kneeR 0 -5 0",
-                             "5 footR 0 -5 0", "6 end 0 0 1", "3 neck 0 1 2", "4 head 0 1 2",
-                             "5 end 0 0 2", "1 tail 0 0 -3", "2 end 0 0 -3"})},
+        {"quadruped",
+         bvhOf({"0 pelvis 0 10 0", "1 hindLegL 2 0 0",  "2 hindKneeL 0 -5 0", "3 hindFootL 0 -5 0",
+                "4 end 0 0 1",     "1 hindLegR -2 0 0", "2 hindKneeR 0 -5 0", "3 hindFootR 0 -5 0",
+                "4 end 0 0 1",     "1 back 0 0 5",      "2 withers 0 0 5",    "3 legL 2 0 0",
+                "4 kneeL 0 -5 0",  "5 footL 0 -5 0",    "6 end 0 0 1",        "3 legR -2 0 0",
+                "4 kneeR 0 -5 0",  "5 footR 0 -5 0",    "6 end 0 0 1",        "3 neck 0 1 2",
+                "4 head 0 1 2",    "5 end 0 0 2",       "1 tail 0 0 -3",      "2 end 0 0 -3"})},
         {"prop", bvhOf({"0 cylinder 0 0 0", "1 end 0 -2.86 0"})},
         {"huge", huge},
     };
@@ -181,7 +180,8 @@ TEST(SkeletonRoles, ConfirmsTheNamesOfEveryRealFileAndOverrulesAFalseFriend) {
 
     // Max names, but for collars named as Mixamo names them: LeftShoulder is Max's upper arm.
     const std::string text = t::readFile(t::testdataDir() / "skeleton/mocapbank_shoulders.bvh");
-    const std::string byNames = rolesOf(text, builtInRoleFinder().find(JointNames(t::jointNamesIn(text))));
+    const std::string byNames =
+        rolesOf(text, builtInRoleFinder().find(JointNames(t::jointNamesIn(text))));
     EXPECT_NE(byNames.find("LeftShoulder left_upper_arm  LeftArm -"), std::string::npos);
     const RoleFinding found = findIn(text, true);
     EXPECT_EQ(rolesOf(text, found),

@@ -57,7 +57,8 @@ constexpr std::size_t kMostFingers = 5;
 constexpr double kUpright = 0.9;
 
 // The right side's role of a left one: the table lists them in the same order.
-constexpr int kRightOffset = static_cast<int>(Role::RightCollar) - static_cast<int>(Role::LeftCollar);
+constexpr int kRightOffset =
+    static_cast<int>(Role::RightCollar) - static_cast<int>(Role::LeftCollar);
 static_assert(static_cast<int>(Role::RightButtock) - static_cast<int>(Role::LeftButtock) ==
               kRightOffset);
 
@@ -184,7 +185,7 @@ Body::Body(const Hierarchy& hierarchy)
             if (main_[e] == kNoJoint || height_[child] > height_[main_[e]]) main_[e] = child;
         }
         height_[e] = 1 + (main_[e] == kNoJoint ? 0 : height_[main_[e]]);
-        tip_[e] = main_[e] != kNoJoint     ? tip_[main_[e]]
+        tip_[e] = main_[e] != kNoJoint       ? tip_[main_[e]]
                   : firstEnd_[e] != kNoJoint ? position_[firstEnd_[e]]
                                              : position_[e];
     }
@@ -208,7 +209,8 @@ bool Body::isTwist(std::size_t joint, std::size_t parent) const {
     for (const std::size_t sibling : children_[parent]) {
         if (sibling == joint || children_[sibling].empty()) continue;
         const double siblingReach = length(offsetOf(sibling));
-        if (reach < siblingReach && dot(along, offsetOf(sibling)) >= kAlong * reach * siblingReach) {
+        if (reach < siblingReach &&
+            dot(along, offsetOf(sibling)) >= kAlong * reach * siblingReach) {
             return true;
         }
     }
@@ -224,8 +226,7 @@ std::vector<std::size_t> Body::limbChildren(std::size_t joint) const {
     return result;
 }
 
-std::optional<Body::Pair> Body::mirrored(std::size_t parent, std::size_t a,
-                                         std::size_t b) const {
+std::optional<Body::Pair> Body::mirrored(std::size_t parent, std::size_t a, std::size_t b) const {
     if (height_[a] != height_[b] || height_[a] < 3) return std::nullopt;
     const Vec& origin = position_[parent];
     // The points of the two chains side by side, their ends last; the axis across is the way
@@ -428,8 +429,8 @@ SkeletonReading Body::read(const JointNames* names) const {
         }
         // A longer chain that ends may end in what the hand holds, or a finger.
         const bool usual = chain.size() == 3 || chain.size() == 4;
-        const bool handFound = next.size() <= kMostFingers && chain.size() >= 3 &&
-                               (usual || !next.empty());
+        const bool handFound =
+            next.size() <= kMostFingers && chain.size() >= 3 && (usual || !next.empty());
         constexpr Role kArm[] = {Role::LeftCollar, Role::LeftUpperArm, Role::LeftForearm,
                                  Role::LeftHand};
         const std::size_t skipped = std::size(kArm) - std::min(chain.size(), std::size(kArm));
@@ -570,7 +571,8 @@ void foldSkeleton(RoleFinding& roles, const SkeletonReading& skeleton) {
             } else if (joint.role && !placedFor(i, *joint.role)) {
                 drop(i);
             } else if (joint.role) {
-                joint.skeleton = belong && inOrder ? SkeletonSays::Agrees : SkeletonSays::CannotTell;
+                joint.skeleton =
+                    belong && inOrder ? SkeletonSays::Agrees : SkeletonSays::CannotTell;
             }
         }
         // Links the names leave open take the skeleton's role, unless a joint holds it where it

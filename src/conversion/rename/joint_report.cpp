@@ -88,8 +88,7 @@ std::string_view foundWords(RoleStatus status) {
 
 std::string skeletonObjection(const JointRole& role) {
     if (role.skeleton != SkeletonSays::Contradicts || !role.named) return {};
-    return "the skeleton contradicts its name (" + std::string(common::roleName(*role.named)) +
-           ")";
+    return "the skeleton contradicts its name (" + std::string(common::roleName(*role.named)) + ")";
 }
 
 std::string_view lineEndsWords(LineEnds ends) {

@@ -74,8 +74,7 @@ Result<FitResult> readHierarchy(platform::Handle in, std::string& held, JointNam
 RoleFinding findRoles(const MappingChoice& choice, const JointNames& names,
                       const Hierarchy& skeleton) {
     const bool throughRoles = choice.roles();
-    const RoleEvidence evidence =
-        throughRoles ? choice.evidence : RoleEvidence::NamesAndSkeleton;
+    const RoleEvidence evidence = throughRoles ? choice.evidence : RoleEvidence::NamesAndSkeleton;
     RoleFinding found = evidence == RoleEvidence::Skeleton
                             ? RoleFinder::nothingFound(names)
                             : (throughRoles ? *choice.roleFinder : builtInRoleFinder()).find(names);
