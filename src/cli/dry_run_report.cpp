@@ -186,53 +186,20 @@ bool isContradicted(const JointEntry& joint) {
 // contradicts.
 bool isFlagged(const JointEntry& joint, const conversion::RoleSummary* roles) {
     if (joint.nameFrom && roles != nullptr) {
-        const conversion::NameChoice choice = *joint.nameFrom;
-        return choice == conversion::NameChoice::Kept ||
-               choice == conversion::NameChoice::NotInTarget || isNumberedName(joint) ||
-               isContradicted(joint);
+        return conversion::keepsItsName(joint) || isNumberedName(joint) || isContradicted(joint);
     }
     return isNumberedName(joint) || joint.partialWord || joint.outcome == JointOutcome::Untouched;
 }
 
-// Why a joint keeps its name through roles.
-std::string keptBecause(const JointEntry& joint, const conversion::RoleSummary& roles) {
-    const conversion::JointRole found = joint.role.value_or(conversion::JointRole{});
-    if (joint.nameFrom == conversion::NameChoice::NotInTarget && found.role) {
-        return "kept: " + printable(roles.target->name) + " has no joint for " +
-               std::string(common::roleName(*found.role));
-    }
-    if (isContradicted(joint)) return "kept: " + conversion::skeletonObjection(found);
-    switch (found.status) {
-        case conversion::RoleStatus::Ambiguous:
-            return "kept: its role is ambiguous";
-        case conversion::RoleStatus::Conflict:
-            return "kept: another joint was found for its role";
-        case conversion::RoleStatus::NameTooLong:
-            return "kept: too long to compare";
-        default:
-            return found.skeleton == conversion::SkeletonSays::CannotTell
-                       ? "kept: no role found by name or skeleton"
-                       : "kept: no role found";
-    }
-}
-
-// What happens to a joint, in the words of whatHappens, or where names are planned, of the plan.
+// What happens to a joint, in the words of whatHappens, or through roles, of the plan.
 std::string whatHappensTo(const JointEntry& joint, const conversion::RoleSummary* roles) {
-    std::string words = conversion::whatHappens(joint, conversion::Audience::CommandLine);
     const std::string numbered = isNumberedName(joint) ? ", numbered to stay unique" : "";
-    if (!joint.nameFrom || roles == nullptr) return words + numbered;
-    switch (*joint.nameFrom) {
-        case conversion::NameChoice::Target:
-            if (joint.outcome == JointOutcome::Untouched) words = "already so named";
-            break;
-        case conversion::NameChoice::Nothing:
-            break;
-        case conversion::NameChoice::Kept:
-        case conversion::NameChoice::NotInTarget:
-            return keptBecause(joint, *roles) + numbered;
+    if (roles == nullptr) {
+        return conversion::whatHappens(joint, conversion::Audience::CommandLine) + numbered;
     }
-    if (isContradicted(joint)) words += ", " + conversion::skeletonObjection(*joint.role);
-    return words + numbered;
+    return conversion::whatHappensThroughRoles(joint, printable(roles->target->name),
+                                               conversion::Audience::CommandLine) +
+           numbered;
 }
 
 void appendJointTable(std::string& out, const JointReport& report,

@@ -48,14 +48,21 @@ QLabel* plainLabel(const char* name, QWidget* parent) {
     return label;
 }
 
-QString whatHappens(const conversion::JointEntry& joint) {
-    QString text =
-        QString::fromStdString(conversion::whatHappens(joint, conversion::Audience::Window));
-    if (joint.cut()) text += QStringLiteral(", name of %1 bytes").arg(qulonglong{joint.oldLength});
-    if (joint.role) {
-        const std::string objection = conversion::skeletonObjection(*joint.role);
-        if (!objection.empty()) text += QStringLiteral(", ") + fromBytes(objection);
+// Through roles, in the plan's words; otherwise the rows' and what the skeleton says against a
+// name, if anything.
+QString whatHappens(const conversion::JointEntry& joint, const joblist::MappingChoice& choice) {
+    std::string words;
+    if (choice.roles()) {
+        words = conversion::whatHappensThroughRoles(joint, choice.target->name,
+                                                    conversion::Audience::Window);
+    } else {
+        words = conversion::whatHappens(joint, conversion::Audience::Window);
+        const std::string objection =
+            joint.role ? conversion::skeletonObjection(*joint.role) : std::string();
+        if (!objection.empty()) words += ", " + objection;
     }
+    QString text = fromBytes(words);
+    if (joint.cut()) text += QStringLiteral(", name of %1 bytes").arg(qulonglong{joint.oldLength});
     return text;
 }
 
@@ -220,7 +227,7 @@ JointsDialog::JointsDialog(const JointsRequest& request, QWidget* parent) : QDia
     layout->addWidget(buttons);
 
     if (const auto* report = std::get_if<conversion::JointReport>(&request.report)) {
-        showReport(*report);
+        showReport(*report, request.choice);
         const QString fingers = fingersAndToesText(request, *report);
         fingers_->setText(breakableText(fingers));
         fingers_->setVisible(!fingers.isEmpty());
@@ -231,7 +238,8 @@ JointsDialog::JointsDialog(const JointsRequest& request, QWidget* parent) : QDia
     fitToScreen();
 }
 
-void JointsDialog::showReport(const conversion::JointReport& report) {
+void JointsDialog::showReport(const conversion::JointReport& report,
+                              const joblist::MappingChoice& choice) {
     if (!report.bvh) {
         notice_->setText(
             QStringLiteral("Not a BVH file: it does not start with HIERARCHY. "
@@ -244,8 +252,9 @@ void JointsDialog::showReport(const conversion::JointReport& report) {
     for (const conversion::JointEntry& joint : report.joints) {
         const QString texts[kColumnCount] = {
             shownName(joint.oldName, joint.oldLength), roleOf(joint), foundOf(joint),
-            shownName(joint.newName, joint.newLength), whatHappens(joint)};
-        const bool untouched = joint.outcome == JointOutcome::Untouched;
+            shownName(joint.newName, joint.newLength), whatHappens(joint, choice)};
+        const bool untouched = choice.roles() ? conversion::keepsItsName(joint)
+                                              : joint.outcome == JointOutcome::Untouched;
         for (int column = 0; column < kColumnCount; ++column) {
             auto* cell = new QTableWidgetItem(texts[column]);
             if (untouched || joint.partialWord || isContradicted(joint)) {

@@ -29,7 +29,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void showReport(const conversion::JointReport& report);
+    void showReport(const conversion::JointReport& report, const joblist::MappingChoice& choice);
     void showFailure(const conversion::FileFailure& failure);
     void showSkeleton(const JointsRequest& request);
     void fitToScreen();

@@ -101,6 +101,18 @@ std::string_view nothingReasonKey(const JointEntry& joint);
 /// off", "untouched: no row matches", with ", partial word" after a partial-word hit.
 std::string whatHappens(const JointEntry& joint, Audience audience);
 
+/// What happens to a joint through roles, in the words of every report: whatHappens' words,
+/// "already so named" for one that has the target's name already, and why one keeps its name
+/// ("kept: max has no joint for neck_dummy", "kept: its role is ambiguous", "kept: the skeleton
+/// contradicts its name (left_hand)", "kept: no role found"); with what the skeleton said
+/// against its name, if anything. `target` names the rig whose names are written.
+std::string whatHappensThroughRoles(const JointEntry& joint, std::string_view target,
+                                    Audience audience);
+
+/// True when a report marks the joint as one to look at: untouched, or through roles one that
+/// keeps its name.
+bool keepsItsName(const JointEntry& joint);
+
 /// How a joint's role was found, in the words of every report: "exact", "normalised",
 /// "common word", "skeleton", or why it has none: "unknown", "ambiguous", "conflict",
 /// "too long".
