@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "conversion/bvh/bvh_reader.h"
+#include "conversion/mapping/skeleton_weighing.h"
 #include "support/joint_names.h"
 #include "support/test_files.h"
 

@@ -105,7 +105,7 @@ enum class RoleStatus {
     Skeleton,
 };
 
-/// What a file's skeleton says of a joint's role, where it was read (see skeleton_roles.h).
+/// What a file's skeleton says of a joint's role, where it was read (see skeleton_weighing.h).
 enum class SkeletonSays : std::uint8_t {
     /// The skeleton was not read, or is no humanoid's.
     NotRead,

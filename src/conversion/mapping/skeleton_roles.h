@@ -28,15 +28,8 @@
 // ones above; and it never fixes a spine or neck link against names, as rigs count those links
 // each their own way (CMU's `lowerback` sits where Max's `Chest` begins). A file whose hierarchy
 // has no such hips is no humanoid's (a quadruped's spine runs across its legs, not against
-// them): its skeleton gives no role.
-//
-// The skeleton is weighed against the names chain by chain (foldSkeleton). Where every role the
-// names give to a chain's joints belongs there, on the right side and in the chain's order, and
-// on an arm or leg of the usual length matches the skeleton's, the names stand and the skeleton
-// agrees; links the names leave open take the skeleton's role unless another joint on the body
-// holds it. Elsewhere the skeleton decides: a limb of the usual length takes its roles from the
-// skeleton, and a name whose role does not belong where its joint lies loses it. Each joint is
-// told what the skeleton said of it (SkeletonSays).
+// them): its skeleton gives no role. How its roles are weighed against the names is
+// skeleton_weighing.h's.
 //
 // The work is bounded by the hierarchy, which keeps at most kMostJoints entries: a joint with
 // more than a few children is no hips nor chest, so the search stays near linear.
@@ -104,10 +97,5 @@ struct SkeletonReading {
 /// Reads the body of `hierarchy`. Sides come from the joints' names in `names` where they say
 /// them, from the offsets alone without names.
 SkeletonReading readSkeleton(const Hierarchy& hierarchy, const JointNames* names);
-
-/// Weighs the roles found by names (or none, see RoleFinder::nothingFound) against `skeleton`,
-/// as the top of this file tells, and notes what the skeleton said of each joint and of the
-/// file.
-void foldSkeleton(RoleFinding& roles, const SkeletonReading& skeleton);
 
 }  // namespace skelvane::conversion

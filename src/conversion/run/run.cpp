@@ -13,6 +13,7 @@
 #include "conversion/files/write_behind.h"
 #include "conversion/mapping/presets.h"
 #include "conversion/mapping/skeleton_roles.h"
+#include "conversion/mapping/skeleton_weighing.h"
 #include "conversion/rename/compiled_mapping.h"
 #include "conversion/rename/joint_scanner.h"
 #include "conversion/rename/name_plan.h"
