@@ -42,7 +42,7 @@ constexpr Option kOptions[] = {
     {OptionId::Drop, '\0', "drop", "a body part"},
     {OptionId::Map, 'm', "map", "a mapping name, a mapping file or auto"},
     {OptionId::To, '\0', "to", "a rig profile's name or a profile file"},
-    {OptionId::From, '\0', "from", "a rig profile's name, a profile file or auto"},
+    {OptionId::From, '\0', "from", "a rig profile's name, a profile file, auto or shape"},
     {OptionId::DryRun, 'n', "dry-run", ""},
     {OptionId::Check, '\0', "check", ""},
     {OptionId::Json, '\0', "json", ""},
@@ -262,20 +262,30 @@ std::string usageText() {
         "                        mapping file, or auto, which is --from auto --to max\n"
         "      --to=TARGET       write the names of the rig TARGET: a rig profile's name\n"
         "                        (see --list-rigs) or a profile file; each joint's role\n"
-        "                        (hips, left forearm...) is found by its name and written\n"
-        "                        with TARGET's name for it; a joint without a role, or whose\n"
-        "                        role TARGET lacks, keeps its name; no name is written twice;\n"
-        "                        a line tells what TARGET's rules still refuse in the output\n"
+        "                        (hips, left forearm...) is found by its name and its place
+"
+        "                        in the skeleton and written with TARGET's name for it; a
+"
+        "                        joint without a role, or whose role TARGET lacks, keeps its
+"
+        "                        name; no name is written twice; a line tells what TARGET's
+"
+        "                        rules still refuse in the output
+"
         "      --from=RIG        the rig the FILEs are in: a rig profile's name, a profile\n"
-        "                        file, or auto (the default: found for each FILE)\n"
+        "                        file, auto (the default: found for each FILE, its names\n"
+        "                        weighed against its skeleton: the hips, spine, neck, arms\n"
+        "                        and legs by their parents and offsets) or shape (found by\n"
+        "                        the skeleton alone, whatever the joints are called)\n"
         "      --list-maps       list the mappings that come with skelvane-convert\n"
         "      --list-rigs       list the rig profiles that come with skelvane-convert\n"
         "  -n, --dry-run         write nothing; show for each FILE the output it would write\n"
         "                        (or why not), the mapping and best fit, and its joints: old\n"
         "                        name, new name, what happens (renamed, renamed to nothing and\n"
         "                        why, untouched); with --to, each joint's role and how it was\n"
-        "                        found; untouched or kept joints and partial-word hits (a\n"
-        "                        letter beside the match: neckDummy) marked !; warnings for\n"
+        "                        found (exact, normalised, skeleton...); untouched or kept\n"
+        "                        joints, names the skeleton contradicts and partial-word hits\n"
+        "                        (a letter beside the match: neckDummy) marked !; warnings for\n"
         "                        names several joints share, notes for an output that is\n"
         "                        replaced and line ends that change; what --check finds\n"
         "      --check           write nothing; check each FILE's structure and print each\n"

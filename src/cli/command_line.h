@@ -25,8 +25,8 @@ struct ConvertRequest {
     /// The rig whose names are written, asked for with --to: a rig profile's name or a profile
     /// file; empty for a mapping.
     std::string to;
-    /// The rig the sources are in, asked for with --from: a rig profile's name, a profile file
-    /// or "auto"; with --to, empty means auto.
+    /// The rig the sources are in, asked for with --from: a rig profile's name, a profile file,
+    /// "auto" or "shape"; with --to, empty means auto.
     std::string from;
     /// Report what would be done, write nothing.
     bool dryRun = false;

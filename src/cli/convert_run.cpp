@@ -250,18 +250,19 @@ std::variant<conversion::MappingChoice, std::string> selectMapping(const Convert
     if (!request.to.empty()) {
         auto target = selectRig("--to", request.to, catalogs.rigs);
         if (auto* problem = std::get_if<std::string>(&target)) return std::move(*problem);
-        const conversion::RigProfile* source = nullptr;
-        if (request.from != "auto") {
-            auto given = selectRig("--from", request.from, catalogs.rigs);
-            if (auto* problem = std::get_if<std::string>(&given)) return std::move(*problem);
-            source = std::get<const conversion::RigProfile*>(given);
-            const conversion::RigProfile* const only[] = {source};
-            catalogs.roleFinder.emplace(only);
-        } else {
+        const conversion::RigProfile& into = *std::get<const conversion::RigProfile*>(target);
+        if (request.from == "shape") return conversion::MappingChoice::bySkeleton(into);
+        if (request.from == "auto") {
             catalogs.roleFinder.emplace(catalogs.rigs.all());
+            return conversion::MappingChoice::throughRoles(
+                *catalogs.roleFinder, into, nullptr, conversion::RoleEvidence::NamesAndSkeleton);
         }
-        return conversion::MappingChoice::throughRoles(
-            *catalogs.roleFinder, *std::get<const conversion::RigProfile*>(target), source);
+        auto given = selectRig("--from", request.from, catalogs.rigs);
+        if (auto* problem = std::get_if<std::string>(&given)) return std::move(*problem);
+        const conversion::RigProfile* source = std::get<const conversion::RigProfile*>(given);
+        const conversion::RigProfile* const only[] = {source};
+        catalogs.roleFinder.emplace(only);
+        return conversion::MappingChoice::throughRoles(*catalogs.roleFinder, into, source);
     }
     if (request.map.empty()) return conversion::MappingChoice{};
     conversion::MappingCatalog& catalog = catalogs.mappings;

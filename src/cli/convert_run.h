@@ -27,9 +27,9 @@ struct Catalogs {
 };
 
 /// What --map names (a preset or a mapping file), or --to and --from (rig profiles' names or
-/// profile files, --from auto each source's rig found among every profile), read into
-/// `catalogs`; the choice, or the message why it cannot be used ("FILE:LINE: reason"). Without
-/// any of them, the default table.
+/// profile files; --from auto each source's rig found among every profile and weighed against
+/// its skeleton, --from shape the skeleton alone), read into `catalogs`; the choice, or the message
+/// why it cannot be used ("FILE:LINE: reason"). Without any of them, the default table.
 std::variant<conversion::MappingChoice, std::string> selectMapping(const ConvertRequest& request,
                                                                    Catalogs& catalogs);
 

@@ -121,28 +121,9 @@ Json fitJson(const conversion::FitResult& fit) {
             {"summary", fit.summary()}};
 }
 
-// How a role was found, in the table's words and as a value for scripts.
+// How a role was found, in the table's words (see foundWords) and as a value for scripts.
 constexpr std::size_t kFoundWidth = 11;
-
-std::string_view foundWords(conversion::RoleStatus status) {
-    switch (status) {
-        case conversion::RoleStatus::Exact:
-            return "exact";
-        case conversion::RoleStatus::Normalised:
-            return "normalised";
-        case conversion::RoleStatus::Synonym:
-            return "common word";
-        case conversion::RoleStatus::Unknown:
-            return "unknown";
-        case conversion::RoleStatus::Ambiguous:
-            return "ambiguous";
-        case conversion::RoleStatus::Conflict:
-            return "conflict";
-        case conversion::RoleStatus::NameTooLong:
-            return "too long";
-    }
-    return "";
-}
+using conversion::foundWords;
 
 std::string_view foundKey(conversion::RoleStatus status) {
     switch (status) {
@@ -153,6 +134,22 @@ std::string_view foundKey(conversion::RoleStatus status) {
         default:
             return foundWords(status);
     }
+}
+
+std::string_view skeletonKey(conversion::SkeletonSays says) {
+    switch (says) {
+        case conversion::SkeletonSays::NotRead:
+            return "not_read";
+        case conversion::SkeletonSays::Agrees:
+            return "agrees";
+        case conversion::SkeletonSays::Decides:
+            return "decides";
+        case conversion::SkeletonSays::Contradicts:
+            return "contradicts";
+        case conversion::SkeletonSays::CannotTell:
+            return "cannot_tell";
+    }
+    return "";
 }
 
 std::string_view choiceKey(conversion::NameChoice choice) {
@@ -170,8 +167,8 @@ std::string_view choiceKey(conversion::NameChoice choice) {
 }
 
 std::string roleText(const JointEntry& joint) {
-    if (!joint.plan || !joint.plan->role) return "-";
-    return std::string(common::roleName(*joint.plan->role));
+    if (!joint.role || !joint.role->role) return "-";
+    return std::string(common::roleName(*joint.role->role));
 }
 
 // A name numbered to stay unique, other than "nothing", whose numbers go without saying.
@@ -179,52 +176,29 @@ bool isNumberedName(const JointEntry& joint) {
     return joint.numbered && joint.outcome != JointOutcome::Dropped;
 }
 
+bool isContradicted(const JointEntry& joint) {
+    return joint.role && joint.role->skeleton == conversion::SkeletonSays::Contradicts;
+}
+
 // Joints a user should look at: untouched ones and partial-word hits; where names are planned,
-// those that keep their names or carry a number instead.
+// those that keep their names or carry a number instead, or whose names the skeleton
+// contradicts.
 bool isFlagged(const JointEntry& joint, const conversion::RoleSummary* roles) {
-    if (joint.plan && roles != nullptr) {
-        const conversion::NameChoice choice = joint.plan->choice;
-        return choice == conversion::NameChoice::Kept ||
-               choice == conversion::NameChoice::NotInTarget || isNumberedName(joint);
+    if (joint.nameFrom && roles != nullptr) {
+        return conversion::keepsItsName(joint) || isNumberedName(joint) || isContradicted(joint);
     }
     return isNumberedName(joint) || joint.partialWord || joint.outcome == JointOutcome::Untouched;
 }
 
-// Why a joint keeps its name through roles.
-std::string keptBecause(const conversion::PlanNote& plan, const conversion::RoleSummary& roles) {
-    if (plan.choice == conversion::NameChoice::NotInTarget && plan.role) {
-        return "kept: " + printable(roles.target->name) + " has no joint for " +
-               std::string(common::roleName(*plan.role));
-    }
-    switch (plan.status) {
-        case conversion::RoleStatus::Ambiguous:
-            return "kept: its role is ambiguous";
-        case conversion::RoleStatus::Conflict:
-            return "kept: another joint was found for its role";
-        case conversion::RoleStatus::NameTooLong:
-            return "kept: too long to compare";
-        default:
-            return "kept: no role found";
-    }
-}
-
-// What happens to a joint, in the words of whatHappens, or where names are planned, of the plan.
+// What happens to a joint, in the words of whatHappens, or through roles, of the plan.
 std::string whatHappensTo(const JointEntry& joint, const conversion::RoleSummary* roles) {
-    std::string words = conversion::whatHappens(joint, conversion::Audience::CommandLine);
     const std::string numbered = isNumberedName(joint) ? ", numbered to stay unique" : "";
-    if (!joint.plan || roles == nullptr) return words + numbered;
-    switch (joint.plan->choice) {
-        case conversion::NameChoice::Target:
-            if (joint.outcome == JointOutcome::Untouched) words = "already so named";
-            break;
-        case conversion::NameChoice::Nothing:
-            break;
-        case conversion::NameChoice::Kept:
-        case conversion::NameChoice::NotInTarget:
-            words = keptBecause(*joint.plan, *roles);
-            break;
+    if (roles == nullptr) {
+        return conversion::whatHappens(joint, conversion::Audience::CommandLine) + numbered;
     }
-    return words + numbered;
+    return conversion::whatHappensThroughRoles(joint, printable(roles->target->name),
+                                               conversion::Audience::CommandLine) +
+           numbered;
 }
 
 void appendJointTable(std::string& out, const JointReport& report,
@@ -259,7 +233,7 @@ void appendJointTable(std::string& out, const JointReport& report,
         appendPadded(out, names[i].second, newWidth);
         if (roles != nullptr) {
             appendPadded(out, roleText(joint), roleWidth);
-            appendPadded(out, joint.plan ? foundWords(joint.plan->status) : "", kFoundWidth);
+            appendPadded(out, joint.role ? foundWords(joint.role->status) : "", kFoundWidth);
         }
         out.append(whatHappensTo(joint, roles));
         if (joint.cut()) out.append(", name of " + counted(joint.oldLength, "byte", "bytes"));
@@ -283,17 +257,23 @@ Json jointsJson(const std::vector<JointEntry>& joints, const conversion::RoleSum
                       {"cut", joint.cut()},
                       {"old_length", joint.oldLength},
                       {"new_length", joint.newLength}};
-        // Where names were planned, how each was chosen; through roles, the role too.
-        if (joint.plan) {
-            const conversion::PlanNote& plan = *joint.plan;
-            if (roles != nullptr) {
+        // Where names were planned, how each was chosen; through roles, the role too, and what
+        // the skeleton said where it was read.
+        if (joint.nameFrom) {
+            if (roles != nullptr && joint.role) {
+                const conversion::JointRole& found = *joint.role;
                 const std::string_view targetName =
-                    plan.role ? roles->target->nameOf(*plan.role) : std::string_view();
-                entry["role"] = plan.role ? Json(common::roleName(*plan.role)) : Json();
-                entry["found"] = foundKey(plan.status);
+                    found.role ? roles->target->nameOf(*found.role) : std::string_view();
+                entry["role"] = found.role ? Json(common::roleName(*found.role)) : Json();
+                entry["found"] = foundKey(found.status);
                 entry["target"] = targetName.empty() ? Json() : Json(targetName);
+                if (roles->skeleton) {
+                    entry["skeleton"] = skeletonKey(found.skeleton);
+                    entry["name_role"] =
+                        found.named ? Json(common::roleName(*found.named)) : Json();
+                }
             }
-            entry["name_from"] = choiceKey(plan.choice);
+            entry["name_from"] = choiceKey(*joint.nameFrom);
             entry["numbered"] = joint.numbered;
         }
         list.push_back(std::move(entry));
@@ -310,6 +290,10 @@ Json rolesJson(const conversion::RoleSummary& roles) {
             {"with_role", roles.withRole},
             {"kept", roles.kept},
             {"numbered", roles.numbered},
+            {"skeleton", roles.skeleton ? Json({{"humanoid", roles.skeleton->humanoid},
+                                                {"decided", roles.skeleton->decided},
+                                                {"contradicted", roles.skeleton->contradicted}})
+                                        : Json()},
             {"summary", rolesNote(roles)}};
 }
 
@@ -373,7 +357,13 @@ std::string dryRunJson(const DryRunFile& file, bool first) {
 
 std::string rolesNote(const conversion::RoleSummary& roles) {
     std::string note;
-    if (roles.source == nullptr) {
+    const std::optional<conversion::SkeletonSummary>& skeleton = roles.skeleton;
+    if (roles.evidence == conversion::RoleEvidence::Skeleton) {
+        note = skeleton && skeleton->humanoid
+                   ? "skeleton: a humanoid, " + std::to_string(roles.withRole) + " of " +
+                         counted(roles.joints, "joint", "joints")
+                   : "skeleton: no humanoid's, " + counted(roles.joints, "joint", "joints");
+    } else if (roles.source == nullptr) {
         note = "rig: none found among " + counted(roles.joints, "joint", "joints");
     } else {
         note = std::string(roles.sourceGiven ? "from " : "rig: ") + printable(roles.source->name) +
@@ -383,6 +373,16 @@ std::string rolesNote(const conversion::RoleSummary& roles) {
     std::vector<std::string> more;
     if (roles.kept > 0) more.push_back(counted(roles.kept, "name", "names") + " kept");
     if (roles.numbered > 0) more.push_back(std::to_string(roles.numbered) + " numbered");
+    if (skeleton && roles.evidence != conversion::RoleEvidence::Skeleton) {
+        if (!skeleton->humanoid) more.push_back("skeleton no humanoid's");
+        if (skeleton->decided > 0) {
+            more.push_back(std::to_string(skeleton->decided) + " found by the skeleton");
+        }
+        if (skeleton->contradicted > 0) {
+            more.push_back(counted(skeleton->contradicted, "name", "names") +
+                           " contradicted by the skeleton");
+        }
+    }
     for (std::size_t i = 0; i < more.size(); ++i) note += (i == 0 ? "; " : ", ") + more[i];
     return note;
 }

@@ -263,6 +263,24 @@ constexpr Role neckRole(int link) {
     return static_cast<Role>(static_cast<int>(Role::Neck1) + link - 1);
 }
 
+/// The role of `leftRole`, one of the left side's, on `side`: itself for the left side or none,
+/// the right side's counterpart for the right (left_collar on Right is right_collar).
+constexpr Role onSide(Role leftRole, Side side) {
+    constexpr int kToRight =
+        static_cast<int>(Role::RightCollar) - static_cast<int>(Role::LeftCollar);
+    return side == Side::Right ? static_cast<Role>(static_cast<int>(leftRole) + kToRight)
+                               : leftRole;
+}
+
+/// A role of either side as the left side's (right_collar is left_collar); a role without a
+/// side as it is.
+constexpr Role leftRoleOf(Role role) {
+    constexpr int kToRight =
+        static_cast<int>(Role::RightCollar) - static_cast<int>(Role::LeftCollar);
+    return roleInfo(role).side == Side::Right ? static_cast<Role>(static_cast<int>(role) - kToRight)
+                                              : role;
+}
+
 /// The roles every humanoid rig has a joint for: hips, the first spine and neck links, the
 /// head, and on each side collar, upper arm, forearm, hand, thigh, shin, foot and toe. Role
 /// finding is held to find these in every rig it knows; the others only where a rig has them.
@@ -287,5 +305,8 @@ constexpr bool roleTableIsWellFormed() {
 static_assert(detail::roleTableIsWellFormed(),
               "roles are listed in enumeration order, with distinct names and a body part each");
 static_assert(spineRole(kSpineLinks) == Role::Spine7 && neckRole(kNeckLinks) == Role::Neck3);
+static_assert(onSide(Role::LeftButtock, Side::Right) == Role::RightButtock &&
+                  leftRoleOf(Role::RightCollar) == Role::LeftCollar,
+              "the right side's roles are listed in the order of the left side's");
 
 }  // namespace skelvane::common

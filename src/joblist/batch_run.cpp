@@ -82,6 +82,7 @@ RowInspection inspectRow(const JobList& list, int row) {
     RunOptions inspect = kWindowRun;
     inspect.dryRun = true;
     inspect.check = true;
+    inspect.findRoles = true;
     const JobResult result = conversion::runJobs({&job, 1}, inspect, keeper).front();
     if (keeper.report) return {std::move(*keeper.report), result.mapping};
     return {FileFailure{job.source, result.failure.error}, result.mapping};

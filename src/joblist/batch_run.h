@@ -61,8 +61,9 @@ inline constexpr RunOptions kWindowRun{};
 RunReport convertAll(const JobList& list, RunObserver& observer);
 
 /// What a row's source holds under the row's part flags and mapping, read as a dry run of that
-/// row reads it, its structure checked in the same pass, with the mapping it was read under, or
-/// why it cannot be read.
+/// row reads it, its structure checked and each joint's role found by its name and the skeleton
+/// whatever the mapping in the same pass, with the mapping it was read under, or why it cannot
+/// be read.
 struct RowInspection {
     std::variant<JointReport, FileFailure> report;
     /// The mapping the joints were named by: the row's, or for a best fit the one that fits.

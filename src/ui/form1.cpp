@@ -454,6 +454,8 @@ void Form1::List_ContextMenu(int row, const QPoint& globalPos) {
     const int mappingRow = row < jobs_.rowCount() ? row : -1;
     actions.mappings = rowMappings_->entries(mappingRow);
     actions.loadMapping = [this, mappingRow] { rowMappings_->loadFile(mappingRow); };
+    actions.targets = rowMappings_->targetEntries(mappingRow);
+    actions.targetApplies = rowMappings_->targetApplies(mappingRow);
     if (jobs_.rowCount() > 0) actions.clearList = [this] { clearList(); };
     if (undo_.canUndo(jobs_.rowCount())) actions.undo = [this] { undo(); };
     popUpRowMenu(*this, globalPos, std::move(actions));

@@ -14,8 +14,11 @@ namespace skelvane::ui {
 namespace {
 
 QString titleToolTip(const joblist::JobRow& row) {
-    const QString named =
+    QString named =
         fromBytes(row.sourcePath) + QStringLiteral("\nMapping: ") + choiceName(row.mapping);
+    if (const conversion::RigProfile* target = targetOf(row.mapping)) {
+        named += QStringLiteral("\nTarget: ") + fromBytes(target->name);
+    }
     if (!doesNotStartLikeBvh(row.sourcePath)) return plainToolTip(named);
     return plainToolTip(named +
                         QStringLiteral("\n\nDoes not start like a BVH file (with HIERARCHY);\n"

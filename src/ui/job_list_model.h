@@ -24,10 +24,10 @@ public:
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
-    /// A cell's text; as its tooltip, a title's source path and mapping (noting a source that
-    /// does not start like a BVH file), an output name's full path from the working directory
-    /// of that moment. Tooltips are worked out when asked for, so they tell the files as they
-    /// are then.
+    /// A cell's text; as its tooltip, a title's source path, mapping and target (noting a source
+    /// that does not start like a BVH file), an output name's full path from the working
+    /// directory of that moment. Tooltips are worked out when asked for, so they tell the files as
+    /// they are then.
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     /// Removes rows with everything they hold; the rows after them move up.
     bool removeRows(int row, int count, const QModelIndex& parent = {}) override;

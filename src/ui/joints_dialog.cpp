@@ -16,6 +16,8 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "common/body_parts.h"
+#include "common/roles.h"
 #include "conversion/files/platform.h"
 #include "ui/plain_text.h"
 #include "ui/row_mappings.h"
@@ -31,11 +33,12 @@ using conversion::JointOutcome;
 // Light enough for dark text on any theme; the text colour is set with them.
 const QColor kUntouchedBackground(255, 221, 128);
 const QColor kPartialWordBackground(190, 215, 255);
+const QColor kContradictedBackground(255, 200, 200);
 const QColor kMarkedText(0, 0, 0);
 
 constexpr int kLeastWidth = 420;
 
-enum Column { kOldName, kNewName, kWhatHappens, kColumnCount };
+enum Column { kOldName, kRole, kFound, kNewName, kWhatHappens, kColumnCount };
 
 QLabel* plainLabel(const char* name, QWidget* parent) {
     auto* label = new QLabel(parent);
@@ -46,11 +49,41 @@ QLabel* plainLabel(const char* name, QWidget* parent) {
     return label;
 }
 
-QString whatHappens(const conversion::JointEntry& joint) {
-    QString text =
-        QString::fromStdString(conversion::whatHappens(joint, conversion::Audience::Window));
+// Through roles, in the plan's words; otherwise the rows' and what the skeleton says against a
+// name, if anything.
+QString whatHappens(const conversion::JointEntry& joint, const joblist::MappingChoice& choice) {
+    std::string words;
+    if (choice.roles()) {
+        words = conversion::whatHappensThroughRoles(joint, choice.target->name,
+                                                    conversion::Audience::Window);
+    } else {
+        words = conversion::whatHappens(joint, conversion::Audience::Window);
+        const std::string objection =
+            joint.role ? conversion::skeletonObjection(*joint.role) : std::string();
+        if (!objection.empty()) words += ", " + objection;
+    }
+    QString text = fromBytes(words);
     if (joint.cut()) text += QStringLiteral(", name of %1 bytes").arg(qulonglong{joint.oldLength});
     return text;
+}
+
+QString roleOf(const conversion::JointEntry& joint) {
+    if (!joint.role || !joint.role->role) return QStringLiteral("\u2014");
+    return fromBytes(common::roleName(*joint.role->role));
+}
+
+// How the role was found, and whether the skeleton confirms it.
+QString foundOf(const conversion::JointEntry& joint) {
+    if (!joint.role) return {};
+    QString text = fromBytes(conversion::foundWords(joint.role->status));
+    if (joint.role->skeleton == conversion::SkeletonSays::Agrees) {
+        text += QStringLiteral(", skeleton agrees");
+    }
+    return text;
+}
+
+bool isContradicted(const conversion::JointEntry& joint) {
+    return joint.role && joint.role->skeleton == conversion::SkeletonSays::Contradicts;
 }
 
 // A name as the table shows it; one cut for display says so.
@@ -92,6 +125,59 @@ QString mappingText(const JointsRequest& request) {
     return text;
 }
 
+// The mapping, the target whose names are written and what the skeleton says of the file.
+QString namingText(const JointsRequest& request) {
+    QString text = mappingText(request);
+    if (const conversion::RigProfile* target = targetOf(request.choice)) {
+        text += QStringLiteral("\nTarget: ") + fromBytes(target->name);
+    }
+    const auto* report = std::get_if<conversion::JointReport>(&request.report);
+    if (report != nullptr && report->skeleton && !report->skeleton->humanoid) {
+        text += QStringLiteral("\nThe skeleton is no humanoid's: roles come from names alone.");
+    }
+    return text;
+}
+
+// Which finger and toe joints, by their roles, the row renames: the target through roles, or
+// the table (for a best fit into Max, the preset that fits).
+QString fingersAndToesText(const JointsRequest& request, const conversion::JointReport& report) {
+    QStringList renamed;
+    int others = 0;
+    int nothing = 0;
+    for (const conversion::JointEntry& joint : report.joints) {
+        if (!joint.role || !joint.role->role) continue;
+        const std::string_view part = common::bodyPart(common::partOf(*joint.role->role)).imageName;
+        if (part != "Fingers" && part != "Toes") continue;
+        if (joint.outcome == JointOutcome::Renamed) {
+            renamed << shownName(joint.oldName, joint.oldLength);
+        } else {
+            ++(joint.outcome == JointOutcome::Dropped ? nothing : others);
+        }
+    }
+    const int count = static_cast<int>(renamed.size()) + others + nothing;
+    if (count == 0) return {};
+    QString who = choiceName(request.choice);
+    if (request.choice.roles()) {
+        who = QStringLiteral("target ") + fromBytes(request.choice.target->name);
+    } else if (request.mapping != nullptr) {
+        who = fromBytes(request.mapping->name);
+    }
+    QString text =
+        QStringLiteral("Fingers and toes: %1 renames %2 of their %3")
+            .arg(who, renamed.isEmpty() ? QStringLiteral("none") : QString::number(renamed.size()),
+                 counted(count, "joint", "joints"));
+    if (!renamed.isEmpty()) {
+        constexpr int kNamed = 10;
+        text += QStringLiteral(" (") + renamed.mid(0, kNamed).join(QStringLiteral(", "));
+        if (renamed.size() > kNamed)
+            text += QStringLiteral(" and %1 more").arg(renamed.size() - kNamed);
+        text += ')';
+    }
+    if (nothing > 0) text += QStringLiteral(", %1 written as nothing").arg(nothing);
+    text += QStringLiteral(". On the diagram they stay red whatever the mapping.");
+    return text;
+}
+
 }  // namespace
 
 JointsDialog::JointsDialog(const JointsRequest& request, QWidget* parent) : QDialog(parent) {
@@ -103,7 +189,9 @@ JointsDialog::JointsDialog(const JointsRequest& request, QWidget* parent) : QDia
     source_->setReadOnly(true);
     source_->setCursorPosition(0);
     mapping_ = plainLabel("jointMapping", this);
-    mapping_->setText(breakableText(mappingText(request)));
+    mapping_->setText(breakableText(namingText(request)));
+    fingers_ = plainLabel("jointFingers", this);
+    fingers_->hide();
     notice_ = plainLabel("jointNotice", this);
     QFont bold = notice_->font();
     bold.setBold(true);
@@ -115,8 +203,9 @@ JointsDialog::JointsDialog(const JointsRequest& request, QWidget* parent) : QDia
     body_->setChildrenCollapsible(false);
     table_ = new QTableWidget(0, kColumnCount, body_);
     table_->setObjectName(QStringLiteral("jointTable"));
-    table_->setHorizontalHeaderLabels(
-        {QStringLiteral("Joint"), QStringLiteral("Written as"), QStringLiteral("What happens")});
+    table_->setHorizontalHeaderLabels({QStringLiteral("Joint"), QStringLiteral("Role"),
+                                       QStringLiteral("Found by"), QStringLiteral("Written as"),
+                                       QStringLiteral("What happens")});
     table_->verticalHeader()->hide();
     // The style's default rows are twice the text's height; a compact table shows more joints.
     table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 4);
@@ -138,6 +227,7 @@ JointsDialog::JointsDialog(const JointsRequest& request, QWidget* parent) : QDia
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(source_);
     layout->addWidget(mapping_);
+    layout->addWidget(fingers_);
     layout->addWidget(notice_);
     layout->addWidget(body_, 1);
     layout->addWidget(summary_);
@@ -146,7 +236,10 @@ JointsDialog::JointsDialog(const JointsRequest& request, QWidget* parent) : QDia
     layout->addWidget(buttons);
 
     if (const auto* report = std::get_if<conversion::JointReport>(&request.report)) {
-        showReport(*report);
+        showReport(*report, request.choice);
+        const QString fingers = fingersAndToesText(request, *report);
+        fingers_->setText(breakableText(fingers));
+        fingers_->setVisible(!fingers.isEmpty());
         showSkeleton(request);
     } else {
         showFailure(std::get<conversion::FileFailure>(request.report));
@@ -154,7 +247,8 @@ JointsDialog::JointsDialog(const JointsRequest& request, QWidget* parent) : QDia
     fitToScreen();
 }
 
-void JointsDialog::showReport(const conversion::JointReport& report) {
+void JointsDialog::showReport(const conversion::JointReport& report,
+                              const joblist::MappingChoice& choice) {
     if (!report.bvh) {
         notice_->setText(
             QStringLiteral("Not a BVH file: it does not start with HIERARCHY. "
@@ -165,14 +259,17 @@ void JointsDialog::showReport(const conversion::JointReport& report) {
     table_->setRowCount(static_cast<int>(report.joints.size()) + (unlisted ? 1 : 0));
     int row = 0;
     for (const conversion::JointEntry& joint : report.joints) {
-        const QString texts[kColumnCount] = {shownName(joint.oldName, joint.oldLength),
-                                             shownName(joint.newName, joint.newLength),
-                                             whatHappens(joint)};
-        const bool untouched = joint.outcome == JointOutcome::Untouched;
+        const QString texts[kColumnCount] = {
+            shownName(joint.oldName, joint.oldLength), roleOf(joint), foundOf(joint),
+            shownName(joint.newName, joint.newLength), whatHappens(joint, choice)};
+        const bool untouched = choice.roles() ? conversion::keepsItsName(joint)
+                                              : joint.outcome == JointOutcome::Untouched;
         for (int column = 0; column < kColumnCount; ++column) {
             auto* cell = new QTableWidgetItem(texts[column]);
-            if (untouched || joint.partialWord) {
-                cell->setBackground(untouched ? kUntouchedBackground : kPartialWordBackground);
+            if (untouched || joint.partialWord || isContradicted(joint)) {
+                cell->setBackground(isContradicted(joint) ? kContradictedBackground
+                                    : untouched           ? kUntouchedBackground
+                                                          : kPartialWordBackground);
                 cell->setForeground(kMarkedText);
             }
             table_->setItem(row, column, cell);

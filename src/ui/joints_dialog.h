@@ -13,11 +13,13 @@ class QTableWidget;
 namespace skelvane::ui {
 
 /// The read-only joints dialog of a row: the source's path, the mapping that names the joints
-/// (and a preset that would fit better), a notice when the source is not a BVH file or cannot be
-/// read, a table of its joints (old name, new name, what happens) with untouched joints and
-/// partial-word hits marked, a summary line, and what the check of the file's structure found;
-/// beside the table of a BVH file, the picture of its skeleton and motion (SkeletonPanel), whose
-/// joints and the table's rows select each other. Every text in it is plain.
+/// (and a preset that would fit better) and the target whose names are written, which finger
+/// and toe joints they rename, a notice when the source is not a BVH file or cannot be read, a
+/// table of its joints (old name, role, how the role was found, new name, what happens) with
+/// untouched joints, partial-word hits and names the skeleton contradicts marked, a summary
+/// line, and what the check of the file's structure found; beside the table of a BVH file, the
+/// picture of its skeleton and motion (SkeletonPanel), whose joints and the table's rows select
+/// each other. Every text in it is plain.
 class JointsDialog final : public QDialog {
     Q_OBJECT
 
@@ -29,7 +31,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void showReport(const conversion::JointReport& report);
+    void showReport(const conversion::JointReport& report, const joblist::MappingChoice& choice);
     void showFailure(const conversion::FileFailure& failure);
     void showSkeleton(const JointsRequest& request);
     void showFindings(const conversion::Findings& findings);
@@ -37,6 +39,7 @@ private:
 
     QLineEdit* source_;
     QLabel* mapping_;
+    QLabel* fingers_;
     QLabel* notice_;
     QSplitter* body_;
     QTableWidget* table_;

@@ -30,10 +30,11 @@ void addParts(QMenu& menu, std::vector<PartEntry> parts) {
     }
 }
 
-// One exclusive group: the entries show as choices of one setting, the row's mapping.
-void addMappings(QMenu& menu, std::vector<MappingEntry> mappings, std::function<void()> load) {
-    QMenu* submenu = menu.addMenu(QStringLiteral("Mapping"));
-    submenu->setObjectName(QStringLiteral("mappingMenu"));
+// One exclusive group: the entries show as choices of one setting, the row's mapping or target.
+QMenu& addChoices(QMenu& menu, const QString& title, const char* name,
+                  std::vector<MappingEntry> mappings) {
+    QMenu* submenu = menu.addMenu(title);
+    submenu->setObjectName(QLatin1String(name));
     submenu->setEnabled(!mappings.empty());
     submenu->setToolTipsVisible(true);
     auto* choices = new QActionGroup(submenu);
@@ -47,8 +48,14 @@ void addMappings(QMenu& menu, std::vector<MappingEntry> mappings, std::function<
         entry->setChecked(mapping.checked);
         choices->addAction(entry);
     }
-    submenu->addSeparator();
-    addEntry(*submenu, QStringLiteral("Load Mapping File..."), std::move(load));
+    return *submenu;
+}
+
+void addMappings(QMenu& menu, std::vector<MappingEntry> mappings, std::function<void()> load) {
+    QMenu& submenu =
+        addChoices(menu, QStringLiteral("Mapping"), "mappingMenu", std::move(mappings));
+    submenu.addSeparator();
+    addEntry(submenu, QStringLiteral("Load Mapping File..."), std::move(load));
 }
 
 }  // namespace
@@ -77,6 +84,9 @@ QMenu& popUpRowMenu(QWidget& window, const QPoint& globalPos, RowMenuActions act
     addEntry(*menu, QStringLiteral("Show joints..."), std::move(actions.showJoints));
     addParts(*menu, std::move(actions.parts));
     addMappings(*menu, std::move(actions.mappings), std::move(actions.loadMapping));
+    QMenu& targets =
+        addChoices(*menu, QStringLiteral("Target"), "targetMenu", std::move(actions.targets));
+    targets.setEnabled(targets.isEnabled() && actions.targetApplies);
     menu->addSeparator();
     addEntry(*menu, QStringLiteral("Remove row"), std::move(actions.removeRow));
     addEntry(*menu, QStringLiteral("Clear list"), std::move(actions.clearList));

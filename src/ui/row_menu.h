@@ -21,7 +21,7 @@ struct PartEntry {
     std::function<void()> toggle;
 };
 
-/// An entry of the Mapping submenu of the row menu, checked for the choice in force.
+/// An entry of the Mapping or Target submenu of the row menu, checked for the choice in force.
 struct MappingEntry {
     QString text;
     /// Shown while the mouse rests on the entry; may be empty.
@@ -40,6 +40,9 @@ struct RowMenuActions {
     /// The Mapping submenu's choices, followed there by "Load Mapping File...".
     std::vector<MappingEntry> mappings;
     std::function<void()> loadMapping;
+    /// The Target submenu's choices, and whether they apply (the submenu is disabled if not).
+    std::vector<MappingEntry> targets;
+    bool targetApplies = false;
     std::function<void()> removeRow;
     std::function<void()> clearList;
     std::function<void()> undo;
@@ -51,9 +54,9 @@ struct RowMenuActions {
 std::vector<PartEntry> partEntries(const joblist::JobList& jobs, int row,
                                    const std::function<void(int part)>& toggle);
 
-/// Opens the context menu of a job-list row, "Show joints...", "Parts", "Mapping", "Remove row",
-/// "Clear list" and "Undo" (Ctrl+Z), at a point of the screen and returns at once; the menu,
-/// named rowMenu, belongs to the window and deletes itself once closed.
+/// Opens the context menu of a job-list row, "Show joints...", "Parts", "Mapping", "Target",
+/// "Remove row", "Clear list" and "Undo" (Ctrl+Z), at a point of the screen and returns at once;
+/// the menu, named rowMenu, belongs to the window and deletes itself once closed.
 QMenu& popUpRowMenu(QWidget& window, const QPoint& globalPos, RowMenuActions actions);
 
 }  // namespace skelvane::ui

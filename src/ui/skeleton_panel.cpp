@@ -54,10 +54,10 @@ std::vector<JointLook> jointLooksOf(const conversion::Hierarchy& hierarchy,
         look.row = static_cast<int>(row);
         look.outcome = entry.outcome;
         look.newName = fromBytes(entry.newName);
-        if (entry.plan && entry.plan->role) {
-            look.role = QString::fromLatin1(common::roleName(*entry.plan->role));
+        if (entry.role && entry.role->role) {
+            look.role = QString::fromLatin1(common::roleName(*entry.role->role));
+            look.roleFromShape = entry.role->status == conversion::RoleStatus::Skeleton;
         }
-        // roleFromShape stays false until roles are also found by the skeleton's shape.
     }
     return looks;
 }

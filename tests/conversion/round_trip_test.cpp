@@ -67,15 +67,16 @@ TEST(RoundTrip, ANameWhoseRoleBothRigsHaveComesBackFromEveryOtherRig) {
                          std::to_string(f) + ".bvh");
     };
 
-    // Every file into every rig, its own rig found; then into every other and back, the rig
-    // given each time.
+    // Every file into every rig, its own rig found by its names and skeleton; then into every
+    // other and back, the rig given each time.
     std::vector<Job> intoA;
     std::vector<Job> intoB;
     std::vector<Job> back;
     for (std::size_t a = 0; a < rigs.size(); ++a) {
         for (std::size_t f = 0; f < files.size(); ++f) {
             intoA.push_back(job(files[f], inA(a, f),
-                                MappingChoice::throughRoles(builtInRoleFinder(), rigs[a])));
+                                MappingChoice::throughRoles(builtInRoleFinder(), rigs[a], nullptr,
+                                                            RoleEvidence::NamesAndSkeleton)));
             for (std::size_t b = 0; b < rigs.size(); ++b) {
                 intoB.push_back(job(inA(a, f), inB(a, b, f, false),
                                     MappingChoice::throughRoles(*finders[a], rigs[b], &rigs[a])));

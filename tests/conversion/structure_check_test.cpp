@@ -44,7 +44,8 @@ const RigProfile* profileNamed(std::string_view name) {
 // rules of the rig profile `target` too when one is named.
 Findings checked(std::string_view file, std::size_t pieceSize, const char* target = nullptr) {
     static const CompiledMapping keepNames(keepNamesMapping(), {});
-    JointScanner scanner(keepNames, true, target != nullptr ? profileNamed(target) : nullptr);
+    JointScanner scanner(keepNames, Reading::Kinds, true,
+                         target != nullptr ? profileNamed(target) : nullptr);
     const std::size_t step = pieceSize == 0 ? file.size() + 1 : pieceSize;
     for (std::size_t at = 0; at < file.size(); at += step) scanner.feed(file.substr(at, step));
     return *scanner.finish().findings;

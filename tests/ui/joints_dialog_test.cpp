@@ -71,18 +71,19 @@ TEST(JointsDialog, ShowJointsReportsTheRowsSourceUnderItsPartFlagsOrWhyItCannot)
               "\u00b7 CR LF line ends");
     const auto& table = *dialog.findChild<QTableWidget*>("jointTable");
     ASSERT_EQ(table.rowCount(), 21);
+    const QString agrees = "exact, skeleton agrees";
     const std::pair<int, QStringList> rows[] = {
-        {0, {"hip", "Hips", "renamed"}},
-        {3, {"neckDummy", "NeckDummy", "renamed, partial word"}},
-        {5, {"head", "nothing", "renamed to nothing, Head switched off"}},
-        {6, {"figureHair", "figureHair", "untouched: no row matches"}}};
+        {0, {"hip", "hips", agrees, "Hips", "renamed"}},
+        {3, {"neckDummy", "neck_dummy", agrees, "NeckDummy", "renamed, partial word"}},
+        {5, {"head", "head", agrees, "nothing", "renamed to nothing, Head switched off"}},
+        {6, {"figureHair", "figure_hair", agrees, "figureHair", "untouched: no row matches"}}};
     for (const auto& [row, texts] : rows) {
-        for (int column = 0; column < 3; ++column) {
+        for (int column = 0; column < 5; ++column) {
             EXPECT_EQ(table.item(row, column)->text(), texts.at(column)) << row;
         }
     }
     // Untouched joints and partial-word hits stand out, each in its own way.
-    const auto background = [&](int row) { return table.item(row, 2)->background(); };
+    const auto background = [&](int row) { return table.item(row, 4)->background(); };
     EXPECT_EQ(background(0).style(), Qt::NoBrush);
     EXPECT_NE(background(3).style(), Qt::NoBrush);
     EXPECT_NE(background(6).color(), background(3).color());
@@ -91,39 +92,81 @@ TEST(JointsDialog, ShowJointsReportsTheRowsSourceUnderItsPartFlagsOrWhyItCannot)
     EXPECT_EQ(screen.expandedTo(dialog.frameGeometry().size()), screen) << "fits the screen";
 }
 
-TEST(JointsDialog, NamesTheMappingThatNamedTheJointsAndAPresetThatWouldFitBetter) {
+TEST(JointsDialog, NamesTheMappingTheTargetAndTheFingersAndToesItRenames) {
     Window window;
     const auto walk = QString::fromStdString(t::testdataDir() / "linden_avatar_walk_crlf.bvh");
     const auto mixamo =
         QString::fromStdString(t::testdataDir() / "other-rigs/mixamo_prefixed_freebvh.bvh");
+    const auto shoulders =
+        QString::fromStdString(t::testdataDir() / "skeleton/mocapbank_shoulders.bvh");
+    const auto wave = QString::fromStdString(t::exampleFile().string());
     const QString foreign = window.source("foreign.bvh");
     t::writeFile(foreign.toStdString(), "HIERARCHY\nROOT root_bone\n");
     const QString gone = window.source("gone.bvh");
     const QString poserMax = "poser-max \u2014 Poser to Max (the built-in table)";
     const QString mixamoMax = "mixamo-max \u2014 Mixamo and HumanIK to Max";
-    const std::tuple<QString, QString, QString> cases[] = {
+    const QString stayRed = ". On the diagram they stay red whatever the mapping.";
+    const struct {
+        QString source;
+        QString mapping;
+        QString target;  // none: as chosen before
+        QString naming;
+        QString fingersAndToes;
+    } cases[] = {
         // poser-max-names renames as many joints of a Poser file, which is no reason to switch.
-        {walk, poserMax, "Mapping: " + poserMax},
-        {walk, mixamoMax,
+        {walk, poserMax, "", "Mapping: " + poserMax, ""},
+        {walk, mixamoMax, "",
          "Mapping: " + mixamoMax +
-             "\nAnother preset fits better (best fit: poser-max-names, 19 of 21 joints)."},
-        {mixamo, "Best fit",
+             "\nAnother preset fits better (best fit: poser-max-names, 19 of 21 joints).",
+         ""},
+        {mixamo, "Best fit", "",
          "Mapping: " + mixamoMax +
-             "\nChosen as the best fit (best fit: mixamo-max, 52 of 55 joints)."},
-        {foreign, "Best fit",
+             "\nChosen as the best fit (best fit: mixamo-max, 52 of 55 joints).\nTarget: max",
+         "Fingers and toes: mixamo-max renames 32 of their 32 joints (mixamorig:LeftHandMiddle1, "
+         "mixamorig:LeftHandMiddle2, mixamorig:LeftHandMiddle3, mixamorig:LeftHandThumb1, "
+         "mixamorig:LeftHandThumb2, mixamorig:LeftHandThumb3, mixamorig:LeftHandIndex1, "
+         "mixamorig:LeftHandIndex2, mixamorig:LeftHandIndex3, mixamorig:LeftHandRing1 and 22 "
+         "more)" +
+             stayRed},
+        {foreign, "Best fit", "",
          "Mapping: none \u2014 Keep every name\nChosen as the best fit (best fit: none, no "
-         "preset renames any of 1 joint)."},
-        {gone, "Best fit", "Mapping: best fit"}};
+         "preset renames any of 1 joint).\nTarget: max\nThe skeleton is no humanoid's: roles "
+         "come from names alone.",
+         ""},
+        {gone, "Best fit", "", "Mapping: best fit\nTarget: max", ""},
+        {wave, "Best fit", "unreal \u2014 Unreal Engine mannequin",
+         "Mapping: best fit\nTarget: unreal",
+         "Fingers and toes: target unreal renames 32 of their 32 joints (rThumb1, rThumb2, "
+         "rThumb3, rIndex1, rIndex2, rIndex3, rMid1, rMid2, rMid3, rRing1 and 22 more)" +
+             stayRed},
+        // A best fit into Max: a preset, whatever roles the skeleton finds.
+        {shoulders, "Best fit", "max \u2014 Max",
+         "Mapping: none \u2014 Keep every name\nChosen as the best fit (best fit: none, Max names "
+         "on 17 of 19 joints).\nTarget: max",
+         ""}};
     auto& List1 = window.control<ListBox>("List1");
-    for (const auto& [source, entry, text] : cases) addSource(window, source);
+    for (const auto& c : cases) addSource(window, c.source);
     std::filesystem::remove(gone.toStdString());
     for (int row = 0; row < List1.model()->rowCount(); ++row) {
+        const auto& c = cases[row];
         SCOPED_TRACE(row);
-        chooseMapping(List1, row, std::get<1>(cases[row]));
+        chooseMapping(List1, row, c.mapping);
+        if (!c.target.isEmpty()) choose(openSubmenu(openRowMenu(List1, row), "Target"), c.target);
         choose(openRowMenu(List1, row), "Show joints...");
-        EXPECT_EQ(shownText(JointsDialog(window.dialogs->joints.back()), "jointMapping"),
-                  std::get<2>(cases[row]));
+        const JointsDialog dialog(window.dialogs->joints.back());
+        EXPECT_EQ(shownText(dialog, "jointMapping"), c.naming);
+        EXPECT_EQ(shownText(dialog, "jointFingers"), c.fingersAndToes);
     }
+    // A name the skeleton contradicts stands out: Max's upper arm is this file's collar.
+    const JointsDialog dialog(window.dialogs->joints.back());
+    const auto& table = *dialog.findChild<QTableWidget*>("jointTable");
+    const QStringList shoulder = {
+        "LeftShoulder", "left_collar", "skeleton", "LeftShoulder",
+        "untouched: no row matches, the skeleton contradicts its name (left_upper_arm)"};
+    for (int column = 0; column < 5; ++column) {
+        EXPECT_EQ(table.item(3, column)->text(), shoulder.at(column));
+    }
+    EXPECT_NE(table.item(3, 0)->background().color(), table.item(4, 0)->background().color());
 }
 
 }  // namespace

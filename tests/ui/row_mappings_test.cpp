@@ -5,6 +5,7 @@
 #include <QMenu>
 
 #include "conversion/mapping/mapping_catalog.h"
+#include "support/joint_names.h"
 #include "support/test_files.h"
 #include "ui/program_arguments.h"
 #include "window_driver.h"
@@ -17,16 +18,42 @@ namespace t = skelvane::testing;
 const QString kPoserMax = "poser-max \u2014 Poser to Max (the built-in table)";
 const QString kPoserMaxNames = "poser-max-names \u2014 Poser to Max, whole names";
 const QString kMixamoMax = "mixamo-max \u2014 Mixamo and HumanIK to Max";
+// The rig profiles, as the Mapping submenu offers them ("rig " before each) and the Target
+// submenu.
+const QStringList kRigs = {"poser \u2014 Poser",
+                           "sl \u2014 Second Life",
+                           "max \u2014 Max",
+                           "mixamo \u2014 Mixamo",
+                           "humanik \u2014 HumanIK",
+                           "cmu \u2014 CMU motion capture (MotionBuilder names)",
+                           "genesis \u2014 Daz Genesis 3 and 8",
+                           "unreal \u2014 Unreal Engine mannequin",
+                           "unity \u2014 Unity humanoid and VRM"};
 
-// The entries of a row's Mapping submenu as shown: "* " before the checked one, "--" for a
-// separator. Closes the menu.
-QStringList mappingMenu(ListBox& list, int row) {
+QStringList rigEntries() {
     QStringList entries;
-    for (const QAction* entry : openSubmenu(openRowMenu(list, row), "Mapping").actions()) {
-        entries << (entry->isSeparator() ? "--" : (entry->isChecked() ? "* " : "") + entry->text());
-    }
-    while (QWidget* menu = QApplication::activePopupWidget()) menu->close();
+    for (const QString& rig : kRigs) entries << "rig " + rig;
     return entries;
+}
+
+// The entries of a row's Mapping or Target submenu as shown: "* " before the checked one, "--"
+// for a separator; none when the submenu is disabled. Closes the menu.
+QStringList submenuOf(ListBox& list, int row, const QString& title) {
+    QStringList entries;
+    QMenu& menu = openRowMenu(list, row);
+    for (const QAction* item : menu.actions()) {
+        if (item->text() != title || !item->isEnabled()) continue;
+        for (const QAction* entry : openSubmenu(menu, title).actions()) {
+            entries << (entry->isSeparator() ? "--"
+                                             : (entry->isChecked() ? "* " : "") + entry->text());
+        }
+    }
+    while (QWidget* popup = QApplication::activePopupWidget()) popup->close();
+    return entries;
+}
+
+QStringList mappingMenu(ListBox& list, int row) {
+    return submenuOf(list, row, "Mapping");
 }
 
 // A title's tooltip without the note on sources that do not start like BVH, as these do not.
@@ -48,7 +75,8 @@ TEST_F(JobRows, AMappingChosenForARowIsTheOneOfRowsAddedLaterAndComesBackWithIt)
               QStringList({"Best fit", "--", "* " + kPoserMax, kPoserMaxNames,
                            "genesis-max \u2014 Daz Genesis 3 and 8 to Max",
                            "cmu-max \u2014 CMU motion capture (MotionBuilder names) to Max",
-                           kMixamoMax, "--", "Load Mapping File..."}));
+                           kMixamoMax, "--"}) +
+                  rigEntries() + QStringList({"--", "Load Mapping File..."}));
     chooseMapping(List3, 1, kMixamoMax);
     addSource(window, window.source("late.bvh"));
     chooseMapping(List2, 0, "Best fit");
@@ -66,6 +94,59 @@ TEST_F(JobRows, AMappingChosenForARowIsTheOneOfRowsAddedLaterAndComesBackWithIt)
     EXPECT_EQ(mappingsOf(jobs), std::vector<std::string>(
                                     {"best fit", "mixamo-max", "mixamo-max", "poser-max-names"}));
     EXPECT_EQ(pathAndMapping(List1, 1), window.source("take1.bvh") + "\nMapping: mixamo-max");
+}
+
+// A target writes its rig's names for the row and the rows added later, through each joint's
+// role, and never renames an output; a table writes its own names, the submenu disabled; a best
+// fit into Max writes the preset that fits, as it always has.
+TEST_F(JobRows, ATargetWritesItsRigsNamesAndATableOrABestFitIntoMaxKeepsItsBytes) {
+    const t::TempFolder outputs;
+    const t::WorkingDirectory inOutputs(outputs.path());
+    const std::string walk = t::readFile(t::testdataDir() / "linden_avatar_walk_crlf.bvh");
+    const auto add = [&](const char* name) {
+        const QString path = window.source(name);
+        t::writeFile(path.toStdString(), walk);
+        addSource(window, path);
+    };
+    const auto target = [&](int row, const QString& entry) {
+        choose(openSubmenu(openRowMenu(List1, row), "Target"), entry);
+    };
+    const auto mappingAndTarget = [&](int row) {
+        return toolTipShown(List1, row).section('\n', 1);
+    };
+    add("walk.bvh");
+    EXPECT_EQ(submenuOf(List1, 0, "Target"), QStringList()) << "poser-max, disabled";
+    chooseMapping(List1, 0, "Best fit");
+    QStringList targets = kRigs;
+    targets[2].prepend("* ");
+    EXPECT_EQ(submenuOf(List1, 0, "Target"), targets);
+    EXPECT_EQ(mappingAndTarget(0), "Mapping: best fit\nTarget: max");
+    target(0, kRigs[7]);
+    add("rig.bvh");
+    chooseMapping(List1, 1, "rig " + kRigs[0]);
+    EXPECT_EQ(mappingAndTarget(0), "Mapping: best fit\nTarget: unreal");
+    EXPECT_EQ(mappingAndTarget(1), "Mapping: rig poser\nTarget: unreal");
+    add("best.bvh");
+    target(2, kRigs[2]);
+    chooseMapping(List1, 2, "Best fit");
+    add("table.bvh");
+    chooseMapping(List1, 3, kPoserMaxNames);
+    EXPECT_EQ(mappingAndTarget(3), "Mapping: poser-max-names");
+    EXPECT_EQ(texts(List2), QStringList({"walk_max", "rig_max", "best_max", "table_max"}));
+
+    clickCentre(window.control("Command2"));
+    const auto joints = [&](const char* output) {
+        return t::jointNamesIn(t::readFile(outputs / output));
+    };
+    EXPECT_EQ(joints("walk_max.bvh"),
+              t::jointNamesIn("ROOT pelvis\nJOINT spine_01\nJOINT spine_02\nJOINT neckDummy\n"
+                              "JOINT neck_01\nJOINT head\nJOINT figureHair\nJOINT clavicle_l\n"
+                              "JOINT upperarm_l\nJOINT lowerarm_l\nJOINT hand_l\nJOINT clavicle_r\n"
+                              "JOINT upperarm_r\nJOINT lowerarm_r\nJOINT hand_r\nJOINT thigh_l\n"
+                              "JOINT calf_l\nJOINT foot_l\nJOINT thigh_r\nJOINT calf_r\n"
+                              "JOINT foot_r\n"));
+    EXPECT_EQ(joints("rig_max.bvh"), joints("walk_max.bvh"));
+    EXPECT_TRUE(t::readFile(outputs / "best_max.bvh") == t::readFile(outputs / "table_max.bvh"));
 }
 
 TEST_F(JobRows, MapAtStartAndLoadMappingFileChooseFilesThatLoadAndTellWhyOneCannotBeUsed) {
@@ -102,9 +183,8 @@ TEST_F(JobRows, MapAtStartAndLoadMappingFileChooseFilesThatLoadAndTellWhyOneCann
     window.dialogs->answers.push_back({path("rig.csv")});
     chooseMapping(List1, 0, "Load Mapping File...");
     EXPECT_EQ(mappingsOf(jobs), std::vector<std::string>({path("rig.csv").toStdString()}));
-    EXPECT_EQ(mappingMenu(List1, 0).mid(7),
-              QStringList(
-                  {"--", "start.csv", "* rig.csv \u2014 Test rig", "--", "Load Mapping File..."}));
+    EXPECT_EQ(mappingMenu(List1, 0).mid(7, 4),
+              QStringList({"--", "start.csv", "* rig.csv \u2014 Test rig", "--"}));
     chooseMapping(List1, 0, "Load Mapping File...");  // cancelled
     EXPECT_EQ(window.dialogs->requests.back().initialFolder,
               QString::fromStdString(window.folder.path().string()));

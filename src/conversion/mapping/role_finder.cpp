@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <compare>
+#include <memory>
 #include <numeric>
 
 #include "conversion/mapping/rig_profile_catalog.h"
@@ -264,6 +265,16 @@ void RoleFinder::addSynonyms() {
     }
 }
 
+RoleFinding RoleFinder::nothingFound(const JointNames& joints) {
+    RoleFinding finding;
+    finding.jointCount = joints.count();
+    finding.joints.resize(joints.size());
+    for (std::size_t i = 0; i < joints.size(); ++i) {
+        if (joints.isTooLong(i)) finding.joints[i].status = RoleStatus::NameTooLong;
+    }
+    return finding;
+}
+
 RoleFinding RoleFinder::find(const JointNames& joints) const {
     RoleFinding finding;
     finding.jointCount = joints.count();
@@ -417,6 +428,21 @@ const RoleFinder& builtInRoleFinder() {
         return RoleFinder(profiles);
     }();
     return finder;
+}
+
+const RoleFinder& builtInRoleFinderOf(const RigProfile& profile) {
+    static const std::vector<std::unique_ptr<RoleFinder>> finders = [] {
+        std::vector<std::unique_ptr<RoleFinder>> made;
+        for (const RigProfile& rig : rigProfiles()) {
+            const RigProfile* const only[] = {&rig};
+            made.push_back(std::make_unique<RoleFinder>(only));
+        }
+        return made;
+    }();
+    const std::span<const RigProfile> rigs = rigProfiles();
+    std::size_t at = 0;
+    while (at < rigs.size() && &rigs[at] != &profile) ++at;
+    return *finders.at(at);
 }
 
 }  // namespace skelvane::conversion

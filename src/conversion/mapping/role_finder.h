@@ -100,6 +100,25 @@ enum class RoleStatus {
     Conflict,
     /// The name is longer than kMaxRigNameBytes, so it was not compared.
     NameTooLong,
+    /// The skeleton's shape gave it, where its name gave none or one the skeleton contradicts
+    /// (see skeleton_roles.h).
+    Skeleton,
+};
+
+/// What a file's skeleton says of a joint's role, where it was read (see skeleton_weighing.h).
+enum class SkeletonSays : std::uint8_t {
+    /// The skeleton was not read, or is no humanoid's.
+    NotRead,
+    /// The joint lies where the role its name gave belongs.
+    Agrees,
+    /// The skeleton gave the role, which the joint's name did not.
+    Decides,
+    /// The joint lies where the role its name gave cannot be: its role is the skeleton's, or
+    /// none.
+    Contradicts,
+    /// The skeleton cannot tell its role: a joint off the body's chains (a prop, a tail, a
+    /// branch of the spine), a finger, a link the rig counts its own way.
+    CannotTell,
 };
 
 /// The role found for one joint.
@@ -114,6 +133,18 @@ struct JointRole {
     /// (the one that keeps it, when one does).
     std::optional<common::Role> contested;
     std::size_t rival = 0;
+    /// What the skeleton says, and for Contradicts the role the joint's name gave.
+    SkeletonSays skeleton = SkeletonSays::NotRead;
+    std::optional<common::Role> named;
+};
+
+/// What the skeleton of a file says of it as a whole, where it was read.
+struct SkeletonSummary {
+    /// True when it is a humanoid's: hips with two legs and a spine that rises to two arms.
+    bool humanoid = false;
+    /// How many roles it gave that names did not, and how many names' roles it contradicted.
+    std::size_t decided = 0;
+    std::size_t contradicted = 0;
 };
 
 /// The roles found for the joints of one file.
@@ -126,6 +157,8 @@ struct RoleFinding {
     const RigProfile* bestFit = nullptr;
     /// How many of the joints considered the best fit names, exactly or normalised.
     std::size_t bestFitJoints = 0;
+    /// What the skeleton says of the file, when it was read.
+    std::optional<SkeletonSummary> skeleton;
 
     /// The joint found for `role`, or nothing.
     std::optional<std::size_t> jointOf(common::Role role) const;
@@ -142,6 +175,10 @@ public:
 
     /// The roles of the joints named `joints`.
     RoleFinding find(const JointNames& joints) const;
+
+    /// What a finder that knows no profile finds: no role for any joint, as the start of
+    /// finding roles by the skeleton alone.
+    static RoleFinding nothingFound(const JointNames& joints);
 
 private:
     struct Candidate {
@@ -161,5 +198,9 @@ private:
 
 /// A finder that knows the built-in profiles, made once.
 const RoleFinder& builtInRoleFinder();
+
+/// A finder that knows one built-in profile alone, as `--from` reads a file, made once for
+/// each; `profile` must be one of rigProfiles().
+const RoleFinder& builtInRoleFinderOf(const RigProfile& profile);
 
 }  // namespace skelvane::conversion

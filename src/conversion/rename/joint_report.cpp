@@ -64,6 +64,85 @@ std::string whatHappens(const JointEntry& joint, Audience audience) {
     return words;
 }
 
+std::string_view foundWords(RoleStatus status) {
+    switch (status) {
+        case RoleStatus::Exact:
+            return "exact";
+        case RoleStatus::Normalised:
+            return "normalised";
+        case RoleStatus::Synonym:
+            return "common word";
+        case RoleStatus::Unknown:
+            return "unknown";
+        case RoleStatus::Ambiguous:
+            return "ambiguous";
+        case RoleStatus::Conflict:
+            return "conflict";
+        case RoleStatus::NameTooLong:
+            return "too long";
+        case RoleStatus::Skeleton:
+            return "skeleton";
+    }
+    return "";
+}
+
+std::string skeletonObjection(const JointRole& role) {
+    if (role.skeleton != SkeletonSays::Contradicts || !role.named) return {};
+    return "the skeleton contradicts its name (" + std::string(common::roleName(*role.named)) + ")";
+}
+
+namespace {
+
+// Why a joint keeps its name through roles.
+std::string keptBecause(const JointEntry& joint, std::string_view target) {
+    const JointRole found = joint.role.value_or(JointRole{});
+    if (joint.nameFrom == NameChoice::NotInTarget && found.role) {
+        return "kept: " + std::string(target) + " has no joint for " +
+               std::string(common::roleName(*found.role));
+    }
+    if (found.skeleton == SkeletonSays::Contradicts) return "kept: " + skeletonObjection(found);
+    switch (found.status) {
+        case RoleStatus::Ambiguous:
+            return "kept: its role is ambiguous";
+        case RoleStatus::Conflict:
+            return "kept: another joint was found for its role";
+        case RoleStatus::NameTooLong:
+            return "kept: too long to compare";
+        default:
+            return found.skeleton == SkeletonSays::CannotTell
+                       ? "kept: no role found by name or skeleton"
+                       : "kept: no role found";
+    }
+}
+
+}  // namespace
+
+std::string whatHappensThroughRoles(const JointEntry& joint, std::string_view target,
+                                    Audience audience) {
+    std::string words = whatHappens(joint, audience);
+    if (!joint.nameFrom) return words;
+    switch (*joint.nameFrom) {
+        case NameChoice::Target:
+            if (joint.outcome == JointOutcome::Untouched) words = "already so named";
+            break;
+        case NameChoice::Nothing:
+            break;
+        case NameChoice::Kept:
+        case NameChoice::NotInTarget:
+            return keptBecause(joint, target);
+    }
+    if (joint.role) {
+        const std::string objection = skeletonObjection(*joint.role);
+        if (!objection.empty()) words += ", " + objection;
+    }
+    return words;
+}
+
+bool keepsItsName(const JointEntry& joint) {
+    if (!joint.nameFrom) return joint.outcome == JointOutcome::Untouched;
+    return joint.nameFrom == NameChoice::Kept || joint.nameFrom == NameChoice::NotInTarget;
+}
+
 std::string_view lineEndsWords(LineEnds ends) {
     switch (ends) {
         case LineEnds::None:

@@ -45,10 +45,12 @@ struct JointEntry {
     int part = 0;
     /// True when the new name carries a number that keeps it apart from another joint's.
     bool numbered = false;
-    /// Where names are planned (see name_plan.h): the joint's role, how it was found, and where
-    /// its new name comes from; absent for a mapping that renames by its rows alone, and for
-    /// joints past those role finding considers.
-    std::optional<PlanNote> plan = std::nullopt;
+    /// Where roles were found (see role_finder.h): the joint's role, how it was found and what
+    /// the skeleton says of it; absent for joints past those role finding considers.
+    std::optional<JointRole> role = std::nullopt;
+    /// Where names are planned (see name_plan.h): where its new name comes from; absent for a
+    /// mapping that renames by its rows alone, and for joints past those the plan covers.
+    std::optional<NameChoice> nameFrom = std::nullopt;
 
     /// True when the names shown are only the start of the names.
     bool cut() const { return oldLength > oldName.size() || newLength > newName.size(); }
@@ -71,6 +73,8 @@ struct JointReport {
     LineEnds lineEnds = LineEnds::None;
     /// Which preset fits the file's joints best.
     FitResult fit;
+    /// What the skeleton says of the file, where roles were found and the skeleton read.
+    std::optional<SkeletonSummary> skeleton;
     /// New names that more than one joint ends up with (many importers cannot tell such joints
     /// apart), with how many joints have each, in the order first met; at most kListedSharedNames.
     std::vector<std::pair<std::string, std::uint64_t>> sharedNames;
@@ -99,6 +103,27 @@ std::string_view nothingReasonKey(const JointEntry& joint);
 /// always", "renamed to nothing, --drop rShldr" or "renamed to nothing, Right Shoulder switched
 /// off", "untouched: no row matches", with ", partial word" after a partial-word hit.
 std::string whatHappens(const JointEntry& joint, Audience audience);
+
+/// What happens to a joint through roles, in the words of every report: whatHappens' words,
+/// "already so named" for one that has the target's name already, and why one keeps its name
+/// ("kept: max has no joint for neck_dummy", "kept: its role is ambiguous", "kept: the skeleton
+/// contradicts its name (left_hand)", "kept: no role found"); with what the skeleton said
+/// against its name, if anything. `target` names the rig whose names are written.
+std::string whatHappensThroughRoles(const JointEntry& joint, std::string_view target,
+                                    Audience audience);
+
+/// True when a report marks the joint as one to look at: untouched, or through roles one that
+/// keeps its name.
+bool keepsItsName(const JointEntry& joint);
+
+/// How a joint's role was found, in the words of every report: "exact", "normalised",
+/// "common word", "skeleton", or why it has none: "unknown", "ambiguous", "conflict",
+/// "too long".
+std::string_view foundWords(RoleStatus status);
+
+/// What the skeleton said against a joint's name, in the words of every report ("the skeleton
+/// contradicts its name (left_upper_arm)"); empty where it said nothing against it.
+std::string skeletonObjection(const JointRole& role);
 
 /// How a report names a style of line ends in a sentence ("CR LF line ends") and as a value
 /// for scripts ("CRLF").

@@ -7,10 +7,10 @@ namespace skelvane::conversion {
 // Role finding takes the names a report keeps.
 static_assert(kShownNameBytes >= kMaxRigNameBytes);
 
-JointScanner::JointScanner(const CompiledMapping& mapping, bool checkStructure,
+JointScanner::JointScanner(const CompiledMapping& mapping, Reading reading, bool checkStructure,
                            const RigProfile* judgeBy)
     : namer_(mapping),
-      reader_({checkStructure ? Reading::Hierarchy : Reading::Kinds, PlainLines::Joined}) {
+      reader_({checkStructure ? Reading::Hierarchy : reading, PlainLines::Joined}) {
     if (!checkStructure) return;
     check_.emplace(reader_);
     if (judgeBy == nullptr) return;

@@ -23,11 +23,13 @@ namespace skelvane::conversion {
 /// structure check, when asked for, reads the same pass.
 class JointScanner final : private BvhVisitor {
 public:
-    /// A scanner that names joints as `mapping`, which must outlive it, does, and checks the
-    /// file's structure when `checkStructure` says so (see StructureCheck), then holds the
-    /// file to the rules of `judgeBy`, if given, which must outlive it (see TargetCheck).
-    explicit JointScanner(const CompiledMapping& mapping, bool checkStructure = false,
-                          const RigProfile* judgeBy = nullptr);
+    /// A scanner that names joints as `mapping`, which must outlive it, does; with `reading`
+    /// Reading::Hierarchy it keeps the hierarchy too. It checks the file's structure when
+    /// `checkStructure` says so (see StructureCheck), which keeps the hierarchy as well, then
+    /// holds the file to the rules of `judgeBy`, if given, which must outlive it (see
+    /// TargetCheck).
+    explicit JointScanner(const CompiledMapping& mapping, Reading reading = Reading::Kinds,
+                          bool checkStructure = false, const RigProfile* judgeBy = nullptr);
 
     /// Hands each joint's name to `names` as well, which must outlive the scanner.
     void collectNames(JointNames& names) { names_ = &names; }
@@ -37,6 +39,9 @@ public:
 
     /// True once the hierarchy is over: a MOTION line has been read.
     bool hierarchyRead() const { return reader_.motion().motionLine != 0; }
+
+    /// The joints read so far with their parents and offsets, when the scanner keeps them.
+    const Hierarchy& hierarchy() const { return reader_.hierarchy(); }
 
     /// Ends the file (a last line without terminator still counts) and gives the report.
     JointReport finish();

@@ -57,13 +57,6 @@ struct PlannedJoint {
     int part = 0;
 };
 
-/// What a report tells of a planned joint besides its names.
-struct PlanNote {
-    std::optional<common::Role> role;
-    RoleStatus status = RoleStatus::Unknown;
-    NameChoice choice = NameChoice::Kept;
-};
-
 /// The names of one file's joints, as a set of whole-name renames.
 struct NamePlan {
     /// One entry per joint considered, in file order.

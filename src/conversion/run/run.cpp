@@ -13,6 +13,8 @@
 #include "conversion/files/write_behind.h"
 #include "conversion/mapping/presets.h"
 #include "conversion/mapping/target_check.h"
+#include "conversion/mapping/skeleton_roles.h"
+#include "conversion/mapping/skeleton_weighing.h"
 #include "conversion/rename/compiled_mapping.h"
 #include "conversion/rename/joint_scanner.h"
 #include "conversion/rename/name_plan.h"
@@ -47,10 +49,11 @@ JobResult refused(const Refusal& refusal) {
 
 // Reads on from `held` until the hierarchy has been read (the MOTION line), the input ends or
 // kMaxHeldStart bytes are held, tells which preset fits the joints seen and gives their names
-// to `names`.
-Result<FitResult> readHierarchy(platform::Handle in, std::string& held, JointNames& names) {
+// to `names` and, when asked, the joints with their parents and offsets to `skeleton`.
+Result<FitResult> readHierarchy(platform::Handle in, std::string& held, JointNames& names,
+                                Hierarchy* skeleton) {
     static const CompiledMapping keepNames(keepNamesMapping(), {});
-    JointScanner scanner(keepNames);
+    JointScanner scanner(keepNames, skeleton != nullptr ? Reading::Hierarchy : Reading::Kinds);
     scanner.collectNames(names);
     scanner.feed(held);
     std::vector<char> block(kStartReadSize);
@@ -64,7 +67,24 @@ Result<FitResult> readHierarchy(platform::Handle in, std::string& held, JointNam
         });
     }
     if (error) return error;
+    if (skeleton != nullptr) *skeleton = scanner.hierarchy();
     return scanner.finish().fit;
+}
+
+// The roles of a source's joints, found as `choice` says; for a choice that renames by a
+// mapping, by the built-in profiles' names and the skeleton.
+RoleFinding findRoles(const MappingChoice& choice, const JointNames& names,
+                      const Hierarchy& skeleton) {
+    const bool throughRoles = choice.roles();
+    const RoleEvidence evidence = throughRoles ? choice.evidence : RoleEvidence::NamesAndSkeleton;
+    RoleFinding found = evidence == RoleEvidence::Skeleton
+                            ? RoleFinder::nothingFound(names)
+                            : (throughRoles ? *choice.roleFinder : builtInRoleFinder()).find(names);
+    if (evidence != RoleEvidence::Names) {
+        const bool byNames = evidence == RoleEvidence::NamesAndSkeleton;
+        foldSkeleton(found, readSkeleton(skeleton, byNames ? &names : nullptr));
+    }
+    return found;
 }
 
 // What a conversion through roles renames with, as far as a mapping is named: whole names.
@@ -85,6 +105,8 @@ RoleSummary summaryOf(const MappingChoice& choice, const RoleFinding& roles, con
     summary.withRole = plan.withRole;
     summary.kept = plan.kept;
     summary.numbered = plan.numbered;
+    summary.evidence = choice.evidence;
+    summary.skeleton = roles.skeleton;
     return summary;
 }
 
@@ -281,21 +303,27 @@ private:
         }
         const MappingChoice& choice = job.mapping;
         result.mapping = choice.roles() ? nullptr : choice.mapping;
-        // The joints' names, read first where the mapping is chosen or the names planned.
+        // The joints' names, read first where the mapping is chosen or the names planned or the
+        // roles reported, with the skeleton where it is weighed.
+        const bool findsRoles = choice.roles() || (options_.dryRun && options_.findRoles);
+        const bool readsSkeleton =
+            findsRoles && (!choice.roles() || choice.evidence != RoleEvidence::Names);
         JointNames names;
-        if (choice.bestFit || choice.roles() || writesUniqueNames(*choice.mapping)) {
-            auto fit = readHierarchy(in, start.held, names);
+        Hierarchy skeleton;
+        if (choice.bestFit || findsRoles || writesUniqueNames(*choice.mapping)) {
+            auto fit = readHierarchy(in, start.held, names, readsSkeleton ? &skeleton : nullptr);
             if (!fit) return failed(fit.error(), Side::Source);
             if (choice.bestFit) {
                 result.fit = std::move(fit).value();
                 result.mapping = &result.fit->choice();
             }
         }
+        std::optional<RoleFinding> roles;
+        if (findsRoles) roles = findRoles(choice, names, skeleton);
         std::optional<NamePlan> plan;
         if (choice.roles()) {
-            const RoleFinding roles = choice.roleFinder->find(names);
-            plan = planRoleNames(names, roles, *choice.target, job.dropped);
-            result.roles = summaryOf(choice, roles, *plan);
+            plan = planRoleNames(names, *roles, *choice.target, job.dropped);
+            result.roles = summaryOf(choice, *roles, *plan);
         } else if (writesUniqueNames(*result.mapping)) {
             plan = planPresetNames(names, *result.mapping, job.dropped);
         }
@@ -311,6 +339,7 @@ private:
             if (const std::error_code error = scan(in, mapping, start.held)) {
                 return failed(error, Side::Source);
             }
+            if (roles) noteRoles(*roles);
             if (plan) notePlan(*plan);
             result.bvh = joints_->bvh;
             return result;
@@ -335,7 +364,8 @@ private:
 
     std::error_code scan(platform::Handle in, const CompiledMapping& mapping,
                          std::string_view held) {
-        JointScanner scanner(mapping, options_.check, options_.check ? options_.judgeBy : nullptr);
+        JointScanner scanner(mapping, Reading::Kinds, options_.check,
+                             options_.check ? options_.judgeBy : nullptr);
         scanner.feed(held);
         const std::error_code error = readBlocks(in, block().bytes(), [&](std::string_view piece) {
             scanner.feed(piece);
@@ -346,13 +376,20 @@ private:
         return {};
     }
 
-    // Tells each joint listed in the dry run's report what its plan says.
+    // Tells each joint listed in the dry run's report its role, and what its plan says.
+    void noteRoles(const RoleFinding& roles) {
+        std::vector<JointEntry>& listed = joints_->joints;
+        for (std::size_t i = 0; i < listed.size() && i < roles.joints.size(); ++i) {
+            listed[i].role = roles.joints[i];
+        }
+        joints_->skeleton = roles.skeleton;
+    }
+
     void notePlan(const NamePlan& plan) {
         std::vector<JointEntry>& listed = joints_->joints;
         for (std::size_t i = 0; i < listed.size() && i < plan.joints.size(); ++i) {
-            const PlannedJoint& joint = plan.joints[i];
-            listed[i].numbered = joint.numbered;
-            listed[i].plan = PlanNote{joint.role, joint.status, joint.choice};
+            listed[i].numbered = plan.joints[i].numbered;
+            listed[i].nameFrom = plan.joints[i].choice;
         }
     }
 

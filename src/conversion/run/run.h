@@ -56,6 +56,9 @@ struct RunOptions {
     /// With check: also holds each source, as it stands, to this rig's rules (see
     /// TargetCheck), which must outlive the run; its findings join the others.
     const RigProfile* judgeBy = nullptr;
+    /// In a dry run, reports the role of each joint, found by its name and the skeleton,
+    /// whatever renames the job.
+    bool findRoles = false;
 };
 
 /// What became of a job.
@@ -80,6 +83,9 @@ struct RoleSummary {
     std::size_t withRole = 0;
     std::size_t kept = 0;
     std::size_t numbered = 0;
+    /// What the roles were found by, and what the skeleton said where it was read.
+    RoleEvidence evidence = RoleEvidence::Names;
+    std::optional<SkeletonSummary> skeleton;
 };
 
 /// What happened to one job of a run.

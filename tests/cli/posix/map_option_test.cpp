@@ -178,8 +178,8 @@ TEST_F(ConvertCommandTest, ListsAndTheDryRunNameTheMappingsAndRoles) {
               nlohmann::json::parse(R"({"old": "mixamorig:LeftShoulder", "new": "clavicle_l",
                   "outcome": "renamed", "reason": null, "part": "lCollar", "partial_word": false,
                   "cut": false, "old_length": 22, "new_length": 10, "role": "left_collar",
-                  "found": "exact", "target": "clavicle_l", "name_from": "target",
-                  "numbered": false})"));
+                  "found": "exact", "target": "clavicle_l", "skeleton": "agrees",
+                  "name_role": null, "name_from": "target", "numbered": false})"));
 
     const Outcome text = run("-n --to max " + fixture("linden_avatar_walk_crlf.bvh"));
     ASSERT_EQ(text.exitCode, 0) << text.err;
@@ -190,6 +190,18 @@ TEST_F(ConvertCommandTest, ListsAndTheDryRunNameTheMappingsAndRoles) {
                             "max has no joint for neck_dummy\n"),
               std::string::npos)
         << text.out;
+
+    // A false friend: in Max's names LeftShoulder is the upper arm, here the skeleton's collar.
+    const Outcome overruled = run("-n --to max " + fixture("skeleton/mocapbank_shoulders.bvh"));
+    ASSERT_EQ(overruled.exitCode, 0) << overruled.err;
+    for (const char* line :
+         {"  target: max; rig: max, 17 of 19 joints; 2 found by the skeleton, 2 names contradicted "
+          "by the skeleton\n",
+          "  ! LeftShoulder   LeftCollar     left_collar      skeleton     renamed, the skeleton "
+          "contradicts its name (left_upper_arm)\n",
+          "    LeftArm        LeftShoulder   left_upper_arm   skeleton     renamed\n"}) {
+        EXPECT_NE(overruled.out.find(line), std::string::npos) << line << overruled.out;
+    }
 }
 
 // A Poser file into Second Life's names and back gives the file back byte for byte; into a
@@ -218,6 +230,17 @@ TEST_F(ConvertCommandTest, ToWritesTheTargetsNamesAndBackWithNoOtherByteChanged)
     EXPECT_TRUE(jointsOf(readFile(folder_ / "opencollar_kneel_game.bvh"))
                     .starts_with("pelvis abdomen chest neck skull lCollar lShldr lForeArm paw_l "))
         << jointsOf(readFile(folder_ / "opencollar_kneel_game.bvh"));
+
+    // Joints named j01, j02...: the skeleton alone tells their roles.
+    const Outcome shape = run("--from shape --to sl " + fixture("skeleton/walk_numbered.bvh"));
+    ASSERT_EQ(shape.exitCode, 0) << shape.err;
+    EXPECT_NE(shape.err.find(" -> walk_numbered_sl.bvh  (skeleton: a humanoid, 20 of 21 joints; "
+                             "2 names kept)\n"),
+              std::string::npos)
+        << shape.err;
+    EXPECT_EQ(jointsOf(readFile(folder_ / "walk_numbered_sl.bvh")),
+              "hip abdomen chest neck j05 head j07 lCollar lShldr lForeArm lHand rCollar rShldr "
+              "rForeArm rHand lThigh lShin lFoot rThigh rShin rFoot ");
 }
 
 // The four rigs that no preset converted: their joints' roles are found by their names, and

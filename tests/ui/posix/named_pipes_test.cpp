@@ -107,7 +107,7 @@ TEST_F(JobRows, TitleTooltipLeavesTheBytesOfANamedPipeInIt) {
     // A reader that waits for more gets to the end once the writer is gone.
     EXPECT_TRUE(doneAtOnce([&] { chooseMapping(List1, 0, "Best fit"); },  // renews the tooltip
                            [&writer] { writer = File(); }));
-    EXPECT_EQ(toolTipShown(List1, 0), walk + "\nMapping: best fit");
+    EXPECT_EQ(toolTipShown(List1, 0), walk + "\nMapping: best fit\nTarget: max");
     char left[16] = {};
     EXPECT_EQ(::read(static_cast<int>(reader.handle()), left, sizeof left), 10);
     EXPECT_STREQ(left, "HIERARCHY\n");
