@@ -262,16 +262,11 @@ std::string usageText() {
         "                        mapping file, or auto, which is --from auto --to max\n"
         "      --to=TARGET       write the names of the rig TARGET: a rig profile's name\n"
         "                        (see --list-rigs) or a profile file; each joint's role\n"
-        "                        (hips, left forearm...) is found by its name and its place
-"
-        "                        in the skeleton and written with TARGET's name for it; a
-"
-        "                        joint without a role, or whose role TARGET lacks, keeps its
-"
-        "                        name; no name is written twice; a line tells what TARGET's
-"
-        "                        rules still refuse in the output
-"
+        "                        (hips, left forearm...) is found by its name and its place\n"
+        "                        in the skeleton and written with TARGET's name for it; a\n"
+        "                        joint without a role, or whose role TARGET lacks, keeps its\n"
+        "                        name; no name is written twice; a line tells what TARGET's\n"
+        "                        rules still refuse in the output\n"
         "      --from=RIG        the rig the FILEs are in: a rig profile's name, a profile\n"
         "                        file, auto (the default: found for each FILE, its names\n"
         "                        weighed against its skeleton: the hips, spine, neck, arms\n"
