@@ -76,9 +76,8 @@ QString roleOf(const conversion::JointEntry& joint) {
 QString foundOf(const conversion::JointEntry& joint) {
     if (!joint.role) return {};
     QString text = fromBytes(conversion::foundWords(joint.role->status));
-    if (joint.role->skeleton == conversion::SkeletonSays::Agrees) {
-        text += QStringLiteral(", skeleton agrees");
-    }
+    // Kept short: on a narrow screen the table shares the width with the picture.
+    if (joint.role->skeleton == conversion::SkeletonSays::Agrees) text += QStringLiteral(" + shape");
     return text;
 }
 

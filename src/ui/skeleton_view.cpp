@@ -126,7 +126,7 @@ const DotColours& coloursOf(JointOutcome outcome) {
 SkeletonView::SkeletonView(QWidget* parent) : QWidget(parent), upright_(kIdentity) {
     setObjectName(QStringLiteral("skeletonView"));
     setAttribute(Qt::WA_OpaquePaintEvent);
-    setMinimumSize(240, 240);
+    setMinimumSize(200, 200);
 }
 
 void SkeletonView::setSkeleton(std::shared_ptr<const conversion::MotionFrames> frames,

@@ -71,7 +71,7 @@ TEST(JointsDialog, ShowJointsReportsTheRowsSourceUnderItsPartFlagsOrWhyItCannot)
               "\u00b7 CR LF line ends");
     const auto& table = *dialog.findChild<QTableWidget*>("jointTable");
     ASSERT_EQ(table.rowCount(), 21);
-    const QString agrees = "exact, skeleton agrees";
+    const QString agrees = "exact + shape";
     const std::pair<int, QStringList> rows[] = {
         {0, {"hip", "hips", agrees, "Hips", "renamed"}},
         {3, {"neckDummy", "neck_dummy", agrees, "NeckDummy", "renamed, partial word"}},

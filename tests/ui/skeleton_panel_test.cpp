@@ -95,7 +95,7 @@ TEST(SkeletonPanel, JointsAndRowsSelectEachOtherAndAJointTellsItsNames) {
     constexpr int kRow = 10;
     constexpr int kJoint = 11;
     const QPoint hand = view.placeOf(kJoint).toPoint();
-    EXPECT_EQ(toolTipAt(view, hand), "lHand\nWritten as: LeftWrist\nRole: none found");
+    EXPECT_EQ(toolTipAt(view, hand), "lHand\nWritten as: LeftWrist\nRole: left_hand");
     QTest::mouseClick(&view, Qt::LeftButton, {}, hand);
     EXPECT_EQ(table.currentRow(), kRow);
     EXPECT_EQ(view.highlightedJoint(), kJoint);
@@ -122,6 +122,20 @@ TEST(SkeletonPanel, JointsAndRowsSelectEachOtherAndAJointTellsItsNames) {
     QTest::qWait(200);
     EXPECT_EQ(slider.value(), stopped);
     EXPECT_EQ(play.text(), "Play");
+}
+
+TEST(SkeletonPanel, MarksTheJointsWhoseRoleTheSkeletonsShapeFound) {
+    // Every joint of the walk renamed j01, j02...: only the shape can say which is which.
+    Window window;
+    const auto numbered = QString::fromStdString(t::testdataDir() / "skeleton/walk_numbered.bvh");
+    JointsDialog dialog(jointsRequestFor(window, numbered), window.form.get());
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    QTRY_VERIFY(!part<SkeletonPanel>(dialog, "skeletonPanel").isLoading());
+    auto& view = part<SkeletonView>(dialog, "skeletonView");
+    // Joint 11 is the walk's lHand, after figureHair's End Site.
+    EXPECT_EQ(toolTipAt(view, view.placeOf(11).toPoint()),
+              "j11\nWritten as: j11\nRole: left_hand, found by the skeleton's shape");
 }
 
 TEST(SkeletonPanel, StandsTheSkeletonUprightWhicheverAxisIsUp) {
