@@ -3,6 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <bit>
+#include <charconv>
+#include <cstdint>
+#include <optional>
+#include <random>
 #include <string>
 #include <utility>
 #include <vector>
@@ -262,6 +267,39 @@ TEST(BvhReader, KeepsWithinItsBoundsWhateverTheFile) {
     EXPECT_EQ(root.channelCount, 1000000u);
     EXPECT_EQ(root.channels.size(), kMostChannels);
     EXPECT_EQ(hierarchy.joints.back().parent, kMostJoints - 2);
+}
+
+TEST(BvhReader, ReadsANumberToTheBitAsFromCharsDoes) {
+    // Short plain decimals take a quicker way than std::from_chars; they must land on the same
+    // double, sign of zero included, and the words it does not take must still be read.
+    const std::pair<const char*, std::optional<double>> words[] = {
+        {"0.1", 0.1},   {"-0.000000", -0.0}, {"5.", 5.0},     {".5", 0.5},
+        {"+2.5", 2.5},  {"-", std::nullopt}, {".", std::nullopt}, {"1.2.3", std::nullopt},
+        {"1e3", 1000.0}, {"123456789.123456", 123456789.123456},
+        {"0.30000000000000004", 0.30000000000000004}};
+    for (const auto& [word, value] : words) {
+        const std::optional<double> read = numberOf(word);
+        ASSERT_EQ(read.has_value(), value.has_value()) << word;
+        if (value) {
+            EXPECT_EQ(std::bit_cast<std::uint64_t>(*read), std::bit_cast<std::uint64_t>(*value))
+                << word;
+        }
+    }
+    std::mt19937_64 random(7);
+    for (int i = 0; i < 200000; ++i) {
+        const int digits = 1 + static_cast<int>(random() % 15);
+        std::string word = random() % 2 != 0 ? "-" : "";
+        const int dot = static_cast<int>(random() % (digits + 1));
+        for (int d = 0; d < digits; ++d) {
+            if (d == dot) word += '.';
+            word += static_cast<char>('0' + random() % 10);
+        }
+        double expected = 0;
+        std::from_chars(word.data(), word.data() + word.size(), expected);
+        ASSERT_EQ(std::bit_cast<std::uint64_t>(numberOf(word).value()),
+                  std::bit_cast<std::uint64_t>(expected))
+            << word;
+    }
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 
 #include "conversion/mapping/presets.h"
 #include "conversion/mapping/rig_profile_catalog.h"
+#include "conversion/mapping/target_check.h"
 #include "conversion/rename/joint_scanner.h"
 #include "support/test_files.h"
 
@@ -303,6 +304,23 @@ TEST_P(BrokenFiles, AreFoundOutOnTheirLinesWhateverTheLineEndsAndPieces) {
                                               << ", pieces of " << pieceSize);
             EXPECT_EQ(described(checked(file, pieceSize, broken.target)), broken.findings);
         }
+    }
+    if (broken.target == nullptr) return;
+    // What a conversion wrote is held to the target alone: the same findings of the target's.
+    std::string targets;
+    for (std::size_t at = 0, end; at < broken.findings.size(); at = end + 1) {
+        end = broken.findings.find('\n', at);
+        const std::string_view line(broken.findings.data() + at, end - at + 1);
+        if (line.find(" target-") != std::string_view::npos) targets += line;
+    }
+    const std::string written = withCrLf(lf);
+    for (const std::size_t pieceSize : {std::size_t{1}, std::size_t{7}, written.size()}) {
+        SCOPED_TRACE(::testing::Message() << "written, in pieces of " << pieceSize);
+        TargetReading reading(*profileNamed(broken.target));
+        for (std::size_t at = 0; at < written.size(); at += pieceSize) {
+            EXPECT_FALSE(reading.write(std::string_view(written).substr(at, pieceSize)));
+        }
+        EXPECT_EQ(described(reading.finish()), targets);
     }
 }
 

@@ -1,7 +1,12 @@
 // libFuzzer target: random bytes go through the structure check and the Second Life upload's
-// rules, whole and cut into random pieces, which must find the same; every word of them is a
-// number to the check's quick test exactly when it is one to numberOf.
+// rules, whole and cut into random pieces, which must find the same, and so must the upload's
+// rules alone as a conversion holds what it wrote to them; every word of them is a number to
+// the check's quick test exactly when it is one to numberOf, and numberOf reads it to the bit
+// as std::from_chars does.
+#include <bit>
+#include <charconv>
 #include <cstdint>
+#include <optional>
 #include <random>
 #include <string_view>
 
@@ -37,6 +42,13 @@ Findings checked(Feed feed) {
     return findings;
 }
 
+template <typename Feed>
+Findings judged(Feed feed) {
+    skelvane::conversion::TargetReading reading(secondLife());
+    feed([&](std::string_view piece) { reading.write(piece); });
+    return reading.finish();
+}
+
 bool same(const Findings& a, const Findings& b) {
     if (a.listed().size() != b.listed().size()) return false;
     for (std::size_t i = 0; i < a.listed().size(); ++i) {
@@ -58,20 +70,28 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // The first byte chooses how the rest is cut into pieces.
     std::minstd_rand random(data[0]);
     const std::string_view input(reinterpret_cast<const char*>(data) + 1, size - 1);
-    const Findings whole = checked([&](auto feed) { feed(input); });
-    const Findings cut = checked([&](auto feed) {
+    const auto inPieces = [&](auto feed) {
         for (std::size_t pos = 0; pos < input.size();) {
             const std::size_t length = std::min<std::size_t>(1 + random() % 64, input.size() - pos);
             feed(input.substr(pos, length));
             pos += length;
         }
-    });
-    if (!same(whole, cut)) __builtin_trap();
+    };
+    const auto atOnce = [&](auto feed) { feed(input); };
+    if (!same(checked(atOnce), checked(inPieces))) __builtin_trap();
+    if (!same(judged(atOnce), judged(inPieces))) __builtin_trap();
     for (std::size_t pos = 0; pos < input.size();) {
         const std::size_t end = std::min(input.find_first_of(" \t\r\n", pos), input.size());
         const std::string_view word = input.substr(pos, end - pos);
         if (skelvane::conversion::isNumber(word) !=
             skelvane::conversion::numberOf(word).has_value())
+            __builtin_trap();
+        double exact = 0;
+        const char* const wordEnd = word.data() + word.size();
+        const auto [stop, error] = std::from_chars(word.data(), wordEnd, exact);
+        const std::optional<double> read = skelvane::conversion::numberOf(word);
+        if (read && error == std::errc() && stop == wordEnd &&
+            std::bit_cast<std::uint64_t>(*read) != std::bit_cast<std::uint64_t>(exact))
             __builtin_trap();
         pos = end + 1;
     }

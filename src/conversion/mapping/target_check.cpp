@@ -2,6 +2,8 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
+#include <utility>
 
 #include "conversion/mapping/second_life.h"
 
@@ -50,6 +52,12 @@ TargetCheck::TargetCheck(const RigProfile& target, const BvhReader& reader)
 void TargetCheck::trackChannels() {
     tracked_ = true;
     const Hierarchy& hierarchy = reader_.hierarchy();
+    // No more than 216 joints can move where no more have channels.
+    std::uint64_t withChannels = 0;
+    for (const Joint& joint : hierarchy.joints) {
+        if (!joint.endSite && joint.channelCount > 0) ++withChannels;
+    }
+    const bool countMatters = withChannels > second_life::kMostMovingJoints;
     for (std::size_t joint = 0; joint < hierarchy.joints.size(); ++joint) {
         const Joint& declared = hierarchy.joints[joint];
         if (declared.endSite) continue;
@@ -57,6 +65,7 @@ void TargetCheck::trackChannels() {
             if (tracks_.size() == kMostTracks) return;
             Track track;
             track.joint = joint;
+            track.watched = countMatters || !second_life::knowsJoint(declared.name);
             if (i < declared.channels.size()) track.channel = declared.channels[i];
             // The root's positions are the hip's.
             const auto axis = static_cast<std::size_t>(track.channel);
@@ -67,6 +76,12 @@ void TargetCheck::trackChannels() {
             tracks_.push_back(std::move(track));
         }
     }
+    wanted_ = tracks_.size();
+}
+
+std::uint64_t TargetCheck::wordsWanted() {
+    if (!tracked_) trackChannels();
+    return wanted_;
 }
 
 void TargetCheck::takeWord(std::uint64_t index, std::string_view word) {
@@ -75,8 +90,8 @@ void TargetCheck::takeWord(std::uint64_t index, std::string_view word) {
     Track& track = tracks_[index];
     const std::size_t hipAxis = track.hipAxis;
     const bool hip = hipAxis < hipChannels_.size();
-    // Nearly every word once the frames have moved each channel.
-    if (track.changed && !hip) return;
+    // Nearly every word once the frames have moved each channel that matters.
+    if ((track.changed || !track.watched) && !hip) return;
     if (frames_ == 0) {
         const std::optional<double> value = numberOf(word);
         track.firstIsNumber = value.has_value();
@@ -97,6 +112,11 @@ void TargetCheck::takeWord(std::uint64_t index, std::string_view word) {
 }
 
 void TargetCheck::endFrame(std::uint64_t line) {
+    while (wanted_ > 0) {
+        const Track& last = tracks_[wanted_ - 1];
+        if (last.hipAxis < hipChannels_.size() || (last.watched && !last.changed)) break;
+        --wanted_;
+    }
     const bool first = frames_++ == 0;
     const bool hipRead = std::exchange(hipRead_, true);
     if (first || !hipRead) return;
@@ -221,15 +241,90 @@ void TargetCheck::finishRoles(Findings& findings) {
     }
 }
 
-TargetReading::TargetReading(const RigProfile& target)
-    : reader_({Reading::Hierarchy, PlainLines::Joined}),
-      structure_(reader_),
-      target_(target, reader_) {
-    if (target_.readsFrames()) structure_.handFrameWords(target_);
+void TargetReading::WantedWords::take(const LinePiece& piece) {
+    // As the structure check counts them: a word finished before the line's kind is known is
+    // counted and handed to nobody.
+    const LineKind kind = piece.line.kind;
+    const bool frame = kind == LineKind::Frame;
+    if (frame && !lineStarted_) {
+        lineStarted_ = true;
+        wanted_ = target_.wordsWanted();
+    }
+    if (frame || kind == LineKind::Pending) {
+        const std::string_view bytes = piece.bytes;
+        std::size_t at = 0;
+        while (at < bytes.size() && (!frame || index_ < wanted_)) {
+            if (isBlank(bytes[at])) {
+                if (std::exchange(wordCut_, false)) takeWord(cutWord_, frame);
+                ++at;
+                continue;
+            }
+            std::size_t stop = at;
+            while (stop < bytes.size() && !isBlank(bytes[stop])) ++stop;
+            const std::string_view word = bytes.substr(at, stop - at);
+            if (wordCut_ || (stop == bytes.size() && !piece.lineEnds)) {
+                if (!wordCut_) cutWord_.clear();
+                wordCut_ = true;
+                if (cutWord_.size() <= kMostNumberBytes) {
+                    cutWord_.append(word.substr(0, kMostNumberBytes + 1 - cutWord_.size()));
+                }
+            } else {
+                takeWord(word, frame);
+            }
+            at = stop;
+        }
+    }
+    if (!piece.lineEnds) return;
+    if (std::exchange(wordCut_, false)) takeWord(cutWord_, frame);
+    lastLine_ = piece.line.number;
+    lineStarted_ = false;
+    if (frame) {
+        endFrame(lastLine_);
+    } else {
+        index_ = 0;
+    }
 }
 
+void TargetReading::WantedWords::takePlainLines(std::string_view lines, const Line& last) {
+    // Each plain line ends in CR LF: its words run to the CR.
+    const char* at = lines.data();
+    const char* const end = at + lines.size();
+    const bool frames = last.kind == LineKind::Frame;
+    while (at < end) {
+        if (frames) {
+            wanted_ = target_.wordsWanted();
+            while (index_ < wanted_) {
+                while (isBlank(*at)) ++at;
+                if (*at == '\r') break;
+                const char* const word = at;
+                while (!isBlank(*at) && *at != '\r') ++at;
+                takeWord({word, static_cast<std::size_t>(at - word)}, true);
+            }
+        }
+        at = static_cast<const char*>(std::memchr(at, '\r', end - at)) + 2;
+        if (frames) {
+            endFrame(++lastLine_);
+        } else {
+            ++lastLine_;
+        }
+    }
+}
+
+void TargetReading::WantedWords::takeWord(std::string_view word, bool handed) {
+    if (handed) target_.takeWord(index_, word);
+    ++index_;
+}
+
+void TargetReading::WantedWords::endFrame(std::uint64_t line) {
+    target_.endFrame(line);
+    index_ = 0;
+}
+
+TargetReading::TargetReading(const RigProfile& target)
+    : reader_({Reading::Hierarchy, PlainLines::Joined}), target_(target, reader_), words_(target_) {}
+
 BvhVisitor& TargetReading::visitor() {
-    return target_.readsFrames() ? static_cast<BvhVisitor&>(structure_) : idle_;
+    return target_.readsFrames() ? static_cast<BvhVisitor&>(words_) : idle_;
 }
 
 std::error_code TargetReading::write(std::string_view bytes) {

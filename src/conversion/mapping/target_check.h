@@ -33,6 +33,11 @@ public:
     /// line (see StructureCheck::handFrameWords).
     bool readsFrames() const { return secondLife_; }
 
+    /// How many words of each frame line from the next on the rules still look at: the hip's
+    /// positions, and the channels of joints whose moving would matter that have not moved yet.
+    /// A reader may leave the words past them unread.
+    std::uint64_t wordsWanted();
+
     void takeWord(std::uint64_t index, std::string_view word) override;
     void endFrame(std::uint64_t line) override;
 
@@ -47,6 +52,9 @@ private:
         // Which of the hip's position channels it is (0..2), or none (3).
         std::size_t hipAxis = 3;
         bool changed = false;
+        // Whether its moving matters: a joint of a name the upload does not know, or any joint
+        // where there are enough of them for the number that move to matter.
+        bool watched = false;
         bool firstIsNumber = false;
         double first = 0;
         std::string firstWord;
@@ -63,6 +71,8 @@ private:
     std::vector<Track> tracks_;
     bool tracked_ = false;
     std::uint64_t frames_ = 0;
+    // One past the last track still wanted, as of the last frame's end.
+    std::uint64_t wanted_ = 0;
     // The hip's position channels (indices into tracks_), its position in the first frame and
     // in the frame at hand; the first frame that moves it too far, how far, and how many do.
     std::array<std::size_t, 3> hipChannels_{kNoJoint, kNoJoint, kNoJoint};
@@ -92,11 +102,34 @@ private:
         void take(const LinePiece&) override {}
     };
 
+    // Hands the target check the words it still wants of each frame line and passes over the
+    // rest: what a conversion wrote needs no second structure check, and most of a frame line
+    // is read by nobody once its channels have moved.
+    class WantedWords final : public BvhVisitor {
+    public:
+        explicit WantedWords(TargetCheck& target) : target_(target) {}
+        void take(const LinePiece& piece) override;
+        void takePlainLines(std::string_view lines, const Line& last) override;
+
+    private:
+        void takeWord(std::string_view word, bool handed);
+        void endFrame(std::uint64_t line);
+
+        TargetCheck& target_;
+        std::uint64_t wanted_ = 0;
+        std::uint64_t index_ = 0;
+        std::uint64_t lastLine_ = 0;
+        bool lineStarted_ = false;
+        // A word cut by a block's end, as far as a number reaches.
+        std::string cutWord_;
+        bool wordCut_ = false;
+    };
+
     BvhVisitor& visitor();
 
     BvhReader reader_;
-    StructureCheck structure_;
     TargetCheck target_;
+    WantedWords words_;
     Idle idle_;
 };
 
