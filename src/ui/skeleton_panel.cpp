@@ -77,6 +77,7 @@ SkeletonPanel::SkeletonPanel(std::string path, const conversion::JointReport& re
     connect(view_, &SkeletonView::rowClicked, this, &SkeletonPanel::rowClicked);
     connect(slider_, &QSlider::valueChanged, this, &SkeletonPanel::showFrame);
     connect(play_, &QPushButton::clicked, this, &SkeletonPanel::togglePlaying);
+    timer_.setTimerType(Qt::PreciseTimer);
     connect(&timer_, &QTimer::timeout, this, &SkeletonPanel::playOn);
     loader->load(std::move(path), mostFrameBytes);
 }
@@ -225,7 +226,8 @@ void SkeletonPanel::togglePlaying() {
     }
     playedFrom_ = frames_->frameLine(static_cast<std::size_t>(slider_->value()));
     clock_.start();
-    const double tick = frameTime() * static_cast<double>(frames_->step) * 1000;
+    // Twice a frame, so that no frame is missed when a tick comes a little early or late.
+    const double tick = frameTime() * static_cast<double>(frames_->step) * 1000 / 2;
     timer_.start(std::max(kShortestTickMs, static_cast<int>(std::lround(std::min(tick, 1e6)))));
     play_->setText(QStringLiteral("Pause"));
 }

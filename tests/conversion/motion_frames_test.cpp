@@ -63,11 +63,12 @@ Reference referenceIn(const fs::path& path) {
 
 TEST(JointPositions, StandWhereThreeJsPutsThemWithinATenThousandthOfTheHeight) {
     // A Poser file whose joints turn in four orders, Mixamo's 55 joints, the largest real file
-    // (1440 frames, Z up), and a file of ours with position channels on a joint below the root,
-    // in odd orders, and turns past 90 degrees.
+    // (1440 frames, Z up), a rig of 163 joints with a face, and a file of ours with position
+    // channels on a joint below the root, in odd orders, and turns past 90 degrees.
     const fs::path files[] = {
         "linden_avatar_walk_crlf.bvh", "other-rigs/mixamo_prefixed_freebvh.bvh",
-        "other-rigs/cmu_humanik_names_jumping.bvh", "positions/every_channel.bvh"};
+        "other-rigs/cmu_humanik_names_jumping.bvh", "large-rigs/makehuman_face_poseunits.bvh",
+        "positions/every_channel.bvh"};
     for (const fs::path& file : files) {
         SCOPED_TRACE(file);
         const MotionFrames motion = readFile(testdataDir() / file);
