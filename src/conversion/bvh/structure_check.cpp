@@ -79,36 +79,14 @@ void StructureCheck::take(const LinePiece& piece) {
     // it is not, a whole word is the first of `End Site` or `Frame Time:`, none of a frame's.
     const LineKind kind = piece.line.kind;
     const bool frame = kind == LineKind::Frame;
-    std::size_t at = frame || kind == LineKind::Pending ? 0 : bytes.size();
-    while (at < bytes.size()) {
-        if (isBlank(bytes[at])) {
-            if (wordCut_) {
-                wordCut_ = false;
-                takeWord(cutWord_, frame);
-            }
-            ++at;
-            continue;
-        }
-        std::size_t stop = at;
-        while (stop < bytes.size() && !isBlank(bytes[stop])) ++stop;
-        const std::string_view word = bytes.substr(at, stop - at);
-        if (wordCut_ || (stop == bytes.size() && !piece.lineEnds)) {
-            if (!wordCut_) cutWord_.clear();
-            wordCut_ = true;
-            // One byte past the longest number is enough to tell that it is none.
-            if (cutWord_.size() <= kMostNumberBytes) {
-                cutWord_.append(word.substr(0, kMostNumberBytes + 1 - cutWord_.size()));
-            }
-        } else {
-            takeWord(word, frame);
-        }
-        at = stop;
+    if (frame || kind == LineKind::Pending) {
+        pieceWords_.split(
+            piece, [&](std::string_view word) { takeWord(word, frame); }, [] { return true; });
     }
     if (!piece.lineEnds) return;
-    if (wordCut_) {
-        wordCut_ = false;
-        if (kind == LineKind::Frame) takeWord(cutWord_);
-    }
+    pieceWords_.endLine([&](std::string_view word) {
+        if (kind == LineKind::Frame) takeWord(word);
+    });
     endLine(piece.line);
 }
 

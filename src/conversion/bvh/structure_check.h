@@ -4,11 +4,55 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 
 #include "conversion/bvh/bvh_reader.h"
 #include "conversion/bvh/findings.h"
 
 namespace skelvane::conversion {
+
+/// The words of a line handed in pieces, each whole however the pieces cut it: a word cut by a
+/// piece's end is kept, as far as one byte past the longest number (enough to tell it is none),
+/// until a blank or the line's end finishes it.
+class PieceWords {
+public:
+    /// Hands `take` each word that ends in `piece`, while `wanted()` holds before each.
+    template <typename Take, typename Wanted>
+    void split(const LinePiece& piece, Take&& take, Wanted&& wanted) {
+        const std::string_view bytes = piece.bytes;
+        std::size_t at = 0;
+        while (at < bytes.size() && wanted()) {
+            if (isBlank(bytes[at])) {
+                if (std::exchange(cut_, false)) take(std::string_view(cutWord_));
+                ++at;
+                continue;
+            }
+            std::size_t stop = at;
+            while (stop < bytes.size() && !isBlank(bytes[stop])) ++stop;
+            const std::string_view word = bytes.substr(at, stop - at);
+            if (cut_ || (stop == bytes.size() && !piece.lineEnds)) {
+                if (!cut_) cutWord_.clear();
+                cut_ = true;
+                if (cutWord_.size() <= kMostNumberBytes) {
+                    cutWord_.append(word.substr(0, kMostNumberBytes + 1 - cutWord_.size()));
+                }
+            } else {
+                take(word);
+            }
+            at = stop;
+        }
+    }
+
+    /// At the line's end: the word its last piece left cut, if any, handed to `take` once.
+    template <typename Take>
+    void endLine(Take&& take) {
+        if (std::exchange(cut_, false)) take(std::string_view(cutWord_));
+    }
+
+private:
+    std::string cutWord_;
+    bool cut_ = false;
+};
 
 /// Takes the words of each frame line as a StructureCheck reads them.
 class FrameWords {
@@ -67,8 +111,7 @@ private:
     // The line at hand: its first bytes (to quote a line that is nothing), the word of a frame
     // line cut by a piece's end, its numbers so far and the first word that is not one.
     std::string lineStart_;
-    std::string cutWord_;
-    bool wordCut_ = false;
+    PieceWords pieceWords_;
     std::uint64_t numbers_ = 0;
     std::string badNumber_;
     bool numberBad_ = false;

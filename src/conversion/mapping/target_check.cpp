@@ -250,32 +250,12 @@ void TargetReading::WantedWords::take(const LinePiece& piece) {
         lineStarted_ = true;
         wanted_ = target_.wordsWanted();
     }
+    const auto take = [&](std::string_view word) { takeWord(word, frame); };
     if (frame || kind == LineKind::Pending) {
-        const std::string_view bytes = piece.bytes;
-        std::size_t at = 0;
-        while (at < bytes.size() && (!frame || index_ < wanted_)) {
-            if (isBlank(bytes[at])) {
-                if (std::exchange(wordCut_, false)) takeWord(cutWord_, frame);
-                ++at;
-                continue;
-            }
-            std::size_t stop = at;
-            while (stop < bytes.size() && !isBlank(bytes[stop])) ++stop;
-            const std::string_view word = bytes.substr(at, stop - at);
-            if (wordCut_ || (stop == bytes.size() && !piece.lineEnds)) {
-                if (!wordCut_) cutWord_.clear();
-                wordCut_ = true;
-                if (cutWord_.size() <= kMostNumberBytes) {
-                    cutWord_.append(word.substr(0, kMostNumberBytes + 1 - cutWord_.size()));
-                }
-            } else {
-                takeWord(word, frame);
-            }
-            at = stop;
-        }
+        pieceWords_.split(piece, take, [&] { return !frame || index_ < wanted_; });
     }
     if (!piece.lineEnds) return;
-    if (std::exchange(wordCut_, false)) takeWord(cutWord_, frame);
+    pieceWords_.endLine(take);
     lastLine_ = piece.line.number;
     lineStarted_ = false;
     if (frame) {

@@ -120,9 +120,7 @@ private:
         std::uint64_t index_ = 0;
         std::uint64_t lastLine_ = 0;
         bool lineStarted_ = false;
-        // A word cut by a block's end, as far as a number reaches.
-        std::string cutWord_;
-        bool wordCut_ = false;
+        PieceWords pieceWords_;
     };
 
     BvhVisitor& visitor();
