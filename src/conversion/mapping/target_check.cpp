@@ -61,8 +61,7 @@ void TargetCheck::trackChannels() {
     for (std::size_t joint = 0; joint < hierarchy.joints.size(); ++joint) {
         const Joint& declared = hierarchy.joints[joint];
         if (declared.endSite) continue;
-        for (std::uint64_t i = 0; i < declared.channelCount; ++i) {
-            if (tracks_.size() == kMostTracks) return;
+        for (std::uint64_t i = 0; i < declared.channelCount && tracks_.size() < kMostTracks; ++i) {
             Track track;
             track.joint = joint;
             track.watched = countMatters || !second_life::knowsJoint(declared.name);
@@ -255,7 +254,9 @@ void TargetReading::WantedWords::take(const LinePiece& piece) {
         pieceWords_.split(piece, take, [&] { return !frame || index_ < wanted_; });
     }
     if (!piece.lineEnds) return;
-    pieceWords_.endLine(take);
+    pieceWords_.endLine([&](std::string_view word) {
+        if (!frame || index_ < wanted_) take(word);
+    });
     lastLine_ = piece.line.number;
     lineStarted_ = false;
     if (frame) {
