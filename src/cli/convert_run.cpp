@@ -204,10 +204,6 @@ private:
     std::size_t unread_ = 0;
 };
 
-std::string counted(std::size_t count, std::string_view one, std::string_view many) {
-    return std::to_string(count) + " " + std::string(count == 1 ? one : many);
-}
-
 // Checks every FILE, held to the rules of --to's rig when given; returns the exit status.
 int runCheck(const ConvertRequest& request, const conversion::MappingChoice& mapping,
              conversion::platform::FileSystem& system) {

@@ -31,10 +31,6 @@ void appendPadded(std::string& out, std::string_view text, std::size_t width) {
     out.append(std::max<std::size_t>(width, displayWidth(text)) - displayWidth(text) + 2, ' ');
 }
 
-std::string counted(std::uint64_t count, std::string_view one, std::string_view many) {
-    return std::to_string(count) + " " + std::string(count == 1 ? one : many);
-}
-
 // A name for the table; one cut for display says so.
 std::string shownName(std::string_view name, bool cut) {
     return printable(name) + (cut ? "..." : "");

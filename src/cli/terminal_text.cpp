@@ -79,4 +79,8 @@ std::size_t displayWidth(std::string_view text) {
     }));
 }
 
+std::string counted(std::uint64_t count, std::string_view one, std::string_view many) {
+    return std::to_string(count) + " " + std::string(count == 1 ? one : many);
+}
+
 }  // namespace skelvane::cli

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -13,5 +14,8 @@ std::string printable(std::string_view text);
 
 /// The columns a text takes on a terminal, counting each UTF-8 character as one.
 std::size_t displayWidth(std::string_view text);
+
+/// `count` and the word for it: "1 file", "3 files".
+std::string counted(std::uint64_t count, std::string_view one, std::string_view many);
 
 }  // namespace skelvane::cli

@@ -13,7 +13,7 @@ namespace {
 constexpr std::size_t kQuoted = 40;
 
 // The start of `text` in quotes, cut at the edge of a UTF-8 character and marked so.
-std::string quoted(std::string_view text) {
+std::string quotedStart(std::string_view text) {
     std::string out = "'";
     if (text.size() <= kQuoted) return out.append(text).append("'");
     std::size_t cut = kQuoted;
@@ -26,7 +26,7 @@ std::string counted(std::uint64_t count, std::string_view one, std::string_view 
 }
 
 // A keyword as a reason names it.
-std::string_view keywordOf(LineKind kind) {
+std::string_view reasonKeyword(LineKind kind) {
     switch (kind) {
         case LineKind::Hierarchy:
             return "HIERARCHY";
@@ -156,8 +156,9 @@ void StructureCheck::endLine(const Line& line) {
         case LineKind::Pending:
             break;
         case LineKind::Other:
-            findings_.add(line.number, FindingKind::Hierarchy,
-                          [&] { return "not a line of the hierarchy: " + quoted(lineStart_); });
+            findings_.add(line.number, FindingKind::Hierarchy, [&] {
+                return "not a line of the hierarchy: " + quotedStart(lineStart_);
+            });
             break;
         default:
             checkKeywordLine(line);
@@ -178,8 +179,9 @@ void StructureCheck::endFrameLine(std::uint64_t number) {
         });
     }
     if (numberBad_) {
-        findings_.add(number, FindingKind::FrameNumber,
-                      [&] { return "frame holds " + quoted(badNumber_) + ", which is no number"; });
+        findings_.add(number, FindingKind::FrameNumber, [&] {
+            return "frame holds " + quotedStart(badNumber_) + ", which is no number";
+        });
     }
 }
 
@@ -191,13 +193,13 @@ void StructureCheck::checkKeywordLine(const Line& line) {
     if (afterMotion && !motionHeader) {
         findings_.add(line.number, FindingKind::Hierarchy, [&] {
             if (kind == LineKind::Motion) return std::string("a second MOTION line");
-            return std::string(keywordOf(kind)) + " after MOTION";
+            return std::string(reasonKeyword(kind)) + " after MOTION";
         });
         return;
     }
     if (!afterMotion && motionHeader) {
         findings_.add(line.number, FindingKind::Hierarchy,
-                      [&] { return std::string(keywordOf(kind)) + " before MOTION"; });
+                      [&] { return std::string(reasonKeyword(kind)) + " before MOTION"; });
         return;
     }
     // The keywords that take nothing after them.
@@ -206,7 +208,7 @@ void StructureCheck::checkKeywordLine(const Line& line) {
          kind == LineKind::OpenBrace || kind == LineKind::CloseBrace)) {
         const bool brace = kind == LineKind::OpenBrace || kind == LineKind::CloseBrace;
         findings_.add(line.number, brace ? FindingKind::Braces : FindingKind::Hierarchy,
-                      [&] { return std::string(keywordOf(kind)) + " takes nothing after it"; });
+                      [&] { return std::string(reasonKeyword(kind)) + " takes nothing after it"; });
     }
     switch (kind) {
         case LineKind::Hierarchy:
@@ -255,7 +257,7 @@ void StructureCheck::checkKeywordLine(const Line& line) {
 }
 
 void StructureCheck::checkDeclaration(const Line& line) {
-    const std::string_view keyword = keywordOf(line.kind);
+    const std::string_view keyword = reasonKeyword(line.kind);
     const Hierarchy& hierarchy = reader_.hierarchy();
     const bool kept = line.joint != kNoJoint;
     awaitingBrace_ = line.number;
@@ -286,7 +288,7 @@ void StructureCheck::checkDeclaration(const Line& line) {
         return;
     }
     const auto name = [&] {
-        return kept ? "the name " + quoted(hierarchy.joints[line.joint].name) : "the name";
+        return kept ? "the name " + quotedStart(hierarchy.joints[line.joint].name) : "the name";
     };
     if (innerBlank_) {
         findings_.add(line.number, FindingKind::NameBlank, [&] {
@@ -336,7 +338,7 @@ void StructureCheck::checkOffset(const Line& line) {
     }
     if (line.fault == LineFault::NotANumber) {
         findings_.add(line.number, FindingKind::Offset, [&] {
-            return "OFFSET holds " + quoted(line.faultWord) + ", which is no number";
+            return "OFFSET holds " + quotedStart(line.faultWord) + ", which is no number";
         });
     } else if (line.fault == LineFault::WordCount) {
         findings_.add(line.number, FindingKind::Offset, [&] {
@@ -369,7 +371,7 @@ void StructureCheck::checkChannels(const Line& line) {
     }
     if (line.fault == LineFault::NotACount) {
         findings_.add(line.number, FindingKind::Channels, [&] {
-            return "CHANNELS counts " + quoted(line.faultWord) + ", which is no count";
+            return "CHANNELS counts " + quotedStart(line.faultWord) + ", which is no count";
         });
     } else if (line.words == 0) {
         findings_.add(line.number, FindingKind::Channels,
@@ -377,7 +379,7 @@ void StructureCheck::checkChannels(const Line& line) {
     }
     if (line.fault == LineFault::NotAChannel) {
         findings_.add(line.number, FindingKind::Channels, [&] {
-            return "CHANNELS names " + quoted(line.faultWord) +
+            return "CHANNELS names " + quotedStart(line.faultWord) +
                    ", none of Xposition, Yposition, Zposition, Xrotation, Yrotation, Zrotation";
         });
     }
@@ -403,7 +405,7 @@ void StructureCheck::checkChannels(const Line& line) {
 void StructureCheck::checkMotionHeader(const Line& line) {
     const MotionHeader& motion = reader_.motion();
     const bool frames = line.kind == LineKind::Frames;
-    const std::string_view keyword = keywordOf(line.kind);
+    const std::string_view keyword = reasonKeyword(line.kind);
     if (++(frames ? framesLines_ : frameTimeLines_) > 1) {
         findings_.add(line.number, FindingKind::Motion,
                       [&] { return "a second " + std::string(keyword) + " line"; });
@@ -419,7 +421,7 @@ void StructureCheck::checkMotionHeader(const Line& line) {
         case LineFault::NotACount:
         case LineFault::NotANumber:
             findings_.add(line.number, FindingKind::Motion, [&] {
-                return std::string(keyword) + " holds " + quoted(line.faultWord) +
+                return std::string(keyword) + " holds " + quotedStart(line.faultWord) +
                        ", which is no " + (frames ? "count" : "number");
             });
             return;
@@ -442,9 +444,9 @@ std::string StructureCheck::jointWords(std::size_t joint) const {
     const Hierarchy& hierarchy = reader_.hierarchy();
     if (joint == kNoJoint) return "a joint";
     const Joint& kept = hierarchy.joints[joint];
-    if (!kept.endSite) return "joint " + quoted(kept.name);
+    if (!kept.endSite) return "joint " + quotedStart(kept.name);
     if (kept.parent == kNoJoint) return "an End Site";
-    return "the End Site of joint " + quoted(hierarchy.joints[kept.parent].name);
+    return "the End Site of joint " + quotedStart(hierarchy.joints[kept.parent].name);
 }
 
 Findings StructureCheck::finish() {

@@ -13,7 +13,7 @@ namespace skelvane::conversion {
 namespace {
 
 using common::Role;
-using common::Side;
+using BodySide = common::Side;
 
 bool isLower(char c) {
     return c >= 'a' && c <= 'z';
@@ -86,15 +86,15 @@ bool isPrefixWord(std::string_view word) {
            isStemAndDigits(word, "mixamorig") || word == "m";
 }
 
-std::optional<Side> sideOfWord(std::string_view word) {
-    if (equalsLower(word, "l") || equalsLower(word, "left")) return Side::Left;
-    if (equalsLower(word, "r") || equalsLower(word, "right")) return Side::Right;
+std::optional<BodySide> sideOfWord(std::string_view word) {
+    if (equalsLower(word, "l") || equalsLower(word, "left")) return BodySide::Left;
+    if (equalsLower(word, "r") || equalsLower(word, "right")) return BodySide::Right;
     return std::nullopt;
 }
 
 // The key a normalised name is indexed under: its side and its core.
 std::string keyOf(const NormalisedName& name) {
-    const char side = name.side == Side::Left ? 'L' : name.side == Side::Right ? 'R' : '-';
+    const char side = name.side == BodySide::Left ? 'L' : name.side == BodySide::Right ? 'R' : '-';
     return side + name.core;
 }
 
@@ -244,13 +244,13 @@ void RoleFinder::addName(std::size_t profile, common::Role role, const std::stri
 }
 
 void RoleFinder::addSynonyms() {
-    const auto add = [this](Side side, std::string_view word, Role role) {
+    const auto add = [this](BodySide side, std::string_view word, Role role) {
         normalised_[keyOf({side, std::string(word), false})].push_back({kNoProfile, role, false});
     };
-    for (const Synonym& synonym : kCentralSynonyms) add(Side::None, synonym.word, synonym.role);
+    for (const Synonym& synonym : kCentralSynonyms) add(BodySide::None, synonym.word, synonym.role);
     for (const Synonym& synonym : kSidedSynonyms) {
-        add(Side::Left, synonym.word, synonym.role);
-        add(Side::Right, synonym.word, rightOf(synonym.role));
+        add(BodySide::Left, synonym.word, synonym.role);
+        add(BodySide::Right, synonym.word, rightOf(synonym.role));
     }
     for (const Synonym& finger : kFingerWords) {
         for (int joint = 0; joint < 3; ++joint) {
@@ -258,8 +258,8 @@ void RoleFinder::addSynonyms() {
             for (const std::string& word :
                  {std::string(finger.word) + std::to_string(joint + 1),
                   std::string(finger.word) + "0" + std::to_string(joint + 1)}) {
-                add(Side::Left, word, left);
-                add(Side::Right, word, rightOf(left));
+                add(BodySide::Left, word, left);
+                add(BodySide::Right, word, rightOf(left));
             }
         }
     }

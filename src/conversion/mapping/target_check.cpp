@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "conversion/mapping/second_life.h"
+#include "conversion/mapping/table_file.h"
 
 namespace skelvane::conversion {
 
@@ -26,11 +27,6 @@ constexpr std::size_t kMostTracks = kMostJoints * kMostChannels;
 
 // A first frame's word kept to compare with, no longer than a string keeps in itself.
 constexpr std::size_t kKeptWordBytes = 15;
-
-std::string quoted(std::string_view name) {
-    std::string out = "'";
-    return out.append(name).append("'");
-}
 
 std::string fixed(double value, int decimals) {
     char text[64];
@@ -148,7 +144,7 @@ void TargetCheck::finishSecondLife(Findings& findings) {
         !second_life::takesRoot(hierarchy.joints.front().name)) {
         const Joint& root = hierarchy.joints.front();
         findings.add(root.line, FindingKind::TargetRoot, [&] {
-            return "the root is " + quoted(second_life::nameAsRead(root.name)) +
+            return "the root is " + inQuotes(second_life::nameAsRead(root.name)) +
                    "; the Second Life upload takes hip or mPelvis";
         });
     }
@@ -163,7 +159,7 @@ void TargetCheck::finishSecondLife(Findings& findings) {
         if (moves[i]) ++moving;
         if (moves[i] && !second_life::knowsJoint(joint.name)) {
             findings.add(joint.line, FindingKind::TargetName, [&] {
-                return "joint " + quoted(second_life::nameAsRead(joint.name)) +
+                return "joint " + inQuotes(second_life::nameAsRead(joint.name)) +
                        " moves, and the Second Life upload knows no joint of that name";
             });
         }
@@ -178,7 +174,7 @@ void TargetCheck::finishSecondLife(Findings& findings) {
         if (rotations != 3 || !(axes[0] && axes[1] && axes[2])) {
             findings.add(joint.channelsLine != 0 ? joint.channelsLine : joint.line,
                          FindingKind::TargetChannels, [&] {
-                             return "joint " + quoted(second_life::nameAsRead(joint.name)) +
+                             return "joint " + inQuotes(second_life::nameAsRead(joint.name)) +
                                     " has " + std::to_string(rotations) +
                                     " rotation channels; the Second Life upload takes Xrotation, "
                                     "Yrotation and Zrotation once each";
@@ -226,14 +222,14 @@ void TargetCheck::finishRoles(Findings& findings) {
                 continue;
             }
             findings.add(joint.line, FindingKind::TargetRoles, [&] {
-                return "a second joint named " + quoted(name) + ", " + target_.name + "'s " +
+                return "a second joint named " + inQuotes(name) + ", " + target_.name + "'s " +
                        std::string(common::roleName(role)) + " (the first is on line " +
                        std::to_string(firstLine) + ")";
             });
         }
         if (firstLine == 0) {
             findings.add(rootLine, FindingKind::TargetRoles, [&] {
-                return "no joint is named " + quoted(name) + ", " + target_.name + "'s " +
+                return "no joint is named " + inQuotes(name) + ", " + target_.name + "'s " +
                        std::string(common::roleName(role));
             });
         }
@@ -302,7 +298,9 @@ void TargetReading::WantedWords::endFrame(std::uint64_t line) {
 }
 
 TargetReading::TargetReading(const RigProfile& target)
-    : reader_({Reading::Hierarchy, PlainLines::Joined}), target_(target, reader_), words_(target_) {}
+    : reader_({Reading::Hierarchy, PlainLines::Joined}),
+      target_(target, reader_),
+      words_(target_) {}
 
 BvhVisitor& TargetReading::visitor() {
     return target_.readsFrames() ? static_cast<BvhVisitor&>(words_) : idle_;
