@@ -17,7 +17,7 @@ namespace {
 
 // Keeps what a reader hands on: the bytes of every line with "|" where it ends, and each line's
 // kind, its fault and the word at fault, and the bytes handed on as its name.
-struct Recorder final : BvhVisitor {
+struct EventRecorder final : BvhVisitor {
     std::string lines;
     struct Seen {
         LineKind kind;
@@ -120,7 +120,7 @@ TEST(BvhReader, ReadsTheHierarchyAndTheMotionHeaderFedInPiecesOfAnySize) {
             SCOPED_TRACE(::testing::Message() << pieces.size() << " pieces, first "
                                               << pieces.front().size() << " bytes");
             BvhReader reader({Reading::Hierarchy, plain});
-            Recorder recorder;
+            EventRecorder recorder;
             read(reader, pieces, recorder);
             const Hierarchy& hierarchy = reader.hierarchy();
             EXPECT_EQ(hierarchy.hierarchyLine, 1u);
@@ -211,7 +211,7 @@ TEST(BvhReader, TellsEachLinesKindByItsWords) {
         const std::string input = "HIERARCHY\nROOT a\n{\n" + std::string(c.line) + "\n";
         for (const auto& pieces : waysToFeed(input)) {
             BvhReader reader;
-            Recorder recorder;
+            EventRecorder recorder;
             read(reader, pieces, recorder);
             ASSERT_FALSE(recorder.seen.empty());
             EXPECT_EQ(recorder.seen.back().kind, c.kind);
@@ -221,7 +221,7 @@ TEST(BvhReader, TellsEachLinesKindByItsWords) {
     }
     // A closing brace with none open.
     BvhReader reader;
-    Recorder recorder;
+    EventRecorder recorder;
     read(reader, {"}"}, recorder);
     EXPECT_EQ(recorder.seen.back().fault, LineFault::ClosesNothing);
 }
@@ -232,7 +232,7 @@ TEST(BvhReader, SplitsLinesAtCrLfLfAndALoneCrAcrossPieces) {
          {ReaderOptions{Reading::Lines, PlainLines::Joined}, ReaderOptions{}}) {
         for (const auto& pieces : waysToFeed(input)) {
             BvhReader reader(options);
-            Recorder recorder;
+            EventRecorder recorder;
             read(reader, pieces, recorder);
             EXPECT_EQ(recorder.lines, "a|b|c|d|||e|");
             EXPECT_EQ(reader.lineEnds().crLf, 2u);
@@ -245,7 +245,7 @@ TEST(BvhReader, SplitsLinesAtCrLfLfAndALoneCrAcrossPieces) {
 
 TEST(BvhReader, KeepsWithinItsBoundsWhateverTheFile) {
     BvhReader reader;
-    Recorder recorder;
+    EventRecorder recorder;
     // A name of 8 MB and a CHANNELS line naming a million channels, in pieces of 64 KiB.
     const std::string name(std::size_t{8} << 20, 'n');
     std::string channels = "\nCHANNELS 1000000";
@@ -273,9 +273,16 @@ TEST(BvhReader, ReadsANumberToTheBitAsFromCharsDoes) {
     // Short plain decimals take a quicker way than std::from_chars; they must land on the same
     // double, sign of zero included, and the words it does not take must still be read.
     const std::pair<const char*, std::optional<double>> words[] = {
-        {"0.1", 0.1},   {"-0.000000", -0.0}, {"5.", 5.0},     {".5", 0.5},
-        {"+2.5", 2.5},  {"-", std::nullopt}, {".", std::nullopt}, {"1.2.3", std::nullopt},
-        {"1e3", 1000.0}, {"123456789.123456", 123456789.123456},
+        {"0.1", 0.1},
+        {"-0.000000", -0.0},
+        {"5.", 5.0},
+        {".5", 0.5},
+        {"+2.5", 2.5},
+        {"-", std::nullopt},
+        {".", std::nullopt},
+        {"1.2.3", std::nullopt},
+        {"1e3", 1000.0},
+        {"123456789.123456", 123456789.123456},
         {"0.30000000000000004", 0.30000000000000004}};
     for (const auto& [word, value] : words) {
         const std::optional<double> read = numberOf(word);

@@ -15,7 +15,7 @@ using skelvane::testing::exampleFile;
 using skelvane::testing::testdataDir;
 using Verdict = BvhStartCheck::Verdict;
 
-const CompiledMapping kPoserMax(defaultMapping(), {});
+const CompiledMapping kReportMapping(defaultMapping(), {});
 
 // What a dry run of the file reports, read as the run reads it.
 struct ReportKeeper final : JobObserver {
@@ -39,7 +39,7 @@ JointReport reportOf(const std::filesystem::path& path, const DroppedParts& drop
 
 // Feeds the whole input at once or byte by byte: both must give the same report.
 JointReport scan(std::string_view input, bool bytewise) {
-    JointScanner scanner(kPoserMax);
+    JointScanner scanner(kReportMapping);
     if (!bytewise) scanner.feed(input);
     for (std::size_t i = 0; bytewise && i < input.size(); ++i) scanner.feed(input.substr(i, 1));
     return scanner.finish();
@@ -196,7 +196,7 @@ TEST(JointScanner, LinesFramesAndLineEndsInAnyPieces) {
 }
 
 TEST(JointScanner, KeepsItsListAndNamesBoundedWhateverTheFile) {
-    JointScanner many(kPoserMax);
+    JointScanner many(kReportMapping);
     many.feed("HIERARCHY\n");
     std::string lines;
     for (int i = 0; i < 5000; ++i) lines += "JOINT rThumb1\n";
@@ -211,7 +211,7 @@ TEST(JointScanner, KeepsItsListAndNamesBoundedWhateverTheFile) {
     EXPECT_EQ(report.unlisted(), 3000000u - kListedJoints);
 
     // One name of 20 MB, in pieces, with blanks after it that are not part of it.
-    JointScanner longName(kPoserMax);
+    JointScanner longName(kReportMapping);
     longName.feed("ROOT neck");
     const std::string middle(1 << 20, 'Z');
     for (int i = 0; i < 20; ++i) longName.feed(middle);

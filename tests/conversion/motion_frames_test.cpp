@@ -18,7 +18,7 @@ namespace {
 namespace fs = std::filesystem;
 using testing::testdataDir;
 
-MotionFrames readFile(const fs::path& path) {
+MotionFrames readFrames(const fs::path& path) {
     const auto file = platform::openForReading(path);
     EXPECT_TRUE(file) << path;
     if (!file) return {};
@@ -71,7 +71,7 @@ TEST(JointPositions, StandWhereThreeJsPutsThemWithinATenThousandthOfTheHeight) {
         "positions/every_channel.bvh"};
     for (const fs::path& file : files) {
         SCOPED_TRACE(file);
-        const MotionFrames motion = readFile(testdataDir() / file);
+        const MotionFrames motion = readFrames(testdataDir() / file);
         ASSERT_EQ(motion.faultCount, 0U);
         ASSERT_FALSE(motion.sampled());
         const Reference reference = referenceIn(testdataDir() / "positions" /

@@ -63,82 +63,91 @@ TEST(ParseRigProfile, TakesTheFileNameAsTitleAndANameOfTheLongestLength) {
     EXPECT_EQ(profile.nameOf(Role::Hips).size(), 256u);
 }
 
-struct ErrorCase {
+struct ProfileErrorCase {
     const char* name;
     std::string text;
     std::string expected;
 };
 
-void PrintTo(const ErrorCase& c, std::ostream* os) {
+void PrintTo(const ProfileErrorCase& c, std::ostream* os) {
     *os << c.name;
 }
 
-class RigProfileErrorTest : public ::testing::TestWithParam<ErrorCase> {};
+class RigProfileErrorTest : public ::testing::TestWithParam<ProfileErrorCase> {};
 
 TEST_P(RigProfileErrorTest, RefusesTheWholeFileNamingTheLine) {
     EXPECT_EQ(errorOf(parseRigProfile(GetParam().text, "r.csv")), GetParam().expected);
 }
 
-const std::string kVersion = "# skelvane-rig 1\n";
-const std::string kHeader = kVersion + "role,name\n";
+const std::string kRigVersion = "# skelvane-rig 1\n";
+const std::string kRigHeader = kRigVersion + "role,name\n";
 
 INSTANTIATE_TEST_SUITE_P(
     Reasons, RigProfileErrorTest,
     ::testing::Values(
-        ErrorCase{"EmptyFile", "", "r.csv:1: missing version line '# skelvane-rig 1'"},
-        ErrorCase{"MappingFile", "# skelvane-map 1\nfrom,to,part\n",
-                  "r.csv:1: missing version line '# skelvane-rig 1'"},
-        ErrorCase{"UnknownVersion", "# skelvane-rig 2\nrole,name\n",
-                  "r.csv:1: unknown version line '# skelvane-rig 2'; this program reads "
-                  "'# skelvane-rig 1'"},
-        ErrorCase{"MappingDirective", kVersion + "# match: exact\nrole,name\n",
-                  "r.csv:2: unknown directive 'match' (known: title)"},
-        ErrorCase{"TitleTwice", kVersion + "# title: a\n# title: b\n",
-                  "r.csv:3: 'title' given twice"},
-        ErrorCase{"EmptyTitle", kVersion + "# title:\n", "r.csv:2: empty title"},
-        ErrorCase{"MappingHeader", kVersion + "from,to,part\nhips,Hips,\n",
-                  "r.csv:2: missing header row 'role,name'"},
-        ErrorCase{"ThreeFields", kHeader + "hips,Hips,5\n",
-                  "r.csv:3: expected 2 fields (role,name), found 3"},
-        ErrorCase{"OneField", kHeader + "hips\n",
-                  "r.csv:3: expected 2 fields (role,name), found 1"},
-        ErrorCase{"UnclosedQuote", kHeader + "hips,\"Hips\n", "r.csv:3: unclosed quote"},
-        ErrorCase{"EmptyRole", kHeader + ",Hips\n", "r.csv:3: empty 'role'"},
-        ErrorCase{"UnknownRole", kHeader + "hips,Hips\npelvis,Pelvis\n",
-                  "r.csv:4: unknown role 'pelvis' (roles are written like hips, spine1, "
-                  "left_upper_arm)"},
-        ErrorCase{"RoleInCapitals", kHeader + "Hips,Hips\n",
-                  "r.csv:3: unknown role 'Hips' (roles are written like hips, spine1, "
-                  "left_upper_arm)"},
-        ErrorCase{"RoleTwice", kHeader + "hips,hip\nspine1,abdomen\nhips,pelvis\n",
-                  "r.csv:5: 'hips' given twice (first on line 3)"},
-        ErrorCase{"OneNameForTwoRoles",
-                  kHeader + "hips,Hips\nleft_collar,LeftShoulder\n\nleft_upper_arm,LeftShoulder\n",
-                  "r.csv:6: 'LeftShoulder' already names 'left_collar' (line 4); a joint has one "
-                  "role"},
-        ErrorCase{"EmptyName", kHeader + "hips,\n", "r.csv:3: empty 'name'"},
-        ErrorCase{"BlankName", kHeader + "hips, \n",
-                  "r.csv:3: 'name' ' ' begins or ends with a blank, which no joint name does"},
-        ErrorCase{"BlankAfterName", kHeader + "hips,\"Hips \"\n",
-                  "r.csv:3: 'name' 'Hips ' begins or ends with a blank, which no joint name does"},
-        ErrorCase{"TabBeforeName", kHeader + "hips,\tHips\n",
-                  "r.csv:3: 'name' '\tHips' begins or ends with a blank, which no joint name does"},
-        ErrorCase{"ControlCharacterInName", kHeader + "hips,Hi\x01ps\n",
-                  "r.csv:3: 'name' 'Hi\x01ps' holds U+0001, which no joint name may"},
-        ErrorCase{"NextLineInName", kHeader + "hips,Hi\xC2\x85ps\n",
-                  "r.csv:3: 'name' 'Hi\xC2\x85ps' holds U+0085, which no joint name may"},
-        ErrorCase{"NameTooLong", kHeader + "hips," + std::string(kMaxRigNameBytes + 1, 'j') + "\n",
-                  "r.csv:3: a 'name' of 257 bytes; at most 256"},
-        ErrorCase{"NoHips", kHeader + "spine1,abdomen\nhead,head\n",
-                  "r.csv:5: no row for 'hips', which every rig has"},
-        ErrorCase{"NoRows", kHeader, "r.csv:3: no row for 'hips', which every rig has"},
-        ErrorCase{"NoHeader", kVersion + "# title: x\n", "r.csv:3: missing header row 'role,name'"},
-        ErrorCase{"NotUtf8", kHeader + "hips,H\xFFips\n", "r.csv:3: bytes that are not UTF-8"},
-        ErrorCase{"LoneCr", kHeader + "hips,hip\rneck1,neck\n",
-                  "r.csv:3: CR without LF; lines end with LF or CR LF"},
-        ErrorCase{"TooLarge", kHeader + "#" + std::string(kMaxTableFileBytes, 'x') + "\n",
-                  "r.csv:3: larger than 1 MB"}),
-    [](const ::testing::TestParamInfo<ErrorCase>& info) { return std::string(info.param.name); });
+        ProfileErrorCase{"EmptyFile", "", "r.csv:1: missing version line '# skelvane-rig 1'"},
+        ProfileErrorCase{"MappingFile", "# skelvane-map 1\nfrom,to,part\n",
+                         "r.csv:1: missing version line '# skelvane-rig 1'"},
+        ProfileErrorCase{"UnknownVersion", "# skelvane-rig 2\nrole,name\n",
+                         "r.csv:1: unknown version line '# skelvane-rig 2'; this program reads "
+                         "'# skelvane-rig 1'"},
+        ProfileErrorCase{"MappingDirective", kRigVersion + "# match: exact\nrole,name\n",
+                         "r.csv:2: unknown directive 'match' (known: title)"},
+        ProfileErrorCase{"TitleTwice", kRigVersion + "# title: a\n# title: b\n",
+                         "r.csv:3: 'title' given twice"},
+        ProfileErrorCase{"EmptyTitle", kRigVersion + "# title:\n", "r.csv:2: empty title"},
+        ProfileErrorCase{"MappingHeader", kRigVersion + "from,to,part\nhips,Hips,\n",
+                         "r.csv:2: missing header row 'role,name'"},
+        ProfileErrorCase{"ThreeFields", kRigHeader + "hips,Hips,5\n",
+                         "r.csv:3: expected 2 fields (role,name), found 3"},
+        ProfileErrorCase{"OneField", kRigHeader + "hips\n",
+                         "r.csv:3: expected 2 fields (role,name), found 1"},
+        ProfileErrorCase{"UnclosedQuote", kRigHeader + "hips,\"Hips\n", "r.csv:3: unclosed quote"},
+        ProfileErrorCase{"EmptyRole", kRigHeader + ",Hips\n", "r.csv:3: empty 'role'"},
+        ProfileErrorCase{"UnknownRole", kRigHeader + "hips,Hips\npelvis,Pelvis\n",
+                         "r.csv:4: unknown role 'pelvis' (roles are written like hips, spine1, "
+                         "left_upper_arm)"},
+        ProfileErrorCase{"RoleInCapitals", kRigHeader + "Hips,Hips\n",
+                         "r.csv:3: unknown role 'Hips' (roles are written like hips, spine1, "
+                         "left_upper_arm)"},
+        ProfileErrorCase{"RoleTwice", kRigHeader + "hips,hip\nspine1,abdomen\nhips,pelvis\n",
+                         "r.csv:5: 'hips' given twice (first on line 3)"},
+        ProfileErrorCase{
+            "OneNameForTwoRoles",
+            kRigHeader + "hips,Hips\nleft_collar,LeftShoulder\n\nleft_upper_arm,LeftShoulder\n",
+            "r.csv:6: 'LeftShoulder' already names 'left_collar' (line 4); a joint has one "
+            "role"},
+        ProfileErrorCase{"EmptyName", kRigHeader + "hips,\n", "r.csv:3: empty 'name'"},
+        ProfileErrorCase{
+            "BlankName", kRigHeader + "hips, \n",
+            "r.csv:3: 'name' ' ' begins or ends with a blank, which no joint name does"},
+        ProfileErrorCase{
+            "BlankAfterName", kRigHeader + "hips,\"Hips \"\n",
+            "r.csv:3: 'name' 'Hips ' begins or ends with a blank, which no joint name does"},
+        ProfileErrorCase{
+            "TabBeforeName", kRigHeader + "hips,\tHips\n",
+            "r.csv:3: 'name' '\tHips' begins or ends with a blank, which no joint name does"},
+        ProfileErrorCase{"ControlCharacterInName", kRigHeader + "hips,Hi\x01ps\n",
+                         "r.csv:3: 'name' 'Hi\x01ps' holds U+0001, which no joint name may"},
+        ProfileErrorCase{"NextLineInName", kRigHeader + "hips,Hi\xC2\x85ps\n",
+                         "r.csv:3: 'name' 'Hi\xC2\x85ps' holds U+0085, which no joint name may"},
+        ProfileErrorCase{"NameTooLong",
+                         kRigHeader + "hips," + std::string(kMaxRigNameBytes + 1, 'j') + "\n",
+                         "r.csv:3: a 'name' of 257 bytes; at most 256"},
+        ProfileErrorCase{"NoHips", kRigHeader + "spine1,abdomen\nhead,head\n",
+                         "r.csv:5: no row for 'hips', which every rig has"},
+        ProfileErrorCase{"NoRows", kRigHeader, "r.csv:3: no row for 'hips', which every rig has"},
+        ProfileErrorCase{"NoHeader", kRigVersion + "# title: x\n",
+                         "r.csv:3: missing header row 'role,name'"},
+        ProfileErrorCase{"NotUtf8", kRigHeader + "hips,H\xFFips\n",
+                         "r.csv:3: bytes that are not UTF-8"},
+        ProfileErrorCase{"LoneCr", kRigHeader + "hips,hip\rneck1,neck\n",
+                         "r.csv:3: CR without LF; lines end with LF or CR LF"},
+        ProfileErrorCase{"TooLarge", kRigHeader + "#" + std::string(kMaxTableFileBytes, 'x') + "\n",
+                         "r.csv:3: larger than 1 MB"}),
+    [](const ::testing::TestParamInfo<ProfileErrorCase>& info) {
+        return std::string(info.param.name);
+    });
 
 TEST(LoadRigProfileFile, ReadsAFileAndSaysWhyOneCannotBeRead) {
     const TempFolder folder;

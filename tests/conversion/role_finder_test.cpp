@@ -17,7 +17,7 @@ using skelvane::testing::jointNamesIn;
 using skelvane::testing::readFile;
 using skelvane::testing::testdataDir;
 
-std::vector<std::string> words(std::string_view text) {
+std::vector<std::string> namesIn(std::string_view text) {
     std::istringstream in{std::string(text)};
     std::vector<std::string> result;
     for (std::string word; in >> word;) result.push_back(word);
@@ -38,7 +38,7 @@ std::vector<std::string> rolesOf(const std::vector<std::string>& names,
 
 // Lines of "name role" pairs, written two to a line in the tables below.
 std::vector<std::string> pairs(std::string_view text) {
-    const std::vector<std::string> all = words(text);
+    const std::vector<std::string> all = namesIn(text);
     std::vector<std::string> result;
     for (std::size_t i = 0; i + 1 < all.size(); i += 2) result.push_back(all[i] + " " + all[i + 1]);
     return result;
@@ -117,21 +117,21 @@ TEST(NormaliseJointName, TakesOffPrefixesSeparatorsAndSides) {
     }
 }
 
-struct RigCase {
+struct FinderCase {
     const char* name;
     std::vector<std::string> joints;
     std::vector<std::string> expected;
     std::string bestFit;
 };
 
-void PrintTo(const RigCase& c, std::ostream* os) {
+void PrintTo(const FinderCase& c, std::ostream* os) {
     *os << c.name;
 }
 
-class AcceptanceRigTest : public ::testing::TestWithParam<RigCase> {};
+class AcceptanceRigTest : public ::testing::TestWithParam<FinderCase> {};
 
 TEST_P(AcceptanceRigTest, FindsEveryJointsRole) {
-    const RigCase& c = GetParam();
+    const FinderCase& c = GetParam();
     const RoleFinding finding = find(c.joints);
     EXPECT_EQ(rolesOf(c.joints, finding), c.expected);
     EXPECT_EQ(bestFitOf(finding), c.bestFit);
@@ -139,7 +139,7 @@ TEST_P(AcceptanceRigTest, FindsEveryJointsRole) {
 
 std::vector<std::string> prefixed(std::string_view prefix, std::string_view names) {
     std::vector<std::string> result;
-    for (const std::string& name : words(names)) result.push_back(std::string(prefix) + name);
+    for (const std::string& name : namesIn(names)) result.push_back(std::string(prefix) + name);
     return result;
 }
 
@@ -171,37 +171,38 @@ const std::vector<std::string> kMixamoRoles = pairs(
 INSTANTIATE_TEST_SUITE_P(
     Rigs, AcceptanceRigTest,
     ::testing::Values(
-        RigCase{"MixamoWithNumberedPrefix", prefixed("mixamorig7:", kMixamoNames),
-                prefixed("mixamorig7:", kMixamoRoles), "mixamo"},
-        RigCase{"MixamoExportedFromAnArmature", prefixed("Armature_mixamorig:", kMixamoNames),
-                prefixed("Armature_mixamorig:", kMixamoRoles), "mixamo"},
-        RigCase{"UnityNamesWithSideSuffixes",
-                words("Hips Spine Chest Neck Head Shoulder_L UpperArm_L LowerArm_L Hand_L "
-                      "Shoulder_R UpperArm_R LowerArm_R Hand_R UpperLeg_L LowerLeg_L Foot_L "
-                      "Toes_L UpperLeg_R LowerLeg_R Foot_R Toes_R"),
-                pairs("Hips hips  Spine spine1  Chest spine2  Neck neck1  Head head "
-                      "Shoulder_L left_collar  UpperArm_L left_upper_arm "
-                      "LowerArm_L left_forearm  Hand_L left_hand  Shoulder_R right_collar "
-                      "UpperArm_R right_upper_arm  LowerArm_R right_forearm  Hand_R right_hand "
-                      "UpperLeg_L left_thigh  LowerLeg_L left_shin  Foot_L left_foot "
-                      "Toes_L left_toe  UpperLeg_R right_thigh  LowerLeg_R right_shin "
-                      "Foot_R right_foot  Toes_R right_toe"),
-                "unity"},
+        FinderCase{"MixamoWithNumberedPrefix", prefixed("mixamorig7:", kMixamoNames),
+                   prefixed("mixamorig7:", kMixamoRoles), "mixamo"},
+        FinderCase{"MixamoExportedFromAnArmature", prefixed("Armature_mixamorig:", kMixamoNames),
+                   prefixed("Armature_mixamorig:", kMixamoRoles), "mixamo"},
+        FinderCase{"UnityNamesWithSideSuffixes",
+                   namesIn("Hips Spine Chest Neck Head Shoulder_L UpperArm_L LowerArm_L Hand_L "
+                           "Shoulder_R UpperArm_R LowerArm_R Hand_R UpperLeg_L LowerLeg_L Foot_L "
+                           "Toes_L UpperLeg_R LowerLeg_R Foot_R Toes_R"),
+                   pairs("Hips hips  Spine spine1  Chest spine2  Neck neck1  Head head "
+                         "Shoulder_L left_collar  UpperArm_L left_upper_arm "
+                         "LowerArm_L left_forearm  Hand_L left_hand  Shoulder_R right_collar "
+                         "UpperArm_R right_upper_arm  LowerArm_R right_forearm  Hand_R right_hand "
+                         "UpperLeg_L left_thigh  LowerLeg_L left_shin  Foot_L left_foot "
+                         "Toes_L left_toe  UpperLeg_R right_thigh  LowerLeg_R right_shin "
+                         "Foot_R right_foot  Toes_R right_toe"),
+                   "unity"},
         // MakeHuman's game rig: a root above the hips, clavicles, and arms and legs in
         // upper and lower halves.
-        RigCase{"MakeHumanGameRig",
-                words("Root Hips Spine Spine1 Spine2 Neck Head Clavicle_L UpArm_L LoArm_L Hand_L "
-                      "Clavicle_R UpArm_R LoArm_R Hand_R UpLeg_L LoLeg_L Foot_L Toes_L UpLeg_R "
-                      "LoLeg_R Foot_R Toes_R"),
-                pairs("Root -  Hips hips  Spine spine1  Spine1 spine2  Spine2 spine3  Neck neck1 "
-                      "Head head  Clavicle_L left_collar  UpArm_L left_upper_arm "
-                      "LoArm_L left_forearm  Hand_L left_hand  Clavicle_R right_collar "
-                      "UpArm_R right_upper_arm  LoArm_R right_forearm  Hand_R right_hand "
-                      "UpLeg_L left_thigh  LoLeg_L left_shin  Foot_L left_foot  Toes_L left_toe "
-                      "UpLeg_R right_thigh  LoLeg_R right_shin  Foot_R right_foot "
-                      "Toes_R right_toe"),
-                "humanik"}),
-    [](const ::testing::TestParamInfo<RigCase>& info) { return std::string(info.param.name); });
+        FinderCase{
+            "MakeHumanGameRig",
+            namesIn("Root Hips Spine Spine1 Spine2 Neck Head Clavicle_L UpArm_L LoArm_L Hand_L "
+                    "Clavicle_R UpArm_R LoArm_R Hand_R UpLeg_L LoLeg_L Foot_L Toes_L UpLeg_R "
+                    "LoLeg_R Foot_R Toes_R"),
+            pairs("Root -  Hips hips  Spine spine1  Spine1 spine2  Spine2 spine3  Neck neck1 "
+                  "Head head  Clavicle_L left_collar  UpArm_L left_upper_arm "
+                  "LoArm_L left_forearm  Hand_L left_hand  Clavicle_R right_collar "
+                  "UpArm_R right_upper_arm  LoArm_R right_forearm  Hand_R right_hand "
+                  "UpLeg_L left_thigh  LoLeg_L left_shin  Foot_L left_foot  Toes_L left_toe "
+                  "UpLeg_R right_thigh  LoLeg_R right_shin  Foot_R right_foot "
+                  "Toes_R right_toe"),
+            "humanik"}),
+    [](const ::testing::TestParamInfo<FinderCase>& info) { return std::string(info.param.name); });
 
 std::vector<std::string> jointsOf(const std::filesystem::path& file) {
     return jointNamesIn(readFile(file));
@@ -266,7 +267,7 @@ TEST(RoleFinder, ReadsTheRealFixtures) {
 }
 
 TEST(RoleFinder, SaysHowEachJointWasFoundAndWhyNot) {
-    const std::vector<std::string> names = words(
+    const std::vector<std::string> names = namesIn(
         "Hips Chest Chest2 lowerback LeftShoulder LeftCollar UpArm_R LeftHand Left_Hand Root");
     const RoleFinding finding = find(names);
     ASSERT_EQ(bestFitOf(finding), "max");
@@ -324,7 +325,7 @@ TEST(RoleFinder, LetsTheBestFittingProfileDecideFalseFriends) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const std::vector<std::string> names = words(c.joints);
+        const std::vector<std::string> names = namesIn(c.joints);
         const RoleFinding finding = find(names);
         std::string roles;
         for (const JointRole& joint : finding.joints) {
@@ -342,7 +343,7 @@ TEST(RoleFinder, KnowsTheProfilesItIsGivenAndNoOthers) {
     const RigProfile& mine = *parsed;
     const RigProfile* profiles[] = {&mine};
     const RoleFinder finder(profiles);
-    const std::vector<std::string> names = words("root_bone Skull LeftFoot");
+    const std::vector<std::string> names = namesIn("root_bone Skull LeftFoot");
     const RoleFinding finding = finder.find(JointNames(names));
     EXPECT_EQ(rolesOf(names, finding),
               (std::vector<std::string>{"root_bone hips", "Skull head", "LeftFoot left_foot"}));

@@ -18,13 +18,13 @@ namespace {
 using File = skelvane::testing::Stream;
 using skelvane::testing::streamHolding;
 
-const CompiledMapping kPoserMax(defaultMapping(), {});
+const CompiledMapping kPosixPoserMax(defaultMapping(), {});
 
 // Converts `in` into `out` as a run does.
 Failure convert(std::FILE* in, std::FILE* out) {
     WriteBehind sink(platform::Handle{fileno(out)});
     ReadBlock block;
-    return convertStream(fileno(in), sink, kPoserMax, {}, block);
+    return convertStream(fileno(in), sink, kPosixPoserMax, {}, block);
 }
 
 TEST(ConvertStream, ReportsAFullDevice) {
