@@ -11,6 +11,7 @@
 #include <memory>
 #include <random>
 
+#include "support/sanitizers.h"
 #include "support/test_files.h"
 
 namespace skelvane::conversion {
@@ -174,7 +175,7 @@ TEST(ConvertStream, MatchesLineByLineReferenceOnLargeRandomDocument) {
     const char* pieces[] = {"JOINT ", "hip", "rThumb", "abd",   "omen", "0.25 ", "-1.5 ", "\t",
                             "\r\n",   "\n",  "\r",     "lFoot", "neck", "x",     " "};
     std::string input;
-    while (input.size() < (3u << 20)) {
+    while (input.size() < static_cast<std::size_t>(skelvane::testing::rounds(3 << 20))) {
         input +=
             pieces[std::uniform_int_distribution<std::size_t>(0, std::size(pieces) - 1)(random)];
     }

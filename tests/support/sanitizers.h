@@ -12,3 +12,14 @@
 #ifndef SKELVANE_SANITIZED
 #define SKELVANE_SANITIZED 0
 #endif
+
+namespace skelvane::testing {
+
+// How many rounds a check repeated over random or large inputs makes: all of them in a plain
+// build, a fifth under the sanitizers, which make each memory access several times as slow and
+// are there to catch what a round does wrong, not how many rounds agree.
+constexpr int rounds(int plain) {
+    return SKELVANE_SANITIZED ? plain / 5 : plain;
+}
+
+}  // namespace skelvane::testing
