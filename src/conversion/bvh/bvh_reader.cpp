@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <charconv>
-#include <cmath>
 #include <cstring>
 #include <limits>
 #include <optional>
@@ -13,7 +11,6 @@ namespace skelvane::conversion {
 
 namespace {
 
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 constexpr std::string_view kHierarchy = "HIERARCHY";
 constexpr std::size_t kNone = std::string_view::npos;
 
@@ -58,20 +55,6 @@ constexpr std::array<bool, 256> kTellsAtOnce = [] {
 constexpr std::array<std::string_view, 6> kChannelNames = {"Xposition", "Yposition", "Zposition",
                                                            "Xrotation", "Yrotation", "Zrotation"};
 
-bool isAsciiSpace(char byte) {
-    switch (byte) {
-        case ' ':
-        case '\t':
-        case '\n':
-        case '\v':
-        case '\f':
-        case '\r':
-            return true;
-        default:
-            return false;
-    }
-}
-
 // Where the blanks from `at` end: lines are indented by runs of spaces or of tabs, taken eight
 // at a time.
 std::size_t afterBlanks(const char* data, std::size_t at, std::size_t to) {
@@ -103,98 +86,11 @@ const ScanTable& lineEndsOnly() {
     return table;
 }
 
-// A plain decimal of at most 15 digits, as frame lines hold them: the digits make an exact
-// double, and so does ten to the power of those after the dot, and one division of exact
-// doubles rounds as std::from_chars does. Anything else is left to std::from_chars.
-std::optional<double> shortDecimalOf(std::string_view text) {
-    static constexpr std::array<double, 16> kPowersOfTen = {
-        1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
-    const bool negative = text.starts_with('-');
-    if (negative) text.remove_prefix(1);
-    std::uint64_t digits = 0;
-    int count = 0;
-    int afterDot = -1;
-    for (const char byte : text) {
-        const auto digit = static_cast<unsigned>(byte - '0');
-        if (digit < 10) {
-            if (++count > 15) return std::nullopt;
-            digits = digits * 10 + digit;
-            if (afterDot >= 0) ++afterDot;
-        } else if (byte == '.' && afterDot < 0) {
-            afterDot = 0;
-        } else {
-            return std::nullopt;
-        }
-    }
-    if (count == 0) return std::nullopt;
-    const double value = static_cast<double>(digits) / kPowersOfTen[std::max(afterDot, 0)];
-    return negative ? -value : value;
-}
-
 }  // namespace
-
-std::optional<double> numberOf(std::string_view text) {
-    if (text.size() > kMostNumberBytes) return std::nullopt;
-    if (const std::optional<double> plain = shortDecimalOf(text)) return plain;
-    if (text.starts_with('+')) {
-        text.remove_prefix(1);
-        if (text.starts_with('-')) return std::nullopt;
-    }
-    double value = 0;
-    const char* const end = text.data() + text.size();
-    const auto [stop, error] = std::from_chars(text.data(), end, value);
-    if (error != std::errc() || stop != end || !std::isfinite(value)) return std::nullopt;
-    return value;
-}
-
-bool isNumber(std::string_view word) {
-    bool plain = false;
-    const char* const end = word.data() + word.size();
-    if (plainDecimalEnd(word.data(), end, plain) == end && plain) return true;
-    return numberOf(word).has_value();
-}
 
 std::string_view channelName(Channel channel) {
     const auto index = static_cast<std::size_t>(channel);
     return index < kChannelNames.size() ? kChannelNames[index] : "other";
-}
-
-// The start check
-
-BvhStartCheck::Verdict BvhStartCheck::feed(std::string_view piece) {
-    for (const char byte : piece) {
-        if (verdict_ != Verdict::NeedMore) break;
-        if (!bomDone_) {
-            if (byte == kByteOrderMark[bomMatched_]) {
-                bomDone_ = ++bomMatched_ == kByteOrderMark.size();
-                continue;
-            }
-            // Only a mark begun and then broken off is wrong; no mark at all is fine.
-            if (bomMatched_ != 0) {
-                verdict_ = Verdict::NotBvh;
-                break;
-            }
-            bomDone_ = true;
-        }
-        if (keywordMatched_ == 0 && isAsciiSpace(byte)) continue;
-        if (byte != kHierarchy[keywordMatched_]) {
-            verdict_ = Verdict::NotBvh;
-        } else if (++keywordMatched_ == kHierarchy.size()) {
-            verdict_ = Verdict::Bvh;
-        }
-    }
-    return verdict_;
-}
-
-BvhStartCheck::Verdict BvhStartCheck::finish() {
-    if (verdict_ == Verdict::NeedMore) verdict_ = Verdict::NotBvh;
-    return verdict_;
-}
-
-bool startsLikeBvh(std::string_view bytes) {
-    BvhStartCheck check;
-    check.feed(bytes);
-    return check.finish() == BvhStartCheck::Verdict::Bvh;
 }
 
 LineEnds LineEndCounts::style() const {

@@ -9,7 +9,7 @@ namespace skelvane::conversion {
 namespace {
 
 using common::Role;
-using common::Side;
+using BodySide = common::Side;
 using Vec = std::array<double, 3>;
 
 Vec operator+(const Vec& a, const Vec& b) {
@@ -84,7 +84,7 @@ private:
     std::optional<Found> find() const;
     bool standsAsABody(const Found& found) const;
     std::vector<std::size_t> subtree(std::size_t joint) const;
-    Side sideSaid(std::size_t joint, const JointNames& names) const;
+    BodySide sideSaid(std::size_t joint, const JointNames& names) const;
 
     const std::vector<Joint>& joints_;
     std::vector<std::size_t> parent_;
@@ -238,17 +238,17 @@ std::vector<std::size_t> Body::subtree(std::size_t joint) const {
 }
 
 // The side the names below `joint` say, when they say one side only.
-Side Body::sideSaid(std::size_t joint, const JointNames& names) const {
+BodySide Body::sideSaid(std::size_t joint, const JointNames& names) const {
     bool left = false;
     bool right = false;
     for (const std::size_t e : subtree(joint)) {
         const std::size_t i = index_[e];
         if (i >= names.size() || names.isTooLong(i)) continue;
-        const Side side = normaliseJointName(names[i]).side;
-        left = left || side == Side::Left;
-        right = right || side == Side::Right;
+        const BodySide side = normaliseJointName(names[i]).side;
+        left = left || side == BodySide::Left;
+        right = right || side == BodySide::Right;
     }
-    return left == right ? Side::None : left ? Side::Left : Side::Right;
+    return left == right ? BodySide::None : left ? BodySide::Left : BodySide::Right;
 }
 
 SkeletonReading Body::read(const JointNames* names) const {
@@ -260,7 +260,7 @@ SkeletonReading Body::read(const JointNames* names) const {
     const Vec& up = found->up;
     const auto at = [&](std::size_t e) -> PlacedJoint& { return reading.joints[index_[e]]; };
     const auto addChain = [&](BodyPlace place, std::size_t root) {
-        reading.chains.push_back({place, Side::None, false});
+        reading.chains.push_back({place, BodySide::None, false});
         const std::size_t chain = reading.chains.size() - 1;
         for (const std::size_t e : subtree(root)) at(e) = {place, chain, -1, std::nullopt};
         return chain;
@@ -276,7 +276,7 @@ SkeletonReading Body::read(const JointNames* names) const {
     std::vector<std::size_t> spine;
     for (std::size_t e = found->top; e != found->hips; e = parentOf(e)) spine.push_back(e);
     std::reverse(spine.begin(), spine.end());
-    reading.chains.push_back({BodyPlace::Spine, Side::None, false});
+    reading.chains.push_back({BodyPlace::Spine, BodySide::None, false});
     for (std::size_t k = 0; k < spine.size(); ++k) {
         at(spine[k]) = {BodyPlace::Spine, 0, static_cast<int>(k), std::nullopt};
         if (spine.size() <= common::kSpineLinks) at(spine[k]).role = common::spineRole(int(k) + 1);
@@ -398,31 +398,34 @@ SkeletonReading Body::read(const JointNames* names) const {
         forward = {0, 0, 1};
     }
     const Vec left = cross(up, forward);
-    const auto sideOf = [&](const Pair& pair) -> std::array<Side, 2> {
-        const auto other = [](Side side) { return side == Side::Left ? Side::Right : Side::Left; };
+    const auto sideOf = [&](const Pair& pair) -> std::array<BodySide, 2> {
+        const auto other = [](BodySide side) {
+            return side == BodySide::Left ? BodySide::Right : BodySide::Left;
+        };
         if (names != nullptr) {
-            const Side a = sideSaid(pair.a, *names);
-            const Side b = sideSaid(pair.b, *names);
-            if (a != Side::None && b != a) return {a, other(a)};
-            if (a == Side::None && b != Side::None) return {other(b), b};
+            const BodySide a = sideSaid(pair.a, *names);
+            const BodySide b = sideSaid(pair.b, *names);
+            if (a != BodySide::None && b != a) return {a, other(a)};
+            if (a == BodySide::None && b != BodySide::None) return {other(b), b};
         }
         const double across = dot(tip_[pair.a] - tip_[pair.b], left);
-        if (across > 0) return {Side::Left, Side::Right};
-        if (across < 0) return {Side::Right, Side::Left};
-        return {Side::None, Side::None};
+        if (across > 0) return {BodySide::Left, BodySide::Right};
+        if (across < 0) return {BodySide::Right, BodySide::Left};
+        return {BodySide::None, BodySide::None};
     };
-    const std::array<Side, 2> legSides = sideOf(found->legs);
-    const std::array<Side, 2> armSides = sideOf(found->arms);
+    const std::array<BodySide, 2> legSides = sideOf(found->legs);
+    const std::array<BodySide, 2> armSides = sideOf(found->arms);
     for (std::size_t side = 0; side < 2; ++side) {
         reading.chains[legChains[side]].side = legSides[side];
         reading.chains[armChains[side]].side = armSides[side];
     }
-    for (BodyChain& chain : reading.chains) chain.fixed = chain.fixed && chain.side != Side::None;
+    for (BodyChain& chain : reading.chains)
+        chain.fixed = chain.fixed && chain.side != BodySide::None;
     for (PlacedJoint& joint : reading.joints) {
         if (joint.chain == kNoChain || !joint.role) continue;
-        const Side side = reading.chains[joint.chain].side;
-        if (common::roleInfo(*joint.role).side == Side::None) continue;
-        if (side == Side::None) {
+        const BodySide side = reading.chains[joint.chain].side;
+        if (common::roleInfo(*joint.role).side == BodySide::None) continue;
+        if (side == BodySide::None) {
             joint.role.reset();
         } else {
             joint.role = common::onSide(*joint.role, side);

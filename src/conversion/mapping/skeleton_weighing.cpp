@@ -8,7 +8,7 @@ namespace skelvane::conversion {
 namespace {
 
 using common::Role;
-using common::Side;
+using BodySide = common::Side;
 
 bool within(Role role, Role first, Role last) {
     return role >= first && role <= last;
@@ -16,8 +16,8 @@ bool within(Role role, Role first, Role last) {
 
 // True when `role` belongs where `joint` lies, on `chain`'s side.
 bool fits(Role role, const PlacedJoint& joint, const std::vector<BodyChain>& chains) {
-    const Side side = joint.chain == kNoChain ? Side::None : chains[joint.chain].side;
-    const bool sideFits = side == Side::None || common::roleInfo(role).side == side;
+    const BodySide side = joint.chain == kNoChain ? BodySide::None : chains[joint.chain].side;
+    const bool sideFits = side == BodySide::None || common::roleInfo(role).side == side;
     const Role left = common::leftRoleOf(role);
     switch (joint.place) {
         case BodyPlace::Off:
