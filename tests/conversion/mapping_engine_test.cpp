@@ -270,7 +270,8 @@ private:
 TEST(ContainsMapping, AnyTextsMatchPlainFindAndReplaceWholeAndInPieces) {
     RandomMappings random(20261207);
     int changed = 0;
-    for (int i = 0; i < 3000; ++i) {
+    const int mappings = skelvane::testing::rounds(3000);
+    for (int i = 0; i < mappings; ++i) {
         const Mapping mapping = random.mapping();
         const DroppedParts dropped(random.pick(1 << 24));
         const CompiledMapping compiled(mapping, dropped);
@@ -284,7 +285,8 @@ TEST(ContainsMapping, AnyTextsMatchPlainFindAndReplaceWholeAndInPieces) {
             if (j == 0) expectInAnyPieces(renamer, line, expected);
         }
     }
-    EXPECT_GT(changed, 15000);
+    // More than five of a mapping's 8 lines: 15 000 of 24 000 in a plain build.
+    EXPECT_GT(changed, 5 * mappings);
 }
 
 TEST(ContainsMapping, ChainedRowsAmongManyThatShareTheirStartsMatchPlainFindAndReplace) {
@@ -293,7 +295,8 @@ TEST(ContainsMapping, ChainedRowsAmongManyThatShareTheirStartsMatchPlainFindAndR
     // piece ends. Rows that never match but start like the others make that end long.
     RandomMappings random(20261209);
     int chainedHits = 0;
-    for (int i = 0; i < 600; ++i) {
+    const int mappings = skelvane::testing::rounds(600);
+    for (int i = 0; i < mappings; ++i) {
         const Mapping chained = random.chainedMapping();
         const Mapping mapping = random.padded(chained, chained.rows.size() + random.pick(300));
         const CompiledMapping compiled(mapping, {});
@@ -315,7 +318,8 @@ TEST(ContainsMapping, ChainedRowsAmongManyThatShareTheirStartsMatchPlainFindAndR
             }
         }
     }
-    EXPECT_GT(chainedHits, 200);
+    // One mapping in three at least: 200 of 600 in a plain build.
+    EXPECT_GT(chainedHits, mappings / 3);
 }
 
 TEST(ContainsMapping, HoldsBackAcrossPiecesWhatARowMayStillMatch) {
