@@ -40,6 +40,7 @@ ProgressLine::~ProgressLine() {
 void ProgressLine::starting(std::string_view name) {
     const std::lock_guard lock(mutex_);
     current_ = printable(name);
+    started_ = true;
 }
 
 void ProgressLine::finished() {
@@ -65,6 +66,7 @@ void ProgressLine::drawLoop(std::chrono::milliseconds delay) {
 }
 
 void ProgressLine::draw() {
+    if (!started_) return;
     const std::string text =
         cutToWidth("skelvane-convert: " + std::to_string(done_) + " of " + std::to_string(files_) +
                        (files_ == 1 ? " file" : " files") + " done, " + current_,

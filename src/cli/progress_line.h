@@ -48,6 +48,8 @@ private:
     std::condition_variable wake_;
     bool stopping_ = false;
     bool shown_ = false;
+    // Whether a file has begun: before, the line would name none.
+    bool started_ = false;
     std::size_t done_ = 0;
     std::string current_;
     // The line on the screen and the columns it takes, 0 when there is none.
