@@ -23,8 +23,11 @@ inline constexpr std::size_t kMostNumberBytes = 64;
 
 /// A number as OFFSET, Frame Time: and frame lines take it: the whole of `text`, at most
 /// kMostNumberBytes, as std::from_chars reads a decimal number after an optional '+', and
-/// finite ("1.2.3", "1e", "nan" and "inf" are none).
-std::optional<double> numberOf(std::string_view text);
+/// finite ("1.2.3", "1e", "nan" and "inf" are none). For double or float.
+template <typename Number = double>
+std::optional<Number> numberOf(std::string_view text);
+extern template std::optional<double> numberOf(std::string_view text);
+extern template std::optional<float> numberOf(std::string_view text);
 
 /// Reads a word from `at` as far as it is a plain decimal: a sign, digits and at most one dot.
 /// Returns where that stops; `plain` tells whether the word is one, with at least one digit and

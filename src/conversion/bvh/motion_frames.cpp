@@ -1,8 +1,6 @@
 #include "conversion/bvh/motion_frames.h"
 
 #include <algorithm>
-#include <charconv>
-#include <cmath>
 #include <optional>
 #include <utility>
 
@@ -12,8 +10,6 @@ namespace skelvane::conversion {
 
 namespace {
 
-// Longest word of a frame line that may still be a number; longer ones are not.
-constexpr std::size_t kLongestNumber = 64;
 // Most bytes of a word that is no number that a fault shows.
 constexpr std::size_t kShownWord = 24;
 
@@ -76,18 +72,6 @@ std::string jointName(const Joint& joint) {
     return joint.endSite ? std::string("an End Site") : backquoted(joint.name);
 }
 
-std::optional<float> numberIn(std::string_view word) {
-    if (word.starts_with('+')) {
-        word.remove_prefix(1);
-        if (word.starts_with('-')) return std::nullopt;
-    }
-    float value = 0;
-    const char* const end = word.data() + word.size();
-    const auto [stop, error] = std::from_chars(word.data(), end, value);
-    if (error != std::errc() || stop != end || !std::isfinite(value)) return std::nullopt;
-    return value;
-}
-
 }  // namespace
 
 MotionReader::MotionReader(std::uint64_t mostBytes)
@@ -138,8 +122,8 @@ void MotionReader::readNumbers(std::string_view bytes) {
             takeWord(piece);
         } else {
             // A word the piece's end may cut, kept until its end comes.
-            word_.append(
-                piece.substr(0, kLongestNumber + 1 - std::min(kLongestNumber + 1, word_.size())));
+            word_.append(piece.substr(
+                0, kMostNumberBytes + 1 - std::min(kMostNumberBytes + 1, word_.size())));
         }
         at = stop;
     }
@@ -152,7 +136,7 @@ void MotionReader::endNumber() {
 }
 
 void MotionReader::takeWord(std::string_view word) {
-    const auto number = word.size() > kLongestNumber ? std::nullopt : numberIn(word);
+    const std::optional<float> number = numberOf<float>(word);
     if (!number) {
         if (notNumber_.empty()) notNumber_ = word.substr(0, kShownWord);
     } else if (numbers_ < line_.size()) {

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdint>
 #include <optional>
+#include <type_traits>
 
 namespace skelvane::conversion {
 
@@ -42,19 +43,25 @@ std::optional<double> shortDecimalOf(std::string_view text) {
 
 }  // namespace
 
-std::optional<double> numberOf(std::string_view text) {
+template <typename Number>
+std::optional<Number> numberOf(std::string_view text) {
     if (text.size() > kMostNumberBytes) return std::nullopt;
-    if (const std::optional<double> plain = shortDecimalOf(text)) return plain;
+    if constexpr (std::is_same_v<Number, double>) {
+        if (const std::optional<double> plain = shortDecimalOf(text)) return plain;
+    }
     if (text.starts_with('+')) {
         text.remove_prefix(1);
         if (text.starts_with('-')) return std::nullopt;
     }
-    double value = 0;
+    Number value = 0;
     const char* const end = text.data() + text.size();
     const auto [stop, error] = std::from_chars(text.data(), end, value);
     if (error != std::errc() || stop != end || !std::isfinite(value)) return std::nullopt;
     return value;
 }
+
+template std::optional<double> numberOf(std::string_view text);
+template std::optional<float> numberOf(std::string_view text);
 
 bool isNumber(std::string_view word) {
     bool plain = false;
