@@ -11,15 +11,13 @@
 #include "conversion/files/platform.h"
 #include "conversion/files/read_blocks.h"
 #include "conversion/files/write_behind.h"
-#include "conversion/mapping/presets.h"
 #include "conversion/mapping/target_check.h"
-#include "conversion/mapping/skeleton_roles.h"
-#include "conversion/mapping/skeleton_weighing.h"
 #include "conversion/rename/compiled_mapping.h"
 #include "conversion/rename/joint_scanner.h"
 #include "conversion/rename/name_plan.h"
 #include "conversion/rename/stream_converter.h"
 #include "conversion/run/run_guard.h"
+#include "conversion/run/source_roles.h"
 
 namespace skelvane::conversion {
 
@@ -45,69 +43,6 @@ JobResult refused(const Refusal& refusal) {
     JobResult result = failed(refusal.error, Side::Output);
     result.otherJob = refusal.otherJob;
     return result;
-}
-
-// Reads on from `held` until the hierarchy has been read (the MOTION line), the input ends or
-// kMaxHeldStart bytes are held, tells which preset fits the joints seen and gives their names
-// to `names` and, when asked, the joints with their parents and offsets to `skeleton`.
-Result<FitResult> readHierarchy(platform::Handle in, std::string& held, JointNames& names,
-                                Hierarchy* skeleton) {
-    static const CompiledMapping keepNames(keepNamesMapping(), {});
-    JointScanner scanner(keepNames, skeleton != nullptr ? Reading::Hierarchy : Reading::Kinds);
-    scanner.collectNames(names);
-    scanner.feed(held);
-    std::vector<char> block(kStartReadSize);
-    const auto readOn = [&] { return !scanner.hierarchyRead() && held.size() < kMaxHeldStart; };
-    std::error_code error;
-    if (readOn()) {
-        error = readBlocks(in, block, [&](std::string_view piece) {
-            scanner.feed(piece);
-            held.append(piece);
-            return readOn();
-        });
-    }
-    if (error) return error;
-    if (skeleton != nullptr) *skeleton = scanner.hierarchy();
-    return scanner.finish().fit;
-}
-
-// The roles of a source's joints, found as `choice` says; for a choice that renames by a
-// mapping, by the built-in profiles' names and the skeleton.
-RoleFinding findRoles(const MappingChoice& choice, const JointNames& names,
-                      const Hierarchy& skeleton) {
-    const bool throughRoles = choice.roles();
-    const RoleEvidence evidence = throughRoles ? choice.evidence : RoleEvidence::NamesAndSkeleton;
-    RoleFinding found = evidence == RoleEvidence::Skeleton
-                            ? RoleFinder::nothingFound(names)
-                            : (throughRoles ? *choice.roleFinder : builtInRoleFinder()).find(names);
-    if (evidence != RoleEvidence::Names) {
-        const bool byNames = evidence == RoleEvidence::NamesAndSkeleton;
-        foldSkeleton(found, readSkeleton(skeleton, byNames ? &names : nullptr));
-    }
-    return found;
-}
-
-// What a conversion through roles renames with, as far as a mapping is named: whole names.
-const Mapping& rolesMapping() {
-    static const Mapping roles{"roles", "Through joint roles", MatchMode::Exact, {}, "built in",
-                               {}};
-    return roles;
-}
-
-RoleSummary summaryOf(const MappingChoice& choice, const RoleFinding& roles, const NamePlan& plan) {
-    RoleSummary summary;
-    summary.target = choice.target;
-    summary.sourceGiven = choice.source != nullptr;
-    summary.source = roles.bestFit;
-    summary.sourceJoints = roles.bestFitJoints;
-    summary.joints = roles.jointCount;
-    summary.considered = roles.joints.size();
-    summary.withRole = plan.withRole;
-    summary.kept = plan.kept;
-    summary.numbered = plan.numbered;
-    summary.evidence = choice.evidence;
-    summary.skeleton = roles.skeleton;
-    return summary;
 }
 
 JobResult failed(const Failure& failure) {
@@ -323,7 +258,7 @@ private:
         std::optional<NamePlan> plan;
         if (choice.roles()) {
             plan = planRoleNames(names, *roles, *choice.target, job.dropped);
-            result.roles = summaryOf(choice, *roles, *plan);
+            result.roles = roleSummaryOf(choice, *roles, *plan);
         } else if (writesUniqueNames(*result.mapping)) {
             plan = planPresetNames(names, *result.mapping, job.dropped);
         }
