@@ -8,6 +8,7 @@
 #include "conversion/rename/joint_line_renamer.h"
 #include "conversion/rename/line_renamer.h"
 #include "reference/reference_conversion.h"
+#include "support/renamer_pieces.h"
 #include "support/sanitizers.h"
 
 namespace skelvane::conversion {
@@ -17,17 +18,9 @@ using reference::kRenameRules;
 using reference::renameLinePlain;
 using reference::RenameRule;
 
-struct StringSink final : ByteSink {
-    std::string text;
-    std::error_code write(std::string_view bytes) override {
-        text.append(bytes);
-        return {};
-    }
-};
-
 // What the renamer writes for a whole line.
 std::string renamedWhole(LineRenamer& renamer, std::string_view line) {
-    StringSink sink;
+    GatheredBytes sink;
     EXPECT_FALSE(renamer.feed(line, true, sink));
     return sink.text;
 }
@@ -211,7 +204,7 @@ TEST(RenameTable, MatchesPlainFindAndReplaceOnRandomLines) {
         // The same line in pieces: cut once at every position, and in chunks of a few bytes.
         const auto inPieces = [&](std::vector<std::size_t> cuts) {
             cuts.push_back(line.size());
-            StringSink sink;
+            GatheredBytes sink;
             std::size_t from = 0;
             for (std::size_t to : cuts) {
                 renamer.feed(std::string_view(line).substr(from, to - from), to == line.size(),
