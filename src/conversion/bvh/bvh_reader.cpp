@@ -14,25 +14,27 @@ namespace {
 constexpr std::string_view kHierarchy = "HIERARCHY";
 constexpr std::size_t kNone = std::string_view::npos;
 
-// A keyword of one word, or the first of two with the word that must follow it.
+// A keyword of one word, or the first of two with the word that must follow it, and both as
+// they are written.
 struct Keyword {
     std::string_view word;
     LineKind kind;
     std::string_view second = {};
+    std::string_view whole = word;
 };
 
 constexpr std::array<Keyword, 11> kKeywords = {{
     {kHierarchy, LineKind::Hierarchy},
     {"ROOT", LineKind::Root},
     {"JOINT", LineKind::Joint},
-    {"End", LineKind::EndSite, "Site"},
+    {"End", LineKind::EndSite, "Site", "End Site"},
     {"{", LineKind::OpenBrace},
     {"}", LineKind::CloseBrace},
     {"OFFSET", LineKind::Offset},
     {"CHANNELS", LineKind::Channels},
     {"MOTION", LineKind::Motion},
     {"Frames:", LineKind::Frames},
-    {"Frame", LineKind::FrameTime, "Time:"},
+    {"Frame", LineKind::FrameTime, "Time:", "Frame Time:"},
 }};
 
 constexpr std::size_t kLongestKeyword =
@@ -87,6 +89,12 @@ const ScanTable& lineEndsOnly() {
 }
 
 }  // namespace
+
+std::string_view keywordText(LineKind kind) {
+    const auto found = std::find_if(kKeywords.begin(), kKeywords.end(),
+                                    [&](const Keyword& keyword) { return keyword.kind == kind; });
+    return found == kKeywords.end() ? std::string_view() : found->whole;
+}
 
 std::string_view channelName(Channel channel) {
     const auto index = static_cast<std::size_t>(channel);

@@ -124,6 +124,10 @@ enum class LineKind : unsigned char {
     Other
 };
 
+/// The keyword that makes a line of `kind`, both words of two ("End Site", "Frame Time:");
+/// empty for the kinds no keyword makes.
+std::string_view keywordText(LineKind kind);
+
 /// Why a line is not well formed, as far as the reader reads it: the first fault it met.
 enum class LineFault : unsigned char {
     None,

@@ -13,38 +13,9 @@ namespace {
 // Most bytes of a word that is no number that a fault shows.
 constexpr std::size_t kShownWord = 24;
 
-std::string_view keywordOf(LineKind kind) {
-    switch (kind) {
-        case LineKind::Hierarchy:
-            return "HIERARCHY";
-        case LineKind::Root:
-            return "ROOT";
-        case LineKind::Joint:
-            return "JOINT";
-        case LineKind::EndSite:
-            return "End Site";
-        case LineKind::OpenBrace:
-            return "{";
-        case LineKind::CloseBrace:
-            return "}";
-        case LineKind::Offset:
-            return "OFFSET";
-        case LineKind::Channels:
-            return "CHANNELS";
-        case LineKind::Motion:
-            return "MOTION";
-        case LineKind::Frames:
-            return "Frames:";
-        case LineKind::FrameTime:
-            return "Frame Time:";
-        default:
-            return "";
-    }
-}
-
 // What a malformed keyword line lacks or has too much of.
 std::string malformed(LineKind kind) {
-    const std::string keyword(keywordOf(kind));
+    const std::string keyword(keywordText(kind));
     switch (kind) {
         case LineKind::Root:
         case LineKind::Joint:
@@ -170,7 +141,7 @@ void MotionReader::endLine(const Line& line) {
         case LineKind::FrameTime:
             break;
         default:
-            if (inMotion_) fault(line.number, std::string(keywordOf(line.kind)) + " after MOTION");
+            if (inMotion_) fault(line.number, std::string(keywordText(line.kind)) + " after MOTION");
             break;
     }
     numbers_ = 0;

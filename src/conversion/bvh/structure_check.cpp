@@ -23,31 +23,15 @@ std::string counted(std::uint64_t count, std::string_view one, std::string_view 
 
 std::string_view reasonKeyword(LineKind kind) {
     switch (kind) {
-        case LineKind::Hierarchy:
-            return "HIERARCHY";
-        case LineKind::Root:
-            return "ROOT";
-        case LineKind::Joint:
-            return "JOINT";
-        case LineKind::EndSite:
-            return "End Site";
         case LineKind::OpenBrace:
             return "'{'";
         case LineKind::CloseBrace:
             return "'}'";
-        case LineKind::Offset:
-            return "OFFSET";
-        case LineKind::Channels:
-            return "CHANNELS";
-        case LineKind::Motion:
-            return "MOTION";
-        case LineKind::Frames:
-            return "Frames:";
-        case LineKind::FrameTime:
-            return "Frame Time:";
         default:
-            return "a line";
+            break;
     }
+    const std::string_view keyword = keywordText(kind);
+    return keyword.empty() ? "a line" : keyword;
 }
 
 StructureCheck::StructureCheck(const BvhReader& reader) : reader_(reader) {}
