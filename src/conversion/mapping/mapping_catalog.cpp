@@ -7,23 +7,14 @@ namespace skelvane::conversion {
 
 const Mapping* MappingCatalog::find(std::string_view name) const {
     if (const Mapping* preset = findPreset(name)) return preset;
-    const auto file = files_.find(name);
-    return file == files_.end() ? nullptr : file->second.get();
+    return files_.find(name);
 }
 
 Result<const Mapping*, MappingError> MappingCatalog::load(const std::filesystem::path& file,
                                                           NamedPipe namedPipe) {
     auto read = loadMappingFile(file, namedPipe);
     if (!read) return std::move(read.error());
-    Mapping mapping = std::move(read).value();
-    mapping.file = file;
-    auto& kept = files_[platform::bytesOfPath(file)];
-    if (kept) {
-        *kept = std::move(mapping);
-    } else {
-        kept = std::make_unique<Mapping>(std::move(mapping));
-    }
-    return static_cast<const Mapping*>(kept.get());
+    return files_.keep(file, std::move(read).value());
 }
 
 Result<MappingChoice, MappingError> MappingCatalog::resolve(std::string_view name,

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "conversion/mapping/loaded_files.h"
 #include "conversion/mapping/mapping.h"
 #include "conversion/mapping/mapping_choice.h"
 
@@ -34,7 +35,7 @@ public:
                                                 const ResolveOptions& options = {});
 
 private:
-    std::map<std::string, std::unique_ptr<Mapping>, std::less<>> files_;
+    LoadedFiles<Mapping> files_;
 };
 
 }  // namespace skelvane::conversion

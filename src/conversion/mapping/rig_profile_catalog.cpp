@@ -43,23 +43,14 @@ const RigProfile* findRigProfile(std::string_view name) {
 
 const RigProfile* RigProfileCatalog::find(std::string_view name) const {
     if (const RigProfile* builtIn = findRigProfile(name)) return builtIn;
-    const auto file = files_.find(name);
-    return file == files_.end() ? nullptr : file->second.get();
+    return files_.find(name);
 }
 
 Result<const RigProfile*, MappingError> RigProfileCatalog::load(const std::filesystem::path& file,
                                                                 NamedPipe namedPipe) {
     auto read = loadRigProfileFile(file, namedPipe);
     if (!read) return std::move(read.error());
-    RigProfile profile = std::move(read).value();
-    profile.file = file;
-    auto& kept = files_[platform::bytesOfPath(file)];
-    if (kept) {
-        *kept = std::move(profile);
-    } else {
-        kept = std::make_unique<RigProfile>(std::move(profile));
-    }
-    return static_cast<const RigProfile*>(kept.get());
+    return files_.keep(file, std::move(read).value());
 }
 
 Result<const RigProfile*, MappingError> RigProfileCatalog::resolve(std::string_view name,
@@ -85,7 +76,7 @@ Result<const RigProfile*, MappingError> RigProfileCatalog::resolve(std::string_v
 std::vector<const RigProfile*> RigProfileCatalog::all() const {
     std::vector<const RigProfile*> profiles;
     for (const RigProfile& profile : rigProfiles()) profiles.push_back(&profile);
-    for (const auto& [path, profile] : files_) profiles.push_back(profile.get());
+    files_.forEach([&](const RigProfile& profile) { profiles.push_back(&profile); });
     return profiles;
 }
 

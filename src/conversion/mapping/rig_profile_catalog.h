@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "conversion/mapping/loaded_files.h"
 #include "conversion/mapping/presets.h"
 #include "conversion/mapping/rig_profile.h"
 
@@ -50,7 +51,7 @@ public:
     std::vector<const RigProfile*> all() const;
 
 private:
-    std::map<std::string, std::unique_ptr<RigProfile>, std::less<>> files_;
+    LoadedFiles<RigProfile> files_;
 };
 
 }  // namespace skelvane::conversion
