@@ -3,12 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <optional>
-#include <random>
 
-#include "conversion/mapping/presets.h"
-#include "conversion/rename/joint_line_renamer.h"
 #include "conversion/rename/line_renamer.h"
-#include "conversion/rename/stream_converter.h"
 #include "reference/reference_conversion.h"
 #include "support/renamer_pieces.h"
 #include "support/sanitizers.h"

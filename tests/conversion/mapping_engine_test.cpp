@@ -2,9 +2,6 @@
 // exact mappings of whole names, held against the plain references whole and in pieces.
 #include <gtest/gtest.h>
 
-#include <optional>
-#include <random>
-
 #include "conversion/mapping/presets.h"
 #include "conversion/rename/joint_line_renamer.h"
 #include "conversion/rename/line_renamer.h"

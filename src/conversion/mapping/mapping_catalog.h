@@ -1,8 +1,6 @@
 #pragma once
 
 #include <filesystem>
-#include <map>
-#include <memory>
 #include <string>
 #include <string_view>
 

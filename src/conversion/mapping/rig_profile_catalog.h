@@ -1,8 +1,6 @@
 #pragma once
 
 #include <filesystem>
-#include <map>
-#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
